@@ -1,0 +1,19 @@
+// Vedra Viewer: creates the main window and runs the event loop.
+#include <QApplication>
+
+#include "core/Program.h"
+#include "core/frmVedra.h"
+#include "platform/linux/LinuxServices.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vedra-viewer"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vedra Viewer"));
+    // Windows close through their own unload handling; the main window's ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    platform::LinuxServices desktop(QApplication::arguments());
+    Program program(desktop.services());
+    program.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include "core/Modulo1.h"
+#include "platform/LazyForm.h"
+#include "platform/services/Services.h"
+
+class frmVedra;
+
+// The running viewer: the desktop services, the shared state and the windows, each window
+// created on first reference.
+class Program {
+public:
+    explicit Program(const platform::Services& services);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Creates the main window (running its Form_Load, which may end the program on a bad
+    // command line) and shows it.
+    void start();
+
+    const platform::Services& services() const { return services_; }
+    Modulo1& modulo1() { return modulo1_; }
+
+private:
+    platform::Services services_;
+    Modulo1 modulo1_;
+
+public:
+    // The windows, each created on first reference (declared after the state they use).
+    platform::LazyForm<::frmVedra> frmVedra;
+
+    // The default name of the HTML list document follows the shown folder. The name dialog
+    // takes it into its box; until that dialog exists the name goes straight to the state
+    // its box would set.
+    void setDefaultHtmlName(const QString& name);
+    // Opens the full-screen view of the main window's picture: modal over the main window,
+    // or modeless. Until the full-screen window exists this does nothing.
+    void showFullScreen(bool modal);
+};

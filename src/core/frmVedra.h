@@ -1,0 +1,170 @@
+#pragma once
+
+#include <QSizeF>
+#include <array>
+#include <memory>
+
+#include "platform/Form.h"
+#include "platform/Menu.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/DirListBox.h"
+#include "platform/controls/DriveListBox.h"
+#include "platform/controls/FileListBox.h"
+#include "platform/controls/Image.h"
+#include "platform/controls/Label.h"
+#include "platform/controls/Line.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/controls/PictureButton.h"
+#include "platform/controls/Timer.h"
+
+class Program;
+struct Modulo1;
+
+// The main window: folder browser, viewing area, information line, toolbar and menus.
+class frmVedra : public platform::Form {
+public:
+    explicit frmVedra(Program& program);
+    ~frmVedra() override;
+
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+    void Form_Resize() override;
+
+    // Toolbar.
+    platform::PictureButton cmdSystray;
+    platform::PictureButton cmdCopy;
+    platform::PictureButton cmdPaste;
+    platform::PictureBox imgSpeed1;
+    platform::PictureBox imgSpeed2;
+    platform::PictureBox imgSpeed3;
+    platform::PictureButton cmdFreccia;
+    platform::PictureButton cmdSlideShow;
+    // Browser column.
+    platform::DriveListBox Drive1;
+    platform::DirListBox Dir1;
+    platform::FileListBox File1;
+    platform::Label lblContatore;
+    platform::ComboBox TipoImmagine;
+    platform::ComboBox Dimensioni;
+    platform::Image imgLogo;
+    // Viewing area.
+    platform::Label lblDisplay;
+    platform::PictureBox Picture1;
+    platform::Image Image1;
+    platform::Timer Timer1;
+    // Hidden images carrying pictures stored with the window.
+    platform::Image imgFrecciaSu;
+    platform::Image imgFrecciaGiu;
+    platform::Image imgSlideShowSu;
+    platform::Image imgSlideShowGiu;
+    platform::Image imgLogo1;
+    platform::Image imgLogo2;
+    platform::Image Image2;
+    // Decoration.
+    platform::Line Line1_0;
+    platform::Line Line1_1;
+    platform::Line Line1_2;
+    platform::Line Line2;
+
+    // Menus.
+    platform::MenuItem mnuFile;
+    platform::MenuItem mnuCopyFile;
+    platform::MenuItem mnuDeleteFile;
+    platform::MenuItem mnuMoveFile;
+    platform::MenuItem mnuRenameFile;
+    platform::MenuItem mnuSaveAs;
+    platform::MenuItem lineaa;
+    platform::MenuItem mnuPrint;
+    platform::MenuItem lineag;
+    platform::MenuItem mnuSysTray;
+    platform::MenuItem lineac;
+    platform::MenuItem mnuExit;
+    platform::MenuItem mnuEdit;
+    platform::MenuItem mnuCopy;
+    platform::MenuItem mnuPaste;
+    platform::MenuItem rigac;
+    platform::MenuItem mnuDirection;
+    std::array<std::unique_ptr<platform::MenuItem>, 2> mnuFreccia;
+    platform::MenuItem mnuSpeedSlideShow;
+    std::array<std::unique_ptr<platform::MenuItem>, 3> mnuSpeedSS;
+    platform::MenuItem mnuRunSlideShow;
+    platform::MenuItem linead;
+    platform::MenuItem mnuWallPaper;
+    platform::MenuItem lineaf;
+    platform::MenuItem mnuHtml;
+    platform::MenuItem mnuRunWebBrowser;
+    platform::MenuItem mnuOptions;
+    platform::MenuItem mnuConfirmDelete;
+    platform::MenuItem mnuDirectorycm;
+    platform::MenuItem mnuHelp;
+    platform::MenuItem mnuNote;
+    platform::MenuItem lineab;
+    platform::MenuItem mnuAbout;
+
+    // Browser core procedures.
+    void Dir1_Change();
+    void Drive1_Change();
+    void TipoImmagine_Change();
+    void TipoImmagine_Click();
+    void ApplicaFiltro();
+    void File1_Click();
+    void File1_DblClick();
+    void LeggiImmagine();
+    void AggiornaImmagine();
+    void Dimensioni_Change();
+    void Dimensioni_Click();
+    void ApplicaDimensioni();
+    void OriginaleImmagine();
+    void IngrandisciImmagine();
+    void RiempiImmagine();
+    void IngrandisciImmagineFS();
+    void RiempiImmagineFS();
+    void CentraImmagine();
+    void ResetDimensioniImmagine();
+    void Picture1_Click();
+    void Image1_Click();
+    void RidimensionamentoFrame();
+    void Pasteggia();
+
+    // Read-only views of the window's state for the other windows and for tests.
+    long ModoDimensioni() const { return ModoDimensioni_; }
+    long NumeroFile() const { return NumeroFile_; }
+    bool ImmagineIncollata() const { return ImmagineIncollata_; }
+    const QString& RigaComando() const { return RigaComando_; }
+    int VersoSlideShow() const { return VersoSlideShow_; }
+    bool ImmagineBitmap() const { return ImmagineBitmap_; }
+    const QString& PercorsoBitmap() const { return PercorsoBitmap_; }
+
+    // Layout lengths read once by Form_Load.
+    struct LayoutLengths {
+        long LarghezzaArea = 0, AltezzaArea = 0, LarghezzaAreaMax = 0, AltezzaAreaMax = 0;
+        long LarghezzaCornice = 0, AltezzaCornice = 0, LarghezzaCorniceMax = 0,
+             AltezzaCorniceMax = 0;
+        long TopInfo = 0, TopInfoMax = 0, LarghezzaInfo = 0, LarghezzaInfoMax = 0;
+        long AltezzaListaFile = 0, TopContatore = 0, TopTipoImmagine = 0, TopDimensioni = 0,
+             TopLogo = 0;
+    };
+    const LayoutLengths& layout() const { return L_; }
+
+private:
+    void wireHandlers();
+    void setDefaultHtmlName();
+    void showFolderState();
+    // Runs the procedure of the current size mode (ModoDimensioni).
+    void applySizeMode();
+    QSizeF areaForWindowState() const;
+    void showError(int number);
+    QString informationLine(const QString& path) const;
+
+    Program& program_;
+    Modulo1& m_;
+    LayoutLengths L_;
+    long ModoDimensioni_ = 0;
+    long NumeroFile_ = 0;
+    bool ImmagineIncollata_ = false;
+    QString RigaComando_;
+    int VersoSlideShow_ = 0;
+    bool ImmagineTrascinata_ = false;
+    bool ImmagineBitmap_ = false;
+    QString PercorsoBitmap_;
+};

@@ -1,0 +1,158 @@
+// Loading the selected picture and describing it: caption, information line, counter.
+#include <QDateTime>
+#include <QLocale>
+#include <new>
+
+#include "core/Program.h"
+#include "core/frmVedra.h"
+#include "platform/NumberText.h"
+#include "platform/RuntimeError.h"
+#include "platform/Twips.h"
+#include "platform/Volumes.h"
+#include "platform/services/ClipboardService.h"
+#include "platform/services/FileSystemService.h"
+#include "platform/services/MessageBoxService.h"
+
+using platform::ErrorNumber::FileNotFound;
+using platform::ErrorNumber::InvalidPicture;
+using platform::RuntimeError;
+
+namespace {
+
+constexpr int OutOfMemory = 7;
+
+// The date-time of a file as the desktop writes it by default.
+QString dateTimeText(const QDateTime& when) {
+    return QLocale().toString(when, QLocale::ShortFormat);
+}
+
+// Pixels at the fixed 15 twips per pixel, cut to a whole number.
+QString pixelsOf(double twips) {
+    return platform::plainNumber(static_cast<long long>(twips / 15));
+}
+
+// "W… x H…" with the text after its first "." deciding whether a name is a bitmap file.
+bool isBitmapName(const QString& name) {
+    const int dot = int(name.indexOf(QLatin1Char('.')));
+    return dot >= 0 && name.mid(dot + 1).toUpper() == QLatin1String("BMP");
+}
+
+}  // namespace
+
+QString frmVedra::informationLine(const QString& path) const {
+    platform::FileSystemService& files = *program_.services().fileSystem;
+    const qint64 length = files.FileLen(path);
+    const QDateTime changed = files.FileDateTime(path);
+    return platform::withSignPosition(length) + QStringLiteral(" byte  ") + QStringLiteral("W") +
+           pixelsOf(Image1.Width()) + QStringLiteral(" x ") + QStringLiteral("H") +
+           pixelsOf(Image1.Height()) + QStringLiteral("  ") + QStringLiteral("Date: ") +
+           dateTimeText(changed);
+}
+
+void frmVedra::showError(int number) {
+    program_.services().messageBox->MsgBox(
+        QStringLiteral("Error ") + platform::withSignPosition(number),
+        platform::MsgBoxStyle::OkOnly, QStringLiteral("Vedra Viewer"));
+}
+
+void frmVedra::File1_Click() {
+    setDefaultHtmlName();
+    LeggiImmagine();
+}
+
+void frmVedra::File1_DblClick() {
+    LeggiImmagine();
+    IngrandisciImmagineFS();
+}
+
+void frmVedra::LeggiImmagine() {
+    ImmagineIncollata_ = false;
+    if (File1.ListIndex() >= 0) {
+        m_.IndiceFile = File1.ListIndex();
+        m_.PercorsoFile = platform::joinPath(File1.Path(), File1.List(File1.ListIndex()));
+        m_.NomeFile = File1.FileName();
+        m_.CartellaImmagine = File1.Path();
+        PercorsoBitmap_ = m_.PercorsoFile;
+    }
+    Image1.setVisible(false);
+    try {
+        Image1.setPicture(platform::LoadPicture(m_.PercorsoFile));
+        setCaption(QStringLiteral("Vedra Viewer - ") + m_.PercorsoFile);
+        lblDisplay.setCaption(informationLine(m_.PercorsoFile));
+        lblContatore.setCaption(File1.ListIndex() >= 0
+                                    ? platform::plainNumber(m_.IndiceFile + 1) +
+                                          QStringLiteral("/") + platform::plainNumber(NumeroFile_)
+                                    : QString());
+        ImmagineBitmap_ = isBitmapName(m_.NomeFile);
+    } catch (const RuntimeError& error) {
+        if (error.number() == InvalidPicture)
+            Image1.setPicture(Image2.picture());
+        else if (error.number() != FileNotFound)
+            showError(error.number());
+    } catch (const std::bad_alloc&) {
+        showError(OutOfMemory);
+    }
+    Image1.setStretch(false);
+    m_.LarghezzaOriginale = platform::roundHalfEven(Image1.Width());
+    m_.AltezzaOriginale = platform::roundHalfEven(Image1.Height());
+    ApplicaDimensioni();
+    CentraImmagine();
+    Image1.setVisible(true);
+}
+
+void frmVedra::AggiornaImmagine() {
+    if (File1.ListIndex() >= 0 && m_.SlideShowAttivo)
+        File1.setListIndex(int(m_.IndiceFile));
+    else if (File1.ListCount() > 0)
+        File1.setListIndex(0);
+}
+
+void frmVedra::Pasteggia() {
+    platform::ClipboardService* clipboard = program_.services().clipboard;
+    ImmagineBitmap_ = false;
+    ImmagineIncollata_ = true;
+    Image1.setStretch(true);
+
+    // Every failure below is passed over and the next step runs.
+    bool fromFile = false;
+    if (!RigaComando_.isEmpty()) {
+        try {
+            Image1.setPicture(platform::LoadPicture(RigaComando_));
+        } catch (const RuntimeError&) {
+        } catch (const std::bad_alloc&) {
+        }
+        fromFile = true;
+    } else if (!ImmagineTrascinata_ && clipboard) {
+        Image1.setPicture(clipboard->GetData(0));
+    }
+    const bool clipboardHasPicture =
+        clipboard && (clipboard->GetFormat(platform::ClipFormat::Bitmap) ||
+                      clipboard->GetFormat(platform::ClipFormat::DIB) ||
+                      clipboard->GetFormat(platform::ClipFormat::Metafile) ||
+                      clipboard->GetFormat(platform::ClipFormat::EnhancedMetafile));
+    if (!(ImmagineTrascinata_ || fromFile || clipboardHasPicture)) {
+        if (File1.ListIndex() != -1)
+            LeggiImmagine();
+        return;
+    }
+    ImmagineTrascinata_ = false;
+    Image1.setStretch(false);
+    m_.LarghezzaOriginale = platform::roundHalfEven(Image1.Width());
+    m_.AltezzaOriginale = platform::roundHalfEven(Image1.Height());
+    ApplicaDimensioni();
+    CentraImmagine();
+    if (fromFile) {
+        try {
+            lblDisplay.setCaption(informationLine(RigaComando_));
+        } catch (const RuntimeError&) {
+        }
+        RigaComando_.clear();
+    } else {
+        setCaption(QStringLiteral("Vedra Viewer"));
+        lblContatore.setCaption(QString());
+        lblDisplay.setCaption(QStringLiteral("W") + QString::number(m_.LarghezzaOriginale / 15.0) +
+                              QStringLiteral(" x ") + QStringLiteral("H") +
+                              QString::number(m_.AltezzaOriginale / 15.0));
+    }
+    Image1.setVisible(true);
+}

@@ -1,0 +1,76 @@
+#include "platform/FormWindow.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "platform/Form.h"
+#include "platform/Keys.h"
+#include "platform/Twips.h"
+
+namespace platform {
+
+FormWindow::FormWindow(Form* form) : form_(form) {}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // The close box unloads the form; whether it really goes is the form's decision.
+    event->ignore();
+    bool accept = false;
+    form_->handleCloseRequest(accept);
+}
+
+void FormWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        form_->handleStateChange();
+    else if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        form_->handleActivate();
+}
+
+void FormWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    form_->handleFirstShow();
+}
+
+void FormWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (modalLoop && !isMinimized())
+        modalLoop->quit();
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The border is fixed: a size dragged by the user in the normal state springs back.
+    QTimer::singleShot(0, this, [this] { form_->enforceDesignedSize(); });
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    form_->Form_KeyDown(keyCodeFromQt(event->key()), shiftStateFromQt(event->modifiers()));
+    QMainWindow::keyPressEvent(event);
+}
+
+namespace {
+int buttonOf(const QMouseEvent* event) {
+    switch (event->button()) {
+        case Qt::LeftButton: return MouseButton::Left;
+        case Qt::RightButton: return MouseButton::Right;
+        case Qt::MiddleButton: return MouseButton::Middle;
+        default: return 0;
+    }
+}
+}  // namespace
+
+void FormWindow::mousePressEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    form_->Form_MouseDown(buttonOf(event), shiftStateFromQt(event->modifiers()),
+                          pixelsToTwips(1) * p.x(), pixelsToTwips(1) * p.y());
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (rect().contains(event->position().toPoint()))
+        form_->Form_Click();
+}
+
+}  // namespace platform

@@ -1,0 +1,101 @@
+#include "platform/Picture.h"
+
+#include <QMutexLocker>
+#include <QPainter>
+#include <QRectF>
+
+#include "platform/PictureData.h"
+#include "platform/Twips.h"
+#include "platform/metafile/Metafile.h"
+
+namespace platform {
+
+Picture Picture::fromImage(const QImage& image, Kind kind) {
+    if (image.isNull())
+        return {};
+    return Picture(std::make_shared<RasterPictureData>(image, kind));
+}
+
+Picture Picture::fromMetafile(std::shared_ptr<const Metafile> metafile) {
+    if (!metafile)
+        return {};
+    return Picture(std::make_shared<MetafilePictureData>(std::move(metafile)));
+}
+
+Picture::Kind Picture::kind() const {
+    return data_ ? data_->kind() : Kind::Empty;
+}
+
+QSize Picture::sizePixels() const {
+    return data_ ? data_->sizePixels() : QSize();
+}
+
+QSizeF Picture::sizeTwips() const {
+    return data_ ? data_->sizeTwips() : QSizeF(0, 0);
+}
+
+QImage Picture::toImage() const {
+    return data_ ? data_->toImage() : QImage();
+}
+
+QImage Picture::imageForSize(const QSize& size) const {
+    return data_ ? data_->imageForSize(size) : QImage();
+}
+
+void Picture::draw(QPainter& painter, const QRectF& target) const {
+    if (data_)
+        data_->draw(painter, target);
+}
+
+std::shared_ptr<const Metafile> Picture::metafile() const {
+    return data_ ? data_->metafile() : nullptr;
+}
+
+QImage PictureData::imageForSize(const QSize& size) const {
+    if (size.isEmpty())
+        return {};
+    QMutexLocker lock(&cacheMutex_);
+    if (cached_.size() != size)
+        cached_ = renderAt(size);
+    return cached_;
+}
+
+QSizeF RasterPictureData::sizeTwips() const {
+    return {pixelsToTwips(image_.width()), pixelsToTwips(image_.height())};
+}
+
+void RasterPictureData::draw(QPainter& painter, const QRectF& target) const {
+    const QSize size = target.size().toSize();
+    if (size == image_.size())
+        painter.drawImage(target.topLeft(), image_);
+    else
+        painter.drawImage(target, imageForSize(size));
+}
+
+QImage RasterPictureData::renderAt(const QSize& size) const {
+    if (size == image_.size())
+        return image_;
+    return image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QSize MetafilePictureData::sizePixels() const {
+    const QSizeF twips = sizeTwips();
+    return {twipsToPixels(twips.width()), twipsToPixels(twips.height())};
+}
+
+QSizeF MetafilePictureData::sizeTwips() const {
+    return QSizeF(metafile_->naturalSizeTwips());
+}
+
+void MetafilePictureData::draw(QPainter& painter, const QRectF& target) const {
+    painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    metafile_->render(painter, target);
+    painter.restore();
+}
+
+QImage MetafilePictureData::renderAt(const QSize& size) const {
+    return metafile_->toImage(size, Qt::white);
+}
+
+}  // namespace platform

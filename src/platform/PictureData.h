@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QImage>
+#include <QMutex>
+#include <QSize>
+#include <QSizeF>
+
+#include "platform/Picture.h"
+
+class QPainter;
+class QRectF;
+
+namespace platform {
+
+// What a Picture shares: the decoded or parsed content and a one-entry cache of the
+// last scaled copy asked for.
+class PictureData {
+public:
+    virtual ~PictureData() = default;
+    virtual Picture::Kind kind() const = 0;
+    virtual QSize sizePixels() const = 0;
+    virtual QSizeF sizeTwips() const = 0;
+    virtual QImage toImage() const = 0;
+    virtual void draw(QPainter& painter, const QRectF& target) const = 0;
+    virtual std::shared_ptr<const Metafile> metafile() const { return nullptr; }
+
+    QImage imageForSize(const QSize& size) const;
+
+protected:
+    virtual QImage renderAt(const QSize& size) const = 0;
+
+private:
+    mutable QMutex cacheMutex_;
+    mutable QImage cached_;
+};
+
+class RasterPictureData : public PictureData {
+public:
+    RasterPictureData(QImage image, Picture::Kind kind) : image_(std::move(image)), kind_(kind) {}
+    Picture::Kind kind() const override { return kind_; }
+    QSize sizePixels() const override { return image_.size(); }
+    QSizeF sizeTwips() const override;
+    QImage toImage() const override { return image_; }
+    void draw(QPainter& painter, const QRectF& target) const override;
+
+protected:
+    QImage renderAt(const QSize& size) const override;
+
+private:
+    QImage image_;
+    Picture::Kind kind_;
+};
+
+class MetafilePictureData : public PictureData {
+public:
+    explicit MetafilePictureData(std::shared_ptr<const Metafile> metafile)
+        : metafile_(std::move(metafile)) {}
+    Picture::Kind kind() const override { return Picture::Kind::Metafile; }
+    QSize sizePixels() const override;
+    QSizeF sizeTwips() const override;
+    QImage toImage() const override { return renderAt(sizePixels()); }
+    void draw(QPainter& painter, const QRectF& target) const override;
+    std::shared_ptr<const Metafile> metafile() const override { return metafile_; }
+
+protected:
+    QImage renderAt(const QSize& size) const override;
+
+private:
+    std::shared_ptr<const Metafile> metafile_;
+};
+
+}  // namespace platform

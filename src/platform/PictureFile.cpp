@@ -1,0 +1,116 @@
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+#include "platform/Picture.h"
+#include "platform/RuntimeError.h"
+#include "platform/metafile/Metafile.h"
+
+namespace platform {
+namespace {
+
+// Qt refuses decodes above 128 MB by default (about 33 megapixels). Pictures up to
+// 64000 x 64000 are declared decodable; the limit guards against headers that claim
+// absurd sizes, which then count as undecodable.
+constexpr int AllocationLimitMegabytes = 1024;
+
+void throwForMissingOrUnreadable(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.dir().exists())
+        throw RuntimeError(path.isEmpty() ? ErrorNumber::FileNotFound : ErrorNumber::PathNotFound);
+    if (!info.exists() || info.isDir())
+        throw RuntimeError(ErrorNumber::FileNotFound);
+    if (!info.isReadable())
+        throw RuntimeError(ErrorNumber::PermissionDenied);
+}
+
+QImage largestIcon(QImageReader& reader) {
+    QImage best;
+    const int count = std::max(1, reader.imageCount());
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        QImage candidate = reader.read();
+        if (!candidate.isNull() &&
+            (best.isNull() || candidate.width() * candidate.height() > best.width() * best.height()))
+            best = candidate;
+    }
+    return best;
+}
+
+Picture decodeRaster(QByteArray bytes) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(false);
+    const QByteArray format = reader.format();
+    if (format == "ico" || format == "cur") {
+        const QImage icon = largestIcon(reader);
+        if (icon.isNull())
+            throw RuntimeError(ErrorNumber::InvalidPicture);
+        return Picture::fromImage(icon, Picture::Kind::Icon);
+    }
+    if (format != "jpeg" && format != "gif" && format != "bmp" && format != "dib")
+        throw RuntimeError(ErrorNumber::InvalidPicture);
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw RuntimeError(ErrorNumber::InvalidPicture);
+    return Picture::fromImage(image);
+}
+
+}  // namespace
+
+Picture LoadPicture(const QString& path) {
+    throwForMissingOrUnreadable(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(ErrorNumber::PermissionDenied);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw RuntimeError(ErrorNumber::PathFileAccessError);
+    if (bytes.isEmpty())
+        throw RuntimeError(ErrorNumber::InvalidPicture);
+
+    QImageReader::setAllocationLimit(AllocationLimitMegabytes);
+    if (Metafile::hasMetafileSignature(bytes.left(64))) {
+        auto metafile = Metafile::parse(bytes);
+        if (!metafile)
+            throw RuntimeError(ErrorNumber::InvalidPicture);
+        return Picture::fromMetafile(std::move(metafile));
+    }
+    return decodeRaster(bytes);
+}
+
+void SavePicture(const Picture& picture, const QString& path) {
+    if (picture.isEmpty())
+        throw RuntimeError(ErrorNumber::InvalidPicture);
+    const QFileInfo info(path);
+    if (!info.dir().exists())
+        throw RuntimeError(ErrorNumber::PathNotFound);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw RuntimeError(ErrorNumber::PermissionDenied);
+    QImage image = picture.toImage();
+    if (image.hasAlphaChannel()) {
+        // A bitmap file has no transparency: flatten onto white like a desktop would show it.
+        QImage flat(image.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
+        QPainter(&flat).drawImage(0, 0, image);
+        image = flat;
+    }
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(image)) {
+        file.cancelWriting();
+        throw RuntimeError(ErrorNumber::PathFileAccessError);
+    }
+    if (!file.commit())
+        throw RuntimeError(file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull
+                                                                       : ErrorNumber::PathFileAccessError);
+}
+
+}  // namespace platform

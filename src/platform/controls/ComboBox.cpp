@@ -1,0 +1,115 @@
+#include "platform/controls/ComboBox.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "platform/RuntimeError.h"
+
+namespace platform {
+
+namespace {
+QComboBox* makeCombo(QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);  // typed text stays exactly as typed
+    combo->setMaxVisibleItems(10);
+    return combo;
+}
+}  // namespace
+
+ComboBox::ComboBox(Container container, const QString& name, double left, double top,
+                   double width, double height)
+    : Control(name, makeCombo(container.widget), left, top, width, height),
+      combo_(static_cast<QComboBox*>(widget())) {
+    QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited,
+                     [this](const QString& text) { userTyped(text); });
+    QObject::connect(combo_, &QComboBox::activated, [this](int index) { userPicked(index); });
+    showText();
+}
+
+void ComboBox::AddItem(const QString& item) {
+    items_.append(item);
+    updating_ = true;
+    combo_->addItem(item);
+    showText();  // adding an item never changes the text or the selection
+    updating_ = false;
+}
+
+void ComboBox::Clear() {
+    items_.clear();
+    updating_ = true;
+    combo_->clear();
+    listIndex_ = -1;
+    text_.clear();
+    showText();
+    updating_ = false;
+}
+
+QString ComboBox::List(int index) const {
+    return index >= 0 && index < items_.size() ? items_.at(index) : QString();
+}
+
+void ComboBox::setList(int index, const QString& item) {
+    if (index < 0)
+        return;
+    while (items_.size() <= index)
+        AddItem(QString());
+    items_[index] = item;
+    updating_ = true;
+    combo_->setItemText(index, item);
+    showText();
+    updating_ = false;
+}
+
+void ComboBox::setListIndex(int index) {
+    if (index < -1 || index >= items_.size())
+        throw RuntimeError(380, QStringLiteral("Invalid property value"));
+    if (index == listIndex_)
+        return;
+    listIndex_ = index;
+    const QString newText = index >= 0 ? items_.at(index) : text_;
+    text_ = newText;
+    showText();
+    if (onClick)
+        onClick();
+}
+
+void ComboBox::setText(const QString& text) {
+    if (text == text_)
+        return;
+    text_ = text;
+    listIndex_ = int(items_.indexOf(text));
+    showText();
+    if (onChange)
+        onChange();
+}
+
+void ComboBox::showText() {
+    const bool wasUpdating = updating_;
+    updating_ = true;
+    combo_->setCurrentIndex(listIndex_);
+    combo_->setEditText(text_);
+    updating_ = wasUpdating;
+}
+
+void ComboBox::userTyped(const QString& text) {
+    if (updating_)
+        return;
+    text_ = text;
+    listIndex_ = -1;
+    if (onChange)
+        onChange();
+}
+
+void ComboBox::userPicked(int index) {
+    if (updating_ || index < 0)
+        return;
+    if (index == listIndex_) {
+        showText();
+        return;
+    }
+    setListIndex(index);
+}
+
+}  // namespace platform

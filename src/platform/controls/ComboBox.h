@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QStringList>
+#include <functional>
+
+#include "platform/controls/Container.h"
+#include "platform/controls/Control.h"
+
+class QComboBox;
+
+namespace platform {
+
+// A combo box with an editable text field. Changing Text, by typing or by code, raises
+// onChange; picking an item or assigning ListIndex raises onClick. Typing leaves no item
+// selected (ListIndex -1).
+class ComboBox : public Control {
+public:
+    ComboBox(Container container, const QString& name, double left, double top, double width,
+             double height);
+
+    void AddItem(const QString& item);
+    void Clear();
+    int ListCount() const { return int(items_.size()); }
+    QString List(int index) const;
+    void setList(int index, const QString& item);
+
+    int ListIndex() const { return listIndex_; }
+    void setListIndex(int index);
+    QString Text() const { return text_; }
+    void setText(const QString& text);
+
+    std::function<void()> onChange;
+    std::function<void()> onClick;
+
+private:
+    void showText();
+    void userTyped(const QString& text);
+    void userPicked(int index);
+
+    QComboBox* combo_;
+    QStringList items_;
+    QString text_;
+    int listIndex_ = -1;
+    bool updating_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,143 @@
+#include "platform/controls/DirListBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QStyle>
+
+#include "platform/FileListing.h"
+#include "platform/RuntimeError.h"
+#include "platform/Volumes.h"
+
+namespace platform {
+
+namespace {
+
+class FolderListWidget : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    std::function<void(int row)> activate;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && activate) {
+            activate(currentRow());
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+};
+
+QString leafName(const QString& path) {
+    if (Volumes::instance().isRoot(path))
+        return Volumes::instance().displayName(Volumes::instance().rootOf(path));
+    return QFileInfo(path).fileName();
+}
+
+}  // namespace
+
+QString normalFolderPath(const QString& path) {
+    QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    if (Volumes::instance().isRoot(clean) && !clean.endsWith(QLatin1Char('/')))
+        clean += QLatin1Char('/');
+    return clean;
+}
+
+DirListBox::DirListBox(Container container, const QString& name, double left, double top,
+                       double width, double height)
+    : Control(name, new FolderListWidget(container.widget), left, top, width, height),
+      list_(static_cast<QListWidget*>(widget())),
+      path_(normalFolderPath(QDir::currentPath())) {
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto* folderList = static_cast<FolderListWidget*>(list_);
+    folderList->activate = [this](int row) {
+        if (row >= 0 && row < entryPaths_.size()) {
+            try {
+                open(entryPaths_.at(row));
+            } catch (const RuntimeError&) {
+                refill();  // the folder went away: show what is there now
+            }
+        }
+    };
+    QObject::connect(list_, &QListWidget::itemDoubleClicked,
+                     [folderList](QListWidgetItem* item) {
+                         folderList->activate(folderList->row(item));
+                     });
+    refill();
+    Volumes::instance().rememberCurrentFolder(path_);
+}
+
+void DirListBox::setPath(const QString& path) {
+    QString target = normalFolderPath(path);
+    Volumes& volumes = Volumes::instance();
+    if (volumes.isRoot(target) && volumes.rootOf(target) != volumes.rootOf(path_))
+        target = normalFolderPath(volumes.currentFolderOf(volumes.rootOf(target)));
+    open(target);
+}
+
+void DirListBox::open(const QString& folder) {
+    const QString target = normalFolderPath(folder);
+    const QFileInfo info(target);
+    if (!info.isDir() || !info.isExecutable())
+        throw RuntimeError(ErrorNumber::PathNotFound);
+    if (target == path_) {
+        refill();
+        return;
+    }
+    path_ = target;
+    Volumes::instance().rememberCurrentFolder(path_);
+    refill();
+    if (onChange)
+        onChange();
+}
+
+void DirListBox::refill() {
+    entryPaths_.clear();
+    list_->clear();
+    const QStyle* style = QApplication::style();
+    const QIcon openIcon = style->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style->standardIcon(QStyle::SP_DirClosedIcon);
+
+    // The chain of open folders from the volume's root down to the current folder.
+    const QString root = Volumes::instance().rootOf(path_);
+    QStringList chain{root};
+    if (path_ != root) {
+        const QString below = path_.mid(root.size());
+        QString walk = root;
+        for (const QString& part : below.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+            walk = joinPath(walk, part);
+            chain.append(walk);
+        }
+    }
+    int depth = 0;
+    for (const QString& folder : chain) {
+        auto* item = new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) +
+                                                       leafName(folder));
+        list_->addItem(item);
+        entryPaths_.append(folder);
+        ++depth;
+    }
+    currentRow_ = int(entryPaths_.size()) - 1;
+    for (const QString& sub : listSubfolders(path_)) {
+        list_->addItem(
+            new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + sub));
+        entryPaths_.append(joinPath(path_, sub));
+    }
+    list_->setCurrentRow(currentRow_);
+}
+
+int DirListBox::ListCount() const {
+    return int(entryPaths_.size());
+}
+
+QString DirListBox::List(int index) const {
+    return index >= 0 && index < entryPaths_.size() ? entryPaths_.at(index) : QString();
+}
+
+int DirListBox::ListIndex() const {
+    return list_->currentRow();
+}
+
+}  // namespace platform

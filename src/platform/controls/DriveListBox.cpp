@@ -1,0 +1,52 @@
+#include "platform/controls/DriveListBox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QStyle>
+
+#include "platform/Volumes.h"
+
+namespace platform {
+
+DriveListBox::DriveListBox(Container container, const QString& name, double left, double top,
+                           double width, double height)
+    : Control(name, new QComboBox(container.widget), left, top, width, height),
+      combo_(static_cast<QComboBox*>(widget())) {
+    const Volumes& volumes = Volumes::instance();
+    roots_ = volumes.roots();
+    const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
+    for (const QString& root : roots_)
+        combo_->addItem(icon, volumes.displayName(root));
+    drive_ = volumes.rootOf(QDir::currentPath());
+    combo_->setCurrentIndex(int(roots_.indexOf(drive_)));
+    QObject::connect(combo_, &QComboBox::currentIndexChanged, [this](int index) {
+        if (!updating_ && index >= 0 && index < roots_.size())
+            select(roots_.at(index));
+    });
+}
+
+void DriveListBox::setDrive(const QString& path) {
+    select(Volumes::instance().rootOf(path));
+}
+
+void DriveListBox::select(const QString& root) {
+    if (root == drive_)
+        return;
+    drive_ = root;
+    updating_ = true;
+    combo_->setCurrentIndex(int(roots_.indexOf(root)));
+    updating_ = false;
+    if (onChange)
+        onChange();
+}
+
+int DriveListBox::ListCount() const {
+    return int(roots_.size());
+}
+
+QString DriveListBox::List(int index) const {
+    return index >= 0 && index < roots_.size() ? roots_.at(index) : QString();
+}
+
+}  // namespace platform

@@ -1,0 +1,109 @@
+#include "platform/controls/FileListBox.h"
+
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QStringListModel>
+
+#include "platform/FileListing.h"
+#include "platform/RuntimeError.h"
+
+namespace platform {
+
+namespace {
+QListView* makeView(QWidget* parent) {
+    auto* view = new QListView(parent);
+    view->setUniformItemSizes(true);  // keeps a list of 100,000 names fast to fill and scroll
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return view;
+}
+}  // namespace
+
+FileListBox::FileListBox(Container container, const QString& name, double left, double top,
+                         double width, double height)
+    : Control(name, makeView(container.widget), left, top, width, height),
+      view_(static_cast<QListView*>(widget())),
+      model_(new QStringListModel(view_)),
+      path_(QDir::currentPath()) {
+    view_->setModel(model_);
+    QObject::connect(view_->selectionModel(), &QItemSelectionModel::currentChanged,
+                     [this](const QModelIndex& current, const QModelIndex&) {
+                         userSelected(current.isValid() ? current.row() : -1);
+                     });
+    QObject::connect(view_, &QListView::doubleClicked, [this](const QModelIndex&) {
+        if (onDblClick && listIndex_ >= 0)
+            onDblClick();
+    });
+    refill();
+}
+
+void FileListBox::setPath(const QString& path) {
+    path_ = path;
+    Refresh();
+}
+
+void FileListBox::setPattern(const QString& pattern) {
+    pattern_ = pattern;
+    Refresh();
+}
+
+void FileListBox::Refresh() {
+    try {
+        refill();
+    } catch (const RuntimeError&) {
+        // The folder vanished or lost its rights: show it as empty.
+        entries_.clear();
+        updating_ = true;
+        model_->setStringList(entries_);
+        listIndex_ = -1;
+        updating_ = false;
+    }
+}
+
+void FileListBox::refill() {
+    QStringList entries = listMatchingFiles(path_, pattern_);
+    updating_ = true;
+    entries_ = std::move(entries);
+    model_->setStringList(entries_);
+    listIndex_ = -1;
+    view_->selectionModel()->clear();
+    updating_ = false;
+}
+
+QString FileListBox::List(int index) const {
+    return index >= 0 && index < entries_.size() ? entries_.at(index) : QString();
+}
+
+void FileListBox::setListIndex(int index) {
+    if (index < -1 || index >= entries_.size())
+        throw RuntimeError(380, QStringLiteral("Invalid property value"));
+    if (index == listIndex_)
+        return;
+    listIndex_ = index;
+    updating_ = true;
+    if (index < 0) {
+        view_->selectionModel()->clear();
+    } else {
+        const QModelIndex modelIndex = model_->index(index);
+        view_->selectionModel()->setCurrentIndex(modelIndex,
+                                                 QItemSelectionModel::ClearAndSelect);
+        view_->scrollTo(modelIndex);
+    }
+    updating_ = false;
+    if (onClick)
+        onClick();
+}
+
+QString FileListBox::FileName() const {
+    return List(listIndex_);
+}
+
+void FileListBox::userSelected(int row) {
+    if (updating_ || row == listIndex_ || row < 0)
+        return;
+    setListIndex(row);
+}
+
+}  // namespace platform

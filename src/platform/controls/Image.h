@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/Picture.h"
+#include "platform/controls/Container.h"
+#include "platform/controls/Control.h"
+
+class QMimeData;
+
+namespace platform {
+
+class EventWidget;
+
+// A picture holder. With Stretch off the control takes its picture's natural size whenever
+// a picture is assigned or Stretch is switched off; with Stretch on it keeps its size and the
+// picture is scaled to fill it.
+class Image : public Control {
+public:
+    Image(Container container, const QString& name, double left, double top, double width,
+          double height);
+
+    const Picture& picture() const { return picture_; }
+    void setPicture(const Picture& picture);
+    bool Stretch() const { return stretch_; }
+    void setStretch(bool stretch);
+
+    std::function<void()> onClick;
+    std::function<bool(const QMimeData&)> acceptsDrop;
+    std::function<void(const QMimeData&, double x, double y)> onDrop;
+
+    void click();
+
+private:
+    void takeNaturalSize();
+
+    EventWidget* area_;
+    Picture picture_;
+    bool stretch_ = false;
+};
+
+}  // namespace platform

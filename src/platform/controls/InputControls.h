@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/controls/Container.h"
+#include "platform/controls/Control.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QCheckBox;
+class QScrollBar;
+
+namespace platform {
+
+// A text box, single-line or multi-line (read-only text for help windows).
+class TextBox : public Control {
+public:
+    TextBox(Container container, const QString& name, double left, double top, double width,
+            double height, bool multiLine = false);
+    QString Text() const;
+    void setText(const QString& text);
+    void setLocked(bool locked);
+    std::function<void()> onChange;
+
+private:
+    QLineEdit* line_ = nullptr;
+    QPlainTextEdit* multi_ = nullptr;
+    bool updating_ = false;
+};
+
+// A check box with Value 0 (unchecked) or 1 (checked).
+class CheckBox : public Control {
+public:
+    CheckBox(Container container, const QString& name, double left, double top, double width,
+             double height, const QString& caption);
+    int Value() const;
+    void setValue(int value);
+    std::function<void()> onClick;
+
+private:
+    QCheckBox* box_;
+};
+
+// A horizontal scroll bar with Min, Max and Value; a change raises onChange.
+class HScrollBar : public Control {
+public:
+    HScrollBar(Container container, const QString& name, double left, double top, double width,
+               double height, int min, int max);
+    int Value() const;
+    void setValue(int value);
+    std::function<void()> onChange;
+
+private:
+    QScrollBar* bar_;
+};
+
+}  // namespace platform

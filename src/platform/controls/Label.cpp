@@ -1,0 +1,54 @@
+#include "platform/controls/Label.h"
+
+#include <QLabel>
+
+#include "platform/Colors.h"
+
+namespace platform {
+
+namespace {
+QLabel* makeLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+}  // namespace
+
+Label::Label(Container container, const QString& name, double left, double top, double width,
+             double height)
+    : Control(name, makeLabel(container.widget), left, top, width, height),
+      label_(static_cast<QLabel*>(widget())) {}
+
+QString Label::Caption() const {
+    return label_->text();
+}
+
+void Label::setCaption(const QString& caption) {
+    label_->setText(caption);
+    label_->setAccessibleName(caption);
+}
+
+void Label::setFont(const QString& family, double points, bool bold) {
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setStyleHint(QFont::SansSerif);
+    label_->setFont(font);
+}
+
+void Label::setCentered(bool centered) {
+    label_->setAlignment((centered ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+}
+
+void Label::setForeColor(unsigned long bgr) {
+    QPalette palette = label_->palette();
+    palette.setColor(QPalette::WindowText, colorFromBgr(bgr));
+    label_->setPalette(palette);
+}
+
+void Label::setWordWrap(bool wrap) {
+    label_->setWordWrap(wrap);
+}
+
+}  // namespace platform

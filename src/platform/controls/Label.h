@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/controls/Container.h"
+#include "platform/controls/Control.h"
+
+class QLabel;
+
+namespace platform {
+
+// A text label; screen readers read it by its caption.
+class Label : public Control {
+public:
+    Label(Container container, const QString& name, double left, double top, double width,
+          double height);
+
+    QString Caption() const;
+    void setCaption(const QString& caption);
+    void setFont(const QString& family, double points, bool bold);
+    void setCentered(bool centered);
+    void setForeColor(unsigned long bgr);
+    void setWordWrap(bool wrap);
+
+private:
+    QLabel* label_;
+};
+
+}  // namespace platform

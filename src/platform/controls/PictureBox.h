@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/Picture.h"
+#include "platform/controls/Container.h"
+#include "platform/controls/Control.h"
+
+class QMimeData;
+
+namespace platform {
+
+class EventWidget;
+
+// A framed area with a back colour and an optional picture at its top-left corner. It can
+// hold other controls (they are clipped by it) and can accept dropped data.
+class PictureBox : public Control {
+public:
+    PictureBox(Container container, const QString& name, double left, double top, double width,
+               double height);
+
+    unsigned long BackColor() const { return backColor_; }
+    void setBackColor(unsigned long bgr);
+    const Picture& picture() const { return picture_; }
+    void setPicture(const Picture& picture);
+    void setBorder(bool sunken);
+
+    std::function<void()> onClick;
+    std::function<void(int button, int shift, double x, double y)> onMouseDown;
+    // Drop support: `acceptsDrop` decides, `onDrop` receives the data.
+    std::function<bool(const QMimeData&)> acceptsDrop;
+    std::function<void(const QMimeData&, double x, double y)> onDrop;
+
+    void click();
+    QWidget* inner() const;
+
+private:
+    EventWidget* area_;
+    unsigned long backColor_ = 0xC0C0C0;
+    Picture picture_;
+    bool border_ = true;
+};
+
+}  // namespace platform

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/linux/LocalFileSystem.h"
+#include "platform/services/ApplicationService.h"
+#include "platform/services/ClockService.h"
+#include "platform/services/MessageBoxService.h"
+#include "platform/services/ScreenService.h"
+#include "platform/services/Services.h"
+
+namespace testing_support {
+
+// Records every prompt and answers from a queue (OK, or No for a Yes/No question, when the
+// queue is empty).
+class ScriptedMessageBox : public platform::MessageBoxService {
+public:
+    struct Prompt {
+        QString text;
+        int style;
+        QString title;
+    };
+    int MsgBox(const QString& text, int style, const QString& title) override;
+
+    std::vector<Prompt> prompts;
+    std::deque<int> answers;
+};
+
+// Thrown by ScriptedApplication::End so a test sees the program end and its status.
+struct ProgramEnded : std::runtime_error {
+    explicit ProgramEnded(int s) : std::runtime_error("program ended"), status(s) {}
+    int status;
+};
+
+class ScriptedApplication : public platform::ApplicationService {
+public:
+    QString Command() const override { return commandLine; }
+    QString Path() const override { return programFolder; }
+    [[noreturn]] void End(int status) override { throw ProgramEnded(status); }
+
+    QString commandLine;
+    QString programFolder = QStringLiteral("/usr/bin");
+};
+
+// A clock that moves only when the test (or a wait) moves it.
+class FakeClock : public platform::ClockService {
+public:
+    float Timer() const override { return static_cast<float>(secondsSinceMidnight); }
+    qint64 monotonicMilliseconds() const override { return monotonicMs; }
+    void DoEvents() override { ++eventRounds; }
+    void waitForEvents(int maxMilliseconds) override;
+
+    double secondsSinceMidnight = 12 * 3600.0;
+    qint64 monotonicMs = 0;
+    int eventRounds = 0;
+};
+
+// A 1280 x 1024 pixel screen.
+class FakeScreen : public platform::ScreenService {
+public:
+    double Width() const override { return widthPixels * 15.0; }
+    double Height() const override { return heightPixels * 15.0; }
+    int TwipsPerPixelX() const override { return 15; }
+    int widthPixels = 1280;
+    int heightPixels = 1024;
+};
+
+// Every scripted service together, with the real local file system.
+struct ScriptedServices {
+    ScriptedMessageBox messageBox;
+    platform::LocalFileSystem fileSystem;
+    FakeScreen screen;
+    FakeClock clock;
+    ScriptedApplication application;
+
+    platform::Services services();
+};
+
+}  // namespace testing_support

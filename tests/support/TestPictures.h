@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QColor>
+#include <QDir>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testing_support {
+
+// A temporary folder that tests fill with real pictures made at test time.
+class PictureFolder {
+public:
+    PictureFolder();
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+    // Writes a picture of the given size in the format its extension names (jpg, gif, bmp,
+    // ico); `format` overrides the extension's format.
+    QString addPicture(const QString& name, int width, int height,
+                       const QColor& color = QColor(200, 80, 40), const char* format = nullptr);
+    QString addBytes(const QString& name, const QByteArray& bytes);
+    QString addFolder(const QString& name);
+
+private:
+    QTemporaryDir dir_;
+};
+
+// The shared test pictures (../shared/testdata).
+QString testdataPath(const QString& relative);
+
+}  // namespace testing_support
