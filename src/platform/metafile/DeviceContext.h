@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/metafile/GdiObjects.h"
+
+#include <QPainterPath>
+#include <QPointF>
+#include <QRegion>
+#include <QTransform>
+#include <optional>
+#include <vector>
+
+namespace platform::metafile {
+
+// Everything SaveDC/RestoreDC saves: drawing attributes, selected objects,
+// coordinate mapping and clipping.
+struct DcState {
+    PenSpec pen;
+    BrushSpec brush;
+    FontSpec font;
+    std::vector<QColor> palette;
+
+    QColor textColor = Qt::black;
+    QColor bkColor = Qt::white;
+    bool bkOpaque = true;
+    int textAlign = 0;
+    bool windingFill = false;
+    int rop2 = 13;  // R2_COPYPEN
+    bool arcClockwise = false;
+    int textCharExtra = 0;
+
+    int mapMode = 1;  // MM_TEXT
+    QPointF windowOrg{0, 0};
+    QPointF windowExt{1, 1};
+    QPointF viewportOrg{0, 0};
+    QPointF viewportExt{1, 1};
+    QTransform world;
+
+    QPointF currentPos;
+    // Clip in target pixels; empty optional means no clipping.
+    std::optional<QRegion> clip;
+    int clipVersion = 0;
+};
+
+// GDI device context shared by the WMF and EMF players: the current state,
+// the SaveDC stack, the object table and the path bracket. It knows how
+// logical coordinates map to the metafile's device space; it draws nothing.
+class DeviceContext {
+public:
+    enum class TableKind { FirstFreeSlot, Indexed };
+
+    // `deviceMmPerPixel` is the reference device's millimetres per pixel,
+    // used by the fixed mapping modes (MM_LOMETRIC and friends).
+    DeviceContext(TableKind kind, std::size_t tableCapacity, QPointF devicePixelsPerMm,
+                  bool ignoreMapMode);
+
+    DcState& state() { return state_; }
+    const DcState& state() const { return state_; }
+
+    void save();
+    void restore(int which);
+
+    QTransform pageTransform() const;
+    QTransform logicalToDevice() const { return state_.world * pageTransform(); }
+
+    // Object table. WMF puts new objects into the lowest free slot; EMF
+    // names the slot. Out-of-range slots are ignored.
+    void createObject(GdiObject object);
+    void createObjectAt(quint32 index, GdiObject object);
+    void deleteObject(quint32 index);
+    // Selects a table object into the state; returns the region object when
+    // the selected object is a region (WMF selects clip regions this way).
+    const GdiObject* object(quint32 index) const;
+    void selectObject(quint32 index);
+    void selectStockObject(quint32 stockIndex);
+
+    void setClip(std::optional<QRegion> clip);
+
+    // Path bracket (device coordinates).
+    bool pathOpen = false;
+    QPainterPath path;
+
+private:
+    void select(const GdiObject& object);
+
+    TableKind kind_;
+    std::size_t capacity_;
+    QPointF devicePixelsPerMm_;
+    bool ignoreMapMode_;
+    DcState state_;
+    std::vector<DcState> saved_;
+    std::vector<GdiObject> objects_;
+    std::size_t firstFreeHint_ = 0;
+    int nextClipVersion_ = 1;
+};
+
+}  // namespace platform::metafile

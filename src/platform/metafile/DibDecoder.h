@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/metafile/ByteReader.h"
+
+#include <QColor>
+#include <QImage>
+#include <vector>
+
+namespace platform::metafile {
+
+// Decodes device-independent bitmaps as metafiles embed them. Every header
+// field is checked against the data before use; anything inconsistent or
+// larger than kMaxPixels yields a null image.
+class DibDecoder {
+public:
+    static constexpr qint64 kMaxPixels = qint64(1) << 24;
+
+    // `info` is a BITMAPINFO (header and colour table), `bits` the pixels.
+    // With `paletteIndices` (DIB_PAL_COLORS) the colour table holds 16-bit
+    // indices into `palette`.
+    static QImage decode(ByteReader info, ByteReader bits, bool paletteIndices = false,
+                         const std::vector<QColor>& palette = {});
+    // A packed DIB: header, colour table and pixels back to back.
+    static QImage decodePacked(ByteReader packed, bool paletteIndices = false,
+                               const std::vector<QColor>& palette = {});
+
+private:
+    struct Header;
+    static bool readHeader(ByteReader& info, Header& header);
+    static QImage decodeWith(const Header& header, ByteReader& info, ByteReader bits,
+                             bool paletteIndices, const std::vector<QColor>& palette);
+};
+
+}  // namespace platform::metafile

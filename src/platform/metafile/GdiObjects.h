@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRegion>
+#include <QString>
+#include <QVector>
+#include <variant>
+#include <vector>
+
+namespace platform::metafile {
+
+// Logical pen as both formats describe it (LOGPEN / LOGPENEX).
+struct PenSpec {
+    enum Style { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Null = 5, InsideFrame = 6,
+                 UserStyle = 7, Alternate = 8 };
+    int style = Solid;
+    int endCap = 0;   // 0 round, 1 square, 2 flat
+    int join = 0;     // 0 round, 1 bevel, 2 miter
+    bool geometric = false;
+    double width = 0;  // logical units; 0 means one device pixel
+    QColor color = Qt::black;
+    std::vector<double> userDashes;
+
+    bool isNull() const { return style == Null; }
+};
+
+// Logical brush (LOGBRUSH, DIB pattern brushes).
+struct BrushSpec {
+    enum Style { Solid = 0, Null = 1, Hatched = 2, Pattern = 3, DibPattern = 5, DibPatternPt = 6 };
+    int style = Solid;
+    QColor color = Qt::white;
+    int hatch = 0;
+    QImage pattern;
+
+    bool isNull() const { return style == Null; }
+};
+
+// Logical font (LOGFONT); the face name is already decoded.
+struct FontSpec {
+    int height = 0;  // < 0: character height, > 0: cell height, 0: default
+    int width = 0;
+    int escapement = 0;  // tenths of a degree, counter-clockwise
+    int weight = 400;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    int charset = 0;
+    QString face;
+};
+
+// A region as a set of rectangles in the coordinate space it was defined in
+// (logical units for WMF, device units for EMF).
+struct RegionSpec {
+    QVector<QRect> rects;
+};
+
+struct PaletteSpec {
+    std::vector<QColor> colors;
+};
+
+using GdiObject = std::variant<std::monostate, PenSpec, BrushSpec, FontSpec, RegionSpec, PaletteSpec>;
+
+// Reads a COLORREF (0x00bbggrr).
+inline QColor colorFromRef(quint32 ref) {
+    return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
+}
+
+}  // namespace platform::metafile

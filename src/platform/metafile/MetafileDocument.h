@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPointF>
+#include <QRectF>
+#include <QSize>
+#include <cstdint>
+#include <vector>
+
+namespace platform::metafile {
+
+// Location of one record whose size has been checked against the buffer.
+struct RecordSpan {
+    std::uint32_t type = 0;
+    std::uint32_t offset = 0;  // bytes from the start of the file
+    std::uint32_t size = 0;    // whole record, in bytes
+};
+
+// The parsed, validated form of a metafile: record framing plus what the
+// header says about its geometry. Record contents are decoded at playback.
+struct MetafileDocument {
+    enum class Kind { Wmf, Emf };
+
+    Kind kind = Kind::Wmf;
+    QByteArray bytes;
+    std::vector<RecordSpan> records;
+    QSize naturalSizeTwips;
+
+    // The picture frame in the metafile's device space: playback maps it
+    // onto the caller's target rectangle.
+    QRectF deviceFrame;
+
+    // WMF: object-table size; EMF: handle count.
+    std::uint32_t objectCount = 0;
+
+    // EMF reference device resolution, for the fixed mapping modes.
+    QPointF devicePixelsPerMm{96 / 25.4, 96 / 25.4};
+};
+
+// Caps that keep hostile files from exhausting memory or time.
+inline constexpr std::size_t kMaxRecords = 2'000'000;
+inline constexpr std::size_t kMaxObjects = 65536;
+inline constexpr qsizetype kMaxFileBytes = qsizetype(512) * 1024 * 1024;
+
+}  // namespace platform::metafile

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/metafile/DeviceContext.h"
+
+#include <QPainter>
+#include <QRectF>
+#include <QString>
+#include <vector>
+
+namespace platform::metafile {
+
+// One piece of text output after the record has been decoded.
+struct TextRun {
+    QPointF reference;        // logical units
+    QString text;
+    std::vector<double> dx;   // logical advance per character, may be empty
+    bool opaque = false;      // ETO_OPAQUE: fill `rect` with the background colour
+    bool clipped = false;     // ETO_CLIPPED: clip to `rect`
+    bool hasRect = false;
+    QRectF rect;              // logical units
+};
+
+// Draws GDI primitives with a QPainter. Geometry arrives in logical units
+// together with the logical-to-target transform; clipping arrives in target
+// pixels. The painter's own transform at construction is kept as the base.
+class PainterBackend {
+public:
+    PainterBackend(QPainter& painter, const QRectF& target);
+    ~PainterBackend();
+    PainterBackend(const PainterBackend&) = delete;
+    PainterBackend& operator=(const PainterBackend&) = delete;
+
+    QRectF target() const { return target_; }
+
+    // Applies the state's clip when it differs from the one in effect.
+    void syncClip(const DcState& state);
+
+    // `penScale` converts the pen's logical width into the path's units.
+    void drawPath(const QPainterPath& path, const DcState& state, const QTransform& toTarget,
+                  bool stroke, bool fill, double penScale = 1.0);
+    // Fills a logical path with a ready-made brush (gradients).
+    void fillPathWith(const QPainterPath& path, const QBrush& brush, const DcState& state,
+                      const QTransform& toTarget);
+    void fillRegion(const QRegion& targetRegion, const BrushSpec& brush, const DcState& state);
+    void invertRegion(const QRegion& targetRegion);
+    // Draws `source` part of `image` into the logical rectangle `dest`.
+    void drawImage(const QImage& image, const QRectF& source, const QRectF& dest,
+                   const QTransform& toTarget, quint32 rop, const DcState& state);
+    // Fills the logical rectangle with the brush combined through `rop`.
+    void patBlt(const QRectF& dest, const QTransform& toTarget, quint32 rop, const DcState& state);
+    // Returns the logical advance of the drawn text.
+    double drawText(const TextRun& run, const DcState& state, const QTransform& toTarget);
+
+private:
+    QPen makePen(const DcState& state, const QTransform& toTarget, double penScale) const;
+    QBrush makeBrush(const BrushSpec& spec, const DcState& state, const QTransform& toTarget) const;
+    bool applyRop2(const DcState& state, QPen& pen, QBrush& brush);
+    void setTransform(const QTransform& toTarget);
+
+    QPainter& painter_;
+    QRectF target_;
+    QTransform base_;
+    bool raster_;
+    int clipVersion_ = -1;
+};
+
+}  // namespace platform::metafile

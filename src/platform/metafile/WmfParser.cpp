@@ -1,0 +1,116 @@
+#include "platform/metafile/WmfParser.h"
+
+#include "platform/metafile/ByteReader.h"
+
+#include <cmath>
+
+namespace platform::metafile {
+
+namespace {
+
+constexpr std::uint16_t kMetaEof = 0x0000;
+constexpr std::uint16_t kMetaSetWindowOrg = 0x020B;
+constexpr std::uint16_t kMetaSetWindowExt = 0x020C;
+constexpr std::size_t kPlaceableSize = 22;
+constexpr std::size_t kHeaderSize = 18;
+
+bool isWmfHeader(ByteReader r) {
+    const std::uint16_t type = r.u16();
+    const std::uint16_t headerWords = r.u16();
+    const std::uint16_t version = r.u16();
+    return r.ok() && (type == 1 || type == 2) && headerWords == 9 &&
+           (version == 0x0100 || version == 0x0300);
+}
+
+}  // namespace
+
+bool WmfParser::hasSignature(const QByteArray& head) {
+    ByteReader r(head.constData(), std::size_t(head.size()));
+    if (r.u32() == kPlaceableKey && r.ok()) {
+        return true;
+    }
+    return isWmfHeader(ByteReader(head.constData(), std::size_t(head.size())));
+}
+
+std::optional<MetafileDocument> WmfParser::parse(const QByteArray& bytes) {
+    if (bytes.size() > kMaxFileBytes) {
+        return std::nullopt;
+    }
+    ByteReader r(bytes.constData(), std::size_t(bytes.size()));
+    MetafileDocument doc;
+    doc.kind = MetafileDocument::Kind::Wmf;
+
+    bool placeable = false;
+    QRectF bbox;
+    double unitsPerInch = 1440;
+    std::size_t start = 0;
+    if (r.u32() == kPlaceableKey && r.ok()) {
+        placeable = true;
+        r.u16();  // handle
+        const double left = r.i16(), top = r.i16(), right = r.i16(), bottom = r.i16();
+        const std::uint16_t inch = r.u16();
+        if (!r.ok()) {
+            return std::nullopt;
+        }
+        bbox = QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+        unitsPerInch = inch != 0 ? inch : 1440;
+        start = kPlaceableSize;
+    }
+    ByteReader header = r.sub(start, kHeaderSize);
+    if (!isWmfHeader(header)) {
+        return std::nullopt;
+    }
+    header.seek(10);
+    doc.objectCount = header.u16();
+
+    // Frame records; stop at EOF or at the first record that does not fit.
+    std::size_t pos = start + kHeaderSize;
+    const std::size_t end = std::size_t(bytes.size());
+    std::optional<QPointF> windowOrg;
+    std::optional<QPointF> windowExt;
+    while (pos + 6 <= end && doc.records.size() < kMaxRecords) {
+        ByteReader rec(bytes.constData() + pos, end - pos);
+        const std::uint64_t words = rec.u32();
+        const std::uint16_t function = rec.u16();
+        const std::uint64_t size = words * 2;
+        if (function == kMetaEof || size < 6 || size > end - pos) {
+            break;
+        }
+        if (!windowExt && (function == kMetaSetWindowOrg || function == kMetaSetWindowExt) &&
+            size >= 10) {
+            const double y = rec.i16();
+            const double x = rec.i16();
+            if (function == kMetaSetWindowOrg) {
+                windowOrg = QPointF(x, y);
+            } else if (x != 0 && y != 0) {
+                windowExt = QPointF(x, y);
+            }
+        }
+        doc.records.push_back({function, std::uint32_t(pos), std::uint32_t(size)});
+        pos += size;
+    }
+    if (doc.records.empty()) {
+        return std::nullopt;
+    }
+
+    if (placeable && bbox.width() > 0 && bbox.height() > 0) {
+        doc.deviceFrame = bbox;
+        doc.naturalSizeTwips = QSize(int(std::lround(bbox.width() * 1440 / unitsPerInch)),
+                                     int(std::lround(bbox.height() * 1440 / unitsPerInch)));
+    } else if (windowExt) {
+        const QPointF org = windowOrg.value_or(QPointF(0, 0));
+        doc.deviceFrame =
+            QRectF(org.x(), org.y(), windowExt->x(), windowExt->y());
+        doc.naturalSizeTwips = QSize(int(std::min(std::abs(windowExt->x()), 1e6)),
+                                     int(std::min(std::abs(windowExt->y()), 1e6)));
+    } else {
+        doc.deviceFrame = QRectF(0, 0, kDefaultExtent[0], kDefaultExtent[1]);
+        doc.naturalSizeTwips = QSize(kDefaultExtent[0] * 15, kDefaultExtent[1] * 15);
+    }
+    if (doc.naturalSizeTwips.width() <= 0 || doc.naturalSizeTwips.height() <= 0) {
+        return std::nullopt;
+    }
+    return doc;
+}
+
+}  // namespace platform::metafile

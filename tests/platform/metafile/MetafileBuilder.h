@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtEndian>
+#include <cstdint>
+#include <initializer_list>
+
+// Assembles small EMF and WMF files record by record, for tests that need
+// exact control over every field (including wrong ones).
+namespace metafile_test {
+
+class Bytes {
+public:
+    Bytes& u8(std::uint8_t v) {
+        data_.append(char(v));
+        return *this;
+    }
+    Bytes& u16(std::uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
+    Bytes& i16(std::int16_t v) { return u16(std::uint16_t(v)); }
+    Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
+    Bytes& i32(std::int32_t v) { return u32(std::uint32_t(v)); }
+    Bytes& raw(const QByteArray& bytes) {
+        data_.append(bytes);
+        return *this;
+    }
+    const QByteArray& data() const { return data_; }
+    int size() const { return int(data_.size()); }
+
+private:
+    QByteArray data_;
+};
+
+// EMF with a 1000 x 1000 pixel reference device of 100 x 100 mm and a frame
+// covering device pixels (0,0)-(999,999) unless told otherwise.
+class EmfBuilder {
+public:
+    explicit EmfBuilder(int frameHundredthsMm = 9999, std::uint16_t handles = 16) {
+        header_.u32(1).u32(88);
+        header_.i32(0).i32(0).i32(999).i32(999);                                // bounds
+        header_.i32(0).i32(0).i32(frameHundredthsMm).i32(frameHundredthsMm);   // frame
+        header_.u32(0x464D4520).u32(0x10000).u32(0).u32(0);  // signature, version, size, records
+        header_.u16(handles).u16(0).u32(0).u32(0).u32(0);
+        header_.i32(1000).i32(1000).i32(100).i32(100);  // device pixels, millimetres
+    }
+
+    // Appends a record whose size field is computed from the parameters.
+    EmfBuilder& record(std::uint32_t type, const Bytes& params) {
+        body_.u32(type).u32(std::uint32_t(8 + params.size())).raw(params.data());
+        return *this;
+    }
+    // Appends a record with an explicit (possibly wrong) size field.
+    EmfBuilder& rawRecord(std::uint32_t type, std::uint32_t size, const Bytes& params) {
+        body_.u32(type).u32(size).raw(params.data());
+        return *this;
+    }
+    QByteArray build(bool withEof = true) const {
+        QByteArray out = header_.data() + body_.data();
+        if (withEof) {
+            Bytes eof;
+            eof.u32(14).u32(20).u32(0).u32(0).u32(20);
+            out += eof.data();
+        }
+        return out;
+    }
+
+    // Common records.
+    EmfBuilder& solidBrush(std::uint32_t index, std::uint32_t colorRef) {
+        return record(39, Bytes().u32(index).u32(0).u32(colorRef).u32(0));
+    }
+    EmfBuilder& pen(std::uint32_t index, std::uint32_t style, std::int32_t width,
+                    std::uint32_t colorRef) {
+        return record(38, Bytes().u32(index).u32(style).i32(width).i32(0).u32(colorRef));
+    }
+    EmfBuilder& select(std::uint32_t index) { return record(37, Bytes().u32(index)); }
+    EmfBuilder& rectangle(int l, int t, int r, int b) {
+        return record(43, Bytes().i32(l).i32(t).i32(r).i32(b));
+    }
+    EmfBuilder& ellipse(int l, int t, int r, int b) {
+        return record(42, Bytes().i32(l).i32(t).i32(r).i32(b));
+    }
+
+private:
+    Bytes header_;
+    Bytes body_;
+};
+
+// Placeable WMF with a 0..1000 bounding box at 1000 units per inch.
+class WmfBuilder {
+public:
+    explicit WmfBuilder(bool placeable = true, std::uint16_t objects = 8)
+        : placeable_(placeable), objects_(objects) {}
+
+    WmfBuilder& record(std::uint16_t function, const Bytes& params) {
+        body_.u32(std::uint32_t(3 + params.size() / 2)).u16(function).raw(params.data());
+        return *this;
+    }
+    WmfBuilder& rawRecord(std::uint32_t words, std::uint16_t function, const Bytes& params) {
+        body_.u32(words).u16(function).raw(params.data());
+        return *this;
+    }
+    QByteArray build(bool withEof = true) const {
+        Bytes out;
+        if (placeable_) {
+            out.u32(0x9AC6CDD7).u16(0).i16(0).i16(0).i16(1000).i16(1000).u16(1000).u32(0).u16(0);
+        }
+        out.u16(1).u16(9).u16(0x0300).u32(0).u16(objects_).u32(0).u16(0);
+        out.raw(body_.data());
+        if (withEof) {
+            out.u32(3).u16(0);
+        }
+        return out.data();
+    }
+
+    WmfBuilder& window(int x, int y, int w, int h) {
+        record(0x020B, Bytes().i16(std::int16_t(y)).i16(std::int16_t(x)));
+        return record(0x020C, Bytes().i16(std::int16_t(h)).i16(std::int16_t(w)));
+    }
+    WmfBuilder& solidBrush(std::uint32_t colorRef) {
+        return record(0x02FC, Bytes().u16(0).u32(colorRef).u16(0));
+    }
+    WmfBuilder& nullPen() { return record(0x02FA, Bytes().u16(5).i16(0).i16(0).u32(0)); }
+    WmfBuilder& select(std::uint16_t index) { return record(0x012D, Bytes().u16(index)); }
+    WmfBuilder& rectangle(int l, int t, int r, int b) {
+        return record(0x041B, Bytes()
+                                  .i16(std::int16_t(b))
+                                  .i16(std::int16_t(r))
+                                  .i16(std::int16_t(t))
+                                  .i16(std::int16_t(l)));
+    }
+
+private:
+    bool placeable_;
+    std::uint16_t objects_;
+    Bytes body_;
+};
+
+}  // namespace metafile_test
