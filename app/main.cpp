@@ -8,11 +8,10 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vedra-viewer"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vedra Viewer"));
     // Windows close through their own unload handling; the main window's ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    platform::LinuxServices desktop(QApplication::arguments());
+    platform::LinuxServices desktop(QApplication::arguments(), QStringLiteral("Vedra Viewer"));
     Program program(desktop.services());
     program.start();
     return QApplication::exec();

@@ -11,6 +11,8 @@ Program::~Program() = default;
 
 void Program::start() {
     ::frmVedra& main = frmVedra();
+    // The folder list has the focus when the window opens.
+    main.setFocusTo(main.Dir1.widget());
     main.Show();
     main.Dir1.SetFocus();
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QSignalBlocker>
 #include <QStringListModel>
 
 #include "platform/FileListing.h"
@@ -11,8 +12,25 @@
 namespace platform {
 
 namespace {
+
+// Qt makes the first entry current when an empty-handed list gets the focus; the file list
+// keeps "no entry selected" until the user really moves the selection.
+class FileListView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        const bool hadCurrent = currentIndex().isValid();
+        const QSignalBlocker blocker(selectionModel());
+        QListView::focusInEvent(event);
+        if (!hadCurrent)
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+};
+
 QListView* makeView(QWidget* parent) {
-    auto* view = new QListView(parent);
+    auto* view = new FileListView(parent);
     view->setUniformItemSizes(true);  // keeps a list of 100,000 names fast to fill and scroll
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -7,7 +7,8 @@
 namespace platform {
 
 struct LinuxServices::Impl {
-    explicit Impl(const QStringList& arguments) : application(arguments) {}
+    Impl(const QStringList& arguments, const QString& programTitle)
+        : messageBox(programTitle), application(arguments) {}
     QtMessageBox messageBox;
     LocalFileSystem fileSystem;
     QtScreen screen;
@@ -15,8 +16,8 @@ struct LinuxServices::Impl {
     ProcessApplication application;
 };
 
-LinuxServices::LinuxServices(const QStringList& arguments)
-    : impl_(std::make_unique<Impl>(arguments)) {
+LinuxServices::LinuxServices(const QStringList& arguments, const QString& programTitle)
+    : impl_(std::make_unique<Impl>(arguments, programTitle)) {
     services_.messageBox = &impl_->messageBox;
     services_.fileSystem = &impl_->fileSystem;
     services_.screen = &impl_->screen;

@@ -10,7 +10,8 @@ namespace platform {
 // Owns the Linux implementations of the desktop services and hands them out as Services.
 class LinuxServices {
 public:
-    explicit LinuxServices(const QStringList& arguments);
+    // `programTitle` titles message boxes that name no title of their own.
+    LinuxServices(const QStringList& arguments, const QString& programTitle);
     ~LinuxServices();
     const Services& services() const { return services_; }
 

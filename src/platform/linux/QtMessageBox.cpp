@@ -8,7 +8,7 @@ namespace platform {
 
 int QtMessageBox::MsgBox(const QString& text, int style, const QString& title) {
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    box.setWindowTitle(title.isEmpty() ? programTitle_ : title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     box.setIcon((style & MsgBoxStyle::Critical) ? QMessageBox::Critical : QMessageBox::NoIcon);
