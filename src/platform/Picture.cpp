@@ -1,5 +1,7 @@
 #include "platform/Picture.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QRectF>
@@ -76,6 +78,34 @@ QImage RasterPictureData::renderAt(const QSize& size) const {
     if (size == image_.size())
         return image_;
     return image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QSizeF JpegPictureData::sizeTwips() const {
+    return {pixelsToTwips(size_.width()), pixelsToTwips(size_.height())};
+}
+
+void JpegPictureData::draw(QPainter& painter, const QRectF& target) const {
+    const QSize size = target.size().toSize();
+    if (size.isEmpty())
+        return;
+    painter.drawImage(target.topLeft(), imageForSize(size));
+}
+
+QImage JpegPictureData::renderAt(const QSize& size) const {
+    QBuffer buffer;
+    buffer.setData(bytes_);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(false);
+    if (size != size_)
+        reader.setScaledSize(size);
+    QImage image = reader.read();
+    // A body the decoder cannot read shows as an empty area, like an undecodable file.
+    if (image.isNull())
+        return image;
+    if (image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
 }
 
 QSize MetafilePictureData::sizePixels() const {

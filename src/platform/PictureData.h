@@ -51,6 +51,26 @@ private:
     Picture::Kind kind_;
 };
 
+// A JPEG kept as its file bytes and decoded on demand at the size it is shown, so a big
+// photo fitted to a small area is decoded at 1/2, 1/4 or 1/8 scale by the JPEG decoder
+// itself and the full-size pixels are never held unless the picture is shown at full size.
+class JpegPictureData : public PictureData {
+public:
+    JpegPictureData(QByteArray bytes, QSize size) : bytes_(std::move(bytes)), size_(size) {}
+    Picture::Kind kind() const override { return Picture::Kind::Raster; }
+    QSize sizePixels() const override { return size_; }
+    QSizeF sizeTwips() const override;
+    QImage toImage() const override { return imageForSize(size_); }
+    void draw(QPainter& painter, const QRectF& target) const override;
+
+protected:
+    QImage renderAt(const QSize& size) const override;
+
+private:
+    QByteArray bytes_;
+    QSize size_;
+};
+
 class MetafilePictureData : public PictureData {
 public:
     explicit MetafilePictureData(std::shared_ptr<const Metafile> metafile)

@@ -8,16 +8,19 @@
 #include <QSaveFile>
 
 #include "platform/Picture.h"
+#include "platform/PictureData.h"
 #include "platform/RuntimeError.h"
 #include "platform/metafile/Metafile.h"
 
 namespace platform {
 namespace {
 
-// Qt refuses decodes above 128 MB by default (about 33 megapixels). Pictures up to
-// 64000 x 64000 are declared decodable; the limit guards against headers that claim
-// absurd sizes, which then count as undecodable.
+// Qt refuses decodes above 128 MB by default (about 33 megapixels). The limit is raised
+// to 1 GiB (about 268 megapixels) so big photos open in every size mode; a header that
+// claims more counts as an undecodable picture rather than exhausting memory.
 constexpr int AllocationLimitMegabytes = 1024;
+// The largest JPEG that can be shown at full size within that limit (4 bytes a pixel).
+constexpr qint64 MaximumJpegPixels = qint64(AllocationLimitMegabytes) * 1024 * 1024 / 4;
 
 void throwForMissingOrUnreadable(const QString& path) {
     const QFileInfo info(path);
@@ -55,7 +58,15 @@ Picture decodeRaster(QByteArray bytes) {
             throw RuntimeError(ErrorNumber::InvalidPicture);
         return Picture::fromImage(icon, Picture::Kind::Icon);
     }
-    if (format != "jpeg" && format != "gif" && format != "bmp" && format != "dib")
+    if (format == "jpeg") {
+        // Only the header is read now; the pixels are decoded at the size they are shown.
+        const QSize size = reader.size();
+        if (!size.isValid() || size.isEmpty() ||
+            qint64(size.width()) * size.height() > MaximumJpegPixels)
+            throw RuntimeError(ErrorNumber::InvalidPicture);
+        return Picture(std::make_shared<JpegPictureData>(bytes, size));
+    }
+    if (format != "gif" && format != "bmp" && format != "dib")
         throw RuntimeError(ErrorNumber::InvalidPicture);
     const QImage image = reader.read();
     if (image.isNull())

@@ -854,7 +854,7 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
 
     DeviceContext dc(DeviceContext::TableKind::Indexed, kMaxObjects, doc.devicePixelsPerMm, false);
     dc.state().font.face = QStringLiteral("Arial");
-    PainterBackend backend(painter, target);
+    PainterBackend backend(painter, target, std::sqrt(std::abs(deviceToTarget.determinant())));
     GdiPlayer gdi(dc, backend, deviceToTarget);
     EmfRecordPlayer player(gdi, dc);
     const char* base = doc.bytes.constData();

@@ -42,6 +42,32 @@ QRect clampedRect(const QRectF& r) {
     return QRect(QPoint(left, top), QPoint(clamp(n.right()) - 1, clamp(n.bottom()) - 1));
 }
 
+// Appends `figure` to `path`, continuing the current figure when `figure`
+// starts where the path's pen is; a new figure is started otherwise.
+void appendContinuing(QPainterPath& path, const QPainterPath& figure) {
+    for (int i = 0; i < figure.elementCount(); ++i) {
+        const QPainterPath::Element& e = figure.elementAt(i);
+        switch (e.type) {
+            case QPainterPath::MoveToElement:
+                if (path.elementCount() == 0 || path.currentPosition() != QPointF(e)) {
+                    path.moveTo(e);
+                }
+                break;
+            case QPainterPath::LineToElement:
+                path.lineTo(e);
+                break;
+            case QPainterPath::CurveToElement:
+                if (i + 2 < figure.elementCount()) {
+                    path.cubicTo(e, figure.elementAt(i + 1), figure.elementAt(i + 2));
+                    i += 2;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 GdiPlayer::GdiPlayer(DeviceContext& dc, PainterBackend& backend, const QTransform& deviceToTarget)
@@ -58,12 +84,7 @@ void GdiPlayer::emitShape(const QPainterPath& logicalPath, bool stroke, bool fil
 // Open figures continue the path bracket's current figure.
 void GdiPlayer::emitOpenFigure(const QPainterPath& logicalPath) {
     if (dc_.pathOpen) {
-        const QPainterPath mapped = dc_.logicalToDevice().map(logicalPath);
-        if (dc_.path.elementCount() == 0) {
-            dc_.path.addPath(mapped);
-        } else {
-            dc_.path.connectPath(mapped);
-        }
+        appendContinuing(dc_.path, dc_.logicalToDevice().map(logicalPath));
         return;
     }
     backend_.drawPath(logicalPath, dc_.state(), logicalToTarget(), true, false);

@@ -59,8 +59,8 @@ constexpr double kMaxFontPixels = 20000;
 
 }  // namespace
 
-PainterBackend::PainterBackend(QPainter& painter, const QRectF& target)
-    : painter_(painter), target_(target), base_(painter.worldTransform()) {
+PainterBackend::PainterBackend(QPainter& painter, const QRectF& target, double devicePixel)
+    : painter_(painter), target_(target), base_(painter.worldTransform()), devicePixel_(devicePixel) {
     painter_.save();
     raster_ = painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Raster;
     painter_.setRenderHint(QPainter::Antialiasing, true);
@@ -127,12 +127,21 @@ QPen PainterBackend::makePen(const DcState& state, const QTransform& toTarget,
     } else if (QVector<qreal> dashes = dashPattern(spec.style); !dashes.isEmpty()) {
         // GDI draws styled lines only for thin or geometric pens.
         if (cosmetic || spec.geometric || targetWidth < 1.5) {
-            if (!cosmetic) {
-                for (qreal& d : dashes) {
-                    d /= 3.0;
-                }
+            const double unit = cosmetic ? devicePixel_ : 1.0 / 3.0;
+            double period = 0;
+            double on = 0;
+            for (qsizetype i = 0; i < dashes.size(); ++i) {
+                dashes[i] *= unit;
+                period += dashes[i];
+                on += (i % 2 == 0) ? dashes[i] : 0;
             }
-            pen.setDashPattern(dashes);
+            if (cosmetic && period < 3.0) {
+                // Too fine to resolve on the target: draw it as the grey it averages to.
+                color.setAlphaF(float(color.alphaF() * on / period));
+                pen.setColor(color);
+            } else {
+                pen.setDashPattern(dashes);
+            }
         }
     }
     return pen;

@@ -25,7 +25,9 @@ struct TextRun {
 // pixels. The painter's own transform at construction is kept as the base.
 class PainterBackend {
 public:
-    PainterBackend(QPainter& painter, const QRectF& target);
+    // `devicePixel` is the size of one metafile device pixel in target pixels:
+    // GDI measures cosmetic pens and their dash patterns in device pixels.
+    PainterBackend(QPainter& painter, const QRectF& target, double devicePixel);
     ~PainterBackend();
     PainterBackend(const PainterBackend&) = delete;
     PainterBackend& operator=(const PainterBackend&) = delete;
@@ -60,6 +62,7 @@ private:
     QPainter& painter_;
     QRectF target_;
     QTransform base_;
+    double devicePixel_;
     bool raster_;
     int clipVersion_ = -1;
 };

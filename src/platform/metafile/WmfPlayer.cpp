@@ -5,6 +5,8 @@
 #include "platform/metafile/GdiPlayer.h"
 #include "platform/metafile/TextDecoding.h"
 
+#include <cmath>
+
 namespace platform::metafile {
 
 namespace {
@@ -606,7 +608,8 @@ void WmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
     s.font.face = QStringLiteral("Arial");
     s.font.height = 0;
 
-    PainterBackend backend(painter, target);
+    // A WMF has no reference device: it plays onto the target's pixels.
+    PainterBackend backend(painter, target, 1.0);
     GdiPlayer gdi(dc, backend, deviceToTarget);
     WmfRecordPlayer player(gdi, dc);
     const char* base = doc.bytes.constData();

@@ -1,0 +1,121 @@
+#include <QDir>
+#include <QFile>
+#include <QWidget>
+
+#include "platform/Twips.h"
+
+#include "MainWindowFixture.h"
+
+class LoadingTest : public MainWindowTest {
+protected:
+    frmVedra& startListing() {
+        frmVedra& w = start();
+        w.TipoImmagine.setListIndex(0);
+        return w;
+    }
+    static int indexOf(frmVedra& w, const QString& name) {
+        for (int i = 0; i < w.File1.ListCount(); ++i)
+            if (w.File1.List(i) == name)
+                return i;
+        return -1;
+    }
+};
+
+TEST_F(LoadingTest, InformationLineDescribesLengthSizeAndDate) {
+    const QString path = folder.addPicture("photo.jpg", 200, 100);
+    frmVedra& w = startListing();
+    w.File1.setListIndex(0);
+    const QString length = QString::number(QFileInfo(path).size());
+    const QString line = w.lblDisplay.Caption();
+    EXPECT_TRUE(line.startsWith(" " + length + " byte  W200 x H100  Date: ")) << line.toStdString();
+    EXPECT_GT(line.size(), QString(" " + length + " byte  W200 x H100  Date: ").size());
+    EXPECT_EQ(w.Caption(), "Vedra Viewer - " + path);
+    EXPECT_EQ(program->modulo1().PercorsoFile, path);
+    EXPECT_EQ(program->modulo1().NomeFile, "photo.jpg");
+    EXPECT_EQ(program->modulo1().CartellaImmagine, folder.path());
+    EXPECT_EQ(program->modulo1().LarghezzaOriginale, 3000);
+    EXPECT_EQ(program->modulo1().AltezzaOriginale, 1500);
+    EXPECT_FALSE(w.ImmagineBitmap());
+}
+
+TEST_F(LoadingTest, BitmapFlagFollowsTheTextAfterTheFirstDot) {
+    folder.addPicture("PHOTO.BMP.JPG", 10, 10);
+    folder.addPicture("plain.bmp", 10, 10);
+    frmVedra& w = startListing();
+    w.File1.setListIndex(indexOf(w, "PHOTO.BMP.JPG"));
+    EXPECT_FALSE(w.ImmagineBitmap());
+    w.File1.setListIndex(indexOf(w, "plain.bmp"));
+    EXPECT_TRUE(w.ImmagineBitmap());
+    EXPECT_EQ(w.PercorsoBitmap(), folder.file("plain.bmp"));
+}
+
+TEST_F(LoadingTest, AFileDeletedAfterListingIsPassedOverSilently) {
+    folder.addPicture("a.jpg", 30, 20);
+    const QString doomed = folder.addPicture("b.jpg", 40, 20);
+    frmVedra& w = startListing();
+    w.File1.setListIndex(0);
+    const QString caption = w.Caption();
+    const QString line = w.lblDisplay.Caption();
+    const platform::Picture shown = w.Image1.picture();
+    QFile::remove(doomed);
+    w.File1.setListIndex(1);
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_TRUE(w.Image1.picture().sameAs(shown));
+    EXPECT_EQ(w.Caption(), caption);
+    EXPECT_EQ(w.lblDisplay.Caption(), line);
+    EXPECT_TRUE(w.Image1.Visible());
+}
+
+TEST_F(LoadingTest, ANonPictureWithAPictureExtensionBlanksTheAreaSilently) {
+    folder.addPicture("a.jpg", 30, 20);
+    folder.addBytes("b.jpg", "this is plain text, not a picture");
+    folder.addPicture("c.jpg", 30, 20, Qt::blue, "png");  // a PNG in disguise
+    frmVedra& w = startListing();
+    w.File1.setListIndex(0);
+    w.File1.setListIndex(1);
+    EXPECT_TRUE(w.Image1.picture().isEmpty());
+    w.File1.setListIndex(0);
+    w.File1.setListIndex(2);
+    EXPECT_TRUE(w.Image1.picture().isEmpty());
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+}
+
+TEST_F(LoadingTest, ResizeToWindowReportsTheAreaSizeNotThePictureSize) {
+    folder.addPicture("a.jpg", 800, 600);
+    folder.addPicture("b.gif", 17, 33);
+    frmVedra& w = startListing();
+    w.Dimensioni.setListIndex(2);
+    w.File1.setListIndex(0);
+    EXPECT_TRUE(w.lblDisplay.Caption().contains("  W365 x H349  Date: "))
+        << w.lblDisplay.Caption().toStdString();
+    w.File1.setListIndex(1);
+    EXPECT_TRUE(w.lblDisplay.Caption().contains("  W365 x H349  Date: "));
+}
+
+TEST_F(LoadingTest, EveryDamagedTestPictureShowsOrBlanksWithoutAMessage) {
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(0);
+    int loaded = 0;
+    for (const char* sub : {"jpg/pillow", "gif/pillow", "bmp/pillow", "ico/pillow",
+                            "emf/libemf2svg-corrupted", "wmf/libwmf"}) {
+        w.Dir1.setPath(testing_support::testdataPath(sub));
+        for (int i = 0; i < w.File1.ListCount(); ++i) {
+            w.File1.setListIndex(i);
+            // Paint at the shown size, which is when deferred decoding happens.
+            w.Picture1.widget()->grab();
+            ++loaded;
+        }
+    }
+    EXPECT_GT(loaded, 40);
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+}
+
+TEST_F(LoadingTest, ACommandLinePictureIsShownWithItsInformationLine) {
+    const QString path = folder.addPicture("cat.JPG", 120, 80);
+    frmVedra& w = start(path);
+    const QString length = QString::number(QFileInfo(path).size());
+    EXPECT_TRUE(w.lblDisplay.Caption().startsWith(" " + length + " byte  W120 x H80  Date: "));
+    EXPECT_EQ(w.lblContatore.Caption(), "");
+    EXPECT_EQ(program->modulo1().LarghezzaOriginale, 1800);
+    EXPECT_DOUBLE_EQ(w.Image1.Left(), platform::roundHalfEven((5535 - 1800) / 2.0));
+}
