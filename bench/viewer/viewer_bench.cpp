@@ -170,9 +170,10 @@ int main(int argc, char** argv) {
             w.Dir1.setPath(work.path());
             w.Dir1.setPath(folder);
         });
-        std::printf("  %6d files: readdir-filter-sort %7.1f ms, viewer folder change %7.1f ms "
-                    "(%.2fx)\n",
-                    count, plain, viewer, viewer / plain);
+        std::printf(
+            "  %6d files: readdir-filter-sort %7.1f ms, viewer folder change %7.1f ms "
+            "(%.2fx)\n",
+            count, plain, viewer, viewer / plain);
     }
     return 0;
 }

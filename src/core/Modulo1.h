@@ -11,13 +11,13 @@ class FileSystemService;
 struct Modulo1 {
     explicit Modulo1(platform::FileSystemService& fileSystem) : fileSystem_(fileSystem) {}
 
-    QString PercorsoFile;      // full path of the picture last loaded from the file list
-    QString NomeFile;          // its file name
-    QString CartellaImmagine;  // its folder, as the file list reports it
-    QString CartellaCM;        // target folder for copy and move
+    QString PercorsoFile;         // full path of the picture last loaded from the file list
+    QString NomeFile;             // its file name
+    QString CartellaImmagine;     // its folder, as the file list reports it
+    QString CartellaCM;           // target folder for copy and move
     long LarghezzaOriginale = 0;  // natural size of the shown picture, in twips
     long AltezzaOriginale = 0;
-    bool SceltaFatta = false;  // the text of the folder or HTML-name box was accepted
+    bool SceltaFatta = false;        // the text of the folder or HTML-name box was accepted
     bool MantieniAspettoFS = false;  // the full-screen view keeps the aspect ratio
     bool LogoAlternato = false;
     bool SlideShowAttivo = false;
@@ -33,6 +33,6 @@ struct Modulo1 {
     // wildcard path is true when any ordinary file matches; lookup errors count as false.
     bool FileExists(const QString& path) const;
 
-private:
+  private:
     platform::FileSystemService& fileSystem_;
 };

@@ -1,11 +1,13 @@
 #include "core/Program.h"
 
 #include "core/frmVedra.h"
+#include "viewing/frmFS.h"
 
 Program::Program(const platform::Services& services)
     : services_(services),
       modulo1_(*services.fileSystem),
-      frmVedra([this] { return std::make_unique<::frmVedra>(*this); }) {}
+      frmVedra([this] { return std::make_unique<::frmVedra>(*this); }),
+      frmFS([this] { return std::make_unique<::frmFS>(*this); }) {}
 
 Program::~Program() = default;
 
@@ -23,5 +25,19 @@ void Program::setDefaultHtmlName(const QString& name) {
 }
 
 void Program::showFullScreen(bool modal) {
-    (void)modal;
+    // While the window is open every picture load in a full-screen size mode (a key in the
+    // window, a slide-show step, a resize of the main window) asks for it again. Opening it
+    // a second time would stack a second modal loop, or fail, for a window that is already
+    // on the screen; the request is met by refreshing the open window with the picture
+    // just loaded and bringing it to the front, in whichever mode it was opened.
+    if (::frmFS* open = frmFS.peek()) {
+        open->Form_Load();
+        open->BringToFront();
+        return;
+    }
+    ::frmFS& fs = frmFS();
+    if (modal)
+        fs.ShowModal(&frmVedra());
+    else
+        fs.Show();
 }

@@ -7,11 +7,12 @@
 #include "platform/services/Services.h"
 
 class frmVedra;
+class frmFS;
 
 // The running viewer: the desktop services, the shared state and the windows, each window
 // created on first reference.
 class Program {
-public:
+  public:
     explicit Program(const platform::Services& services);
     ~Program();
     Program(const Program&) = delete;
@@ -24,13 +25,14 @@ public:
     const platform::Services& services() const { return services_; }
     Modulo1& modulo1() { return modulo1_; }
 
-private:
+  private:
     platform::Services services_;
     Modulo1 modulo1_;
 
-public:
+  public:
     // The windows, each created on first reference (declared after the state they use).
     platform::LazyForm<::frmVedra> frmVedra;
+    platform::LazyForm<::frmFS> frmFS;
 
     // The default name of the HTML list document follows the shown folder. The name dialog
     // takes it into its box; until that dialog exists the name goes straight to the state

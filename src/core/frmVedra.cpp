@@ -86,9 +86,12 @@ frmVedra::frmVedra(Program& program)
     mnuFreccia[0] = std::make_unique<platform::MenuItem>(mnuDirection, "mnuFreccia(0)", "&Up");
     mnuFreccia[1] = std::make_unique<platform::MenuItem>(mnuDirection, "mnuFreccia(1)", "Do&wn");
     mnuFreccia[1]->setChecked(true);
-    mnuSpeedSS[0] = std::make_unique<platform::MenuItem>(mnuSpeedSlideShow, "mnuSpeedSS(0)", "S&low");
-    mnuSpeedSS[1] = std::make_unique<platform::MenuItem>(mnuSpeedSlideShow, "mnuSpeedSS(1)", "&Normal");
-    mnuSpeedSS[2] = std::make_unique<platform::MenuItem>(mnuSpeedSlideShow, "mnuSpeedSS(2)", "&High");
+    mnuSpeedSS[0] =
+        std::make_unique<platform::MenuItem>(mnuSpeedSlideShow, "mnuSpeedSS(0)", "S&low");
+    mnuSpeedSS[1] =
+        std::make_unique<platform::MenuItem>(mnuSpeedSlideShow, "mnuSpeedSS(1)", "&Normal");
+    mnuSpeedSS[2] =
+        std::make_unique<platform::MenuItem>(mnuSpeedSlideShow, "mnuSpeedSS(2)", "&High");
     mnuSpeedSS[1]->setChecked(true);
     mnuConfirmDelete.setChecked(true);
 
@@ -146,8 +149,8 @@ frmVedra::frmVedra(Program& program)
     cmdFreccia.setTabIndex(14);
     Picture1.setTabIndex(15);
     platform::applyTabOrder({&Dir1, &File1, &TipoImmagine, &Dimensioni, &Drive1, &cmdSystray,
-                             &cmdSlideShow, &cmdCopy, &imgSpeed1, &imgSpeed2, &imgSpeed3,
-                             &cmdPaste, &cmdFreccia, &Picture1});
+                             &cmdSlideShow, &cmdCopy, &imgSpeed1, &imgSpeed2, &imgSpeed3, &cmdPaste,
+                             &cmdFreccia, &Picture1});
 
     wireHandlers();
 }
@@ -165,4 +168,15 @@ void frmVedra::wireHandlers() {
     Dimensioni.onClick = [this] { Dimensioni_Click(); };
     Picture1.onClick = [this] { Picture1_Click(); };
     Image1.onClick = [this] { Image1_Click(); };
+    cmdSlideShow.onClick = [this] { cmdSlideShow_Click(); };
+    mnuRunSlideShow.onClick = [this] { mnuRunSlideShow_Click(); };
+    imgSpeed1.onClick = [this] { imgSpeed1_Click(); };
+    imgSpeed2.onClick = [this] { imgSpeed2_Click(); };
+    imgSpeed3.onClick = [this] { imgSpeed3_Click(); };
+    for (int i = 0; i < 3; ++i)
+        mnuSpeedSS[i]->onClick = [this, i] { mnuSpeedSS_Click(i); };
+    cmdFreccia.onClick = [this] { cmdFreccia_Click(); };
+    for (int i = 0; i < 2; ++i)
+        mnuFreccia[i]->onClick = [this, i] { mnuFreccia_Click(i); };
+    Timer1.onTimer = [this] { Timer1_Timer(); };
 }

@@ -22,7 +22,7 @@ struct Modulo1;
 
 // The main window: folder browser, viewing area, information line, toolbar and menus.
 class frmVedra : public platform::Form {
-public:
+  public:
     explicit frmVedra(Program& program);
     ~frmVedra() override;
 
@@ -126,6 +126,21 @@ public:
     void RidimensionamentoFrame();
     void Pasteggia();
 
+    // Slide show (viewing/frmVedra_SlideShow.cpp).
+    void cmdSlideShow_Click();
+    void mnuRunSlideShow_Click();
+    void imgSpeed1_Click();
+    void imgSpeed2_Click();
+    void imgSpeed3_Click();
+    void mnuSpeedSS_Click(int Index);
+    void cmdFreccia_Click();
+    void mnuFreccia_Click(int Index);
+    void Timer1_Timer();
+    // Start and pause the show with every run-state indicator, the full-screen window's
+    // menu item included; that item's handler calls them too.
+    void startSlideShow();
+    void pauseSlideShow();
+
     // Read-only views of the window's state for the other windows and for tests.
     long ModoDimensioni() const { return ModoDimensioni_; }
     long NumeroFile() const { return NumeroFile_; }
@@ -146,7 +161,7 @@ public:
     };
     const LayoutLengths& layout() const { return L_; }
 
-private:
+  private:
     void wireHandlers();
     void setDefaultHtmlName();
     void showFolderState();
@@ -155,6 +170,10 @@ private:
     QSizeF areaForWindowState() const;
     void showError(int number);
     QString informationLine(const QString& path) const;
+    // Sets every speed indicator for choice 0 (Slow), 1 (Normal) or 2 (High).
+    void showSpeed(int choice);
+    // Sets every direction indicator for -1 (Up) or +1 (Down).
+    void showDirection(int verso);
 
     Program& program_;
     Modulo1& m_;

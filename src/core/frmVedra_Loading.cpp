@@ -13,9 +13,9 @@
 #include "platform/services/FileSystemService.h"
 #include "platform/services/MessageBoxService.h"
 
+using platform::RuntimeError;
 using platform::ErrorNumber::FileNotFound;
 using platform::ErrorNumber::InvalidPicture;
-using platform::RuntimeError;
 
 namespace {
 

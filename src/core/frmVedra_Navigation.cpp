@@ -7,9 +7,14 @@ namespace {
 
 // Patterns of the type filter, by the index of the selected item.
 QString patternForFilter(int index) {
-    static const char* const patterns[] = {
-        "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO", "*.JPG;*.GIF", "*.JPG", "*.GIF", "*.BMP", "*.WMF",
-        "*.EMF", "*.ICO"};
+    static const char* const patterns[] = {"*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO",
+                                           "*.JPG;*.GIF",
+                                           "*.JPG",
+                                           "*.GIF",
+                                           "*.BMP",
+                                           "*.WMF",
+                                           "*.EMF",
+                                           "*.ICO"};
     if (index < 0 || index > 7)
         return {};
     return QString::fromLatin1(patterns[index]);

@@ -28,12 +28,23 @@ void frmVedra::ApplicaDimensioni() {
 
 void frmVedra::applySizeMode() {
     switch (ModoDimensioni_) {
-        case 0: OriginaleImmagine(); break;
-        case 1: IngrandisciImmagine(); break;
-        case 2: RiempiImmagine(); break;
-        case 3: IngrandisciImmagineFS(); break;
-        case 4: RiempiImmagineFS(); break;
-        default: break;
+        case 0:
+            OriginaleImmagine();
+            break;
+        case 1:
+            IngrandisciImmagine();
+            break;
+        case 2:
+            RiempiImmagine();
+            break;
+        case 3:
+            IngrandisciImmagineFS();
+            break;
+        case 4:
+            RiempiImmagineFS();
+            break;
+        default:
+            break;
     }
 }
 

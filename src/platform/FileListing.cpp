@@ -78,7 +78,8 @@ QStringList listMatchingFiles(const QString& folder, const QString& pattern) {
     QStringList names;
     const bool readable = readEntries(folder, EntryKind::File, [&](const char* name) {
         const bool matches =
-            patterns.empty() || std::any_of(patterns.begin(), patterns.end(), [&](const QByteArray& p) {
+            patterns.empty() ||
+            std::any_of(patterns.begin(), patterns.end(), [&](const QByteArray& p) {
                 return ::fnmatch(p.constData(), name, FNM_CASEFOLD) == 0;
             });
         if (matches)

@@ -78,9 +78,15 @@ WindowState Form::windowState() const {
 
 void Form::setWindowState(WindowState state) {
     switch (state) {
-        case WindowState::Normal: window_->setWindowState(Qt::WindowNoState); break;
-        case WindowState::Minimized: window_->setWindowState(Qt::WindowMinimized); break;
-        case WindowState::Maximized: window_->setWindowState(Qt::WindowMaximized); break;
+        case WindowState::Normal:
+            window_->setWindowState(Qt::WindowNoState);
+            break;
+        case WindowState::Minimized:
+            window_->setWindowState(Qt::WindowMinimized);
+            break;
+        case WindowState::Maximized:
+            window_->setWindowState(Qt::WindowMaximized);
+            break;
     }
 }
 

@@ -39,7 +39,7 @@ constexpr int Alt = 4;
 // override the event hooks; LazyForm creates them on first reference and runs Form_Load.
 // Geometry is in twips; the client area is what controls are placed in (below the menu bar).
 class Form {
-public:
+  public:
     Form(const QString& name, double clientWidthTwips, double clientHeightTwips,
          BorderStyle border = BorderStyle::FixedSingle);
     virtual ~Form();
@@ -107,7 +107,7 @@ public:
     QMenuBar* menuBar() const;
     QMainWindow* window() const;
 
-private:
+  private:
     friend class FormWindow;
     void handleCloseRequest(bool& accept);
     void handleStateChange();

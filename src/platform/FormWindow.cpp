@@ -51,20 +51,10 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-namespace {
-int buttonOf(const QMouseEvent* event) {
-    switch (event->button()) {
-        case Qt::LeftButton: return MouseButton::Left;
-        case Qt::RightButton: return MouseButton::Right;
-        case Qt::MiddleButton: return MouseButton::Middle;
-        default: return 0;
-    }
-}
-}  // namespace
 
 void FormWindow::mousePressEvent(QMouseEvent* event) {
     const QPointF p = event->position();
-    form_->Form_MouseDown(buttonOf(event), shiftStateFromQt(event->modifiers()),
+    form_->Form_MouseDown(mouseButtonFromQt(event->button()), shiftStateFromQt(event->modifiers()),
                           pixelsToTwips(1) * p.x(), pixelsToTwips(1) * p.y());
 }
 

@@ -10,12 +10,12 @@ class Form;
 // The Qt window behind a Form: forwards window events to the form's hooks.
 class FormWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit FormWindow(Form* form);
 
     QEventLoop* modalLoop = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -25,7 +25,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     Form* form_;
 };
 

@@ -25,6 +25,8 @@ constexpr int F1 = 112;
 // Translates a Qt key (Qt::Key) to the key code above; letters and digits map to their
 // upper-case character code, function keys to F1 + n, anything else to 0.
 int keyCodeFromQt(int qtKey);
+// Translates a Qt mouse button (Qt::MouseButton) to the button codes of Form.h.
+int mouseButtonFromQt(int qtButton);
 // Translates Qt keyboard modifiers to the shift-state bits of Form.h.
 int shiftStateFromQt(int qtModifiers);
 

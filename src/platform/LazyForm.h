@@ -11,7 +11,7 @@ namespace platform {
 // current event has finished, since its own handler may still be on the stack.
 template <class T>
 class LazyForm {
-public:
+  public:
     using Factory = std::function<std::unique_ptr<T>()>;
     explicit LazyForm(Factory factory) : factory_(std::move(factory)) {}
     ~LazyForm() = default;
@@ -38,7 +38,7 @@ public:
         QTimer::singleShot(0, [doomed] { delete doomed; });
     }
 
-private:
+  private:
     Factory factory_;
     std::unique_ptr<T> form_;
 };

@@ -15,7 +15,7 @@ class Form;
 // (caption "-"). "&" in the caption marks the access key. Items never check themselves:
 // the check mark changes only when a handler sets Checked.
 class MenuItem {
-public:
+  public:
     // A top-level menu of `form`'s menu bar.
     MenuItem(Form& form, const QString& name, const QString& caption);
     // An item inside `parent`; `shortcut` uses Qt's portable text ("Ctrl+O", "Del", "F1").
@@ -47,7 +47,7 @@ public:
     QAction* action() const { return action_; }
     QMenu* qmenu() const { return menu_; }
 
-private:
+  private:
     QMenu* ensureMenu();
 
     QString name_;

@@ -18,7 +18,7 @@ class PictureData;
 // immutable value. It is empty, a raster picture, an icon, or a metafile drawn as vectors
 // at any size.
 class Picture {
-public:
+  public:
     enum class Kind { Empty, Raster, Icon, Metafile };
 
     Picture() = default;
@@ -47,7 +47,7 @@ public:
 
     bool sameAs(const Picture& other) const { return data_ == other.data_; }
 
-private:
+  private:
     std::shared_ptr<const PictureData> data_;
 };
 
@@ -55,7 +55,9 @@ private:
 // its content. Throws RuntimeError 53 (no such file), 76 (no such folder), 70 (no read
 // permission) or 481 (not a picture that can be decoded).
 Picture LoadPicture(const QString& path);
-inline Picture LoadPicture() { return {}; }
+inline Picture LoadPicture() {
+    return {};
+}
 
 // Writes the picture as a Windows bitmap file through a temporary file renamed into place,
 // so a failure never leaves half a file. Throws RuntimeError on failure.

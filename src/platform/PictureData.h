@@ -15,7 +15,7 @@ namespace platform {
 // What a Picture shares: the decoded or parsed content and a one-entry cache of the
 // last scaled copy asked for.
 class PictureData {
-public:
+  public:
     virtual ~PictureData() = default;
     virtual Picture::Kind kind() const = 0;
     virtual QSize sizePixels() const = 0;
@@ -26,16 +26,16 @@ public:
 
     QImage imageForSize(const QSize& size) const;
 
-protected:
+  protected:
     virtual QImage renderAt(const QSize& size) const = 0;
 
-private:
+  private:
     mutable QMutex cacheMutex_;
     mutable QImage cached_;
 };
 
 class RasterPictureData : public PictureData {
-public:
+  public:
     RasterPictureData(QImage image, Picture::Kind kind) : image_(std::move(image)), kind_(kind) {}
     Picture::Kind kind() const override { return kind_; }
     QSize sizePixels() const override { return image_.size(); }
@@ -43,10 +43,10 @@ public:
     QImage toImage() const override { return image_; }
     void draw(QPainter& painter, const QRectF& target) const override;
 
-protected:
+  protected:
     QImage renderAt(const QSize& size) const override;
 
-private:
+  private:
     QImage image_;
     Picture::Kind kind_;
 };
@@ -55,7 +55,7 @@ private:
 // photo fitted to a small area is decoded at 1/2, 1/4 or 1/8 scale by the JPEG decoder
 // itself and the full-size pixels are never held unless the picture is shown at full size.
 class JpegPictureData : public PictureData {
-public:
+  public:
     JpegPictureData(QByteArray bytes, QSize size) : bytes_(std::move(bytes)), size_(size) {}
     Picture::Kind kind() const override { return Picture::Kind::Raster; }
     QSize sizePixels() const override { return size_; }
@@ -63,16 +63,16 @@ public:
     QImage toImage() const override { return imageForSize(size_); }
     void draw(QPainter& painter, const QRectF& target) const override;
 
-protected:
+  protected:
     QImage renderAt(const QSize& size) const override;
 
-private:
+  private:
     QByteArray bytes_;
     QSize size_;
 };
 
 class MetafilePictureData : public PictureData {
-public:
+  public:
     explicit MetafilePictureData(std::shared_ptr<const Metafile> metafile)
         : metafile_(std::move(metafile)) {}
     Picture::Kind kind() const override { return Picture::Kind::Metafile; }
@@ -82,10 +82,10 @@ public:
     void draw(QPainter& painter, const QRectF& target) const override;
     std::shared_ptr<const Metafile> metafile() const override { return metafile_; }
 
-protected:
+  protected:
     QImage renderAt(const QSize& size) const override;
 
-private:
+  private:
     std::shared_ptr<const Metafile> metafile_;
 };
 

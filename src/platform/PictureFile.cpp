@@ -39,8 +39,8 @@ QImage largestIcon(QImageReader& reader) {
         if (i > 0 && !reader.jumpToImage(i))
             break;
         QImage candidate = reader.read();
-        if (!candidate.isNull() &&
-            (best.isNull() || candidate.width() * candidate.height() > best.width() * best.height()))
+        if (!candidate.isNull() && (best.isNull() || candidate.width() * candidate.height() >
+                                                         best.width() * best.height()))
             best = candidate;
     }
     return best;
@@ -120,8 +120,9 @@ void SavePicture(const Picture& picture, const QString& path) {
         throw RuntimeError(ErrorNumber::PathFileAccessError);
     }
     if (!file.commit())
-        throw RuntimeError(file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull
-                                                                       : ErrorNumber::PathFileAccessError);
+        throw RuntimeError(file.error() == QFileDevice::ResourceError
+                               ? ErrorNumber::DiskFull
+                               : ErrorNumber::PathFileAccessError);
 }
 
 }  // namespace platform

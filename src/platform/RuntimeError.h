@@ -20,7 +20,7 @@ constexpr int DialogCancelled = 32755;
 
 // A failed runtime operation, carrying the error number that a handler traps.
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(int number, const QString& description = {})
         : std::runtime_error(description.isEmpty() ? "runtime error " + std::to_string(number)
                                                    : description.toStdString()),
@@ -28,7 +28,7 @@ public:
 
     int number() const { return number_; }
 
-private:
+  private:
     int number_;
 };
 

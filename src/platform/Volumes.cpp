@@ -12,10 +12,11 @@ namespace {
 // File-system types that hold no user files.
 bool isPseudoFileSystem(const QByteArray& type) {
     static const QSet<QByteArray> pseudo = {
-        "proc",       "sysfs",     "devtmpfs", "devpts",     "cgroup",  "cgroup2", "securityfs",
-        "pstore",     "bpf",       "tracefs",  "debugfs",    "mqueue",  "hugetlbfs", "configfs",
-        "fusectl",    "autofs",    "binfmt_misc", "nsfs",    "rpc_pipefs", "efivarfs", "tmpfs",
-        "squashfs",   "ramfs",     "fuse.gvfsd-fuse", "fuse.portal", "nfsd", "selinuxfs"};
+        "proc",        "sysfs",    "devtmpfs", "devpts",   "cgroup",      "cgroup2",
+        "securityfs",  "pstore",   "bpf",      "tracefs",  "debugfs",     "mqueue",
+        "hugetlbfs",   "configfs", "fusectl",  "autofs",   "binfmt_misc", "nsfs",
+        "rpc_pipefs",  "efivarfs", "tmpfs",    "squashfs", "ramfs",       "fuse.gvfsd-fuse",
+        "fuse.portal", "nfsd",     "selinuxfs"};
     return pseudo.contains(type);
 }
 

@@ -11,7 +11,7 @@ namespace platform {
 // last left in, as the drive and folder lists share them. A drive root is a path that ends
 // in "/": "/" itself, or a mount point's root such as "/media/usb/".
 class Volumes {
-public:
+  public:
     static Volumes& instance();
 
     // The drive roots, "/" first, then the others by path.
@@ -30,7 +30,7 @@ public:
     // Tests replace the mounted volumes with their own roots (each ends in "/").
     void setRootsForTesting(const QStringList& roots);
 
-private:
+  private:
     Volumes();
     void load();
 

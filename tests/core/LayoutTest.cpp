@@ -3,7 +3,7 @@
 #include "MainWindowFixture.h"
 
 class LayoutTest : public MainWindowTest {
-protected:
+  protected:
     static void settle() {
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();

@@ -7,7 +7,7 @@
 #include "MainWindowFixture.h"
 
 class LoadingTest : public MainWindowTest {
-protected:
+  protected:
     frmVedra& startListing() {
         frmVedra& w = start();
         w.TipoImmagine.setListIndex(0);

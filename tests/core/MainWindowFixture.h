@@ -12,7 +12,7 @@
 
 // A main window started at a temporary folder of pictures with scripted services.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previousFolder_ = QDir::currentPath();
         QDir::setCurrent(folder.path());
@@ -33,6 +33,6 @@ protected:
     testing_support::ScriptedServices scripted;
     std::unique_ptr<Program> program;
 
-private:
+  private:
     QString previousFolder_;
 };

@@ -8,7 +8,7 @@ constexpr int FullScreen = 4;
 }  // namespace
 
 class SizeModesTest : public MainWindowTest {
-protected:
+  protected:
     frmVedra& showPicture(int width, int height, int mode) {
         folder.addPicture("p.bmp", width, height);
         frmVedra& w = start();

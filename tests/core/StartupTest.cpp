@@ -142,8 +142,8 @@ TEST_F(CommandLineTest, RejectsTheTextAfterAFolderDot) {
 }
 
 TEST_F(CommandLineTest, RejectsNamesWithoutADotAndQuotedNames) {
-    for (const QString& line : {QString("notes"), QString("\"/tmp/cat.jpg\""),
-                                QString("notes.txt")}) {
+    for (const QString& line :
+         {QString("notes"), QString("\"/tmp/cat.jpg\""), QString("notes.txt")}) {
         scripted.messageBox.prompts.clear();
         EXPECT_THROW(start(line), ProgramEnded) << line.toStdString();
         ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);

@@ -79,8 +79,8 @@ QByteArray encodeGif(const QImage& source) {
 
 PictureFolder::PictureFolder() = default;
 
-QString PictureFolder::addPicture(const QString& name, int width, int height,
-                                  const QColor& color, const char* format) {
+QString PictureFolder::addPicture(const QString& name, int width, int height, const QColor& color,
+                                  const char* format) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(color);
     QPainter painter(&image);

@@ -9,7 +9,7 @@ namespace testing_support {
 
 // A temporary folder that tests fill with real pictures made at test time.
 class PictureFolder {
-public:
+  public:
     PictureFolder();
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }
@@ -21,7 +21,7 @@ public:
     QString addBytes(const QString& name, const QByteArray& bytes);
     QString addFolder(const QString& name);
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

@@ -18,8 +18,8 @@ QComboBox* makeCombo(QWidget* parent) {
 }
 }  // namespace
 
-ComboBox::ComboBox(Container container, const QString& name, double left, double top,
-                   double width, double height)
+ComboBox::ComboBox(Container container, const QString& name, double left, double top, double width,
+                   double height)
     : Control(name, makeCombo(container.widget), left, top, width, height),
       combo_(static_cast<QComboBox*>(widget())) {
     QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited,

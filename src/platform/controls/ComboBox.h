@@ -14,7 +14,7 @@ namespace platform {
 // onChange; picking an item or assigning ListIndex raises onClick. Typing leaves no item
 // selected (ListIndex -1).
 class ComboBox : public Control {
-public:
+  public:
     ComboBox(Container container, const QString& name, double left, double top, double width,
              double height);
 
@@ -32,7 +32,7 @@ public:
     std::function<void()> onChange;
     std::function<void()> onClick;
 
-private:
+  private:
     void showText();
     void userTyped(const QString& text);
     void userPicked(int index);

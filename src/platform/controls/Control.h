@@ -12,7 +12,7 @@ class Form;
 // What every visible control has: a name, a place and size in twips inside its container
 // (the form's client area, or a picture box), visibility, a tool tip and a tab position.
 class Control {
-public:
+  public:
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -44,7 +44,7 @@ public:
 
     QWidget* widget() const { return widget_; }
 
-protected:
+  protected:
     // `widget` is created by the derived control as a child of `container`.
     Control(const QString& name, QWidget* widget, double left, double top, double width,
             double height);
@@ -52,7 +52,7 @@ protected:
     virtual void geometryChanged() {}
     void applyGeometry();
 
-private:
+  private:
     QString name_;
     QWidget* widget_;
     double left_, top_, width_, height_;

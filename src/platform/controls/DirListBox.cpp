@@ -16,11 +16,11 @@ namespace platform {
 namespace {
 
 class FolderListWidget : public QListWidget {
-public:
+  public:
     using QListWidget::QListWidget;
     std::function<void(int row)> activate;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override {
         if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && activate) {
             activate(currentRow());
@@ -61,10 +61,9 @@ DirListBox::DirListBox(Container container, const QString& name, double left, do
             }
         }
     };
-    QObject::connect(list_, &QListWidget::itemDoubleClicked,
-                     [folderList](QListWidgetItem* item) {
-                         folderList->activate(folderList->row(item));
-                     });
+    QObject::connect(list_, &QListWidget::itemDoubleClicked, [folderList](QListWidgetItem* item) {
+        folderList->activate(folderList->row(item));
+    });
     refill();
     Volumes::instance().rememberCurrentFolder(path_);
 }
@@ -113,16 +112,15 @@ void DirListBox::refill() {
     }
     int depth = 0;
     for (const QString& folder : chain) {
-        auto* item = new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) +
-                                                       leafName(folder));
+        auto* item =
+            new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) + leafName(folder));
         list_->addItem(item);
         entryPaths_.append(folder);
         ++depth;
     }
     currentRow_ = int(entryPaths_.size()) - 1;
     for (const QString& sub : listSubfolders(path_)) {
-        list_->addItem(
-            new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + sub));
+        list_->addItem(new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + sub));
         entryPaths_.append(joinPath(path_, sub));
     }
     list_->setCurrentRow(currentRow_);

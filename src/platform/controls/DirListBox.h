@@ -17,7 +17,7 @@ namespace platform {
 // Path is a full folder path without a trailing "/", except for a drive root ("/", or a
 // mount point's root such as "/media/usb/"), which ends in "/".
 class DirListBox : public Control {
-public:
+  public:
     DirListBox(Container container, const QString& name, double left, double top, double width,
                double height);
 
@@ -33,7 +33,7 @@ public:
 
     std::function<void()> onChange;
 
-private:
+  private:
     void open(const QString& folder);
     void refill();
 

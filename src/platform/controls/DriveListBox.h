@@ -13,9 +13,9 @@ namespace platform {
 // The drive list: the mounted volumes, "/" first. Drive is the selected volume's root (it
 // ends in "/"). Picking another drive, by the user or by code, raises onChange once.
 class DriveListBox : public Control {
-public:
-    DriveListBox(Container container, const QString& name, double left, double top,
-                 double width, double height);
+  public:
+    DriveListBox(Container container, const QString& name, double left, double top, double width,
+                 double height);
 
     QString Drive() const { return drive_; }
     // Selects the volume that holds `path`.
@@ -25,7 +25,7 @@ public:
 
     std::function<void()> onChange;
 
-private:
+  private:
     void select(const QString& root);
 
     QComboBox* combo_;

@@ -12,16 +12,6 @@
 
 namespace platform {
 
-namespace {
-int buttonCode(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton: return MouseButton::Left;
-        case Qt::RightButton: return MouseButton::Right;
-        case Qt::MiddleButton: return MouseButton::Middle;
-        default: return 0;
-    }
-}
-}  // namespace
 
 void EventWidget::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
@@ -35,7 +25,7 @@ void EventWidget::mousePressEvent(QMouseEvent* event) {
     pressedInside_ = true;
     if (mouseDown) {
         const QPointF p = event->position();
-        mouseDown(buttonCode(event->button()), shiftStateFromQt(event->modifiers()),
+        mouseDown(mouseButtonFromQt(event->button()), shiftStateFromQt(event->modifiers()),
                   p.x() * TwipsPerPixel, p.y() * TwipsPerPixel);
     } else {
         event->ignore();

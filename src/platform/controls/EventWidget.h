@@ -11,7 +11,7 @@ namespace platform {
 // image-like controls need no Qt subclass of their own.
 class EventWidget : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit EventWidget(QWidget* parent) : QWidget(parent) {}
 
     std::function<void(QPainter&)> paint;
@@ -22,7 +22,7 @@ public:
     std::function<bool(const QMimeData&)> acceptsDrop;
     std::function<void(const QMimeData&, double xTwips, double yTwips)> drop;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -31,7 +31,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     bool pressedInside_ = false;
 };
 

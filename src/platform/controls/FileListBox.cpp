@@ -16,10 +16,10 @@ namespace {
 // Qt makes the first entry current when an empty-handed list gets the focus; the file list
 // keeps "no entry selected" until the user really moves the selection.
 class FileListView : public QListView {
-public:
+  public:
     using QListView::QListView;
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override {
         const bool hadCurrent = currentIndex().isValid();
         const QSignalBlocker blocker(selectionModel());
@@ -105,8 +105,7 @@ void FileListBox::setListIndex(int index) {
         view_->selectionModel()->clear();
     } else {
         const QModelIndex modelIndex = model_->index(index);
-        view_->selectionModel()->setCurrentIndex(modelIndex,
-                                                 QItemSelectionModel::ClearAndSelect);
+        view_->selectionModel()->setCurrentIndex(modelIndex, QItemSelectionModel::ClearAndSelect);
         view_->scrollTo(modelIndex);
     }
     updating_ = false;

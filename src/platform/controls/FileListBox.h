@@ -15,7 +15,7 @@ namespace platform {
 // the selection, raises onClick once, nested inside the change; a double click raises
 // onDblClick after the click that selected the entry.
 class FileListBox : public Control {
-public:
+  public:
     FileListBox(Container container, const QString& name, double left, double top, double width,
                 double height);
 
@@ -37,7 +37,7 @@ public:
     std::function<void()> onClick;
     std::function<void()> onDblClick;
 
-private:
+  private:
     void refill();
     void userSelected(int row);
 

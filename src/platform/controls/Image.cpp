@@ -13,8 +13,8 @@ Image::Image(Container container, const QString& name, double left, double top, 
     area_->paint = [this](QPainter& painter) {
         if (picture_.isEmpty())
             return;
-        const QRectF target = stretch_ ? QRectF(area_->rect())
-                                       : QRectF(QPointF(0, 0), QSizeF(picture_.sizePixels()));
+        const QRectF target =
+            stretch_ ? QRectF(area_->rect()) : QRectF(QPointF(0, 0), QSizeF(picture_.sizePixels()));
         picture_.draw(painter, target);
     };
     area_->click = [this] { click(); };

@@ -16,7 +16,7 @@ class EventWidget;
 // a picture is assigned or Stretch is switched off; with Stretch on it keeps its size and the
 // picture is scaled to fill it.
 class Image : public Control {
-public:
+  public:
     Image(Container container, const QString& name, double left, double top, double width,
           double height);
 
@@ -31,7 +31,7 @@ public:
 
     void click();
 
-private:
+  private:
     void takeNaturalSize();
 
     EventWidget* area_;

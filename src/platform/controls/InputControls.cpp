@@ -57,8 +57,8 @@ void TextBox::setLocked(bool locked) {
         line_->setReadOnly(locked);
 }
 
-CheckBox::CheckBox(Container container, const QString& name, double left, double top,
-                   double width, double height, const QString& caption)
+CheckBox::CheckBox(Container container, const QString& name, double left, double top, double width,
+                   double height, const QString& caption)
     : Control(name, new QCheckBox(caption, container.widget), left, top, width, height),
       box_(static_cast<QCheckBox*>(widget())) {
     QObject::connect(box_, &QCheckBox::clicked, [this] {

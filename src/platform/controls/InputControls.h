@@ -14,7 +14,7 @@ namespace platform {
 
 // A text box, single-line or multi-line (read-only text for help windows).
 class TextBox : public Control {
-public:
+  public:
     TextBox(Container container, const QString& name, double left, double top, double width,
             double height, bool multiLine = false);
     QString Text() const;
@@ -22,7 +22,7 @@ public:
     void setLocked(bool locked);
     std::function<void()> onChange;
 
-private:
+  private:
     QLineEdit* line_ = nullptr;
     QPlainTextEdit* multi_ = nullptr;
     bool updating_ = false;
@@ -30,27 +30,27 @@ private:
 
 // A check box with Value 0 (unchecked) or 1 (checked).
 class CheckBox : public Control {
-public:
+  public:
     CheckBox(Container container, const QString& name, double left, double top, double width,
              double height, const QString& caption);
     int Value() const;
     void setValue(int value);
     std::function<void()> onClick;
 
-private:
+  private:
     QCheckBox* box_;
 };
 
 // A horizontal scroll bar with Min, Max and Value; a change raises onChange.
 class HScrollBar : public Control {
-public:
+  public:
     HScrollBar(Container container, const QString& name, double left, double top, double width,
                double height, int min, int max);
     int Value() const;
     void setValue(int value);
     std::function<void()> onChange;
 
-private:
+  private:
     QScrollBar* bar_;
 };
 

@@ -9,7 +9,7 @@ namespace platform {
 
 // A text label; screen readers read it by its caption.
 class Label : public Control {
-public:
+  public:
     Label(Container container, const QString& name, double left, double top, double width,
           double height);
 
@@ -20,7 +20,7 @@ public:
     void setForeColor(unsigned long bgr);
     void setWordWrap(bool wrap);
 
-private:
+  private:
     QLabel* label_;
 };
 

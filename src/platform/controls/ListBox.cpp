@@ -6,8 +6,8 @@
 
 namespace platform {
 
-ListBox::ListBox(Container container, const QString& name, double left, double top,
-                 double width, double height)
+ListBox::ListBox(Container container, const QString& name, double left, double top, double width,
+                 double height)
     : Control(name, new QListWidget(container.widget), left, top, width, height),
       list_(static_cast<QListWidget*>(widget())) {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);

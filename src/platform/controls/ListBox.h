@@ -12,7 +12,7 @@ namespace platform {
 
 // A plain list of text lines; assigning ListIndex or the user's selection raises onClick.
 class ListBox : public Control {
-public:
+  public:
     ListBox(Container container, const QString& name, double left, double top, double width,
             double height);
 
@@ -27,7 +27,7 @@ public:
     std::function<void()> onClick;
     std::function<void()> onDblClick;
 
-private:
+  private:
     QListWidget* list_;
     int listIndex_ = -1;
     bool updating_ = false;

@@ -15,7 +15,7 @@ class EventWidget;
 // A framed area with a back colour and an optional picture at its top-left corner. It can
 // hold other controls (they are clipped by it) and can accept dropped data.
 class PictureBox : public Control {
-public:
+  public:
     PictureBox(Container container, const QString& name, double left, double top, double width,
                double height);
 
@@ -34,7 +34,7 @@ public:
     void click();
     QWidget* inner() const;
 
-private:
+  private:
     EventWidget* area_;
     unsigned long backColor_ = 0xC0C0C0;
     Picture picture_;

@@ -12,9 +12,9 @@ namespace platform {
 
 // A command button that shows a picture and no caption.
 class PictureButton : public Control {
-public:
-    PictureButton(Container container, const QString& name, double left, double top,
-                  double width, double height);
+  public:
+    PictureButton(Container container, const QString& name, double left, double top, double width,
+                  double height);
 
     const Picture& picture() const { return picture_; }
     void setPicture(const Picture& picture);
@@ -22,7 +22,7 @@ public:
     std::function<void()> onClick;
     void click();
 
-private:
+  private:
     QToolButton* button_;
     Picture picture_;
 };

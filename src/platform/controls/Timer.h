@@ -10,7 +10,7 @@ namespace platform {
 // Raises onTimer every Interval milliseconds while enabled, and never again while its
 // handler is still running (a handler that waits lets events run, but not itself).
 class Timer {
-public:
+  public:
     explicit Timer(int intervalMs = 0, bool enabled = true);
     ~Timer();
     Timer(const Timer&) = delete;
@@ -27,7 +27,7 @@ public:
     // Raises the event now, as a tick would (tests use it to step time by hand).
     void tick();
 
-private:
+  private:
     void restart();
 
     std::unique_ptr<QTimer> timer_;

@@ -6,7 +6,7 @@ namespace platform {
 
 // The program itself: its command line, its folder, and ending it.
 class ApplicationService {
-public:
+  public:
     virtual ~ApplicationService() = default;
     // The arguments after the program name, joined by single blanks.
     virtual QString Command() const = 0;

@@ -14,7 +14,7 @@ constexpr int EnhancedMetafile = 14;
 }  // namespace ClipFormat
 
 class ClipboardService {
-public:
+  public:
     virtual ~ClipboardService() = default;
     virtual void Clear() = 0;
     // Puts a picture on the clipboard; an icon cannot be carried and leaves it as it is.
@@ -25,7 +25,7 @@ public:
 
 // Data carried by a drag and drop.
 class DataObject {
-public:
+  public:
     virtual ~DataObject() = default;
     virtual bool GetFormat(int format) const = 0;
     virtual Picture GetData(int format) const = 0;

@@ -7,7 +7,7 @@ namespace platform {
 // Time and waiting. Timer() is seconds since midnight; monotonic time never jumps, so a
 // pause measured with it lasts its length across midnight or a clock change.
 class ClockService {
-public:
+  public:
     virtual ~ClockService() = default;
     virtual float Timer() const = 0;
     virtual qint64 monotonicMilliseconds() const = 0;

@@ -16,7 +16,7 @@ struct SaveDialogOptions {
 // The common dialogs. A cancelled dialog throws RuntimeError 32755 (the caller asked for
 // cancel errors).
 class DialogService {
-public:
+  public:
     virtual ~DialogService() = default;
     virtual QString ShowSave(const SaveDialogOptions& options) = 0;
     // Lets the user choose and set up the printer; false when cancelled.

@@ -17,7 +17,7 @@ constexpr int Directory = 16;
 // File services. Failures throw RuntimeError with the error number: 53 no such file,
 // 76 no such folder, 70 no permission, 58 target exists, 61 disk full, 75 other access error.
 class FileSystemService {
-public:
+  public:
     virtual ~FileSystemService() = default;
     // The first entry matching `pattern` (a path whose last part may hold wildcards) with
     // the given attributes, or empty. Hidden ("." names) entries count only with Hidden.

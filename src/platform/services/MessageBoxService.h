@@ -21,7 +21,7 @@ constexpr int No = 7;
 
 // Shows a modal message and returns the button pressed.
 class MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService() = default;
     virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
 };

@@ -4,7 +4,7 @@ namespace platform {
 
 // The screen's size in twips; a pixel is TwipsPerPixelX twips.
 class ScreenService {
-public:
+  public:
     virtual ~ScreenService() = default;
     virtual double Width() const = 0;
     virtual double Height() const = 0;
