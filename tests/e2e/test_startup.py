@@ -1,0 +1,67 @@
+"""Start-up and shut-down of the viewer, seen from the desktop."""
+
+import vedra_e2e as e2e
+from vedra_e2e import TITLE, check, check_equal
+
+TOOLBAR_BUTTONS = ["Minimize To SysTray", "Copy To Clipboard", "Paste From Clipboard",
+                   "Direction Slide Show", "Run Slide Show"]
+
+
+def folder_with_pictures():
+    folder = e2e.scratch_dir("pictures-")
+    e2e.make_picture(folder / "a.jpg", colour="red")
+    e2e.make_picture(folder / "b.jpg", colour="blue")
+    return folder
+
+
+def test_plain_start_shows_the_main_window_with_its_menus_and_toolbar():
+    viewer = e2e.start_viewer(cwd=folder_with_pictures())
+    window = viewer.wait_frame(TITLE)
+    check_equal(len(e2e.wait_window_ids(TITLE)), 1, "shown X windows titled exactly 'Vedra Viewer'")
+
+    check_equal([e2e.plain(t) for t in e2e.menu_titles(window)],
+                ["File", "Image", "Options", "?"], "menus on the menu bar")
+
+    check_equal([e2e.plain(n) for n, _ in e2e.menu_items(window, "&Image", "&Direction Slide Show")],
+                ["Up", "Down"], "items under Image > Direction Slide Show")
+    check_equal(sorted(e2e.checked_menu_items(window)),
+                ["Image > Direction Slide Show > Down", "Image > Speed Slide Show > Normal",
+                 "Options > Confirm Delete"], "checked menu items at start")
+
+    buttons = e2e.push_buttons(window)
+    missing = [b for b in TOOLBAR_BUTTONS if b not in buttons]
+    check(not missing, f"no push buttons named {missing}; the window has {buttons}")
+
+
+def test_closing_the_main_window_ends_the_program():
+    viewer = e2e.start_viewer(cwd=folder_with_pictures())
+    viewer.wait_frame(TITLE)
+    e2e.close_window(TITLE)
+    check_equal(viewer.wait_exit(timeout=15), 0, "exit status after closing the window")
+
+
+def test_a_text_file_on_the_command_line_is_refused_before_any_window_opens():
+    folder = e2e.scratch_dir("text-")
+    (folder / "notes.txt").write_text("not a picture\n")
+    with e2e.ClientListSpy() as spy:
+        viewer = e2e.start_viewer(["notes.txt"], cwd=folder)
+        message = viewer.wait_message("Incorrect format")
+        check(e2e.role(message) in ("alert", "dialog"),
+              f"the message has the role {e2e.role(message)!r}")
+        check_equal(e2e.name(message), TITLE, "title of the message")
+
+        shown = e2e.wait_window_ids(TITLE)
+        check_equal(len(shown), 1, "shown X windows titled exactly 'Vedra Viewer' (the message)")
+        message_window = shown[0]
+        main_windows = [w for w in viewer.windows()
+                        if e2e.role(w) == "frame" and e2e.find_all(w, "menu bar", max_depth=3)]
+        check(not main_windows, "the main window exists while the message is up")
+
+        e2e.press_button(message, "OK")
+        check_equal(viewer.wait_exit(timeout=15), 2, "exit status after the message")
+    check_equal(spy.windows, {message_window},
+                "windows the window manager saw (only the message may appear)")
+
+
+if __name__ == "__main__":
+    e2e.run_tests(globals())
