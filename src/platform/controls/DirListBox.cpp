@@ -36,6 +36,13 @@ QString leafName(const QString& path) {
     return QFileInfo(path).fileName();
 }
 
+// An entry indented by its depth; screen readers get the plain folder name.
+QListWidgetItem* indentedItem(const QIcon& icon, const QString& folderName, int depth) {
+    auto* item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + folderName);
+    item->setData(Qt::AccessibleTextRole, folderName);
+    return item;
+}
+
 }  // namespace
 
 QString normalFolderPath(const QString& path) {
@@ -112,15 +119,13 @@ void DirListBox::refill() {
     }
     int depth = 0;
     for (const QString& folder : chain) {
-        auto* item =
-            new QListWidgetItem(openIcon, QString(depth * 2, QLatin1Char(' ')) + leafName(folder));
-        list_->addItem(item);
+        list_->addItem(indentedItem(openIcon, leafName(folder), depth));
         entryPaths_.append(folder);
         ++depth;
     }
     currentRow_ = int(entryPaths_.size()) - 1;
     for (const QString& sub : listSubfolders(path_)) {
-        list_->addItem(new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + sub));
+        list_->addItem(indentedItem(closedIcon, sub, depth));
         entryPaths_.append(joinPath(path_, sub));
     }
     list_->setCurrentRow(currentRow_);

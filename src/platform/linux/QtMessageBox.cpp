@@ -11,6 +11,8 @@ int QtMessageBox::MsgBox(const QString& text, int style, const QString& title) {
     box.setWindowTitle(title.isEmpty() ? programTitle_ : title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
+    // Wide enough for the title to stay readable in the title bar.
+    box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
     box.setIcon((style & MsgBoxStyle::Critical) ? QMessageBox::Critical : QMessageBox::NoIcon);
     const bool yesNo = (style & 7) == MsgBoxStyle::YesNo;
     if (yesNo) {

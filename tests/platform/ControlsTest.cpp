@@ -1,0 +1,112 @@
+// The controls raise their events once per change, nested inside the assignment, whether
+// code or the user changed them.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <vector>
+
+#include "TestPictures.h"
+#include "platform/Form.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/FileListBox.h"
+#include "platform/controls/Image.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/RuntimeError.h"
+#include "platform/controls/Timer.h"
+
+using namespace platform;
+
+namespace {
+struct TestForm : Form {
+    TestForm() : Form("TestForm", 6000, 4000) {}
+};
+}  // namespace
+
+TEST(FileListBox, RaisesClickOncePerSelectionChangeFromCodeOrKeys) {
+    testing_support::PictureFolder folder;
+    folder.addPicture("b.jpg", 4, 4);
+    folder.addPicture("A.JPG", 4, 4);
+    folder.addPicture("c.gif", 4, 4);
+    TestForm form;
+    FileListBox list(form, "File1", 0, 0, 3000, 2000);
+    std::vector<int> clicks;
+    list.onClick = [&] { clicks.push_back(list.ListIndex()); };
+    list.setPattern("*.jpg");
+    list.setPath(folder.path());
+    ASSERT_EQ(list.ListCount(), 2);
+    EXPECT_EQ(list.List(0), "A.JPG");
+    EXPECT_EQ(list.ListIndex(), -1);
+
+    list.setListIndex(1);
+    list.setListIndex(1);  // no change, no event
+    EXPECT_EQ(clicks, std::vector<int>({1}));
+    EXPECT_EQ(list.FileName(), "b.jpg");
+
+    form.Show();
+    list.SetFocus();
+    QTest::keyClick(list.widget(), Qt::Key_Home);
+    EXPECT_EQ(clicks, std::vector<int>({1, 0}));
+    EXPECT_THROW(list.setListIndex(5), RuntimeError);
+
+    list.setPath(folder.file("gone"));
+    EXPECT_EQ(list.ListCount(), 0);
+}
+
+TEST(ComboBox, TextRaisesChangeAndListIndexRaisesClick) {
+    TestForm form;
+    ComboBox box(form, "Combo", 0, 0, 2000, 300);
+    int changes = 0, clicks = 0;
+    box.onChange = [&] { ++changes; };
+    box.onClick = [&] { ++clicks; };
+    box.setText("first");
+    box.AddItem("one");
+    box.AddItem("two");
+    EXPECT_EQ(box.Text(), "first");
+    EXPECT_EQ(box.ListIndex(), -1);
+    box.setListIndex(1);
+    EXPECT_EQ(box.Text(), "two");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(clicks, 1);
+
+    // Typing leaves no item selected and raises Change for each edit.
+    auto* edit = static_cast<QComboBox*>(box.widget())->lineEdit();
+    QTest::keyClicks(edit, "x");
+    EXPECT_EQ(box.ListIndex(), -1);
+    EXPECT_EQ(box.Text(), "twox");
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Image, TakesTheNaturalSizeUnlessStretched) {
+    testing_support::PictureFolder folder;
+    const Picture picture = LoadPicture(folder.addPicture("p.bmp", 20, 10));
+    TestForm form;
+    PictureBox frame(form, "Frame", 0, 0, 3000, 3000);
+    Image image(frame, "Image", 0, 0, 1000, 1000);
+    image.setStretch(true);
+    image.setPicture(picture);
+    EXPECT_DOUBLE_EQ(image.Width(), 1000);
+    image.setStretch(false);
+    EXPECT_DOUBLE_EQ(image.Width(), 300);
+    EXPECT_DOUBLE_EQ(image.Height(), 150);
+    image.setPicture(Picture());  // an empty picture keeps the size
+    EXPECT_DOUBLE_EQ(image.Width(), 300);
+}
+
+TEST(Timer, NeverReentersItsHandler) {
+    Timer timer(0, false);
+    int depth = 0, maxDepth = 0, calls = 0;
+    timer.onTimer = [&] {
+        ++calls;
+        maxDepth = std::max(maxDepth, ++depth);
+        if (calls == 1)
+            timer.tick();  // a tick while the handler runs is dropped
+        --depth;
+    };
+    timer.tick();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(maxDepth, 1);
+}

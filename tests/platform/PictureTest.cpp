@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+#include "TestPictures.h"
+#include "platform/Picture.h"
+#include "platform/RuntimeError.h"
+
+using platform::LoadPicture;
+using platform::Picture;
+using platform::RuntimeError;
+using testing_support::PictureFolder;
+
+namespace {
+int errorOf(const QString& path) {
+    try {
+        LoadPicture(path);
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+}  // namespace
+
+TEST(LoadPicture, ReportsMissingFilesFoldersAndUndecodableContent) {
+    PictureFolder folder;
+    folder.addBytes("empty.jpg", "");
+    folder.addBytes("text.gif", "GIF? no, just text");
+    folder.addPicture("png-inside.bmp", 8, 8, Qt::red, "png");
+    EXPECT_EQ(errorOf(folder.file("nothing.jpg")), 53);
+    EXPECT_EQ(errorOf(folder.file("no-folder/x.jpg")), 76);
+    EXPECT_EQ(errorOf(folder.path()), 53);
+    EXPECT_EQ(errorOf(folder.file("empty.jpg")), 481);
+    EXPECT_EQ(errorOf(folder.file("text.gif")), 481);
+    EXPECT_EQ(errorOf(folder.file("png-inside.bmp")), 481);
+}
+
+TEST(LoadPicture, RecognisesFormatsByContentNotByName) {
+    PictureFolder folder;
+    const QString gifNamedJpg = folder.addPicture("really-a-gif.jpg", 12, 7, Qt::blue, "gif");
+    const QString bmp = folder.addPicture("x.BMP", 33, 21);
+    EXPECT_EQ(LoadPicture(gifNamedJpg).sizePixels(), QSize(12, 7));
+    const Picture picture = LoadPicture(bmp);
+    EXPECT_EQ(picture.kind(), Picture::Kind::Raster);
+    EXPECT_EQ(picture.sizeTwips(), QSizeF(33 * 15, 21 * 15));
+}
+
+TEST(LoadPicture, IconsShowTheirLargestImage) {
+    const Picture icon = LoadPicture(testing_support::testdataPath("ico/pillow/hopper_256x256.ico"));
+    EXPECT_EQ(icon.kind(), Picture::Kind::Icon);
+    EXPECT_EQ(icon.sizePixels(), QSize(256, 256));
+}
+
+TEST(LoadPicture, BigJpegsAreDecodedAtTheSizeShown) {
+    PictureFolder folder;
+    const QString path = folder.addPicture("big.jpg", 1600, 1200, QColor(10, 200, 30));
+    const Picture picture = LoadPicture(path);
+    EXPECT_EQ(picture.sizePixels(), QSize(1600, 1200));
+    const QImage small = picture.imageForSize(QSize(200, 150));
+    EXPECT_EQ(small.size(), QSize(200, 150));
+    EXPECT_NEAR(qGreen(small.pixel(150, 20)), 200, 12);
+    EXPECT_EQ(picture.toImage().size(), QSize(1600, 1200));
+}
+
+TEST(LoadPicture, AJpegWithABrokenBodyDrawsNothingInsteadOfFailing) {
+    PictureFolder folder;
+    QFile source(folder.addPicture("good.jpg", 300, 200));
+    source.open(QIODevice::ReadOnly);
+    QByteArray bytes = source.readAll();
+    bytes.truncate(bytes.size() / 3);
+    const Picture picture = LoadPicture(folder.addBytes("cut.jpg", bytes));
+    EXPECT_EQ(picture.sizePixels(), QSize(300, 200));
+    QImage canvas(100, 100, QImage::Format_ARGB32);
+    QPainter painter(&canvas);
+    picture.draw(painter, QRectF(0, 0, 100, 100));  // must not crash
+}
+
+TEST(SavePicture, WritesAWindowsBitmapAndNeverLeavesHalfAFile) {
+    PictureFolder folder;
+    const Picture picture = LoadPicture(folder.addPicture("a.gif", 40, 30, Qt::red, "gif"));
+    const QString target = folder.file("copy.bmp");
+    platform::SavePicture(picture, target);
+    QFile written(target);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.read(2), QByteArray("BM"));
+    EXPECT_EQ(QImage(target).size(), QSize(40, 30));
+
+    EXPECT_THROW(platform::SavePicture(picture, folder.file("missing/x.bmp")), RuntimeError);
+    EXPECT_THROW(platform::SavePicture(Picture(), folder.file("empty.bmp")), RuntimeError);
+    EXPECT_FALSE(QFile::exists(folder.file("empty.bmp")));
+}
