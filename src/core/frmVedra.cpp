@@ -112,6 +112,8 @@ frmVedra::frmVedra(Program& program)
     imgSpeed2.setToolTipText(QStringLiteral("Speed Normal"));
     imgSpeed3.setBackColor(SpeedUnlit);
     imgSpeed3.setToolTipText(QStringLiteral("Speed High"));
+    for (platform::PictureBox* bar : {&imgSpeed1, &imgSpeed2, &imgSpeed3})
+        bar->setActsAsButton(true);
 
     // Hidden images that carry the alternate pictures.
     imgFrecciaSu.setPicture(storedPicture("arrow-up"));

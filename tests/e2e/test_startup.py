@@ -4,7 +4,8 @@ import vedra_e2e as e2e
 from vedra_e2e import TITLE, check, check_equal
 
 TOOLBAR_BUTTONS = ["Minimize To SysTray", "Copy To Clipboard", "Paste From Clipboard",
-                   "Direction Slide Show", "Run Slide Show"]
+                   "Direction Slide Show", "Run Slide Show", "Speed Slow", "Speed Normal",
+                   "Speed High"]
 
 
 def folder_with_pictures():

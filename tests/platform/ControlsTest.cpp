@@ -10,11 +10,11 @@
 
 #include "TestPictures.h"
 #include "platform/Form.h"
+#include "platform/RuntimeError.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/FileListBox.h"
 #include "platform/controls/Image.h"
 #include "platform/controls/PictureBox.h"
-#include "platform/RuntimeError.h"
 #include "platform/controls/Timer.h"
 
 using namespace platform;

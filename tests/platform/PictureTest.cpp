@@ -48,7 +48,8 @@ TEST(LoadPicture, RecognisesFormatsByContentNotByName) {
 }
 
 TEST(LoadPicture, IconsShowTheirLargestImage) {
-    const Picture icon = LoadPicture(testing_support::testdataPath("ico/pillow/hopper_256x256.ico"));
+    const Picture icon =
+        LoadPicture(testing_support::testdataPath("ico/pillow/hopper_256x256.ico"));
     EXPECT_EQ(icon.kind(), Picture::Kind::Icon);
     EXPECT_EQ(icon.sizePixels(), QSize(256, 256));
 }

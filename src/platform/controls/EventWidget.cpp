@@ -1,7 +1,9 @@
 #include "platform/controls/EventWidget.h"
 
+#include <QAccessibleWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +14,57 @@
 
 namespace platform {
 
+namespace {
+
+// Every event widget answers assistive technology itself, so one that is made a button
+// after it was first announced is read as a button from then on.
+class EventWidgetAccessible : public QAccessibleWidget {
+  public:
+    explicit EventWidgetAccessible(EventWidget* widget) : QAccessibleWidget(widget) {}
+    QAccessible::Role role() const override {
+        return area()->actsAsButton() ? QAccessible::Button : QAccessibleWidget::role();
+    }
+    QStringList actionNames() const override {
+        return area()->actsAsButton() ? QStringList{pressAction()} : QStringList{};
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && area()->actsAsButton() && area()->click)
+            area()->click();
+    }
+
+  private:
+    EventWidget* area() const { return static_cast<EventWidget*>(widget()); }
+};
+
+QAccessibleInterface* eventWidgetFactory(const QString& className, QObject* object) {
+    auto* area = qobject_cast<EventWidget*>(object);
+    if (className == QLatin1String("platform::EventWidget") && area)
+        return new EventWidgetAccessible(area);
+    return nullptr;
+}
+
+}  // namespace
+
+EventWidget::EventWidget(QWidget* parent) : QWidget(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(eventWidgetFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void EventWidget::setActsAsButton(bool on) {
+    actsAsButton_ = on;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void EventWidget::keyPressEvent(QKeyEvent* event) {
+    if (actsAsButton_ && click && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 void EventWidget::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);

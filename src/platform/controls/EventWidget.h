@@ -12,7 +12,12 @@ namespace platform {
 class EventWidget : public QWidget {
     Q_OBJECT
   public:
-    explicit EventWidget(QWidget* parent) : QWidget(parent) {}
+    explicit EventWidget(QWidget* parent);
+
+    // A widget that acts as a button is announced to assistive technology as a push button
+    // named by its tool tip, and the space bar presses it.
+    void setActsAsButton(bool on);
+    bool actsAsButton() const { return actsAsButton_; }
 
     std::function<void(QPainter&)> paint;
     std::function<void(int button, int shift, double xTwips, double yTwips)> mouseDown;
@@ -30,9 +35,11 @@ class EventWidget : public QWidget {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     bool pressedInside_ = false;
+    bool actsAsButton_ = false;
 };
 
 }  // namespace platform

@@ -61,6 +61,10 @@ void PictureBox::setBorder(bool sunken) {
     area_->update();
 }
 
+void PictureBox::setActsAsButton(bool on) {
+    area_->setActsAsButton(on);
+}
+
 void PictureBox::click() {
     if (onClick)
         onClick();

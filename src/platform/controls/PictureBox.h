@@ -24,6 +24,9 @@ class PictureBox : public Control {
     const Picture& picture() const { return picture_; }
     void setPicture(const Picture& picture);
     void setBorder(bool sunken);
+    // For a picture box used as a button: focusable, pressed by the space bar, and announced
+    // as a push button.
+    void setActsAsButton(bool on);
 
     std::function<void()> onClick;
     std::function<void(int button, int shift, double x, double y)> onMouseDown;
