@@ -1,6 +1,9 @@
 #include "core/Program.h"
 
 #include "core/frmVedra.h"
+#include "platform/HandlerGuard.h"
+#include "platform/NumberText.h"
+#include "platform/services/MessageBoxService.h"
 #include "viewing/frmFS.h"
 
 Program::Program(const platform::Services& services)

@@ -95,8 +95,11 @@ void Form::Show() {
     window_->show();
     window_->raise();
     window_->activateWindow();
-    if (!wasVisible)
+    if (!wasVisible) {
+        // The window manager's activation that follows the show is this same activation.
+        activatedByShow_ = true;
         Form_Activate();
+    }
 }
 
 void Form::ShowModal(Form* owner) {
@@ -234,11 +237,16 @@ void Form::handleFirstShow() {
 
 void Form::handleActivate() {
     static QPointer<QWidget> lastActive;
-    // Activation from another window of the program counts; the first show raises its
-    // own Activate in Show().
-    if (lastActive && lastActive != window_.get() && window_->isVisible())
-        Form_Activate();
+    // Activation from another window of the program counts; a show raises its own
+    // Activate in Show().
+    const bool fromAnotherWindow = lastActive && lastActive != window_.get();
     lastActive = window_.get();
+    if (activatedByShow_) {
+        activatedByShow_ = false;
+        return;
+    }
+    if (fromAnotherWindow && window_->isVisible())
+        Form_Activate();
 }
 
 void Form::enforceDesignedSize() {

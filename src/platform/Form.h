@@ -125,6 +125,7 @@ class Form {
     bool keyPreview_ = false;
     int modalDepth_ = 0;
     bool unloading_ = false;
+    bool activatedByShow_ = false;
     QSize designedClient_;
     // Expires when the form is destroyed, so a modal show can tell it was unloaded.
     std::shared_ptr<int> lifeToken_ = std::make_shared<int>(0);

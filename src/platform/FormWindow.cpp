@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "platform/Form.h"
+#include "platform/HandlerGuard.h"
 #include "platform/Keys.h"
 #include "platform/Twips.h"
 
@@ -18,20 +19,20 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     // The close box unloads the form; whether it really goes is the form's decision.
     event->ignore();
     bool accept = false;
-    form_->handleCloseRequest(accept);
+    runHandler([&] { form_->handleCloseRequest(accept); });
 }
 
 void FormWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        form_->handleStateChange();
+        runHandler([this] { form_->handleStateChange(); });
     else if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        form_->handleActivate();
+        runHandler([this] { form_->handleActivate(); });
 }
 
 void FormWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    form_->handleFirstShow();
+    runHandler([this] { form_->handleFirstShow(); });
 }
 
 void FormWindow::hideEvent(QHideEvent* event) {
@@ -47,20 +48,24 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
-    form_->Form_KeyDown(keyCodeFromQt(event->key()), shiftStateFromQt(event->modifiers()));
+    runHandler([&] {
+        form_->Form_KeyDown(keyCodeFromQt(event->key()), shiftStateFromQt(event->modifiers()));
+    });
     QMainWindow::keyPressEvent(event);
 }
 
-
 void FormWindow::mousePressEvent(QMouseEvent* event) {
     const QPointF p = event->position();
-    form_->Form_MouseDown(mouseButtonFromQt(event->button()), shiftStateFromQt(event->modifiers()),
-                          pixelsToTwips(1) * p.x(), pixelsToTwips(1) * p.y());
+    runHandler([&] {
+        form_->Form_MouseDown(mouseButtonFromQt(event->button()),
+                              shiftStateFromQt(event->modifiers()), pixelsToTwips(1) * p.x(),
+                              pixelsToTwips(1) * p.y());
+    });
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (rect().contains(event->position().toPoint()))
-        form_->Form_Click();
+        runHandler([this] { form_->Form_Click(); });
 }
 
 }  // namespace platform

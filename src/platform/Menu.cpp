@@ -1,4 +1,5 @@
 #include "platform/Menu.h"
+#include "platform/HandlerGuard.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -37,7 +38,7 @@ MenuItem::MenuItem(MenuItem& parent, const QString& name, const QString& caption
         }
     }
     action_->setObjectName(name);
-    QObject::connect(action_, &QAction::triggered, [this] { click(); });
+    QObject::connect(action_, &QAction::triggered, [this] { runHandler([this] { click(); }); });
 }
 
 MenuItem::MenuItem(const QString& name, const QString& caption) : name_(name), ownsMenu_(true) {

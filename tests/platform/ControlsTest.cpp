@@ -10,6 +10,7 @@
 
 #include "TestPictures.h"
 #include "platform/Form.h"
+#include "platform/HandlerGuard.h"
 #include "platform/RuntimeError.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/FileListBox.h"
@@ -109,4 +110,24 @@ TEST(Timer, NeverReentersItsHandler) {
     timer.tick();
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(maxDepth, 1);
+}
+
+TEST(HandlerGuard, AnErrorNoHandlerTrappedIsReportedAndTheProgramGoesOn) {
+    testing_support::PictureFolder folder;
+    folder.addPicture("a.jpg", 4, 4);
+    folder.addPicture("b.jpg", 4, 4);
+    std::vector<int> reported;
+    setUnhandledErrorReporter([&](int number, const QString&) { reported.push_back(number); });
+    TestForm form;
+    FileListBox list(form, "File1", 0, 0, 3000, 2000);
+    list.setPath(folder.path());
+    list.onClick = [] { throw RuntimeError(ErrorNumber::PermissionDenied); };
+    form.Show();
+    list.SetFocus();
+    QTest::keyClick(list.widget(), Qt::Key_Down);  // the first key selects the first entry
+    EXPECT_EQ(reported, std::vector<int>({70}));
+    EXPECT_EQ(list.ListIndex(), 0);
+    // Assigned from code, the error reaches the code that assigned.
+    EXPECT_THROW(list.setListIndex(1), RuntimeError);
+    setUnhandledErrorReporter(nullptr);
 }

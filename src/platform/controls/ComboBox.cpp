@@ -1,4 +1,5 @@
 #include "platform/controls/ComboBox.h"
+#include "platform/HandlerGuard.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -23,8 +24,9 @@ ComboBox::ComboBox(Container container, const QString& name, double left, double
     : Control(name, makeCombo(container.widget), left, top, width, height),
       combo_(static_cast<QComboBox*>(widget())) {
     QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited,
-                     [this](const QString& text) { userTyped(text); });
-    QObject::connect(combo_, &QComboBox::activated, [this](int index) { userPicked(index); });
+                     [this](const QString& text) { runHandler([&] { userTyped(text); }); });
+    QObject::connect(combo_, &QComboBox::activated,
+                     [this](int index) { runHandler([&] { userPicked(index); }); });
     showText();
 }
 

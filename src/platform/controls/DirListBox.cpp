@@ -1,4 +1,5 @@
 #include "platform/controls/DirListBox.h"
+#include "platform/HandlerGuard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,13 +61,14 @@ DirListBox::DirListBox(Container container, const QString& name, double left, do
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* folderList = static_cast<FolderListWidget*>(list_);
     folderList->activate = [this](int row) {
-        if (row >= 0 && row < entryPaths_.size()) {
-            try {
-                open(entryPaths_.at(row));
-            } catch (const RuntimeError&) {
-                refill();  // the folder went away: show what is there now
-            }
+        if (row < 0 || row >= entryPaths_.size())
+            return;
+        const QString target = entryPaths_.at(row);
+        if (!QFileInfo(target).isDir()) {
+            refill();  // the folder went away: show what is there now
+            return;
         }
+        runHandler([&] { open(target); });
     };
     QObject::connect(list_, &QListWidget::itemDoubleClicked, [folderList](QListWidgetItem* item) {
         folderList->activate(folderList->row(item));

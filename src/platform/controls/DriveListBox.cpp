@@ -1,4 +1,5 @@
 #include "platform/controls/DriveListBox.h"
+#include "platform/HandlerGuard.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,7 +23,7 @@ DriveListBox::DriveListBox(Container container, const QString& name, double left
     combo_->setCurrentIndex(int(roots_.indexOf(drive_)));
     QObject::connect(combo_, &QComboBox::currentIndexChanged, [this](int index) {
         if (!updating_ && index >= 0 && index < roots_.size())
-            select(roots_.at(index));
+            runHandler([&] { select(roots_.at(index)); });
     });
 }
 

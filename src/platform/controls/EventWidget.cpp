@@ -1,4 +1,5 @@
 #include "platform/controls/EventWidget.h"
+#include "platform/HandlerGuard.h"
 
 #include <QAccessibleWidget>
 #include <QDragEnterEvent>
@@ -29,7 +30,7 @@ class EventWidgetAccessible : public QAccessibleWidget {
     }
     void doAction(const QString& action) override {
         if (action == pressAction() && area()->actsAsButton() && area()->click)
-            area()->click();
+            runHandler(area()->click);
     }
 
   private:
@@ -60,7 +61,7 @@ void EventWidget::setActsAsButton(bool on) {
 
 void EventWidget::keyPressEvent(QKeyEvent* event) {
     if (actsAsButton_ && click && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        click();
+        runHandler(click);
         return;
     }
     QWidget::keyPressEvent(event);
@@ -78,8 +79,10 @@ void EventWidget::mousePressEvent(QMouseEvent* event) {
     pressedInside_ = true;
     if (mouseDown) {
         const QPointF p = event->position();
-        mouseDown(mouseButtonFromQt(event->button()), shiftStateFromQt(event->modifiers()),
-                  p.x() * TwipsPerPixel, p.y() * TwipsPerPixel);
+        runHandler([&] {
+            mouseDown(mouseButtonFromQt(event->button()), shiftStateFromQt(event->modifiers()),
+                      p.x() * TwipsPerPixel, p.y() * TwipsPerPixel);
+        });
     } else {
         event->ignore();
     }
@@ -89,7 +92,7 @@ void EventWidget::mouseReleaseEvent(QMouseEvent* event) {
     // A click is a press and a release over the control, with either button.
     const bool inside = rect().contains(event->position().toPoint());
     if (pressedInside_ && inside && click)
-        click();
+        runHandler(click);
     pressedInside_ = false;
     if (!click)
         event->ignore();
@@ -98,7 +101,7 @@ void EventWidget::mouseReleaseEvent(QMouseEvent* event) {
 void EventWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     pressedInside_ = true;
     if (doubleClick)
-        doubleClick();
+        runHandler(doubleClick);
     else
         QWidget::mouseDoubleClickEvent(event);
 }
@@ -122,7 +125,7 @@ void EventWidget::dropEvent(QDropEvent* event) {
         return;
     event->acceptProposedAction();
     const QPointF p = event->position();
-    drop(*event->mimeData(), p.x() * TwipsPerPixel, p.y() * TwipsPerPixel);
+    runHandler([&] { drop(*event->mimeData(), p.x() * TwipsPerPixel, p.y() * TwipsPerPixel); });
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/controls/FileListBox.h"
+#include "platform/HandlerGuard.h"
 
 #include <QDir>
 #include <QItemSelectionModel>
@@ -48,11 +49,11 @@ FileListBox::FileListBox(Container container, const QString& name, double left, 
     view_->setModel(model_);
     QObject::connect(view_->selectionModel(), &QItemSelectionModel::currentChanged,
                      [this](const QModelIndex& current, const QModelIndex&) {
-                         userSelected(current.isValid() ? current.row() : -1);
+                         runHandler([&] { userSelected(current.isValid() ? current.row() : -1); });
                      });
     QObject::connect(view_, &QListView::doubleClicked, [this](const QModelIndex&) {
-        if (onDblClick && listIndex_ >= 0)
-            onDblClick();
+        if (listIndex_ >= 0)
+            runHandler(onDblClick);
     });
     refill();
 }

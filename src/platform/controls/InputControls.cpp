@@ -1,4 +1,5 @@
 #include "platform/controls/InputControls.h"
+#include "platform/HandlerGuard.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -21,15 +22,13 @@ TextBox::TextBox(Container container, const QString& name, double left, double t
     if (multiLine) {
         multi_ = static_cast<QPlainTextEdit*>(widget());
         QObject::connect(multi_, &QPlainTextEdit::textChanged, [this] {
-            if (!updating_ && onChange)
-                onChange();
+            if (!updating_)
+                runHandler(onChange);
         });
     } else {
         line_ = static_cast<QLineEdit*>(widget());
-        QObject::connect(line_, &QLineEdit::textEdited, [this](const QString&) {
-            if (onChange)
-                onChange();
-        });
+        QObject::connect(line_, &QLineEdit::textEdited,
+                         [this](const QString&) { runHandler(onChange); });
     }
 }
 
@@ -61,10 +60,7 @@ CheckBox::CheckBox(Container container, const QString& name, double left, double
                    double height, const QString& caption)
     : Control(name, new QCheckBox(caption, container.widget), left, top, width, height),
       box_(static_cast<QCheckBox*>(widget())) {
-    QObject::connect(box_, &QCheckBox::clicked, [this] {
-        if (onClick)
-            onClick();
-    });
+    QObject::connect(box_, &QCheckBox::clicked, [this] { runHandler(onClick); });
 }
 
 int CheckBox::Value() const {
@@ -84,10 +80,7 @@ HScrollBar::HScrollBar(Container container, const QString& name, double left, do
     : Control(name, new QScrollBar(Qt::Horizontal, container.widget), left, top, width, height),
       bar_(static_cast<QScrollBar*>(widget())) {
     bar_->setRange(min, max);
-    QObject::connect(bar_, &QScrollBar::valueChanged, [this](int) {
-        if (onChange)
-            onChange();
-    });
+    QObject::connect(bar_, &QScrollBar::valueChanged, [this](int) { runHandler(onChange); });
 }
 
 int HScrollBar::Value() const {

@@ -1,4 +1,5 @@
 #include "platform/controls/ListBox.h"
+#include "platform/HandlerGuard.h"
 
 #include <QListWidget>
 
@@ -13,12 +14,10 @@ ListBox::ListBox(Container container, const QString& name, double left, double t
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     QObject::connect(list_, &QListWidget::currentRowChanged, [this](int row) {
         if (!updating_ && row >= 0 && row != listIndex_)
-            setListIndex(row);
+            runHandler([&] { setListIndex(row); });
     });
-    QObject::connect(list_, &QListWidget::itemDoubleClicked, [this](QListWidgetItem*) {
-        if (onDblClick)
-            onDblClick();
-    });
+    QObject::connect(list_, &QListWidget::itemDoubleClicked,
+                     [this](QListWidgetItem*) { runHandler(onDblClick); });
 }
 
 void ListBox::AddItem(const QString& item) {

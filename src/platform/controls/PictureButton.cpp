@@ -1,4 +1,5 @@
 #include "platform/controls/PictureButton.h"
+#include "platform/HandlerGuard.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -20,7 +21,7 @@ PictureButton::PictureButton(Container container, const QString& name, double le
                              double width, double height)
     : Control(name, makeButton(container.widget), left, top, width, height),
       button_(static_cast<QToolButton*>(widget())) {
-    QObject::connect(button_, &QToolButton::clicked, [this] { click(); });
+    QObject::connect(button_, &QToolButton::clicked, [this] { runHandler([this] { click(); }); });
 }
 
 void PictureButton::setPicture(const Picture& picture) {

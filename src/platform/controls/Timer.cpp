@@ -1,4 +1,5 @@
 #include "platform/controls/Timer.h"
+#include "platform/HandlerGuard.h"
 
 #include <QTimer>
 
@@ -6,7 +7,7 @@ namespace platform {
 
 Timer::Timer(int intervalMs, bool enabled)
     : timer_(std::make_unique<QTimer>()), interval_(intervalMs), enabled_(enabled) {
-    QObject::connect(timer_.get(), &QTimer::timeout, [this] { tick(); });
+    QObject::connect(timer_.get(), &QTimer::timeout, [this] { runHandler([this] { tick(); }); });
     restart();
 }
 
