@@ -10,7 +10,7 @@ namespace platform {
 
 // The primary screen's size, at 15 twips per logical pixel.
 class QtScreen : public ScreenService {
-public:
+  public:
     double Width() const override;
     double Height() const override;
     int TwipsPerPixelX() const override;
@@ -18,7 +18,7 @@ public:
 
 // Wall-clock seconds since midnight, a monotonic clock, and Qt's event loop for waiting.
 class QtClock : public ClockService {
-public:
+  public:
     float Timer() const override;
     qint64 monotonicMilliseconds() const override;
     void DoEvents() override;
@@ -27,13 +27,13 @@ public:
 
 // The running process: its arguments and its end.
 class ProcessApplication : public ApplicationService {
-public:
+  public:
     explicit ProcessApplication(QStringList arguments) : arguments_(std::move(arguments)) {}
     QString Command() const override;
     QString Path() const override;
     [[noreturn]] void End(int status) override;
 
-private:
+  private:
     QStringList arguments_;
 };
 

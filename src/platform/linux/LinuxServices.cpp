@@ -2,6 +2,7 @@
 
 #include "platform/linux/DesktopBasics.h"
 #include "platform/linux/LocalFileSystem.h"
+#include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMessageBox.h"
 
 namespace platform {
@@ -14,6 +15,7 @@ struct LinuxServices::Impl {
     QtScreen screen;
     QtClock clock;
     ProcessApplication application;
+    QtClipboard clipboard;
 };
 
 LinuxServices::LinuxServices(const QStringList& arguments, const QString& programTitle)
@@ -23,6 +25,7 @@ LinuxServices::LinuxServices(const QStringList& arguments, const QString& progra
     services_.screen = &impl_->screen;
     services_.clock = &impl_->clock;
     services_.application = &impl_->application;
+    services_.clipboard = &impl_->clipboard;
 }
 
 LinuxServices::~LinuxServices() = default;

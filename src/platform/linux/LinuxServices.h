@@ -9,13 +9,13 @@ namespace platform {
 
 // Owns the Linux implementations of the desktop services and hands them out as Services.
 class LinuxServices {
-public:
+  public:
     // `programTitle` titles message boxes that name no title of their own.
     LinuxServices(const QStringList& arguments, const QString& programTitle);
     ~LinuxServices();
     const Services& services() const { return services_; }
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
     Services services_;

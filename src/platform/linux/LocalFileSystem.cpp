@@ -17,15 +17,21 @@ namespace {
 
 int errorNumberFor(int err) {
     switch (err) {
-        case ENOENT: return ErrorNumber::FileNotFound;
-        case ENOTDIR: return ErrorNumber::PathNotFound;
+        case ENOENT:
+            return ErrorNumber::FileNotFound;
+        case ENOTDIR:
+            return ErrorNumber::PathNotFound;
         case EACCES:
         case EPERM:
-        case EROFS: return ErrorNumber::PermissionDenied;
-        case EEXIST: return ErrorNumber::FileAlreadyExists;
+        case EROFS:
+            return ErrorNumber::PermissionDenied;
+        case EEXIST:
+            return ErrorNumber::FileAlreadyExists;
         case ENOSPC:
-        case EDQUOT: return ErrorNumber::DiskFull;
-        default: return ErrorNumber::PathFileAccessError;
+        case EDQUOT:
+            return ErrorNumber::DiskFull;
+        default:
+            return ErrorNumber::PathFileAccessError;
     }
 }
 

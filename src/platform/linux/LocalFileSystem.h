@@ -5,7 +5,7 @@
 namespace platform {
 
 class LocalFileSystem : public FileSystemService {
-public:
+  public:
     QString Dir(const QString& pattern, int attributes) override;
     qint64 FileLen(const QString& path) override;
     QDateTime FileDateTime(const QString& path) override;

@@ -6,11 +6,11 @@ namespace platform {
 
 // Message boxes as Qt dialogs; an empty title shows the program's title.
 class QtMessageBox : public MessageBoxService {
-public:
+  public:
     explicit QtMessageBox(QString programTitle) : programTitle_(std::move(programTitle)) {}
     int MsgBox(const QString& text, int style, const QString& title) override;
 
-private:
+  private:
     QString programTitle_;
 };
 

@@ -1,0 +1,252 @@
+// The full-screen window: how it fits the picture, its keys, mouse and menu, and the
+// requests to open it while it is open.
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "ViewingFixture.h"
+
+namespace {
+
+void pressKey(frmFS& fs, Qt::Key key) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(fs.window(), &event);
+}
+
+void click(QWidget* target, Qt::MouseButton button) {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const QPointF at(5, 5);
+        QMouseEvent event(type, at, target->mapToGlobal(at), button,
+                          type == QEvent::MouseButtonPress ? button : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+}
+
+// Chooses `choice` in the next popup menu, as the user would, and returns its items.
+QStringList choosePopupItem(QWidget* target, const QString& choice) {
+    QStringList items;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            if (action->text() == choice)
+                chosen = action;
+        }
+        menu->close();
+        if (chosen)
+            chosen->trigger();
+    });
+    click(target, Qt::RightButton);
+    return items;
+}
+
+struct Placement {
+    double left, top, width, height;
+    bool operator==(const Placement& o) const {
+        return left == o.left && top == o.top && std::abs(width - o.width) < 1e-3 &&
+               std::abs(height - o.height) < 1e-3;
+    }
+};
+
+void PrintTo(const Placement& p, std::ostream* os) {
+    *os << p.left << "," << p.top << " " << p.width << "x" << p.height;
+}
+
+Placement placement(const frmFS& fs) {
+    return {fs.Image1.Left(), fs.Image1.Top(), fs.Image1.Width(), fs.Image1.Height()};
+}
+
+}  // namespace
+
+TEST_F(ViewingTest, KeepingTheAspectFitsByThePicturesOwnOrientation) {
+    folder.addPicture("square.bmp", 50, 50);
+    folder.addPicture("upright.bmp", 333, 1000);
+    folder.addPicture("wide.bmp", 500, 450);
+    start();
+    const Placement expected[] = {
+        {1500, 0, 9000, 9000},
+        // 2997 wide: the left, 4501.5, rounds to the even 4502.
+        {4502, 0, 2997, 9000},
+        // A wide picture takes the screen's width even when it then overflows its height.
+        {0, -900, 12000, 10800},
+    };
+    for (int entry = 0; entry < 3; ++entry) {
+        frmFS& fs = openFullScreenAt(entry);
+        EXPECT_EQ(placement(fs), expected[entry]) << entry;
+        fs.Unload();
+    }
+}
+
+TEST_F(ViewingTest, TheWindowIsBorderlessBlackAndOverTheWholeScreenInBothModes) {
+    frmVedra& w = start({"a.jpg", "b.jpg"});
+    frmFS& fs = openFullScreenAt(0);
+    EXPECT_TRUE(fs.Visible());
+    EXPECT_EQ(fs.Caption(), "");
+    EXPECT_EQ(fs.windowState(), platform::WindowState::Maximized);
+    EXPECT_TRUE(fs.window()->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(fs.window()->palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_FALSE(fs.isModalShowing());
+    EXPECT_EQ(fs.window()->parentWidget(), nullptr);
+    fs.Unload();
+
+    // "Full Screen": stretched to the screen at 0, 0, modal over the main window. The
+    // modal window runs its own event loop; it is looked at from inside, then closed.
+    Placement seen{};
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        frmFS* modal = fullScreen();
+        ASSERT_TRUE(modal && modal->isModalShowing());
+        seen = placement(*modal);
+        owner = modal->window()->parentWidget();
+        EXPECT_EQ(modal->windowState(), platform::WindowState::Maximized);
+        modal->Form_Click();
+    });
+    w.Dimensioni.setListIndex(4);
+    EXPECT_EQ(owner, w.window());
+    EXPECT_EQ(seen, (Placement{0, 0, 12000, 9000}));
+    EXPECT_FALSE(program->frmFS.exists());
+}
+
+TEST_F(ViewingTest, KeysWalkTheMainListAndStopAtItsEnds) {
+    frmVedra& w = start({"a.jpg", "b.jpg", "c.jpg"});
+    frmFS& fs = openFullScreenAt(1);
+    const std::pair<Qt::Key, const char*> steps[] = {
+        {Qt::Key_Down, "c.jpg"}, {Qt::Key_Down, "c.jpg"}, {Qt::Key_Home, "a.jpg"},
+        {Qt::Key_Up, "a.jpg"},   {Qt::Key_End, "c.jpg"},  {Qt::Key_Right, "c.jpg"},
+    };
+    for (const auto& [key, expected] : steps) {
+        pressKey(fs, key);
+        EXPECT_EQ(shownFile(), expected);
+        EXPECT_TRUE(fs.Image1.picture().sameAs(w.Image1.picture())) << expected;
+    }
+    // With no entry selected, Up selects the first.
+    w.File1.setListIndex(-1);
+    pressKey(fs, Qt::Key_Up);
+    EXPECT_EQ(w.File1.ListIndex(), 0);
+    EXPECT_TRUE(fs.Visible());
+}
+
+TEST_F(ViewingTest, ALeftClickClosesAndTheRightButtonOpensTheMenu) {
+    frmVedra& w = start({"a.jpg"});
+    frmFS& fs = openFullScreenAt(0);
+    for (QWidget* target : {fs.Image1.widget(), fs.clientArea()}) {
+        EXPECT_EQ(choosePopupItem(target, "C&ancel"),
+                  QStringList({"&Run Slide Show", "-", "&Copy To ClipBoard", "-", "C&ancel"}));
+        EXPECT_TRUE(program->frmFS.exists() && fs.Visible());
+    }
+    click(fs.Image1.widget(), Qt::LeftButton);
+    EXPECT_FALSE(program->frmFS.exists());
+    w.Image1_Click();
+    click(fullScreen()->clientArea(), Qt::LeftButton);
+    EXPECT_FALSE(program->frmFS.exists());
+}
+
+TEST_F(ViewingTest, RunSlideShowInThePopupMenuSwitchesBothWindows) {
+    frmVedra& w = start({"a.jpg"});
+    frmFS& fs = openFullScreenAt(0);
+    choosePopupItem(fs.clientArea(), "&Run Slide Show");
+    EXPECT_TRUE(program->modulo1().SlideShowAttivo);
+    EXPECT_TRUE(fs.mnuRunSlideShow.Checked());
+    EXPECT_TRUE(w.mnuRunSlideShow.Checked());
+    EXPECT_TRUE(w.cmdSlideShow.picture().sameAs(w.imgSlideShowGiu.picture()));
+    EXPECT_EQ(w.cmdSlideShow.ToolTipText(), "Pause Slide Show");
+
+    w.cmdSlideShow.click();
+    EXPECT_FALSE(fs.mnuRunSlideShow.Checked());
+    choosePopupItem(fs.Image1.widget(), "&Run Slide Show");
+    choosePopupItem(fs.Image1.widget(), "&Run Slide Show");
+    EXPECT_FALSE(program->modulo1().SlideShowAttivo);
+    EXPECT_EQ(w.cmdSlideShow.ToolTipText(), "Run Slide Show");
+}
+
+TEST_F(ViewingTest, OpeningItAgainRefreshesTheOpenWindowInBothModes) {
+    frmVedra& w = start({"a.jpg", "b.jpg", "c.jpg"});
+    frmFS& fs = openFullScreenAt(0);
+    w.Dimensioni.setListIndex(3);  // every load now asks for the window
+    w.File1.setListIndex(1);
+    w.Form_Resize();
+    EXPECT_EQ(program->frmFS.peek(), &fs);
+    EXPECT_TRUE(fs.Image1.picture().sameAs(w.Image1.picture()));
+    fs.Unload();
+
+    // Modal: slide-show steps and keys load pictures inside the modal window's loop.
+    w.cmdSlideShow.click();
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        frmFS* modal = fullScreen();
+        for (int i = 0; i < 3; ++i) {
+            w.Timer1.tick();
+            seen << shownFile();
+            EXPECT_TRUE(modal->Image1.picture().sameAs(w.Image1.picture()));
+        }
+        pressKey(*modal, Qt::Key_Home);
+        seen << shownFile();
+        EXPECT_EQ(program->frmFS.peek(), modal);
+        modal->Form_Click();
+    });
+    w.Dimensioni.setListIndex(4);
+    EXPECT_EQ(seen, QStringList({"b.jpg", "c.jpg", "a.jpg", "a.jpg"}));
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+}
+
+TEST_F(ViewingTest, TheTimerRefreshesOnlyWhileTheShowRunsAndAClickEndsItsPause) {
+    frmVedra& w = start({"a.jpg", "b.jpg"});
+    frmFS& fs = openFullScreenAt(0);
+    const platform::Picture first = fs.Image1.picture();
+    w.File1.setListIndex(1);
+    fs.Timer1.tick();
+    EXPECT_TRUE(fs.Image1.picture().sameAs(first));
+
+    w.cmdSlideShow.click();
+    clock.at(300, [&] { click(fs.Image1.widget(), Qt::LeftButton); });
+    fs.Timer1.tick();
+    EXPECT_EQ(clock.monotonicMs, 300);
+    EXPECT_FALSE(program->frmFS.exists());
+}
+
+TEST_F(ViewingTest, CopyPutsRastersAndRenderedMetafilesOnTheClipboardButNoIcons) {
+    folder.addPicture("photo.jpg", 40, 30);
+    for (const char* file : {"wmf/pillow/drawing.wmf", "ico/pillow/hopper_256x256.ico"})
+        QFile::copy(testing_support::testdataPath(file),
+                    folder.file(QString(file).section('/', -1)));
+    start();
+    QClipboard* desktop = QGuiApplication::clipboard();
+    std::vector<QSize> copied;
+    for (int entry = 0; entry < 3; ++entry) {
+        desktop->setText("before");
+        frmFS& fs = openFullScreenAt(entry);
+        fs.mnuCopy.click();
+        copied.push_back(desktop->image().size());
+        EXPECT_TRUE(desktop->text().isEmpty());
+        fs.Unload();
+    }
+    const QSize metafile = platform::LoadPicture(folder.file("drawing.wmf")).sizePixels();
+    EXPECT_EQ(copied, std::vector<QSize>({metafile, QSize(0, 0), QSize(40, 30)}));
+}
+
+TEST_F(ViewingTest, DrawsThePictureItselfAtScreenSizeNotTheMainWindowsSmallCopy) {
+    // A one-pixel checkerboard the size of the screen turns grey if scaled down and up.
+    QImage checker(800, 600, QImage::Format_RGB32);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            checker.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    ASSERT_TRUE(checker.save(folder.file("checker.bmp")));
+    frmVedra& w = start();
+    w.Dimensioni.setListIndex(1);
+    frmFS& fs = openFullScreenAt(0);
+    const QImage shown = fs.Image1.widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(800, 600));
+    int sharpEdges = 0;
+    for (int x = 100; x < 200; ++x)
+        sharpEdges += std::abs(qGray(shown.pixel(x, 300)) - qGray(shown.pixel(x + 1, 300))) > 200;
+    EXPECT_EQ(sharpEdges, 100);
+    EXPECT_LT(w.Image1.Width(), 6000);  // the main window shows it small
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <memory>
+
+#include "ScriptedEventClock.h"
+#include "TestPictures.h"
+#include "core/Program.h"
+#include "core/frmVedra.h"
+#include "platform/linux/QtClipboard.h"
+#include "viewing/frmFS.h"
+
+// The program at a temporary folder of pictures, with scripted services, a clock with
+// scripted events and the desktop clipboard, on an 800 x 600 pixel (12000 x 9000 twip)
+// screen. The windows' timers are stopped: the tests raise timer events with tick().
+class ViewingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previousFolder_ = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        scripted.screen.widthPixels = 800;
+        scripted.screen.heightPixels = 600;
+    }
+    void TearDown() override {
+        if (program && program->frmFS.exists())
+            program->frmFS().Unload();
+        QCoreApplication::processEvents();  // deletes unloaded windows
+        program.reset();
+        QDir::setCurrent(previousFolder_);
+    }
+
+    frmVedra& start(std::initializer_list<const char*> pictures = {}) {
+        for (const char* name : pictures)
+            folder.addPicture(name, 40, 30);
+        platform::Services services = scripted.services();
+        services.clock = &clock;
+        services.clipboard = &clipboard;
+        program = std::make_unique<Program>(services);
+        program->frmVedra().Timer1.setEnabled(false);
+        return program->frmVedra();
+    }
+    // The full-screen window when it is open, its timer stopped like the main one's.
+    frmFS* fullScreen() {
+        frmFS* fs = program->frmFS.peek();
+        if (fs)
+            fs->Timer1.setEnabled(false);
+        return fs;
+    }
+    // The file the main window shows, from its caption.
+    QString shownFile() const { return program->frmVedra().Caption().section('/', -1); }
+    // Shows the file at `entry` and clicks the picture, which opens the full-screen
+    // window keeping the aspect ratio.
+    frmFS& openFullScreenAt(int entry) {
+        program->frmVedra().File1.setListIndex(entry);
+        program->frmVedra().Image1_Click();
+        return *fullScreen();
+    }
+
+    testing_support::PictureFolder folder;
+    testing_support::ScriptedServices scripted;
+    ScriptedEventClock clock;
+    platform::QtClipboard clipboard;
+    std::unique_ptr<Program> program;
+
+  private:
+    QString previousFolder_;
+};
