@@ -51,10 +51,14 @@ int keyCodeFromQt(int qtKey) {
 
 int mouseButtonFromQt(int qtButton) {
     switch (qtButton) {
-        case Qt::LeftButton: return MouseButton::Left;
-        case Qt::RightButton: return MouseButton::Right;
-        case Qt::MiddleButton: return MouseButton::Middle;
-        default: return 0;
+        case Qt::LeftButton:
+            return MouseButton::Left;
+        case Qt::RightButton:
+            return MouseButton::Right;
+        case Qt::MiddleButton:
+            return MouseButton::Middle;
+        default:
+            return 0;
     }
 }
 

@@ -57,9 +57,19 @@ QImage PictureData::imageForSize(const QSize& size) const {
     if (size.isEmpty())
         return {};
     QMutexLocker lock(&cacheMutex_);
-    if (cached_.size() != size)
-        cached_ = renderAt(size);
-    return cached_;
+    for (int i = 0; i < cached_.size(); ++i) {
+        if (cached_.at(i).size() == size) {
+            cached_.move(i, 0);
+            return cached_.first();
+        }
+    }
+    QImage image = renderAt(size);
+    if (image.isNull())
+        return image;
+    cached_.prepend(image);
+    while (cached_.size() > CachedSizes)
+        cached_.removeLast();
+    return image;
 }
 
 QSizeF RasterPictureData::sizeTwips() const {
@@ -88,7 +98,36 @@ void JpegPictureData::draw(QPainter& painter, const QRectF& target) const {
     const QSize size = target.size().toSize();
     if (size.isEmpty())
         return;
+    if (size == size_ && painter.hasClipping()) {
+        // At natural size only the part inside the clip is seen; when that is a small part
+        // of a big photo, decode just that part.
+        const QRect seen = painter.clipBoundingRect()
+                               .translated(-target.topLeft())
+                               .toAlignedRect()
+                               .intersected(QRect(QPoint(0, 0), size_));
+        if (seen.isEmpty())
+            return;
+        if (qint64(seen.width()) * seen.height() * 2 < qint64(size_.width()) * size_.height()) {
+            painter.drawImage(target.topLeft() + QPointF(seen.topLeft()), decodeArea(seen));
+            return;
+        }
+    }
     painter.drawImage(target.topLeft(), imageForSize(size));
+}
+
+QImage JpegPictureData::decodeArea(const QRect& area) const {
+    QMutexLocker lock(&areaMutex_);
+    if (area == cachedArea_)
+        return cachedAreaImage_;
+    QBuffer buffer;
+    buffer.setData(bytes_);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(false);
+    reader.setClipRect(area);
+    cachedAreaImage_ = reader.read();
+    cachedArea_ = area;
+    return cachedAreaImage_;
 }
 
 QImage JpegPictureData::renderAt(const QSize& size) const {

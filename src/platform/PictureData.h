@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QMutex>
+#include <QRect>
 #include <QSize>
 #include <QSizeF>
 
@@ -30,8 +32,11 @@ class PictureData {
     virtual QImage renderAt(const QSize& size) const = 0;
 
   private:
+    // The last two sizes drawn: the main window and the full-screen view can each keep
+    // theirs without decoding the picture again on every paint.
+    static constexpr int CachedSizes = 2;
     mutable QMutex cacheMutex_;
-    mutable QImage cached_;
+    mutable QList<QImage> cached_;  // most recently used first
 };
 
 class RasterPictureData : public PictureData {
@@ -67,8 +72,15 @@ class JpegPictureData : public PictureData {
     QImage renderAt(const QSize& size) const override;
 
   private:
+    // Decodes only `area` of the picture at full size: a big photo shown at its natural size
+    // is cropped by the viewing area, and libjpeg can skip what is not seen.
+    QImage decodeArea(const QRect& area) const;
+
     QByteArray bytes_;
     QSize size_;
+    mutable QMutex areaMutex_;
+    mutable QRect cachedArea_;
+    mutable QImage cachedAreaImage_;
 };
 
 class MetafilePictureData : public PictureData {

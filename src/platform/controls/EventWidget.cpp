@@ -71,6 +71,8 @@ void EventWidget::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (paint) {
         QPainter painter(this);
+        // Painters clip to what is being repainted, so big pictures draw only what is seen.
+        painter.setClipRegion(event->region());
         paint(painter);
     }
 }
