@@ -186,6 +186,15 @@ void Form::BringToFront() {
     window_->activateWindow();
 }
 
+void Form::CoverScreen() {
+    window_->setWindowState(Qt::WindowFullScreen);
+}
+
+void Form::DetachFromOwner() {
+    if (window_->parentWidget())
+        window_->setParent(nullptr, window_->windowFlags());
+}
+
 void Form::setFocusTo(QWidget* widget) {
     if (widget)
         widget->setFocus(Qt::OtherFocusReason);

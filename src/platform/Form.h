@@ -94,6 +94,12 @@ class Form {
     void setBackColor(unsigned long bgr);
     void setKeyPreview(bool on) { keyPreview_ = on; }
     void BringToFront();
+    // Covers the whole screen, panels included (a borderless full-screen window); reads back
+    // as the maximised state.
+    void CoverScreen();
+    // Parts the window from the window that owns it, so destroying the owner first cannot
+    // take this one along.
+    void DetachFromOwner();
     void setFocusTo(QWidget* widget);
 
     // Pops a menu up at the mouse position; `boldItem` is shown as the default item.

@@ -1,6 +1,5 @@
 #include "viewing/frmFS.h"
 
-#include <QMainWindow>
 #include <algorithm>
 
 #include "core/Modulo1.h"
@@ -57,7 +56,7 @@ void frmFS::coverScreen() {
     // Full screen rather than maximised: a maximised borderless window stops at the
     // desktop's panels, and this window must cover the whole screen. It reads back as
     // the maximised state.
-    window()->setWindowState(Qt::WindowFullScreen);
+    CoverScreen();
 }
 
 void frmFS::Form_Load() {
@@ -161,7 +160,7 @@ void frmFS::Form_Unload(int& Cancel) {
     Timer1.setEnabled(false);
     // The window is destroyed later, after the current event; parted from the main window
     // now, it cannot be taken along if the main window goes first.
-    window()->setParent(nullptr, window()->windowFlags());
+    DetachFromOwner();
 }
 
 void frmFS::mnuRunSlideShow_Click() {
