@@ -10,7 +10,7 @@ int ScriptedMessageBox::MsgBox(const QString& text, int style, const QString& ti
         return answer;
     }
     return (style & 7) == platform::MsgBoxStyle::YesNo ? platform::MsgBoxAnswer::No
-                                                        : platform::MsgBoxAnswer::Ok;
+                                                       : platform::MsgBoxAnswer::Ok;
 }
 
 void FakeClock::waitForEvents(int maxMilliseconds) {

@@ -17,7 +17,7 @@ namespace testing_support {
 // Records every prompt and answers from a queue (OK, or No for a Yes/No question, when the
 // queue is empty).
 class ScriptedMessageBox : public platform::MessageBoxService {
-public:
+  public:
     struct Prompt {
         QString text;
         int style;
@@ -36,7 +36,7 @@ struct ProgramEnded : std::runtime_error {
 };
 
 class ScriptedApplication : public platform::ApplicationService {
-public:
+  public:
     QString Command() const override { return commandLine; }
     QString Path() const override { return programFolder; }
     [[noreturn]] void End(int status) override { throw ProgramEnded(status); }
@@ -47,7 +47,7 @@ public:
 
 // A clock that moves only when the test (or a wait) moves it.
 class FakeClock : public platform::ClockService {
-public:
+  public:
     float Timer() const override { return static_cast<float>(secondsSinceMidnight); }
     qint64 monotonicMilliseconds() const override { return monotonicMs; }
     void DoEvents() override { ++eventRounds; }
@@ -60,7 +60,7 @@ public:
 
 // A 1280 x 1024 pixel screen.
 class FakeScreen : public platform::ScreenService {
-public:
+  public:
     double Width() const override { return widthPixels * 15.0; }
     double Height() const override { return heightPixels * 15.0; }
     int TwipsPerPixelX() const override { return 15; }
