@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QTest>
 #include <vector>
 
@@ -130,4 +132,24 @@ TEST(HandlerGuard, AnErrorNoHandlerTrappedIsReportedAndTheProgramGoesOn) {
     // Assigned from code, the error reaches the code that assigned.
     EXPECT_THROW(list.setListIndex(1), RuntimeError);
     setUnhandledErrorReporter(nullptr);
+}
+
+TEST(ComboBox, LeavingTheTextFieldIsNoChoiceFromTheList) {
+    TestForm form;
+    ComboBox box(form, "Filter", 0, 0, 2000, 300);
+    ComboBox other(form, "Other", 0, 400, 2000, 300);
+    box.setText("Two");
+    box.AddItem("One");
+    box.AddItem("Two");
+    int clicks = 0;
+    box.onClick = [&] { ++clicks; };
+    form.Show();
+    QApplication::setActiveWindow(form.window());
+    box.SetFocus();
+    QTest::keyClick(box.widget(), Qt::Key_Return);
+    other.SetFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(box.ListIndex(), -1);
+    EXPECT_EQ(box.Text(), "Two");
 }

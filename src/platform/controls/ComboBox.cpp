@@ -2,11 +2,23 @@
 #include "platform/HandlerGuard.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "platform/RuntimeError.h"
 
 namespace platform {
+
+bool ComboBox::EditWatcher::eventFilter(QObject* watched, QEvent* event) {
+    const bool finishing = event->type() == QEvent::FocusOut ||
+                           (event->type() == QEvent::KeyPress &&
+                            (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter));
+    if (finishing && onEditingFinishing)
+        onEditingFinishing();
+    return QObject::eventFilter(watched, event);
+}
 
 namespace {
 QComboBox* makeCombo(QWidget* parent) {
@@ -25,8 +37,19 @@ ComboBox::ComboBox(Container container, const QString& name, double left, double
       combo_(static_cast<QComboBox*>(widget())) {
     QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited,
                      [this](const QString& text) { runHandler([&] { userTyped(text); }); });
-    QObject::connect(combo_, &QComboBox::activated,
-                     [this](int index) { runHandler([&] { userPicked(index); }); });
+    QObject::connect(combo_, &QComboBox::activated, [this](int index) {
+        if (!editingFinishing_)
+            runHandler([&] { userPicked(index); });
+    });
+    // Focus and key events reach the text field through the combo box itself.
+    combo_->installEventFilter(&editWatcher_);
+    combo_->lineEdit()->installEventFilter(&editWatcher_);
+    editWatcher_.onEditingFinishing = [this] {
+        // Qt picks the item whose text was typed when the text field loses the focus or
+        // takes Return, and reports it as a choice; only a choice from the list counts.
+        editingFinishing_ = true;
+        QTimer::singleShot(0, combo_, [this] { editingFinishing_ = false; });
+    };
     showText();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QStringList>
 #include <functional>
 
@@ -37,7 +38,15 @@ class ComboBox : public Control {
     void userTyped(const QString& text);
     void userPicked(int index);
 
+    // Watches the text field for the moments Qt turns typed text into a choice.
+    struct EditWatcher : QObject {
+        std::function<void()> onEditingFinishing;
+        bool eventFilter(QObject* watched, QEvent* event) override;
+    };
+
     QComboBox* combo_;
+    EditWatcher editWatcher_;
+    bool editingFinishing_ = false;
     QStringList items_;
     QString text_;
     int listIndex_ = -1;
