@@ -9,7 +9,7 @@ namespace platform::metafile {
 // the span; a read that would run past the end fails and leaves the reader in
 // a failed state, so callers can read a whole record and test ok() once.
 class ByteReader {
-public:
+  public:
     ByteReader() = default;
     ByteReader(const char* data, std::size_t size)
         : data_(reinterpret_cast<const std::uint8_t*>(data)), size_(size) {}
@@ -60,7 +60,7 @@ public:
         return ByteReader(data() + offset, length);
     }
 
-private:
+  private:
     std::uint64_t readUnsigned(int bytes) {
         if (!has(static_cast<std::size_t>(bytes))) {
             ok_ = false;

@@ -29,10 +29,9 @@ double millimetresPerUnit(int mapMode) {
 
 }  // namespace
 
-DeviceContext::DeviceContext(TableKind kind, std::size_t tableCapacity, QPointF devicePixelsPerMm,
+DeviceContext::DeviceContext(std::size_t tableCapacity, QPointF devicePixelsPerMm,
                              bool ignoreMapMode)
-    : kind_(kind),
-      capacity_(tableCapacity),
+    : capacity_(tableCapacity),
       devicePixelsPerMm_(devicePixelsPerMm),
       ignoreMapMode_(ignoreMapMode) {}
 
@@ -134,25 +133,25 @@ void DeviceContext::selectObject(quint32 index) {
 }
 
 void DeviceContext::select(const GdiObject& object) {
-    if (const auto* pen = std::get_if<PenSpec>(&object)) {
+    if (const auto* pen = std::get_if<LogicalPen>(&object)) {
         state_.pen = *pen;
-    } else if (const auto* brush = std::get_if<BrushSpec>(&object)) {
+    } else if (const auto* brush = std::get_if<LogicalBrush>(&object)) {
         state_.brush = *brush;
-    } else if (const auto* font = std::get_if<FontSpec>(&object)) {
+    } else if (const auto* font = std::get_if<LogicalFont>(&object)) {
         state_.font = *font;
-    } else if (const auto* palette = std::get_if<PaletteSpec>(&object)) {
+    } else if (const auto* palette = std::get_if<LogicalPalette>(&object)) {
         state_.palette = palette->colors;
     }
 }
 
 void DeviceContext::selectStockObject(quint32 stockIndex) {
-    BrushSpec brush;
-    PenSpec pen;
+    LogicalBrush brush;
+    LogicalPen pen;
     switch (stockIndex) {
-        case 0:  // WHITE_BRUSH
-        case 1:  // LTGRAY_BRUSH
-        case 2:  // GRAY_BRUSH
-        case 3:  // DKGRAY_BRUSH
+        case 0:    // WHITE_BRUSH
+        case 1:    // LTGRAY_BRUSH
+        case 2:    // GRAY_BRUSH
+        case 3:    // DKGRAY_BRUSH
         case 4: {  // BLACK_BRUSH
             static constexpr int kGrey[] = {255, 192, 128, 64, 0};
             brush.color = QColor(kGrey[stockIndex], kGrey[stockIndex], kGrey[stockIndex]);
@@ -160,7 +159,7 @@ void DeviceContext::selectStockObject(quint32 stockIndex) {
             break;
         }
         case 5:  // NULL_BRUSH
-            brush.style = BrushSpec::Null;
+            brush.style = LogicalBrush::Null;
             state_.brush = brush;
             break;
         case 6:  // WHITE_PEN
@@ -171,7 +170,7 @@ void DeviceContext::selectStockObject(quint32 stockIndex) {
             state_.pen = pen;
             break;
         case 8:  // NULL_PEN
-            pen.style = PenSpec::Null;
+            pen.style = LogicalPen::Null;
             state_.pen = pen;
             break;
         case 10:
@@ -181,7 +180,7 @@ void DeviceContext::selectStockObject(quint32 stockIndex) {
         case 14:
         case 16:
         case 17: {  // the stock fonts
-            FontSpec font;
+            LogicalFont font;
             font.face = (stockIndex == 10 || stockIndex == 11 || stockIndex == 16)
                             ? QStringLiteral("Courier New")
                             : QStringLiteral("Arial");

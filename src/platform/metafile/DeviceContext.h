@@ -14,9 +14,9 @@ namespace platform::metafile {
 // Everything SaveDC/RestoreDC saves: drawing attributes, selected objects,
 // coordinate mapping and clipping.
 struct DcState {
-    PenSpec pen;
-    BrushSpec brush;
-    FontSpec font;
+    LogicalPen pen;
+    LogicalBrush brush;
+    LogicalFont font;
     std::vector<QColor> palette;
 
     QColor textColor = Qt::black;
@@ -45,13 +45,11 @@ struct DcState {
 // the SaveDC stack, the object table and the path bracket. It knows how
 // logical coordinates map to the metafile's device space; it draws nothing.
 class DeviceContext {
-public:
-    enum class TableKind { FirstFreeSlot, Indexed };
-
-    // `deviceMmPerPixel` is the reference device's millimetres per pixel,
-    // used by the fixed mapping modes (MM_LOMETRIC and friends).
-    DeviceContext(TableKind kind, std::size_t tableCapacity, QPointF devicePixelsPerMm,
-                  bool ignoreMapMode);
+  public:
+    // `devicePixelsPerMm` is the reference device's resolution, used by the
+    // fixed mapping modes (MM_LOMETRIC and friends). WMF playback ignores
+    // the mapping mode and always maps window to viewport.
+    DeviceContext(std::size_t tableCapacity, QPointF devicePixelsPerMm, bool ignoreMapMode);
 
     DcState& state() { return state_; }
     const DcState& state() const { return state_; }
@@ -67,9 +65,9 @@ public:
     void createObject(GdiObject object);
     void createObjectAt(quint32 index, GdiObject object);
     void deleteObject(quint32 index);
-    // Selects a table object into the state; returns the region object when
-    // the selected object is a region (WMF selects clip regions this way).
+    // The live object in a slot, or nullptr.
     const GdiObject* object(quint32 index) const;
+    // Makes a pen, brush, font or palette from the table current.
     void selectObject(quint32 index);
     void selectStockObject(quint32 stockIndex);
 
@@ -79,10 +77,9 @@ public:
     bool pathOpen = false;
     QPainterPath path;
 
-private:
+  private:
     void select(const GdiObject& object);
 
-    TableKind kind_;
     std::size_t capacity_;
     QPointF devicePixelsPerMm_;
     bool ignoreMapMode_;

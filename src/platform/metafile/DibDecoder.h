@@ -12,7 +12,7 @@ namespace platform::metafile {
 // field is checked against the data before use; anything inconsistent or
 // larger than kMaxPixels yields a null image.
 class DibDecoder {
-public:
+  public:
     static constexpr qint64 kMaxPixels = qint64(1) << 24;
 
     // `info` is a BITMAPINFO (header and colour table), `bits` the pixels.
@@ -24,7 +24,7 @@ public:
     static QImage decodePacked(ByteReader packed, bool paletteIndices = false,
                                const std::vector<QColor>& palette = {});
 
-private:
+  private:
     struct Header;
     static bool readHeader(ByteReader& info, Header& header);
     static QImage decodeWith(const Header& header, ByteReader& info, ByteReader bits,

@@ -51,6 +51,7 @@ std::optional<MetafileDocument> EmfParser::parse(const QByteArray& bytes) {
     }
 
     MetafileDocument doc;
+    doc.bytes = bytes;
     doc.kind = MetafileDocument::Kind::Emf;
     doc.objectCount = handles;
     if (deviceWidth > 0 && deviceHeight > 0 && mmWidth > 0 && mmHeight > 0) {
@@ -68,8 +69,8 @@ std::optional<MetafileDocument> EmfParser::parse(const QByteArray& bytes) {
                                      int(std::lround(std::min(frameHeight, 1e8) * 1440 / 2540)));
     } else if (bounds.width() > 0 && bounds.height() > 0) {
         // No usable frame: fall back to the bounds, which are device pixels.
-        doc.deviceFrame = QRectF(bounds.left(), bounds.top(), bounds.width() + 1,
-                                 bounds.height() + 1);
+        doc.deviceFrame =
+            QRectF(bounds.left(), bounds.top(), bounds.width() + 1, bounds.height() + 1);
         doc.naturalSizeTwips = QSize(
             int(std::lround(std::min(doc.deviceFrame.width() / ppmm.x(), 1e6) * 1440 / 25.4)),
             int(std::lround(std::min(doc.deviceFrame.height() / ppmm.y(), 1e6) * 1440 / 25.4)));

@@ -9,7 +9,7 @@ namespace platform::metafile {
 
 // Validates an enhanced metafile header and frames its records.
 class EmfParser {
-public:
+  public:
     static constexpr std::uint32_t kSignature = 0x464D4520u;  // " EMF"
 
     static bool hasSignature(const QByteArray& head);

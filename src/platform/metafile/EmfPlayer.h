@@ -10,7 +10,7 @@ namespace platform::metafile {
 // frame onto `target`. EMF+ comments are skipped: dual files carry the same
 // picture as plain EMF records.
 class EmfPlayer {
-public:
+  public:
     static void play(const MetafileDocument& doc, QPainter& painter, const QRectF& target);
 };
 

@@ -11,12 +11,21 @@
 namespace platform::metafile {
 
 // Logical pen as both formats describe it (LOGPEN / LOGPENEX).
-struct PenSpec {
-    enum Style { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Null = 5, InsideFrame = 6,
-                 UserStyle = 7, Alternate = 8 };
+struct LogicalPen {
+    enum Style {
+        Solid = 0,
+        Dash = 1,
+        Dot = 2,
+        DashDot = 3,
+        DashDotDot = 4,
+        Null = 5,
+        InsideFrame = 6,
+        UserStyle = 7,
+        Alternate = 8
+    };
     int style = Solid;
-    int endCap = 0;   // 0 round, 1 square, 2 flat
-    int join = 0;     // 0 round, 1 bevel, 2 miter
+    int endCap = 0;  // 0 round, 1 square, 2 flat
+    int join = 0;    // 0 round, 1 bevel, 2 miter
     bool geometric = false;
     double width = 0;  // logical units; 0 means one device pixel
     QColor color = Qt::black;
@@ -26,18 +35,21 @@ struct PenSpec {
 };
 
 // Logical brush (LOGBRUSH, DIB pattern brushes).
-struct BrushSpec {
+struct LogicalBrush {
     enum Style { Solid = 0, Null = 1, Hatched = 2, Pattern = 3, DibPattern = 5, DibPatternPt = 6 };
     int style = Solid;
     QColor color = Qt::white;
     int hatch = 0;
     QImage pattern;
+    // Monochrome brushes take their colours from the DC when they are used:
+    // clear bits in the text colour, set bits in the background colour.
+    bool monochrome = false;
 
     bool isNull() const { return style == Null; }
 };
 
 // Logical font (LOGFONT); the face name is already decoded.
-struct FontSpec {
+struct LogicalFont {
     int height = 0;  // < 0: character height, > 0: cell height, 0: default
     int width = 0;
     int escapement = 0;  // tenths of a degree, counter-clockwise
@@ -51,15 +63,16 @@ struct FontSpec {
 
 // A region as a set of rectangles in the coordinate space it was defined in
 // (logical units for WMF, device units for EMF).
-struct RegionSpec {
+struct RegionRects {
     QVector<QRect> rects;
 };
 
-struct PaletteSpec {
+struct LogicalPalette {
     std::vector<QColor> colors;
 };
 
-using GdiObject = std::variant<std::monostate, PenSpec, BrushSpec, FontSpec, RegionSpec, PaletteSpec>;
+using GdiObject = std::variant<std::monostate, LogicalPen, LogicalBrush, LogicalFont, RegionRects,
+                               LogicalPalette>;
 
 // Reads a COLORREF (0x00bbggrr).
 inline QColor colorFromRef(quint32 ref) {

@@ -1,5 +1,7 @@
 #include "platform/metafile/GdiPlayer.h"
 
+#include "platform/metafile/TargetGeometry.h"
+
 #include <QLinearGradient>
 #include <cmath>
 
@@ -24,22 +26,6 @@ double ellipseAngle(const QRectF& box, const QPointF& p) {
 double positiveModulo(double value, double modulus) {
     const double r = std::fmod(value, modulus);
     return r < 0 ? r + modulus : r;
-}
-
-bool isAxisAligned(const QTransform& t) { return t.m12() == 0 && t.m21() == 0; }
-
-// Largest sane coordinate magnitude in target pixels; beyond this QRegion
-// arithmetic overflows.
-constexpr double kMaxTargetCoordinate = 1 << 24;
-
-QRect clampedRect(const QRectF& r) {
-    auto clamp = [](double v) {
-        return int(std::lround(std::clamp(v, -kMaxTargetCoordinate, kMaxTargetCoordinate)));
-    };
-    const QRectF n = r.normalized();
-    const int left = clamp(n.left());
-    const int top = clamp(n.top());
-    return QRect(QPoint(left, top), QPoint(clamp(n.right()) - 1, clamp(n.bottom()) - 1));
 }
 
 // Appends `figure` to `path`, continuing the current figure when `figure`
@@ -298,145 +284,16 @@ void GdiPlayer::angleArc(const QPointF& center, double radius, double startDegre
 }
 
 void GdiPlayer::setPixel(const QPointF& p, const QColor& color) {
-    BrushSpec brush;
+    LogicalBrush brush;
     brush.color = color;
     const QPointF t = logicalToTarget().map(p);
     backend_.fillRegion(QRegion(clampedRect(QRectF(t.x(), t.y(), 1, 1))), brush, dc_.state());
 }
 
-void GdiPlayer::beginPath() {
-    dc_.pathOpen = true;
-    dc_.path = QPainterPath();
-}
-
-void GdiPlayer::endPath() { dc_.pathOpen = false; }
-
-void GdiPlayer::abortPath() {
-    dc_.pathOpen = false;
-    dc_.path = QPainterPath();
-}
-
-void GdiPlayer::closeFigure() {
-    if (dc_.pathOpen) {
-        dc_.path.closeSubpath();
-    }
-}
-
-void GdiPlayer::drawDevicePath(bool stroke, bool fill) {
-    dc_.pathOpen = false;
-    if (dc_.path.isEmpty()) {
-        return;
-    }
-    // The path is in device units; the pen width is logical.
-    const double penScale = std::sqrt(std::abs(dc_.logicalToDevice().determinant()));
-    QPainterPath path = dc_.path;
-    if (fill) {
-        // Filling closes every open figure.
-        QPainterPath closed;
-        closed.addPath(path);
-        path = closed;
-    }
-    backend_.drawPath(path, dc_.state(), deviceToTarget_, stroke, fill, penScale);
-    dc_.path = QPainterPath();
-}
-
-void GdiPlayer::fillPath() { drawDevicePath(false, true); }
-void GdiPlayer::strokePath() { drawDevicePath(true, false); }
-void GdiPlayer::strokeAndFillPath() { drawDevicePath(true, true); }
-
-void GdiPlayer::selectClipPath(RegionMode mode) {
-    dc_.pathOpen = false;
-    QPainterPath target = deviceToTarget_.map(dc_.path);
-    target.setFillRule(dc_.state().windingFill ? Qt::WindingFill : Qt::OddEvenFill);
-    QRegion region;
-    for (const QPolygonF& poly : target.toFillPolygons()) {
-        region = region.united(QRegion(poly.toPolygon(), target.fillRule()));
-    }
-    dc_.path = QPainterPath();
-    combineClip(region, mode);
-}
-
-QRegion GdiPlayer::fullTarget() const { return QRegion(backend_.target().toAlignedRect()); }
-
-QRegion GdiPlayer::logicalRectToTarget(const QRectF& rect) const {
-    const QTransform t = logicalToTarget();
-    if (isAxisAligned(t)) {
-        return QRegion(clampedRect(t.mapRect(rect.normalized())));
-    }
-    return QRegion(t.map(QPolygonF(rect.normalized())).toPolygon());
-}
-
-QRegion GdiPlayer::logicalRectsToTarget(const QVector<QRect>& rects) const {
-    QRegion region;
-    for (const QRect& r : rects) {
-        region = region.united(logicalRectToTarget(QRectF(r)));
-    }
-    return region;
-}
-
-QRegion GdiPlayer::deviceRectsToTarget(const QVector<QRect>& rects) const {
-    QVector<QRect> mapped;
-    mapped.reserve(rects.size());
-    for (const QRect& r : rects) {
-        const QRect m = clampedRect(deviceToTarget_.mapRect(QRectF(r)));
-        if (!m.isEmpty()) {
-            mapped.push_back(m);
-        }
-    }
-    QRegion region;
-    region.setRects(mapped.constData(), int(mapped.size()));
-    return region;
-}
-
-void GdiPlayer::intersectClipRect(const QRectF& logical) {
-    combineClip(logicalRectToTarget(logical), RegionMode::And);
-}
-
-void GdiPlayer::excludeClipRect(const QRectF& logical) {
-    combineClip(logicalRectToTarget(logical), RegionMode::Diff);
-}
-
-void GdiPlayer::combineClip(const QRegion& region, RegionMode mode) {
-    const std::optional<QRegion>& clip = dc_.state().clip;
-    switch (mode) {
-        case RegionMode::And:
-            dc_.setClip(clip ? clip->intersected(region) : region);
-            break;
-        case RegionMode::Or:
-            if (clip) {
-                dc_.setClip(clip->united(region));
-            }
-            break;
-        case RegionMode::Xor:
-            dc_.setClip(clip.value_or(fullTarget()).xored(region));
-            break;
-        case RegionMode::Diff:
-            dc_.setClip(clip.value_or(fullTarget()).subtracted(region));
-            break;
-        case RegionMode::Copy:
-            dc_.setClip(region);
-            break;
-    }
-}
-
-void GdiPlayer::resetClip() { dc_.setClip(std::nullopt); }
-
-void GdiPlayer::offsetClip(const QPointF& logicalDelta) {
-    if (!dc_.state().clip) {
-        return;
-    }
-    const QTransform t = logicalToTarget();
-    const QPointF d = t.map(logicalDelta) - t.map(QPointF(0, 0));
-    if (std::abs(d.x()) > kMaxTargetCoordinate || std::abs(d.y()) > kMaxTargetCoordinate) {
-        return;
-    }
-    dc_.setClip(dc_.state().clip->translated(int(std::lround(d.x())), int(std::lround(d.y()))));
-}
-
 void GdiPlayer::text(TextRun run) {
     if (dc_.pathOpen || run.text.isEmpty()) {
         if (run.opaque && run.hasRect && !dc_.pathOpen) {
-            BrushSpec brush;
+            LogicalBrush brush;
             brush.color = dc_.state().bkColor;
             backend_.fillRegion(logicalRectToTarget(run.rect), brush, dc_.state());
         }
@@ -460,11 +317,11 @@ void GdiPlayer::patBlt(const QRectF& dest, quint32 rop) {
     backend_.patBlt(dest, logicalToTarget(), rop, dc_.state());
 }
 
-void GdiPlayer::fillRegion(const QRegion& region, const BrushSpec& brush) {
+void GdiPlayer::fillRegion(const QRegion& region, const LogicalBrush& brush) {
     backend_.fillRegion(region, brush, dc_.state());
 }
 
-void GdiPlayer::frameRegion(const QRegion& region, const BrushSpec& brush,
+void GdiPlayer::frameRegion(const QRegion& region, const LogicalBrush& brush,
                             const QSizeF& logicalSize) {
     const QTransform t = logicalToTarget();
     const int w = std::max(1, int(std::lround(std::abs(logicalSize.width() * t.m11()))));
@@ -479,12 +336,14 @@ void GdiPlayer::frameRegion(const QRegion& region, const BrushSpec& brush,
     backend_.fillRegion(region.subtracted(inner), brush, dc_.state());
 }
 
-void GdiPlayer::invertRegion(const QRegion& region) { backend_.invertRegion(region); }
+void GdiPlayer::invertRegion(const QRegion& region) {
+    backend_.invertRegion(region);
+}
 
 void GdiPlayer::gradientRect(const QRectF& box, const QColor& from, const QColor& to,
                              bool vertical) {
     const QRectF r = box.normalized();
-    BrushSpec solid;
+    LogicalBrush solid;
     solid.color = from;
     QLinearGradient gradient(r.topLeft(), vertical ? r.bottomLeft() : r.topRight());
     gradient.setColorAt(0, from);
@@ -492,7 +351,7 @@ void GdiPlayer::gradientRect(const QRectF& box, const QColor& from, const QColor
     QPainterPath path;
     path.addRect(r);
     DcState state = dc_.state();
-    state.pen.style = PenSpec::Null;
+    state.pen.style = LogicalPen::Null;
     state.brush = solid;
     backend_.fillPathWith(path, QBrush(gradient), state, logicalToTarget());
 }

@@ -12,7 +12,7 @@ namespace platform::metafile {
 // current position and the path bracket, maps logical coordinates through
 // the device context, and hands finished shapes to the painter backend.
 class GdiPlayer {
-public:
+  public:
     enum class ArcKind { Arc, ArcTo, Chord, Pie };
     enum class RegionMode { And = 1, Or = 2, Xor = 3, Diff = 4, Copy = 5 };
 
@@ -65,13 +65,14 @@ public:
     void text(TextRun run);
     void image(const QImage& image, const QRectF& source, const QRectF& dest, quint32 rop);
     void patBlt(const QRectF& dest, quint32 rop);
-    void fillRegion(const QRegion& targetRegion, const BrushSpec& brush);
-    void frameRegion(const QRegion& targetRegion, const BrushSpec& brush, const QSizeF& logicalSize);
+    void fillRegion(const QRegion& targetRegion, const LogicalBrush& brush);
+    void frameRegion(const QRegion& targetRegion, const LogicalBrush& brush,
+                     const QSizeF& logicalSize);
     void invertRegion(const QRegion& targetRegion);
     void gradientRect(const QRectF& box, const QColor& from, const QColor& to, bool vertical);
     void gradientTriangle(const QPolygonF& triangle, const QColor& average);
 
-private:
+  private:
     void emitShape(const QPainterPath& logicalPath, bool stroke, bool fill);
     void emitOpenFigure(const QPainterPath& logicalPath);
     void drawDevicePath(bool stroke, bool fill);

@@ -31,7 +31,6 @@ std::shared_ptr<const Metafile> Metafile::parse(const QByteArray& bytes) {
     if (!doc) {
         return nullptr;
     }
-    doc->bytes = bytes;
     return std::shared_ptr<const Metafile>(
         new Metafile(std::make_unique<MetafileDocument>(std::move(*doc))));
 }
@@ -40,7 +39,9 @@ Metafile::Format Metafile::format() const {
     return doc_->kind == MetafileDocument::Kind::Emf ? Format::Emf : Format::Wmf;
 }
 
-QSize Metafile::naturalSizeTwips() const { return doc_->naturalSizeTwips; }
+QSize Metafile::naturalSizeTwips() const {
+    return doc_->naturalSizeTwips;
+}
 
 QSize Metafile::naturalSizePixels() const {
     const QSize twips = doc_->naturalSizeTwips;
@@ -48,7 +49,9 @@ QSize Metafile::naturalSizePixels() const {
                  std::max(1, int(std::lround(twips.height() / 15.0))));
 }
 
-int Metafile::recordCount() const { return int(doc_->records.size()); }
+int Metafile::recordCount() const {
+    return int(doc_->records.size());
+}
 
 void Metafile::render(QPainter& painter, const QRectF& target) const {
     if (!painter.isActive() || !target.isValid()) {

@@ -20,10 +20,11 @@ struct MetafileDocument;
 // render() keeps all playback state local, so one instance may be drawn from
 // several threads at the same time.
 class Metafile {
-public:
+  public:
     enum class Format { Wmf, Emf };
 
     // True when the first bytes look like a placeable WMF, a plain WMF or an EMF header.
+    // Pass at least the first 44 bytes: the EMF signature sits at offset 40.
     static bool hasMetafileSignature(const QByteArray& head);
     // Parses the whole file once; returns nullptr when it is not a usable metafile.
     static std::shared_ptr<const Metafile> parse(const QByteArray& bytes);
@@ -37,12 +38,13 @@ public:
     // Number of records that passed validation.
     int recordCount() const;
 
-    // Plays the records scaled so the picture's frame fills `target` (device pixels of the painter).
+    // Plays the records scaled so the picture's frame fills `target` (device pixels of the
+    // painter).
     void render(QPainter& painter, const QRectF& target) const;
     // Convenience: renders onto a transparent-or-white ARGB image of the given pixel size.
     QImage toImage(const QSize& pixels, const QColor& background = Qt::white) const;
 
-private:
+  private:
     explicit Metafile(std::unique_ptr<metafile::MetafileDocument> doc);
 
     std::unique_ptr<const metafile::MetafileDocument> doc_;

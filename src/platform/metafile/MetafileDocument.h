@@ -29,6 +29,9 @@ struct MetafileDocument {
     // The picture frame in the metafile's device space: playback maps it
     // onto the caller's target rectangle.
     QRectF deviceFrame;
+    // WMF: the device-space rectangle the initial window maps onto (the
+    // placeable bounding box or the first window); usually deviceFrame.
+    QRectF wmfViewport;
 
     // WMF: object-table size; EMF: handle count.
     std::uint32_t objectCount = 0;

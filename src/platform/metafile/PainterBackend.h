@@ -11,20 +11,20 @@ namespace platform::metafile {
 
 // One piece of text output after the record has been decoded.
 struct TextRun {
-    QPointF reference;        // logical units
+    QPointF reference;  // logical units
     QString text;
-    std::vector<double> dx;   // logical advance per character, may be empty
-    bool opaque = false;      // ETO_OPAQUE: fill `rect` with the background colour
-    bool clipped = false;     // ETO_CLIPPED: clip to `rect`
+    std::vector<double> dx;  // logical advance per character, may be empty
+    bool opaque = false;     // ETO_OPAQUE: fill `rect` with the background colour
+    bool clipped = false;    // ETO_CLIPPED: clip to `rect`
     bool hasRect = false;
-    QRectF rect;              // logical units
+    QRectF rect;  // logical units
 };
 
 // Draws GDI primitives with a QPainter. Geometry arrives in logical units
 // together with the logical-to-target transform; clipping arrives in target
 // pixels. The painter's own transform at construction is kept as the base.
 class PainterBackend {
-public:
+  public:
     // `devicePixel` is the size of one metafile device pixel in target pixels:
     // GDI measures cosmetic pens and their dash patterns in device pixels.
     PainterBackend(QPainter& painter, const QRectF& target, double devicePixel);
@@ -43,7 +43,7 @@ public:
     // Fills a logical path with a ready-made brush (gradients).
     void fillPathWith(const QPainterPath& path, const QBrush& brush, const DcState& state,
                       const QTransform& toTarget);
-    void fillRegion(const QRegion& targetRegion, const BrushSpec& brush, const DcState& state);
+    void fillRegion(const QRegion& targetRegion, const LogicalBrush& brush, const DcState& state);
     void invertRegion(const QRegion& targetRegion);
     // Draws `source` part of `image` into the logical rectangle `dest`.
     void drawImage(const QImage& image, const QRectF& source, const QRectF& dest,
@@ -53,9 +53,10 @@ public:
     // Returns the logical advance of the drawn text.
     double drawText(const TextRun& run, const DcState& state, const QTransform& toTarget);
 
-private:
+  private:
     QPen makePen(const DcState& state, const QTransform& toTarget, double penScale) const;
-    QBrush makeBrush(const BrushSpec& spec, const DcState& state, const QTransform& toTarget) const;
+    QBrush makeBrush(const LogicalBrush& logical, const DcState& state,
+                     const QTransform& toTarget) const;
     bool applyRop2(const DcState& state, QPen& pen, QBrush& brush);
     void setTransform(const QTransform& toTarget);
 

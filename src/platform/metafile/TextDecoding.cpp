@@ -29,74 +29,170 @@ char16_t symbolToUnicode(unsigned char c) {
         return kGreekLower[c - 'a'];
     }
     switch (c) {
-        case 0x22: return 0x2200;
-        case 0x24: return 0x2203;
-        case 0x27: return 0x220B;
-        case 0x2A: return 0x2217;
-        case 0x2D: return 0x2212;
-        case 0x40: return 0x2245;
-        case 0x5C: return 0x2234;
-        case 0x5E: return 0x22A5;
-        case 0x60: return 0xF8E5;
-        case 0x7E: return 0x223C;
-        case 0xA3: return 0x2264;
-        case 0xA5: return 0x221E;
-        case 0xAB: return 0x2194;
-        case 0xAC: return 0x2190;
-        case 0xAD: return 0x2191;
-        case 0xAE: return 0x2192;
-        case 0xAF: return 0x2193;
-        case 0xB0: return 0x00B0;
-        case 0xB1: return 0x00B1;
-        case 0xB3: return 0x2265;
-        case 0xB4: return 0x00D7;
-        case 0xB5: return 0x221D;
-        case 0xB6: return 0x2202;
-        case 0xB7: return 0x2022;
-        case 0xB8: return 0x00F7;
-        case 0xB9: return 0x2260;
-        case 0xBA: return 0x2261;
-        case 0xBB: return 0x2248;
-        case 0xBC: return 0x2026;
-        case 0xC5: return 0x2295;
-        case 0xC7: return 0x2229;
-        case 0xC8: return 0x222A;
-        case 0xCE: return 0x2208;
-        case 0xCF: return 0x2209;
-        case 0xD0: return 0x2220;
-        case 0xD1: return 0x2207;
-        case 0xD5: return 0x220F;
-        case 0xD6: return 0x221A;
-        case 0xD7: return 0x22C5;
-        case 0xD8: return 0x00AC;
-        case 0xD9: return 0x2227;
-        case 0xDA: return 0x2228;
-        case 0xDB: return 0x21D4;
-        case 0xDE: return 0x21D2;
-        case 0xE1: return 0x2329;
-        case 0xE5: return 0x2211;
-        case 0xF1: return 0x232A;
-        case 0xF2: return 0x222B;
+        case 0x22:
+            return 0x2200;
+        case 0x24:
+            return 0x2203;
+        case 0x27:
+            return 0x220B;
+        case 0x2A:
+            return 0x2217;
+        case 0x2D:
+            return 0x2212;
+        case 0x40:
+            return 0x2245;
+        case 0x5C:
+            return 0x2234;
+        case 0x5E:
+            return 0x22A5;
+        case 0x60:
+            return 0xF8E5;
+        case 0x7E:
+            return 0x223C;
+        case 0xA3:
+            return 0x2264;
+        case 0xA5:
+            return 0x221E;
+        case 0xAB:
+            return 0x2194;
+        case 0xAC:
+            return 0x2190;
+        case 0xAD:
+            return 0x2191;
+        case 0xAE:
+            return 0x2192;
+        case 0xAF:
+            return 0x2193;
+        case 0xB0:
+            return 0x00B0;
+        case 0xB1:
+            return 0x00B1;
+        case 0xB3:
+            return 0x2265;
+        case 0xB4:
+            return 0x00D7;
+        case 0xB5:
+            return 0x221D;
+        case 0xB6:
+            return 0x2202;
+        case 0xB7:
+            return 0x2022;
+        case 0xB8:
+            return 0x00F7;
+        case 0xB9:
+            return 0x2260;
+        case 0xBA:
+            return 0x2261;
+        case 0xBB:
+            return 0x2248;
+        case 0xBC:
+            return 0x2026;
+        case 0xC5:
+            return 0x2295;
+        case 0xC7:
+            return 0x2229;
+        case 0xC8:
+            return 0x222A;
+        case 0xCE:
+            return 0x2208;
+        case 0xCF:
+            return 0x2209;
+        case 0xD0:
+            return 0x2220;
+        case 0xD1:
+            return 0x2207;
+        case 0xD5:
+            return 0x220F;
+        case 0xD6:
+            return 0x221A;
+        case 0xD7:
+            return 0x22C5;
+        case 0xD8:
+            return 0x00AC;
+        case 0xD9:
+            return 0x2227;
+        case 0xDA:
+            return 0x2228;
+        case 0xDB:
+            return 0x21D4;
+        case 0xDE:
+            return 0x21D2;
+        case 0xE1:
+            return 0x2329;
+        case 0xE5:
+            return 0x2211;
+        case 0xF1:
+            return 0x232A;
+        case 0xF2:
+            return 0x222B;
+        case 0xA2:
+            return 0x2032;
+        case 0xB2:
+            return 0x2033;
+        case 0xC4:
+            return 0x2297;
+        case 0xC6:
+            return 0x2205;
+        case 0xC9:
+            return 0x2283;
+        case 0xCC:
+            return 0x2282;
+        case 0xE0:
+            return 0x25CA;
+        case 0xBD:
+            return 0x23D0;
+        case 0xBE:
+            return 0x23AF;
+        case 0xF3:
+            return 0x2320;
+        case 0xF4:
+            return 0x23AE;
+        case 0xF5:
+            return 0x2321;
         default:
+            // Bracket pieces: 0xE6..0xEF and 0xF6..0xFE.
+            if (c >= 0xE6 && c <= 0xEF) {
+                static constexpr char16_t kLeft[10] = {0x239B, 0x239C, 0x239D, 0x23A1, 0x23A2,
+                                                       0x23A3, 0x23A7, 0x23A8, 0x23A9, 0x23AA};
+                return kLeft[c - 0xE6];
+            }
+            if (c >= 0xF6 && c <= 0xFE) {
+                static constexpr char16_t kRight[9] = {0x239E, 0x239F, 0x23A0, 0x23A4, 0x23A5,
+                                                       0x23A6, 0x23AB, 0x23AC, 0x23AD};
+                return kRight[c - 0xF6];
+            }
             return c < 0x80 ? char16_t(c) : char16_t(0xF000 + c);
     }
 }
 
 const char* encodingForCharset(int charset) {
     switch (charset) {
-        case 128: return "Shift_JIS";
-        case 129: return "EUC-KR";
-        case 134: return "GBK";
-        case 136: return "Big5";
-        case 161: return "windows-1253";
-        case 162: return "windows-1254";
-        case 177: return "windows-1255";
-        case 178: return "windows-1256";
-        case 186: return "windows-1257";
-        case 204: return "windows-1251";
-        case 222: return "TIS-620";
-        case 238: return "windows-1250";
-        default: return nullptr;
+        case 128:
+            return "Shift_JIS";
+        case 129:
+            return "EUC-KR";
+        case 134:
+            return "GBK";
+        case 136:
+            return "Big5";
+        case 161:
+            return "windows-1253";
+        case 162:
+            return "windows-1254";
+        case 177:
+            return "windows-1255";
+        case 178:
+            return "windows-1256";
+        case 186:
+            return "windows-1257";
+        case 204:
+            return "windows-1251";
+        case 222:
+            return "TIS-620";
+        case 238:
+            return "windows-1250";
+        default:
+            return nullptr;
     }
 }
 

@@ -9,7 +9,7 @@ namespace platform::metafile {
 // Turns the 8-bit strings of ANSI text records and WMF font names into
 // Unicode, honouring the font's character set where Qt can decode it.
 class TextDecoding {
-public:
+  public:
     static QString decodeAnsi(const char* data, qsizetype length, int charset);
     // A NUL-terminated name of at most `maxBytes` bytes.
     static QString decodeAnsiName(ByteReader& reader, int maxBytes);

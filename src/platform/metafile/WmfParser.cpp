@@ -1,6 +1,7 @@
 #include "platform/metafile/WmfParser.h"
 
 #include "platform/metafile/ByteReader.h"
+#include "platform/metafile/WmfContentBounds.h"
 
 #include <cmath>
 
@@ -13,6 +14,9 @@ constexpr std::uint16_t kMetaSetWindowOrg = 0x020B;
 constexpr std::uint16_t kMetaSetWindowExt = 0x020C;
 constexpr std::size_t kPlaceableSize = 22;
 constexpr std::size_t kHeaderSize = 18;
+// How far drawing may stray outside a placeable bounding box before the
+// drawing itself defines the frame.
+constexpr double kSpillTolerance = 0.1;
 
 bool isWmfHeader(ByteReader r) {
     const std::uint16_t type = r.u16();
@@ -38,6 +42,7 @@ std::optional<MetafileDocument> WmfParser::parse(const QByteArray& bytes) {
     }
     ByteReader r(bytes.constData(), std::size_t(bytes.size()));
     MetafileDocument doc;
+    doc.bytes = bytes;
     doc.kind = MetafileDocument::Kind::Wmf;
 
     bool placeable = false;
@@ -99,16 +104,38 @@ std::optional<MetafileDocument> WmfParser::parse(const QByteArray& bytes) {
                                      int(std::lround(bbox.height() * 1440 / unitsPerInch)));
     } else if (windowExt) {
         const QPointF org = windowOrg.value_or(QPointF(0, 0));
-        doc.deviceFrame =
-            QRectF(org.x(), org.y(), windowExt->x(), windowExt->y());
+        doc.deviceFrame = QRectF(org.x(), org.y(), windowExt->x(), windowExt->y());
         doc.naturalSizeTwips = QSize(int(std::min(std::abs(windowExt->x()), 1e6)),
                                      int(std::min(std::abs(windowExt->y()), 1e6)));
     } else {
+        // No size information at all: coordinates are device pixels, and the
+        // picture is what the records draw (or a default page if that fails).
         doc.deviceFrame = QRectF(0, 0, kDefaultExtent[0], kDefaultExtent[1]);
-        doc.naturalSizeTwips = QSize(kDefaultExtent[0] * 15, kDefaultExtent[1] * 15);
+        if (const auto content = WmfContentBounds::compute(doc)) {
+            doc.deviceFrame = *content;
+        }
+        doc.naturalSizeTwips =
+            QSize(int(std::lround(std::min(doc.deviceFrame.width(), 1e5) * 15)),
+                  int(std::lround(std::min(doc.deviceFrame.height(), 1e5) * 15)));
     }
     if (doc.naturalSizeTwips.width() <= 0 || doc.naturalSizeTwips.height() <= 0) {
         return std::nullopt;
+    }
+    doc.wmfViewport = doc.deviceFrame;
+    // A drawing that spills well past its bounding box is framed by what it
+    // draws, as GDI does when it converts such a metafile.
+    if (placeable) {
+        if (const auto content = WmfContentBounds::compute(doc)) {
+            const QRectF& frame = doc.deviceFrame;
+            const double slackX = frame.width() * kSpillTolerance;
+            const double slackY = frame.height() * kSpillTolerance;
+            if (content->left() < frame.left() - slackX ||
+                content->right() > frame.right() + slackX ||
+                content->top() < frame.top() - slackY ||
+                content->bottom() > frame.bottom() + slackY) {
+                doc.deviceFrame = *content;
+            }
+        }
     }
     return doc;
 }

@@ -9,7 +9,7 @@ namespace platform::metafile {
 // Plays the records of a parsed WMF onto a painter, mapping the picture
 // frame (placeable bounding box or window) onto `target`.
 class WmfPlayer {
-public:
+  public:
     static void play(const MetafileDocument& doc, QPainter& painter, const QRectF& target);
 };
 

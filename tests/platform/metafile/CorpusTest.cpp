@@ -3,8 +3,11 @@
 #include "TestData.h"
 #include "platform/metafile/Metafile.h"
 
-#include <QPainter>
 #include <gtest/gtest.h>
+#include <QPainter>
+#include <cctype>
+#include <string>
+#include <vector>
 
 using metafile_test::corpusFiles;
 using metafile_test::isDamaged;
@@ -14,10 +17,10 @@ using platform::Metafile;
 
 namespace {
 
-class CorpusFile : public ::testing::TestWithParam<QString> {};
+class CorpusFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CorpusFile, ParsesAndDraws) {
-    const QString file = GetParam();
+    const QString file = QString::fromStdString(GetParam());
     const QByteArray bytes = readFile(testDataDir() + QLatin1Char('/') + file);
     ASSERT_FALSE(bytes.isEmpty());
     EXPECT_TRUE(Metafile::hasMetafileSignature(bytes.left(64)));
@@ -27,8 +30,8 @@ TEST_P(CorpusFile, ParsesAndDraws) {
         EXPECT_TRUE(isDamaged(file)) << "an intact file was rejected";
         return;
     }
-    EXPECT_EQ(metafile->format(),
-              file.startsWith(QLatin1String("emf")) ? Metafile::Format::Emf : Metafile::Format::Wmf);
+    EXPECT_EQ(metafile->format(), file.startsWith(QLatin1String("emf")) ? Metafile::Format::Emf
+                                                                        : Metafile::Format::Wmf);
     EXPECT_GT(metafile->naturalSizeTwips().width(), 0);
     EXPECT_GT(metafile->naturalSizeTwips().height(), 0);
 
@@ -45,8 +48,8 @@ TEST_P(CorpusFile, ParsesAndDraws) {
 }
 
 TEST_P(CorpusFile, DrawsIntoAnOffsetTargetWithoutSpilling) {
-    const auto metafile =
-        Metafile::parse(readFile(testDataDir() + QLatin1Char('/') + GetParam()));
+    const auto metafile = Metafile::parse(
+        readFile(testDataDir() + QLatin1Char('/') + QString::fromStdString(GetParam())));
     if (!metafile) {
         return;
     }
@@ -59,15 +62,15 @@ TEST_P(CorpusFile, DrawsIntoAnOffsetTargetWithoutSpilling) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             if (x < 50 || x >= 150 || y < 50 || y >= 150) {
-                ASSERT_EQ(qAlpha(image.pixel(x, y)), 0) << "drawn outside target at " << x << ","
-                                                        << y;
+                ASSERT_EQ(qAlpha(image.pixel(x, y)), 0)
+                    << "drawn outside target at " << x << "," << y;
             }
         }
     }
 }
 
-std::string testName(const ::testing::TestParamInfo<QString>& info) {
-    std::string name = info.param.toStdString();
+std::string testName(const ::testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param;
     for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) {
             c = '_';
@@ -76,14 +79,20 @@ std::string testName(const ::testing::TestParamInfo<QString>& info) {
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusFile, ::testing::ValuesIn(corpusFiles().toVector()),
-                         testName);
+std::vector<std::string> corpusFileNames() {
+    std::vector<std::string> names;
+    for (const QString& file : corpusFiles()) {
+        names.push_back(file.toStdString());
+    }
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusFile, ::testing::ValuesIn(corpusFileNames()), testName);
 
 TEST(CorpusDamagedFiles, TheBrokenHeaderIsRejected) {
     // Its header record claims to be larger than the file.
     EXPECT_EQ(Metafile::parse(readFile(
-                  testDataDir() +
-                  "/emf/libemf2svg-corrupted/bad_corrupted_2014-12-02-215338.emf")),
+                  testDataDir() + "/emf/libemf2svg-corrupted/bad_corrupted_2014-12-02-215338.emf")),
               nullptr);
 }
 

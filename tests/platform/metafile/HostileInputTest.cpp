@@ -1,1 +1,274 @@
-// placeholder
+// Damaged and hostile metafiles: rejected or partly drawn, never a crash,
+// a hang or an unbounded allocation. Run under ASan/UBSan in CI.
+#include "MetafileBuilder.h"
+#include "TestData.h"
+#include "platform/metafile/Metafile.h"
+
+#include <gtest/gtest.h>
+#include <QRandomGenerator>
+
+using metafile_test::Bytes;
+using metafile_test::EmfBuilder;
+using metafile_test::WmfBuilder;
+using platform::Metafile;
+
+namespace {
+
+// Parses and, when accepted, draws at a small size; returns whether accepted.
+bool survives(const QByteArray& bytes) {
+    const auto metafile = Metafile::parse(bytes);
+    if (!metafile) {
+        return false;
+    }
+    EXPECT_FALSE(metafile->toImage(QSize(64, 64)).isNull());
+    return true;
+}
+
+TEST(HostileEmf, RecordSizesThatCannotBeTrustedEndTheRecordList) {
+    // A zero-sized record would loop forever if trusted.
+    EmfBuilder zero;
+    zero.solidBrush(1, 0x0000FF).select(1).rectangle(0, 0, 999, 999).rawRecord(43, 0, Bytes());
+    const auto metafile = Metafile::parse(zero.build());
+    ASSERT_NE(metafile, nullptr);
+    EXPECT_EQ(metafile->recordCount(), 3);  // what came before is still drawn
+    EXPECT_EQ(metafile->toImage(QSize(10, 10)).pixelColor(5, 5), QColor(Qt::red));
+
+    EmfBuilder pastEnd;
+    pastEnd.rectangle(0, 0, 10, 10).rawRecord(43, 0x7FFFFFF0, Bytes().i32(0).i32(0));
+    ASSERT_TRUE(survives(pastEnd.build(false)));
+    EXPECT_EQ(Metafile::parse(pastEnd.build(false))->recordCount(), 1);
+
+    EmfBuilder unaligned;
+    unaligned.rawRecord(43, 13, Bytes().i32(0).i32(0).i32(1).u8(0));
+    survives(unaligned.build());
+}
+
+TEST(HostileEmf, BrokenHeadersAreRejected) {
+    QByteArray header = EmfBuilder().build();
+    QByteArray tooLarge = header;
+    tooLarge[4] = char(0xFF);  // header size past the end
+    EXPECT_EQ(Metafile::parse(tooLarge), nullptr);
+
+    EXPECT_EQ(Metafile::parse(header.left(60)), nullptr);
+    EXPECT_EQ(Metafile::parse(EmfBuilder(0).build().replace(8, 16, QByteArray(16, 0))), nullptr);
+    EXPECT_EQ(Metafile::parse(QByteArray()), nullptr);
+    EXPECT_EQ(Metafile::parse(QByteArray("\x89PNG\r\n\x1a\n", 8)), nullptr);
+}
+
+TEST(HostileEmf, CountsLargerThanTheRecordAreIgnored) {
+    EmfBuilder b;
+    // POLYGON16 claiming 2^31 points but carrying three.
+    b.record(86, Bytes()
+                     .i32(0)
+                     .i32(0)
+                     .i32(0)
+                     .i32(0)
+                     .u32(0x80000000u)
+                     .i16(0)
+                     .i16(0)
+                     .i16(9)
+                     .i16(0)
+                     .i16(9)
+                     .i16(9));
+    // POLYPOLYGON16 whose polygon counts overflow when summed.
+    b.record(91, Bytes()
+                     .i32(0)
+                     .i32(0)
+                     .i32(0)
+                     .i32(0)
+                     .u32(2)
+                     .u32(4)
+                     .u32(0xFFFFFFFFu)
+                     .u32(5)
+                     .i16(0)
+                     .i16(0)
+                     .i16(1)
+                     .i16(1));
+    // EXTTEXTOUTW with a negative-looking character count and a string offset past the end.
+    b.record(84, Bytes()
+                     .i32(0)
+                     .i32(0)
+                     .i32(0)
+                     .i32(0)
+                     .u32(1)
+                     .u32(0)
+                     .u32(0)
+                     .i32(10)
+                     .i32(10)
+                     .u32(0xFFFFFFF0u)
+                     .u32(0x7FFFFFFF)
+                     .u32(0)
+                     .i32(0)
+                     .i32(0)
+                     .i32(0)
+                     .i32(0)
+                     .u32(0xFFFFFF00u));
+    // EXTSELECTCLIPRGN with a rectangle count far beyond its data.
+    b.record(
+        75,
+        Bytes().u32(32).u32(5).u32(32).u32(1).u32(0x10000000u).u32(0).i32(0).i32(0).i32(1).i32(1));
+    EXPECT_TRUE(survives(b.build()));
+}
+
+TEST(HostileEmf, ObjectIndicesOutsideTheTableAreIgnored) {
+    EmfBuilder b(9999, 0xFFFF);
+    b.solidBrush(0xFFFFFFF0u, 0x0000FF)
+        .select(0xFFFFFFF0u)
+        .select(0x7FFFFFFF)
+        .pen(0xFFFFFFFFu, 0, 5, 0)
+        .record(40, Bytes().u32(0xFFFFFFFFu))  // DELETEOBJECT
+        .select(0x80000000u | 5000)            // no such stock object
+        .rectangle(0, 0, 999, 999);
+    const auto metafile = Metafile::parse(b.build());
+    ASSERT_NE(metafile, nullptr);
+    // The white default brush still fills; the red brush never existed.
+    EXPECT_EQ(metafile->toImage(QSize(10, 10), Qt::black).pixelColor(5, 5), QColor(Qt::white));
+}
+
+TEST(HostileEmf, TruncatedAndOversizedBitmapsAreSkipped) {
+    auto stretchDibits = [](const Bytes& bitmapInfo, const Bytes& bits, std::uint32_t offBmi,
+                            std::uint32_t cbBmi, std::uint32_t cbBits) {
+        Bytes p;
+        p.i32(0).i32(0).i32(0).i32(0);                // bounds
+        p.i32(0).i32(0).i32(0).i32(0).i32(4).i32(4);  // dest x,y, src x,y,cx,cy
+        p.u32(offBmi).u32(cbBmi).u32(80 + std::uint32_t(bitmapInfo.size())).u32(cbBits);
+        p.u32(0).u32(0x00CC0020).i32(1000).i32(1000);
+        p.raw(bitmapInfo.data()).raw(bits.data());
+        return p;
+    };
+    // Header cut short: only the size field is there.
+    EmfBuilder truncated;
+    truncated.record(81, stretchDibits(Bytes().u32(40), Bytes(), 80, 4, 0));
+    EXPECT_TRUE(survives(truncated.build()));
+
+    // 65535 x 65535 pixels at 32 bits with four bytes of data.
+    Bytes huge;
+    huge.u32(40).i32(65535).i32(65535).u16(1).u16(32).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
+    EmfBuilder oversized;
+    oversized.record(81, stretchDibits(huge, Bytes().u32(0xFFFFFFFF), 80, 40, 4));
+    EXPECT_TRUE(survives(oversized.build()));
+
+    // RLE4 bitmap of enormous width whose runs never end a line.
+    Bytes rle;
+    rle.u32(40).i32(60000).i32(200).u16(1).u16(4).u32(2).u32(0).u32(0).u32(0).u32(0).u32(0);
+    Bytes runs;
+    for (int i = 0; i < 512; ++i) {
+        runs.u8(255).u8(0x12);
+    }
+    EmfBuilder rleBomb;
+    rleBomb.record(81, stretchDibits(rle, runs, 80, 40, std::uint32_t(runs.size())));
+    EXPECT_TRUE(survives(rleBomb.build()));
+
+    // Bitmap offsets that point outside the record.
+    EmfBuilder outside;
+    outside.record(81, stretchDibits(Bytes(), Bytes(), 0x7FFFFFF0u, 40, 0x7FFFFFF0u));
+    EXPECT_TRUE(survives(outside.build()));
+}
+
+TEST(HostileEmf, DeepSaveAndWildRestoreStayBounded) {
+    EmfBuilder b;
+    for (int i = 0; i < 10000; ++i) {
+        b.record(33, Bytes());  // SAVEDC
+    }
+    b.record(34, Bytes().i32(-100000))
+        .record(34, Bytes().i32(0x7FFFFFFF))
+        .record(34, Bytes().i32(-1));
+    b.record(36, Bytes().u32(0x7F800000).u32(0).u32(0).u32(0x7F800000).u32(0).u32(0).u32(4));
+    b.record(82, Bytes().u32(1).i32(-2000000000).i32(0).i32(0).i32(0).i32(400).u32(0).u32(0));
+    b.select(1).record(84, Bytes());
+    b.record(17, Bytes().u32(8)).record(9, Bytes().i32(0).i32(0)).rectangle(0, 0, 999, 999);
+    EXPECT_TRUE(survives(b.build()));
+}
+
+TEST(HostileWmf, RecordSizesAndCountsAreChecked) {
+    WmfBuilder zero;
+    zero.solidBrush(0x0000FF).select(0).rectangle(0, 0, 1000, 1000).rawRecord(0, 0x041B, Bytes());
+    const auto metafile = Metafile::parse(zero.build(false));
+    ASSERT_NE(metafile, nullptr);
+    EXPECT_EQ(metafile->recordCount(), 3);
+
+    WmfBuilder pastEnd;
+    pastEnd.rectangle(0, 0, 10, 10).rawRecord(0x7FFFFFFF, 0x0324, Bytes().i16(3));
+    EXPECT_TRUE(survives(pastEnd.build(false)));
+
+    WmfBuilder negative;
+    negative
+        .record(0x0324, Bytes().i16(-5).i16(0).i16(0))     // POLYGON, negative count
+        .record(0x0325, Bytes().i16(30000).i16(0).i16(0))  // POLYLINE, count past the end
+        .record(0x0538, Bytes().u16(0xFFFF).u16(3))        // POLYPOLYGON, counts missing
+        .record(0x0521, Bytes().i16(-3))                   // TEXTOUT, negative length
+        .record(0x0A32, Bytes().i16(0).i16(0).i16(500).u16(6).i16(0))     // EXTTEXTOUT too short
+        .record(0x06FF, Bytes().u16(0).u16(6).u32(0).i16(0).i16(30000));  // region scans missing
+    EXPECT_TRUE(survives(negative.build()));
+}
+
+TEST(HostileWmf, HugeObjectCountsAndBadSlotsAreHarmless) {
+    WmfBuilder b(true, 0xFFFF);
+    for (int i = 0; i < 3000; ++i) {
+        b.solidBrush(0x00FF00);  // never deleted
+    }
+    b.select(0xFFFF).record(0x01F0, Bytes().u16(0xFFFF)).record(0x012C, Bytes().u16(7));
+    b.rectangle(0, 0, 1000, 1000);
+    EXPECT_TRUE(survives(b.build()));
+}
+
+TEST(HostileWmf, TruncatedBitmapHeadersAreSkipped) {
+    WmfBuilder b;
+    // STRETCHDIB whose BITMAPINFOHEADER stops after the width.
+    b.record(0x0F43, Bytes()
+                         .u32(0x00CC0020)
+                         .u16(0)
+                         .i16(4)
+                         .i16(4)
+                         .i16(0)
+                         .i16(0)
+                         .i16(1000)
+                         .i16(1000)
+                         .i16(0)
+                         .i16(0)
+                         .u32(40)
+                         .i32(4));
+    // DIBCREATEPATTERNBRUSH with a 1 bpp header claiming 2^20 palette entries.
+    b.record(0x0142, Bytes()
+                         .u16(5)
+                         .u16(0)
+                         .u32(40)
+                         .i32(8)
+                         .i32(8)
+                         .u16(1)
+                         .u16(1)
+                         .u32(0)
+                         .u32(0)
+                         .u32(0)
+                         .u32(0)
+                         .u32(1u << 20)
+                         .u32(0));
+    b.select(0).rectangle(0, 0, 1000, 1000);
+    EXPECT_TRUE(survives(b.build()));
+}
+
+TEST(HostileInput, RandomDamageToCorpusFilesNeverCrashes) {
+    // Deterministic byte flips, truncations and splices over a few real files.
+    QRandomGenerator random(20261206);
+    const char* files[] = {"emf/poi/wrench.emf",   "emf/libemf2svg/test-183.emf",
+                           "emf/tika/testEMF.emf", "wmf/libwmf/fulltest.wmf",
+                           "wmf/tika/testWMF.wmf", "wmf/libwmf/formula3.wmf"};
+    for (const char* file : files) {
+        const QByteArray original = metafile_test::readFile(metafile_test::testDataDir() +
+                                                            QLatin1Char('/') + QLatin1String(file));
+        ASSERT_FALSE(original.isEmpty()) << file;
+        for (int round = 0; round < 40; ++round) {
+            QByteArray damaged = original;
+            const int flips = 1 + int(random.bounded(16));
+            for (int i = 0; i < flips; ++i) {
+                damaged[int(random.bounded(int(damaged.size())))] = char(random.bounded(256));
+            }
+            if (round % 4 == 0) {
+                damaged.truncate(int(random.bounded(int(damaged.size()))));
+            }
+            survives(damaged);
+        }
+    }
+}
+
+}  // namespace

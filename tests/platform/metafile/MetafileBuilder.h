@@ -10,7 +10,7 @@
 namespace metafile_test {
 
 class Bytes {
-public:
+  public:
     Bytes& u8(std::uint8_t v) {
         data_.append(char(v));
         return *this;
@@ -26,18 +26,18 @@ public:
     const QByteArray& data() const { return data_; }
     int size() const { return int(data_.size()); }
 
-private:
+  private:
     QByteArray data_;
 };
 
 // EMF with a 1000 x 1000 pixel reference device of 100 x 100 mm and a frame
 // covering device pixels (0,0)-(999,999) unless told otherwise.
 class EmfBuilder {
-public:
+  public:
     explicit EmfBuilder(int frameHundredthsMm = 9999, std::uint16_t handles = 16) {
         header_.u32(1).u32(88);
-        header_.i32(0).i32(0).i32(999).i32(999);                                // bounds
-        header_.i32(0).i32(0).i32(frameHundredthsMm).i32(frameHundredthsMm);   // frame
+        header_.i32(0).i32(0).i32(999).i32(999);                              // bounds
+        header_.i32(0).i32(0).i32(frameHundredthsMm).i32(frameHundredthsMm);  // frame
         header_.u32(0x464D4520).u32(0x10000).u32(0).u32(0);  // signature, version, size, records
         header_.u16(handles).u16(0).u32(0).u32(0).u32(0);
         header_.i32(1000).i32(1000).i32(100).i32(100);  // device pixels, millimetres
@@ -79,14 +79,14 @@ public:
         return record(42, Bytes().i32(l).i32(t).i32(r).i32(b));
     }
 
-private:
+  private:
     Bytes header_;
     Bytes body_;
 };
 
 // Placeable WMF with a 0..1000 bounding box at 1000 units per inch.
 class WmfBuilder {
-public:
+  public:
     explicit WmfBuilder(bool placeable = true, std::uint16_t objects = 8)
         : placeable_(placeable), objects_(objects) {}
 
@@ -128,7 +128,7 @@ public:
                                   .i16(std::int16_t(l)));
     }
 
-private:
+  private:
     bool placeable_;
     std::uint16_t objects_;
     Bytes body_;

@@ -11,7 +11,9 @@
 // Access to the shared metafile corpus and its reference renderings.
 namespace metafile_test {
 
-inline QString testDataDir() { return QStringLiteral(VEDRA_TESTDATA_DIR); }
+inline QString testDataDir() {
+    return QStringLiteral(VEDRA_TESTDATA_DIR);
+}
 
 inline QByteArray readFile(const QString& path) {
     QFile file(path);

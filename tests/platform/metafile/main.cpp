@@ -1,5 +1,5 @@
-#include <QGuiApplication>
 #include <gtest/gtest.h>
+#include <QGuiApplication>
 
 int main(int argc, char** argv) {
     // Fonts and text layout need a GUI application; no window is ever shown.

@@ -8,8 +8,8 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QGuiApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s FILE OUT.png [WxH] [--transparent]\n", argv[0]);
@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
             size = QSize(w, h);
         }
     }
-    const QImage image = metafile->toImage(size, transparent ? QColor(Qt::transparent) : QColor(Qt::white));
+    const QImage image =
+        metafile->toImage(size, transparent ? QColor(Qt::transparent) : QColor(Qt::white));
     if (image.isNull() || !image.save(QString::fromLocal8Bit(argv[2]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;

@@ -1,0 +1,179 @@
+// Object creation and text records of EMF playback.
+#include "platform/metafile/EmfRecordPlayer.h"
+
+#include "platform/metafile/TextDecoding.h"
+
+namespace platform::metafile {
+
+void EmfRecordPlayer::createPen(ByteReader& r) {
+    const quint32 index = r.u32();
+    LogicalPen pen;
+    const quint32 style = r.u32();
+    pen.width = std::abs(double(r.i32()));
+    r.i32();
+    pen.color = colorFromRef(r.u32());
+    if (!r.ok()) {
+        return;
+    }
+    pen.style = int(style & 0x0F);
+    pen.endCap = int((style >> 8) & 0x0F);
+    pen.join = int((style >> 12) & 0x0F);
+    pen.geometric = style & 0x10000;
+    if (pen.style > LogicalPen::Alternate) {
+        pen.style = LogicalPen::Solid;
+    }
+    dc_.createObjectAt(index, pen);
+}
+
+void EmfRecordPlayer::extCreatePen(ByteReader& r, const ByteReader& record) {
+    const quint32 index = r.u32();
+    r.skip(16);  // bitmap offsets: pattern pens are drawn solid
+    const quint32 style = r.u32();
+    LogicalPen pen;
+    pen.width = r.u32();
+    const quint32 brushStyle = r.u32();
+    pen.color = colorFromRef(r.u32());
+    r.u32();  // hatch
+    const quint32 entries = r.u32();
+    if (!r.ok()) {
+        return;
+    }
+    pen.style = int(style & 0x0F);
+    pen.endCap = int((style >> 8) & 0x0F);
+    pen.join = int((style >> 12) & 0x0F);
+    pen.geometric = style & 0x10000;
+    if (pen.style > LogicalPen::Alternate) {
+        pen.style = LogicalPen::Solid;
+    }
+    if (brushStyle == 1) {  // BS_NULL
+        pen.style = LogicalPen::Null;
+    }
+    if (pen.style == LogicalPen::UserStyle && entries <= 64 && r.has(entries * 4)) {
+        for (quint32 i = 0; i < entries; ++i) {
+            pen.userDashes.push_back(r.u32());
+        }
+    }
+    (void)record;
+    dc_.createObjectAt(index, pen);
+}
+
+void EmfRecordPlayer::createBrush(ByteReader& r) {
+    const quint32 index = r.u32();
+    LogicalBrush brush;
+    brush.style = int(r.u32());
+    brush.color = colorFromRef(r.u32());
+    brush.hatch = int(r.u32());
+    if (!r.ok()) {
+        return;
+    }
+    if (brush.style != LogicalBrush::Null && brush.style != LogicalBrush::Hatched) {
+        brush.style = LogicalBrush::Solid;
+    }
+    dc_.createObjectAt(index, brush);
+}
+
+void EmfRecordPlayer::createDibBrush(ByteReader& r, const ByteReader& record, bool mono) {
+    const quint32 index = r.u32();
+    const quint32 usage = r.u32();
+    const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    if (!r.ok()) {
+        return;
+    }
+    LogicalBrush brush;
+    brush.pattern = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
+    brush.monochrome = mono;
+    brush.style = brush.pattern.isNull() ? LogicalBrush::Solid : LogicalBrush::DibPatternPt;
+    brush.color = Qt::gray;
+    dc_.createObjectAt(index, brush);
+}
+
+void EmfRecordPlayer::createFont(ByteReader& r) {
+    const quint32 index = r.u32();
+    LogicalFont font;
+    font.height = r.i32();
+    font.width = r.i32();
+    font.escapement = r.i32();
+    r.i32();  // orientation
+    font.weight = r.i32();
+    font.italic = r.u8() != 0;
+    font.underline = r.u8() != 0;
+    font.strikeOut = r.u8() != 0;
+    font.charset = r.u8();
+    r.skip(4);
+    if (!r.ok()) {
+        return;
+    }
+    font.face = TextDecoding::decodeUtf16Name(r, 32);
+    dc_.createObjectAt(index, font);
+}
+
+void EmfRecordPlayer::createPalette(ByteReader& r) {
+    const quint32 index = r.u32();
+    r.u16();  // version
+    const int count = r.u16();
+    LogicalPalette palette;
+    for (int i = 0; i < count && r.has(4); ++i) {
+        const int red = r.u8(), green = r.u8(), blue = r.u8();
+        r.u8();
+        palette.colors.emplace_back(red, green, blue);
+    }
+    if (r.ok()) {
+        dc_.createObjectAt(index, palette);
+    }
+}
+
+void EmfRecordPlayer::selectObject(quint32 index) {
+    if (index & kStockObjectFlag) {
+        dc_.selectStockObject(index & ~kStockObjectFlag);
+    } else {
+        dc_.selectObject(index);
+    }
+}
+
+void EmfRecordPlayer::extTextOut(ByteReader& r, const ByteReader& record, bool wide) {
+    r.skip(16);  // bounds
+    r.u32();     // graphics mode
+    r.skip(8);   // scales
+    TextRun run;
+    run.reference = pointL(r);
+    const quint32 chars = r.u32();
+    const quint32 offString = r.u32();
+    const quint32 options = r.u32();
+    const QRectF rect = rectL(r);
+    const quint32 offDx = r.u32();
+    if (!r.ok()) {
+        return;
+    }
+    run.opaque = options & 0x0002;
+    run.clipped = options & 0x0004;
+    if ((run.opaque || run.clipped) && rect.width() != 0 && rect.height() != 0) {
+        run.rect = rect;
+        run.hasRect = true;
+    }
+    const std::size_t charBytes = std::size_t(chars) * (wide ? 2 : 1);
+    ByteReader text = record.sub(offString, charBytes);
+    if (!text.ok()) {
+        gdi_.text(TextRun{run.reference, QString(), {}, run.opaque, false, run.hasRect, run.rect});
+        return;
+    }
+    if (wide) {
+        run.text = TextDecoding::decodeUtf16(text, qsizetype(chars));
+    } else {
+        run.text =
+            TextDecoding::decodeAnsi(text.data(), qsizetype(chars), dc_.state().font.charset);
+    }
+    // ETO_PDY (0x2000) stores an x and a y advance per character.
+    const bool pdy = options & 0x2000;
+    ByteReader dx = record.sub(offDx, std::size_t(chars) * (pdy ? 8 : 4));
+    if (offDx != 0 && dx.ok() && qsizetype(chars) == run.text.size()) {
+        for (quint32 i = 0; i < chars; ++i) {
+            run.dx.push_back(dx.i32());
+            if (pdy) {
+                dx.i32();
+            }
+        }
+    }
+    gdi_.text(run);
+}
+
+}  // namespace platform::metafile

@@ -1,0 +1,230 @@
+// Bitmap, region and gradient records of EMF playback.
+#include "platform/metafile/EmfRecordPlayer.h"
+
+#include "platform/metafile/DibDecoder.h"
+
+#include <QPainter>
+
+namespace platform::metafile {
+
+QImage EmfRecordPlayer::bitmap(const ByteReader& record, quint32 offBmi, quint32 cbBmi,
+                               quint32 offBits, quint32 cbBits, quint32 usage) {
+    if (cbBmi == 0) {
+        return {};
+    }
+    return DibDecoder::decode(record.sub(offBmi, cbBmi), record.sub(offBits, cbBits), usage == 1,
+                              dc_.state().palette);
+}
+
+void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader& record) {
+    r.skip(16);
+    const double xDest = r.i32(), yDest = r.i32(), cxDest = r.i32(), cyDest = r.i32();
+    const quint32 rop = r.u32();
+    const double xSrc = r.i32(), ySrc = r.i32();
+    const QTransform srcXform = xform(r);
+    r.u32();  // background colour
+    const quint32 usage = r.u32();
+    const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    double cxSrc = cxDest, cySrc = cyDest;
+    if (type != 76) {
+        cxSrc = r.i32();
+        cySrc = r.i32();
+    }
+    if (!r.ok()) {
+        return;
+    }
+    (void)srcXform;
+    const QRectF dest(xDest, yDest, cxDest, cyDest);
+    if (type == 76 && cbBmi == 0) {
+        gdi_.patBlt(dest, rop);
+        return;
+    }
+    QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
+    if (image.isNull()) {
+        return;
+    }
+    quint32 effectiveRop = rop;
+    if (type == 114) {
+        // AlphaBlend: BLENDFUNCTION in place of the raster operation.
+        const int constantAlpha = (rop >> 16) & 0xFF;
+        const bool perPixel = (rop >> 24) & 0x01;
+        if (!perPixel) {
+            image = image.convertToFormat(QImage::Format_RGB32);
+        }
+        if (constantAlpha != 255) {
+            QImage faded(image.size(), QImage::Format_ARGB32_Premultiplied);
+            faded.fill(Qt::transparent);
+            QPainter p(&faded);
+            p.setOpacity(constantAlpha / 255.0);
+            p.drawImage(0, 0, image);
+            p.end();
+            image = faded;
+        }
+        effectiveRop = 0x00CC0020;
+    } else if (type == 116) {
+        // TransparentBlt: the "rop" field is the colour to leave out.
+        const QRgb key = colorFromRef(rop).rgb();
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                if ((line[x] & 0xFFFFFF) == (key & 0xFFFFFF)) {
+                    line[x] = 0;
+                }
+            }
+        }
+        effectiveRop = 0x00CC0020;
+    }
+    gdi_.image(image, QRectF(xSrc, ySrc, cxSrc, cySrc), dest, effectiveRop);
+}
+
+void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const ByteReader& record) {
+    r.skip(16);
+    const double xDest = r.i32(), yDest = r.i32();
+    const double xSrc = r.i32(), ySrc = r.i32(), cxSrc = r.i32(), cySrc = r.i32();
+    const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const quint32 usage = r.u32();
+    quint32 rop = 0x00CC0020;
+    double cxDest = cxSrc, cyDest = cySrc;
+    if (type == 81) {
+        rop = r.u32();
+        cxDest = r.i32();
+        cyDest = r.i32();
+    }
+    if (!r.ok()) {
+        return;
+    }
+    const QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
+    if (image.isNull()) {
+        if (type == 81 && cbBmi == 0) {
+            gdi_.patBlt(QRectF(xDest, yDest, cxDest, cyDest), rop);
+        }
+        return;
+    }
+    // DIB source rows count from the bottom of a bottom-up bitmap.
+    const double top = image.height() - ySrc - cySrc;
+    gdi_.image(image, QRectF(xSrc, top, cxSrc, cySrc), QRectF(xDest, yDest, cxDest, cyDest), rop);
+}
+
+QVector<QRect> EmfRecordPlayer::regionData(ByteReader r) {
+    QVector<QRect> rects;
+    const quint32 headerSize = r.u32();
+    r.u32();  // type
+    const quint32 count = r.u32();
+    r.u32();  // size
+    r.skip(16);
+    if (!r.ok() || headerSize < 32) {
+        return rects;
+    }
+    r.seek(headerSize);
+    if (!r.has(std::size_t(count) * 16)) {
+        return rects;
+    }
+    rects.reserve(qsizetype(count));
+    for (quint32 i = 0; i < count; ++i) {
+        const qint64 left = r.i32(), top = r.i32(), right = r.i32(), bottom = r.i32();
+        if (right > left && bottom > top) {
+            rects.push_back(QRect(int(left), int(top), int(std::min<qint64>(right - left, 1 << 30)),
+                                  int(std::min<qint64>(bottom - top, 1 << 30))));
+        }
+    }
+    return rects;
+}
+
+void EmfRecordPlayer::extSelectClipRgn(ByteReader& r) {
+    const quint32 size = r.u32();
+    const quint32 mode = r.u32();
+    if (!r.ok() || mode < 1 || mode > 5) {
+        return;
+    }
+    if (size == 0 || !r.has(size)) {
+        if (mode == 5) {
+            gdi_.resetClip();
+        }
+        return;
+    }
+    const QVector<QRect> rects = regionData(r.sub(r.pos(), size));
+    gdi_.combineClip(gdi_.deviceRectsToTarget(rects), static_cast<GdiPlayer::RegionMode>(mode));
+}
+
+void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
+    r.skip(16);
+    const quint32 size = r.u32();
+    quint32 brushIndex = 0;
+    QSizeF stroke;
+    if (type == 71 || type == 72) {
+        brushIndex = r.u32();
+    }
+    if (type == 72) {
+        const double w = r.i32(), h = r.i32();
+        stroke = QSizeF(w, h);
+    }
+    if (!r.ok() || !r.has(size)) {
+        return;
+    }
+    const QRegion region = gdi_.deviceRectsToTarget(regionData(r.sub(r.pos(), size)));
+    LogicalBrush brush = dc_.state().brush;
+    if (type == 71 || type == 72) {
+        const GdiObject* object = dc_.object(brushIndex);
+        const LogicalBrush* selected = object ? std::get_if<LogicalBrush>(object) : nullptr;
+        if (!selected) {
+            return;
+        }
+        brush = *selected;
+    }
+    switch (type) {
+        case 71:
+        case 74:
+            gdi_.fillRegion(region, brush);
+            break;
+        case 72:
+            gdi_.frameRegion(region, brush, stroke);
+            break;
+        default:
+            gdi_.invertRegion(region);
+            break;
+    }
+}
+
+void EmfRecordPlayer::gradientFill(ByteReader& r) {
+    r.skip(16);
+    const quint32 vertices = r.u32();
+    const quint32 shapes = r.u32();
+    const quint32 mode = r.u32();
+    if (!r.ok() || !r.has(std::size_t(vertices) * 16)) {
+        return;
+    }
+    struct Vertex {
+        QPointF p;
+        QColor c;
+    };
+    std::vector<Vertex> v(vertices);
+    for (Vertex& vertex : v) {
+        vertex.p = pointL(r);
+        const int red = r.u16() >> 8, green = r.u16() >> 8, blue = r.u16() >> 8;
+        r.u16();
+        vertex.c = QColor(red, green, blue);
+    }
+    const bool triangles = mode == 2;
+    if (!r.has(std::size_t(shapes) * (triangles ? 12 : 8))) {
+        return;
+    }
+    for (quint32 i = 0; i < shapes; ++i) {
+        if (triangles) {
+            const quint32 a = r.u32(), b = r.u32(), c = r.u32();
+            if (a < vertices && b < vertices && c < vertices) {
+                const QColor avg((v[a].c.red() + v[b].c.red() + v[c].c.red()) / 3,
+                                 (v[a].c.green() + v[b].c.green() + v[c].c.green()) / 3,
+                                 (v[a].c.blue() + v[b].c.blue() + v[c].c.blue()) / 3);
+                gdi_.gradientTriangle(QPolygonF({v[a].p, v[b].p, v[c].p}), avg);
+            }
+        } else {
+            const quint32 a = r.u32(), b = r.u32();
+            if (a < vertices && b < vertices) {
+                gdi_.gradientRect(QRectF(v[a].p, v[b].p), v[a].c, v[b].c, mode == 1);
+            }
+        }
+    }
+}
+
+}  // namespace platform::metafile

@@ -1,0 +1,174 @@
+// Text output of the QPainter backend: font selection from LOGFONT
+// values, GDI alignment and per-character advances.
+#include "platform/metafile/PainterBackend.h"
+
+#include "platform/metafile/TargetGeometry.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+
+namespace platform::metafile {
+
+namespace {
+
+constexpr double kMaxFontPixels = 20000;
+
+// The average character width GDI reports for a TrueType face: lowercase
+// letters and the space weighted by their frequency in English text.
+double gdiAverageCharWidth(const QFontMetricsF& metrics) {
+    static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                         56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
+    double sum = 0;
+    for (int i = 0; i < 27; ++i) {
+        const QChar c = i < 26 ? QChar(u'a' + i) : QChar(u' ');
+        sum += kWeights[i] * metrics.horizontalAdvance(c);
+    }
+    return sum / 1000.0;
+}
+
+}  // namespace
+
+double PainterBackend::drawText(const TextRun& run, const DcState& state,
+                                const QTransform& toTarget) {
+    const LogicalFont& logical = state.font;
+    QTransform linear = linearPart(toTarget);
+    if (linear.determinant() < 0) {
+        linear = QTransform::fromScale(1, -1) * linear;
+    }
+    const double sy = axisScale(linear, 0, 1);
+    if (!(sy > 0) || !std::isfinite(sy)) {
+        return 0;
+    }
+    double height = logical.height == 0 ? 12.0 / sy : std::abs(double(logical.height));
+    // Symbol-font text has been turned into Unicode; a Unicode face draws it.
+    const bool symbol = logical.charset == 2 &&
+                        logical.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+    QFont font(symbol                   ? QStringLiteral("DejaVu Serif")
+               : logical.face.isEmpty() ? QStringLiteral("Arial")
+                                        : logical.face);
+    font.setWeight(static_cast<QFont::Weight>(
+        std::clamp(logical.weight == 0 ? 400 : logical.weight, 1, 1000)));
+    font.setItalic(logical.italic);
+    font.setUnderline(logical.underline);
+    font.setStrikeOut(logical.strikeOut);
+    if (logical.height > 0) {
+        // A positive height is the cell height (ascent + descent), not the em size.
+        font.setPixelSize(200);
+        const QFontMetricsF probe(font);
+        const double cell = probe.ascent() + probe.descent();
+        if (cell > 0) {
+            height *= 200.0 / cell;
+        }
+    }
+    const double pixels = height * sy;
+    if (pixels < 0.5 || pixels > kMaxFontPixels) {
+        return 0;
+    }
+    font.setPixelSize(std::max(1, int(std::lround(pixels))));
+    // Text space units per logical unit; differs from `sy` by the pixel-size rounding.
+    const double unit = pixels / std::max(1, int(std::lround(pixels)));
+    const double toText = sy / unit;
+    if (logical.width > 0) {
+        // lfWidth asks for an average character width: stretch the face to it.
+        const double natural = gdiAverageCharWidth(QFontMetricsF(font));
+        if (natural > 0) {
+            const double stretch = logical.width * toText / natural;
+            font.setStretch(std::clamp(int(std::lround(stretch * 100)), 1, 4000));
+        }
+    }
+    const QFontMetricsF metrics(font);
+
+    // Layout in "text space": origin at the reference point, x along the
+    // baseline, one unit per target pixel of font size.
+    std::vector<double> positions;
+    positions.reserve(static_cast<std::size_t>(run.text.size()));
+    double width = 0;
+    if (!run.dx.empty()) {
+        for (qsizetype i = 0; i < run.text.size(); ++i) {
+            positions.push_back(width);
+            if (static_cast<std::size_t>(i) < run.dx.size()) {
+                width += run.dx[static_cast<std::size_t>(i)] * toText;
+            }
+        }
+    } else {
+        width =
+            metrics.horizontalAdvance(run.text) + state.textCharExtra * toText * run.text.size();
+    }
+
+    double x = 0;
+    switch (state.textAlign & 6) {
+        case 6:
+            x = -width / 2;
+            break;
+        case 2:
+            x = -width;
+            break;
+        default:
+            break;
+    }
+    double y = 0;
+    if ((state.textAlign & 24) == 24) {
+        y = 0;
+    } else if (state.textAlign & 8) {
+        y = -metrics.descent();
+    } else {
+        y = metrics.ascent();
+    }
+
+    syncClip(state);
+    const QPointF origin = toTarget.map(run.reference);
+    if (!reasonable(QRectF(origin, QSizeF(0, 0))) ||
+        (run.hasRect && !reasonable(toTarget.mapRect(run.rect)))) {
+        return 0;
+    }
+    const QTransform textSpace = QTransform().rotate(-logical.escapement / 10.0) *
+                                 QTransform::fromScale(unit / sy, unit / sy) * linear *
+                                 QTransform::fromTranslate(origin.x(), origin.y());
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const bool needsSave = run.clipped && run.hasRect;
+    if (needsSave) {
+        painter_.save();
+        setTransform(toTarget);
+        painter_.setClipRect(run.rect.normalized(), Qt::IntersectClip);
+    }
+    if (run.opaque && run.hasRect) {
+        setTransform(toTarget);
+        painter_.fillRect(run.rect.normalized(), state.bkColor);
+    }
+    setTransform(textSpace);
+    if (state.bkOpaque && !run.opaque) {
+        painter_.fillRect(QRectF(x, y - metrics.ascent(), width, metrics.height()), state.bkColor);
+    }
+    painter_.setFont(font);
+    painter_.setPen(state.textColor);
+    if (positions.empty()) {
+        if (state.textCharExtra == 0) {
+            painter_.drawText(QPointF(x, y), run.text);
+        } else {
+            double pen = x;
+            for (QChar c : run.text) {
+                painter_.drawText(QPointF(pen, y), QString(c));
+                pen += metrics.horizontalAdvance(c) + state.textCharExtra * toText;
+            }
+        }
+    } else {
+        for (qsizetype i = 0; i < run.text.size(); ++i) {
+            const QChar c = run.text.at(i);
+            if (c.isHighSurrogate() && i + 1 < run.text.size()) {
+                painter_.drawText(QPointF(x + positions[std::size_t(i)], y), run.text.mid(i, 2));
+                ++i;
+                continue;
+            }
+            if (!c.isSpace()) {
+                painter_.drawText(QPointF(x + positions[std::size_t(i)], y), QString(c));
+            }
+        }
+    }
+    if (needsSave) {
+        painter_.restore();
+        clipVersion_ = -1;
+    }
+    return width / toText;
+}
+}  // namespace platform::metafile
