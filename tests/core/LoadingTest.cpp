@@ -1,5 +1,7 @@
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 #include "platform/Twips.h"
@@ -118,4 +120,29 @@ TEST_F(LoadingTest, ACommandLinePictureIsShownWithItsInformationLine) {
     EXPECT_EQ(w.lblContatore.Caption(), "");
     EXPECT_EQ(program->modulo1().LarghezzaOriginale, 1800);
     EXPECT_DOUBLE_EQ(w.Image1.Left(), platform::roundHalfEven((5535 - 1800) / 2.0));
+}
+
+TEST_F(LoadingTest, MetafilesOpenLikeAnyPictureAtTheirNaturalSize) {
+    QFile::copy(testing_support::testdataPath("emf/libemf2svg/EA-test-file-101.emf"),
+                folder.file("chart.EMF"));
+    QFile::copy(testing_support::testdataPath("wmf/pillow/drawing.wmf"), folder.file("draw.wmf"));
+    frmVedra& w = startListing();
+    w.File1.setListIndex(indexOf(w, "chart.EMF"));
+    const QSize natural = w.Image1.picture().sizePixels();
+    EXPECT_EQ(w.Image1.picture().kind(), platform::Picture::Kind::Metafile);
+    EXPECT_NEAR(natural.width(), 481, 2);
+    EXPECT_NEAR(natural.height(), 360, 2);
+    // The line shows the control's size in twips over 15, cut to whole pixels.
+    const QSizeF twips = w.Image1.picture().sizeTwips();
+    EXPECT_TRUE(w.lblDisplay.Caption().contains(
+        QString("W%1 x H%2").arg(int(twips.width() / 15)).arg(int(twips.height() / 15))))
+        << w.lblDisplay.Caption().toStdString();
+
+    // Drawn as vectors at whatever size the mode asks for.
+    w.Dimensioni.setListIndex(2);
+    const QImage shown = w.Picture1.widget()->grab().toImage();
+    EXPECT_FALSE(shown.isNull());
+    w.File1.setListIndex(indexOf(w, "draw.wmf"));
+    EXPECT_EQ(w.Image1.picture().kind(), platform::Picture::Kind::Metafile);
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
 }
