@@ -168,6 +168,13 @@ class frmVedra : public platform::Form {
     // Runs the procedure of the current size mode (ModoDimensioni).
     void applySizeMode();
     QSizeF areaForWindowState() const;
+
+  public:
+    // Starts decoding the picture of list entry `index` in the background, at the size the
+    // current size mode will show it.
+    void prefetchEntry(long index);
+
+  private:
     void showError(int number);
     QString informationLine(const QString& path) const;
     // Sets every speed indicator for choice 0 (Slow), 1 (Normal) or 2 (High).

@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QPainter>
 #include <QRectF>
+#include <cstdlib>
 
 #include "platform/PictureData.h"
 #include "platform/Twips.h"
@@ -53,12 +54,14 @@ std::shared_ptr<const Metafile> Picture::metafile() const {
     return data_ ? data_->metafile() : nullptr;
 }
 
-QImage PictureData::imageForSize(const QSize& size) const {
+QImage PictureData::imageForSize(const QSize& size, int tolerance) const {
     if (size.isEmpty())
         return {};
     QMutexLocker lock(&cacheMutex_);
     for (int i = 0; i < cached_.size(); ++i) {
-        if (cached_.at(i).size() == size) {
+        const QSize cachedSize = cached_.at(i).size();
+        if (std::abs(cachedSize.width() - size.width()) <= tolerance &&
+            std::abs(cachedSize.height() - size.height()) <= tolerance) {
             cached_.move(i, 0);
             return cached_.first();
         }
@@ -112,7 +115,11 @@ void JpegPictureData::draw(QPainter& painter, const QRectF& target) const {
             return;
         }
     }
-    painter.drawImage(target.topLeft(), imageForSize(size));
+    // A copy prepared ahead for a size a pixel or two off (rounding) is drawn into place.
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, imageForSize(size, 2));
+    painter.restore();
 }
 
 QImage JpegPictureData::decodeArea(const QRect& area) const {

@@ -58,6 +58,8 @@ Picture LoadPicture(const QString& path);
 inline Picture LoadPicture() {
     return {};
 }
+// The same, reading and decoding the file itself, never a picture prepared ahead.
+Picture loadPictureFile(const QString& path);
 
 // Writes the picture as a Windows bitmap file through a temporary file renamed into place,
 // so a failure never leaves half a file. Throws RuntimeError on failure.

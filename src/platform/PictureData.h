@@ -26,7 +26,9 @@ class PictureData {
     virtual void draw(QPainter& painter, const QRectF& target) const = 0;
     virtual std::shared_ptr<const Metafile> metafile() const { return nullptr; }
 
-    QImage imageForSize(const QSize& size) const;
+    // The picture at `size`; a cached copy up to `tolerance` pixels off in either direction
+    // is good enough (the caller then draws it into its exact rectangle).
+    QImage imageForSize(const QSize& size, int tolerance = 0) const;
 
   protected:
     virtual QImage renderAt(const QSize& size) const = 0;

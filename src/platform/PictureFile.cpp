@@ -9,6 +9,7 @@
 
 #include "platform/Picture.h"
 #include "platform/PictureData.h"
+#include "platform/PicturePrefetcher.h"
 #include "platform/RuntimeError.h"
 #include "platform/metafile/Metafile.h"
 
@@ -77,6 +78,13 @@ Picture decodeRaster(QByteArray bytes) {
 }  // namespace
 
 Picture LoadPicture(const QString& path) {
+    throwForMissingOrUnreadable(path);
+    if (Picture prefetched = PicturePrefetcher::instance().lookup(path); !prefetched.isEmpty())
+        return prefetched;
+    return loadPictureFile(path);
+}
+
+Picture loadPictureFile(const QString& path) {
     throwForMissingOrUnreadable(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -109,5 +109,6 @@ void frmVedra::Timer1_Timer() {
         m_.IndiceFile = File1.ListCount() - 1;
     if (m_.IndiceFile == File1.ListCount())
         m_.IndiceFile = 0;
+    prefetchEntry(m_.IndiceFile);
     slideShowPause(*program_.services().clock, m_.VelocitaSlideShow);
 }

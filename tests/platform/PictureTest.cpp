@@ -6,6 +6,7 @@
 
 #include "TestPictures.h"
 #include "platform/Picture.h"
+#include "platform/PicturePrefetcher.h"
 #include "platform/RuntimeError.h"
 
 using platform::LoadPicture;
@@ -91,4 +92,22 @@ TEST(SavePicture, WritesAWindowsBitmapAndNeverLeavesHalfAFile) {
     EXPECT_THROW(platform::SavePicture(picture, folder.file("missing/x.bmp")), RuntimeError);
     EXPECT_THROW(platform::SavePicture(Picture(), folder.file("empty.bmp")), RuntimeError);
     EXPECT_FALSE(QFile::exists(folder.file("empty.bmp")));
+}
+
+TEST(PicturePrefetcher, ServesThePreparedPictureOnlyWhileItsFileIsUnchanged) {
+    PictureFolder folder;
+    const QString path = folder.addPicture("next.jpg", 640, 480);
+    auto& prefetcher = platform::PicturePrefetcher::instance();
+    prefetcher.prefetch(path, [](QSize natural) { return natural / 4; });
+    const Picture first = LoadPicture(path);
+    EXPECT_EQ(first.sizePixels(), QSize(640, 480));
+    EXPECT_TRUE(LoadPicture(path).sameAs(first));  // the step's second load is served too
+
+    folder.addPicture("next.jpg", 320, 200);  // the file changes after the decode
+    const Picture changed = LoadPicture(path);
+    EXPECT_FALSE(changed.sameAs(first));
+    EXPECT_EQ(changed.sizePixels(), QSize(320, 200));
+
+    prefetcher.prefetch(folder.file("missing.jpg"), {});
+    EXPECT_THROW(LoadPicture(folder.file("missing.jpg")), RuntimeError);
 }

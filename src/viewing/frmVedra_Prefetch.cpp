@@ -1,0 +1,50 @@
+// Decoding the slide show's next picture ahead, during the pause.
+#include "core/Program.h"
+#include "core/frmVedra.h"
+#include "platform/PicturePrefetcher.h"
+#include "platform/Twips.h"
+#include "platform/Volumes.h"
+#include "platform/services/ScreenService.h"
+
+namespace {
+
+// The size a picture is fitted to when it keeps its proportions: its own orientation decides
+// the side that fills the box, as the size modes do.
+QSize fittedByOrientation(QSize natural, QSizeF box) {
+    if (natural.isEmpty())
+        return {};
+    const double w = natural.width();
+    const double h = natural.height();
+    if (w > h)
+        return QSize(qRound(box.width()), qRound(h / w * box.width()));
+    return QSize(qRound(w / h * box.height()), qRound(box.height()));
+}
+
+}  // namespace
+
+void frmVedra::prefetchEntry(long index) {
+    if (index < 0 || index >= File1.ListCount())
+        return;
+    const QString path = platform::joinPath(File1.Path(), File1.List(int(index)));
+    const QSizeF area = areaForWindowState() / platform::TwipsPerPixel;
+    const platform::ScreenService& screen = *program_.services().screen;
+    const QSizeF screenSize(screen.Width() / platform::TwipsPerPixel,
+                            screen.Height() / platform::TwipsPerPixel);
+    const long mode = ModoDimensioni_;
+    // Runs on the worker thread: it uses only the values captured here.
+    auto shownSize = [mode, area, screenSize](QSize natural) -> QSize {
+        switch (mode) {
+            case 1:
+                return fittedByOrientation(natural, area);
+            case 2:
+                return area.toSize();
+            case 3:
+                return fittedByOrientation(natural, screenSize);
+            case 4:
+                return screenSize.toSize();
+            default:
+                return {};  // at natural size only the seen part is decoded, quickly
+        }
+    };
+    platform::PicturePrefetcher::instance().prefetch(path, shownSize);
+}
