@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
+#include <QTransform>
 #include <cstdint>
 #include <vector>
 
@@ -44,5 +45,13 @@ struct MetafileDocument {
 inline constexpr std::size_t kMaxRecords = 2'000'000;
 inline constexpr std::size_t kMaxObjects = 65536;
 inline constexpr qsizetype kMaxFileBytes = qsizetype(512) * 1024 * 1024;
+
+// Maps the picture's frame in device units onto the target rectangle.
+inline QTransform frameToTarget(const QRectF& frame, const QRectF& target) {
+    const double sx = target.width() / frame.width();
+    const double sy = target.height() / frame.height();
+    return QTransform(sx, 0, 0, sy, target.left() - frame.left() * sx,
+                      target.top() - frame.top() * sy);
+}
 
 }  // namespace platform::metafile

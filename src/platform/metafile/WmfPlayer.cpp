@@ -9,10 +9,7 @@ void WmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
     if (frame.width() == 0 || frame.height() == 0 || target.isEmpty()) {
         return;
     }
-    const double sx = target.width() / frame.width();
-    const double sy = target.height() / frame.height();
-    const QTransform deviceToTarget(sx, 0, 0, sy, target.left() - frame.left() * sx,
-                                    target.top() - frame.top() * sy);
+    const QTransform deviceToTarget = frameToTarget(frame, target);
 
     DeviceContext dc(
 
