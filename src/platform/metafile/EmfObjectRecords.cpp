@@ -5,6 +5,22 @@
 
 namespace platform::metafile {
 
+namespace {
+
+// The line style, end caps, joins and geometric flag packed in a pen's style word; styles
+// beyond the known ones draw solid.
+void applyPenStyle(LogicalPen& pen, quint32 style) {
+    pen.style = int(style & 0x0F);
+    pen.endCap = int((style >> 8) & 0x0F);
+    pen.join = int((style >> 12) & 0x0F);
+    pen.geometric = style & 0x10000;
+    if (pen.style > LogicalPen::Alternate) {
+        pen.style = LogicalPen::Solid;
+    }
+}
+
+}  // namespace
+
 void EmfRecordPlayer::createPen(ByteReader& r) {
     const quint32 index = r.u32();
     LogicalPen pen;
@@ -15,13 +31,7 @@ void EmfRecordPlayer::createPen(ByteReader& r) {
     if (!r.ok()) {
         return;
     }
-    pen.style = int(style & 0x0F);
-    pen.endCap = int((style >> 8) & 0x0F);
-    pen.join = int((style >> 12) & 0x0F);
-    pen.geometric = style & 0x10000;
-    if (pen.style > LogicalPen::Alternate) {
-        pen.style = LogicalPen::Solid;
-    }
+    applyPenStyle(pen, style);
     dc_.createObjectAt(index, pen);
 }
 
@@ -38,13 +48,7 @@ void EmfRecordPlayer::extCreatePen(ByteReader& r, const ByteReader& record) {
     if (!r.ok()) {
         return;
     }
-    pen.style = int(style & 0x0F);
-    pen.endCap = int((style >> 8) & 0x0F);
-    pen.join = int((style >> 12) & 0x0F);
-    pen.geometric = style & 0x10000;
-    if (pen.style > LogicalPen::Alternate) {
-        pen.style = LogicalPen::Solid;
-    }
+    applyPenStyle(pen, style);
     if (brushStyle == 1) {  // BS_NULL
         pen.style = LogicalPen::Null;
     }
