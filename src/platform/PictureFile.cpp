@@ -78,7 +78,8 @@ Picture decodeRaster(QByteArray bytes) {
 }  // namespace
 
 Picture LoadPicture(const QString& path) {
-    throwForMissingOrUnreadable(path);
+    // The prefetcher checks that the file is still there and unchanged; any error is met
+    // by the load itself.
     if (Picture prefetched = PicturePrefetcher::instance().lookup(path); !prefetched.isEmpty())
         return prefetched;
     return loadPictureFile(path);
