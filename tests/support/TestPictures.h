@@ -25,7 +25,7 @@ class PictureFolder {
     QTemporaryDir dir_;
 };
 
-// The shared test pictures (../shared/testdata).
+// The shared test pictures (tests/data).
 QString testdataPath(const QString& relative);
 
 }  // namespace testing_support

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <map>
 
-// Access to the shared metafile corpus and its reference renderings.
+// Access to the metafile corpus in tests/data and its reference renderings.
 namespace metafile_test {
 
 inline QString testDataDir() {

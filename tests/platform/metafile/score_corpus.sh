@@ -3,14 +3,15 @@
 # output size and scores it with metafile-compare --trim. Prints one line per
 # file and a summary over the files where two reference engines agree.
 #
-# usage: score_corpus.sh METAFILE_RENDER [SHARED_DIR] [OUT_DIR]
+# usage: score_corpus.sh METAFILE_RENDER [DATA_DIR] [OUT_DIR]
+# DATA_DIR defaults to tests/data of this repository.
 set -u
 render=${1:?path to metafile_render}
-shared=${2:-/work/shared}
+repo=$(cd "$(dirname "$0")/../../.." && pwd)
+data=${2:-$repo/tests/data}
 out=${3:-$(mktemp -d)}
-data=$shared/testdata
 ref=$data/reference
-compare=$shared/tools/metafile-compare
+compare=$repo/tools/metafile-compare/metafile-compare
 mkdir -p "$out"
 
 declare -A agree
