@@ -13,14 +13,12 @@ struct SaveDialogOptions {
     bool confirmOverwrite = true;
 };
 
-// The common dialogs. A cancelled dialog throws RuntimeError 32755 (the caller asked for
+// The Save dialog. A cancelled dialog throws RuntimeError 32755 (the caller asked for
 // cancel errors).
 class DialogService {
   public:
     virtual ~DialogService() = default;
     virtual QString ShowSave(const SaveDialogOptions& options) = 0;
-    // Lets the user choose and set up the printer; false when cancelled.
-    virtual bool ShowPrinter() = 0;
 };
 
 }  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// Opening documents and running programs. Arguments are passed as a list, never through a
+// shell, so no file name is ever interpreted.
+class ShellService {
+  public:
+    virtual ~ShellService() = default;
+    // Opens a document or web address with its associated program; false when none could start.
+    virtual bool OpenDocument(const QString& target) = 0;
+    // Starts a program with a normal window and focus; false when it could not start.
+    virtual bool Start(const QString& program, const QStringList& arguments) = 0;
+    // Runs a program and waits until it ends; returns its exit status, or -1 when it failed to
+    // start.
+    virtual int RunAndWait(const QString& program, const QStringList& arguments) = 0;
+};
+
+}  // namespace platform
