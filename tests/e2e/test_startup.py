@@ -1,5 +1,8 @@
 """Start-up and shut-down of the viewer, seen from the desktop."""
 
+import os
+from pathlib import Path
+
 import vedra_e2e as e2e
 from vedra_e2e import TITLE, check, check_equal
 
@@ -62,6 +65,31 @@ def test_a_text_file_on_the_command_line_is_refused_before_any_window_opens():
         check_equal(viewer.wait_exit(timeout=15), 2, "exit status after the message")
     check_equal(spy.windows, {message_window},
                 "windows the window manager saw (only the message may appear)")
+
+
+# The samples a first run opens on, in list order, with their natural sizes in pixels.
+SAMPLES = [("Balloons.gif", 480, 360), ("Chart.emf", 640, 400), ("Compass.ico", 256, 256),
+           ("Harbour at dusk.jpg", 1200, 800), ("House.wmf", 480, 360),
+           ("Mountains.jpg", 3000, 2000), ("Tiles.bmp", 320, 240)]
+
+
+def test_the_sample_folder_shows_a_picture_of_every_type():
+    samples = Path(__file__).resolve().parents[2] / "samples"
+    viewer = e2e.start_viewer(cwd=samples)
+    window = viewer.wait_frame(TITLE)
+    wid = e2e.focus_window(TITLE)
+    e2e.key("Tab")  # from the folder list to the file list
+    for index, (name, width, height) in enumerate(SAMPLES):
+        e2e.key("Down")
+        expected_title = f"{TITLE} - {os.path.join(samples, name)}"
+        e2e.wait_for(lambda: e2e.window_name(wid) == expected_title,
+                     what=f"the title {expected_title!r} (it is {e2e.window_name(wid)!r})")
+        e2e.clear_cache(window)
+        size = f" byte  W{width} x H{height}  Date: "
+        e2e.wait_for(lambda: any(size in t for t in e2e.label_texts(window)),
+                     what=f"an information line with {size!r} for {name}")
+        check_equal(sum(t == f"{index + 1}/{len(SAMPLES)}" for t in e2e.label_texts(window)), 1,
+                    f"counters reading {index + 1}/{len(SAMPLES)}")
 
 
 if __name__ == "__main__":
