@@ -8,12 +8,13 @@ set(CPACK_PACKAGE_VENDOR "The Vedra Viewer developers")
 set(CPACK_PACKAGE_CONTACT "The Vedra Viewer developers <info@vedra-viewer.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://vedra-viewer.org/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop picture viewer")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vedra Viewer browses the folders of the mounted drives and shows the JPEG, GIF, BMP, \
-ICO, WMF and EMF pictures they hold under five size modes, with their size, dimensions \
-and date. It runs slide shows, shows pictures full screen, copies, moves, renames and \
-deletes them, exchanges them through the clipboard and drag and drop, and writes an HTML \
-list of a folder's pictures.")
+# The package's long description, one line of the control file per line here.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Vedra Viewer browses the folders of the mounted drives and shows the JPEG,"
+  "GIF, BMP, ICO, WMF and EMF pictures they hold under five size modes, with"
+  "their size, dimensions and date. It runs slide shows, shows pictures full"
+  "screen, copies, moves, renames and deletes them, exchanges them through the"
+  "clipboard and drag and drop, and writes an HTML list of a folder's pictures.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
