@@ -108,8 +108,9 @@ check_metainfo() {
         { echo "newest release $first_release in the metainfo, project version $version"; return 1; }
     local shot
     shot=$(sed -n 's|.*<image type="source"[^>]*>https://[^<]*/\([^/<]*\)</image>.*|\1|p' "$metainfo_file")
-    [ -n "$shot" ] && [ -f "data/screenshots/$shot" ] ||
-        { echo "the screenshot '$shot' is not in data/screenshots/"; return 1; }
+    if [ -z "$shot" ] || [ ! -f "data/screenshots/$shot" ]; then
+        echo "the screenshot '$shot' is not in data/screenshots/"; return 1
+    fi
     local declared actual
     declared=$(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)".*|\1x\2|p' "$metainfo_file")
     actual=$(/usr/bin/python3 -c 'import sys; from PIL import Image; print("%dx%d" % Image.open(sys.argv[1]).size)' \
@@ -193,7 +194,9 @@ check_deb() {
     (cd "$build" && cpack -G DEB -B "$work/deb") >"$work/cpack.log" 2>&1 ||
         { cat "$work/cpack.log"; return 1; }
     local debs=("$work/deb"/vedra-viewer_*.deb)
-    [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "no single vedra-viewer_*.deb made"; return 1; }
+    if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+        echo "no single vedra-viewer_*.deb made"; return 1
+    fi
     local deb=${debs[0]}
     echo "package: $(basename "$deb")"
     dpkg-deb -c "$deb" >"$work/contents" || return 1
