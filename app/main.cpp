@@ -2,12 +2,15 @@
 #include <QApplication>
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
 #include "platform/linux/LinuxServices.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vedra-viewer"));
+    // Desktops (Wayland's app id, task bars) match the window to the installed menu entry.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(project_identity::kApplicationId));
     // Windows close through their own unload handling; the main window's ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -12,6 +12,7 @@ packages=(
   python3 python3-pyatspi at-spi2-core dbus dbus-x11
   python3-numpy python3-pil python3-skimage
   fonts-dejavu-core
+  desktop-file-utils appstream dpkg-dev libglib2.0-bin librsvg2-bin man-db gzip
 )
 
 missing=()

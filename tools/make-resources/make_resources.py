@@ -10,14 +10,17 @@ The output is deterministic: running the script twice writes byte-identical
 PNG files (no timestamps or other varying metadata are stored).
 
 Usage:
-    python3 tools/make-resources/make_resources.py [--out DIR] [--sheet FILE]
+    python3 tools/make-resources/make_resources.py [--out DIR] [--icons DIR] [--sheet FILE]
 
 By default the pictures go to resources/pictures/ next to this tool and
-resources/resources.qrc is rewritten to list them.
+resources/resources.qrc is rewritten to list them.  The program icon is also
+written as desktop icons in the hicolor theme under data/icons/ (PNG at the
+usual sizes plus a scalable SVG), named by the application id.
 """
 
 import argparse
 import os
+import re
 import sys
 
 try:
@@ -299,17 +302,25 @@ def draw_app_icon_32():
     return c.result()
 
 
-def draw_app_icon_16():
-    c = Canvas(16, 16, 16)
-    tile = c.mask_rrect((0, 0, 16, 16), 3.5)
+def draw_app_icon_16(size=16):
+    """Simplified program icon for 16 to 24 pixels, laid out on a 16-unit grid."""
+    u = size / 16.0
+    c = Canvas(size, size, 16 if size <= 16 else 8)
+
+    def p(x, y):
+        return (x * u, y * u)
+
+    tile = c.mask_rrect((0, 0, size, size), 3.5 * u)
     c.fill_vgradient(tile, BLUE_LIGHT, BLUE_DARK)
-    c.fill(c.mask_rrect((2, 3, 14, 13), 0.8), WHITE)
-    area = c.mask_rrect((3, 4, 13, 12))
+    c.fill(c.mask_rrect((2 * u, 3 * u, 14 * u, 13 * u), 0.8 * u), WHITE)
+    area = c.mask_rrect((3 * u, 4 * u, 13 * u, 12 * u))
     c.fill_vgradient(area, SKY_DEEP, SKY)
-    c.fill(intersect(c.mask_ellipse(10.5, 6.5, 1.5), area), SUN)
-    back = c.mask_poly([(3, 12), (3, 10.5), (6, 7), (9, 10), (10.5, 9), (13, 11.5), (13, 12)])
+    c.fill(intersect(c.mask_ellipse(10.5 * u, 6.5 * u, 1.5 * u), area), SUN)
+    back = c.mask_poly(
+        [p(3, 12), p(3, 10.5), p(6, 7), p(9, 10), p(10.5, 9), p(13, 11.5), p(13, 12)]
+    )
     c.fill(intersect(back, area), TEAL_LIGHT)
-    front = c.mask_poly([(3, 12), (5, 10.5), (8.5, 9), (13, 11), (13, 12)])
+    front = c.mask_poly([p(3, 12), p(5, 10.5), p(8.5, 9), p(13, 11), p(13, 12)])
     c.fill(intersect(front, area), TEAL)
     # (the viewing lens of the larger sizes is left out: at 16 pixels it
     # would only blur the photo)
@@ -567,6 +578,137 @@ def draw_logo(variant):
 
 
 # ---------------------------------------------------------------------------
+# Desktop icons (hicolor theme): the program icon at the usual sizes plus a
+# scalable SVG drawn with the same shapes as draw_app_icon_large
+# ---------------------------------------------------------------------------
+
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)
+
+
+def application_id(repo_root):
+    """The reverse-DNS application id, read from the one place that defines it."""
+    header = os.path.join(repo_root, "src", "core", "ProjectIdentity.h")
+    with open(header, encoding="utf-8") as f:
+        m = re.search(r'kApplicationId\[\]\s*=\s*"([^"]+)"', f.read())
+    if not m:
+        sys.exit("error: no kApplicationId in %s" % header)
+    return m.group(1)
+
+
+def draw_theme_icon(size):
+    if size <= 24:
+        return draw_app_icon_16(size)
+    if size == 32:
+        return draw_app_icon_32()
+    return draw_app_icon_large(size)
+
+
+def hexcolour(color):
+    return "#%02x%02x%02x" % tuple(color[:3])
+
+
+def svg_app_icon():
+    """The large program icon as SVG on its 32-unit grid (1 unit = 8 px at 256)."""
+    def num(v):
+        return ("%.3f" % v).rstrip("0").rstrip(".")
+
+    def pts(points):
+        return " ".join("%s,%s" % (num(x), num(y)) for x, y in points)
+
+    def opacity(alpha):
+        return num(alpha / 255.0)
+
+    # photo area inside the card, as in draw_app_icon_large / landscape()
+    x0, y0, x1, y1 = 7, 8.5, 25, 23.5
+    w, h = x1 - x0, y1 - y0
+    sun_r = max(1.3, h * 0.16)
+    back = [(x0, y1), (x0, y0 + h * 0.78), (x0 + w * 0.30, y0 + h * 0.42),
+            (x0 + w * 0.55, y0 + h * 0.72), (x0 + w * 0.72, y0 + h * 0.55),
+            (x1, y0 + h * 0.85), (x1, y1)]
+    front = [(x0, y1), (x0 + w * 0.20, y0 + h * 0.80), (x0 + w * 0.52, y0 + h * 0.58),
+             (x0 + w * 0.85, y0 + h * 0.86), (x1, y0 + h * 0.80), (x1, y1)]
+    cx, cy, r = 22.5, 22.5, 5.2
+    gr = r - 1.3
+    lines = [
+        '<?xml version="1.0" encoding="UTF-8"?>',
+        '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 32 32">',
+        "  <title>Vedra Viewer</title>",
+        "  <defs>",
+        '    <linearGradient id="tile" gradientUnits="userSpaceOnUse" x1="0" y1="1" x2="0" y2="31">',
+        '      <stop offset="0" stop-color="%s"/>' % hexcolour(BLUE_LIGHT),
+        '      <stop offset="1" stop-color="%s"/>' % hexcolour(BLUE_DARK),
+        "    </linearGradient>",
+        '    <linearGradient id="sky" gradientUnits="userSpaceOnUse" x1="0" y1="%s" x2="0" y2="%s">'
+        % (num(y0), num(y1)),
+        '      <stop offset="0" stop-color="%s"/>' % hexcolour(SKY_DEEP),
+        '      <stop offset="1" stop-color="%s"/>' % hexcolour(SKY),
+        "    </linearGradient>",
+        '    <linearGradient id="glass" gradientUnits="userSpaceOnUse" x1="0" y1="%s" x2="0" y2="%s">'
+        % (num(cy - gr), num(cy + gr)),
+        '      <stop offset="0" stop-color="%s"/>' % hexcolour(TEAL_LIGHT),
+        '      <stop offset="1" stop-color="%s"/>' % hexcolour(TEAL_DARK),
+        "    </linearGradient>",
+        '    <clipPath id="tile-area"><rect x="1" y="1" width="30" height="30" rx="6.5"/></clipPath>',
+        '    <clipPath id="photo-area"><rect x="%s" y="%s" width="%s" height="%s"/></clipPath>'
+        % (num(x0), num(y0), num(w), num(h)),
+        '    <clipPath id="glass-area"><circle cx="%s" cy="%s" r="%s"/></clipPath>'
+        % (num(cx), num(cy), num(gr)),
+        '    <filter id="soft" x="-25%" y="-25%" width="150%" height="150%">',
+        '      <feGaussianBlur stdDeviation="0.5"/>',
+        "    </filter>",
+        '    <filter id="softer" x="-25%" y="-25%" width="150%" height="150%">',
+        '      <feGaussianBlur stdDeviation="0.6"/>',
+        "    </filter>",
+        "  </defs>",
+        "  <!-- tile -->",
+        '  <rect x="1" y="1.45" width="30" height="30" rx="6.5" fill="#000000" '
+        'fill-opacity="%s" filter="url(#soft)"/>' % opacity(80),
+        '  <rect x="1" y="1" width="30" height="30" rx="6.5" fill="url(#tile)"/>',
+        '  <ellipse cx="16" cy="-6" rx="24" ry="16" fill="#ffffff" fill-opacity="%s" '
+        'clip-path="url(#tile-area)"/>' % opacity(28),
+        "  <!-- photo card -->",
+        '  <rect x="5" y="7" width="22" height="19" rx="1.6" fill="%s" fill-opacity="%s" '
+        'filter="url(#softer)"/>' % (hexcolour(BLUE_DEEP), opacity(90)),
+        '  <rect x="5" y="6.5" width="22" height="19" rx="1.6" fill="#ffffff"/>',
+        '  <g clip-path="url(#photo-area)">',
+        '    <rect x="%s" y="%s" width="%s" height="%s" fill="url(#sky)"/>'
+        % (num(x0), num(y0), num(w), num(h)),
+        '    <circle cx="%s" cy="%s" r="%s" fill="%s"/>'
+        % (num(x0 + w * 0.72), num(y0 + h * 0.30), num(sun_r), hexcolour(SUN)),
+        '    <polygon points="%s" fill="%s"/>' % (pts(back), hexcolour(TEAL_LIGHT)),
+        '    <polygon points="%s" fill="%s"/>' % (pts(front), hexcolour(TEAL)),
+        "  </g>",
+        "  <!-- viewing lens -->",
+        '  <circle cx="%s" cy="%s" r="%s" fill="%s" fill-opacity="%s" filter="url(#soft)"/>'
+        % (num(cx), num(cy + 0.4), num(r), hexcolour(BLUE_DEEP), opacity(90)),
+        '  <circle cx="%s" cy="%s" r="%s" fill="#ffffff"/>' % (num(cx), num(cy), num(r)),
+        '  <circle cx="%s" cy="%s" r="%s" fill="url(#glass)"/>' % (num(cx), num(cy), num(gr)),
+        '  <ellipse cx="%s" cy="%s" rx="2.2" ry="1.4" fill="#ffffff" fill-opacity="%s" '
+        'clip-path="url(#glass-area)"/>' % (num(cx - 1.2), num(cy - 1.6), opacity(150)),
+        '  <circle cx="%s" cy="%s" r="1.3" fill="%s" fill-opacity="%s"/>'
+        % (num(cx + 0.4), num(cy + 0.5), hexcolour(BLUE_DEEP), opacity(200)),
+        "</svg>",
+        "",
+    ]
+    return "\n".join(lines)
+
+
+def write_theme_icons(icon_dir, app_id):
+    """Write hicolor/<N>x<N>/apps/<id>.png and hicolor/scalable/apps/<id>.svg."""
+    written = 0
+    for size in ICON_SIZES:
+        folder = os.path.join(icon_dir, "hicolor", "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        save_png(draw_theme_icon(size), os.path.join(folder, app_id + ".png"))
+        written += 1
+    folder = os.path.join(icon_dir, "hicolor", "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, app_id + ".svg"), "w", encoding="utf-8", newline="\n") as f:
+        f.write(svg_app_icon())
+    return written + 1
+
+
+# ---------------------------------------------------------------------------
 # Output
 # ---------------------------------------------------------------------------
 
@@ -637,10 +779,14 @@ def contact_sheet(pics, scale=4):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    default_res = os.path.normpath(os.path.join(here, "..", "..", "resources"))
+    repo_root = os.path.normpath(os.path.join(here, "..", ".."))
+    default_res = os.path.join(repo_root, "resources")
+    default_icons = os.path.join(repo_root, "data", "icons")
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--out", default=default_res, help="resources folder (default: %(default)s)")
     ap.add_argument("--sheet", help="also write a contact sheet PNG here")
+    ap.add_argument("--icons", default=default_icons,
+                    help="desktop icon theme folder (default: %(default)s)")
     args = ap.parse_args()
 
     pic_dir = os.path.join(args.out, "pictures")
@@ -652,6 +798,8 @@ def main():
     if args.sheet:
         contact_sheet(pics).save(args.sheet)
     print("wrote %d pictures to %s" % (len(pics), pic_dir))
+    count = write_theme_icons(args.icons, application_id(repo_root))
+    print("wrote %d desktop icons to %s" % (count, args.icons))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,31 @@
+# The Debian package built by `cpack` (or `cmake --build build --target package`):
+# everything `cmake --install` puts under /usr, with its dependencies computed from the
+# shared libraries the program links (dpkg-shlibdeps, package dpkg-dev).
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vedra-viewer)
+set(CPACK_PACKAGE_VENDOR "The Vedra Viewer developers")
+set(CPACK_PACKAGE_CONTACT "The Vedra Viewer developers <info@vedra-viewer.org>")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://vedra-viewer.org/")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop picture viewer")
+# The package's long description, one line of the control file per line here.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Vedra Viewer browses the folders of the mounted drives and shows the JPEG,"
+  "GIF, BMP, ICO, WMF and EMF pictures they hold under five size modes, with"
+  "their size, dimensions and date. It runs slide shows, shows pictures full"
+  "screen, copies, moves, renames and deletes them, exchanges them through the"
+  "clipboard and drag and drop, and writes an HTML list of a folder's pictures.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# Directories are 0755 and files 0644 (0755 for the program) whatever the umask of the build.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+include(CPack)
