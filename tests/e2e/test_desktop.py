@@ -2,6 +2,7 @@
 (xclip), drags from another program, and the wallpaper of a plain X11 session."""
 
 import os
+import shutil
 import subprocess
 import time
 
@@ -220,6 +221,89 @@ def test_a_bitmap_becomes_the_background_of_a_plain_x11_session():
     time.sleep(2)
     check(not [w for w in viewer.message_boxes() if e2e.is_showing(w)],
           "no message for a JPG")
+
+
+def _print_dialog(viewer, wid):
+    """Opens File > Print... with the keyboard and returns the print dialog."""
+    refocus(wid)
+    e2e.key("alt+f")
+    time.sleep(0.5)
+    e2e.key("p")
+
+    def find_dialog():
+        for w in viewer.windows():
+            if e2e.role(w) == "dialog" and e2e.name(w) == "Print" and e2e.is_showing(w):
+                return w
+        return None
+    return e2e.wait_for(find_dialog, what="the print dialog")
+
+
+def _print_to(viewer, wid, pdf, cancel=False):
+    dialog = _print_dialog(viewer, wid)
+    field = e2e.find(dialog, "text", "Output file:")
+    field.queryEditableText().setTextContents(str(pdf))
+    e2e.wait_for(lambda: e2e.text_of(field) == str(pdf), what="the output file name")
+    e2e.press_button(dialog, "Cancel" if cancel else "Print")
+    e2e.wait_for(lambda: not e2e.is_showing(dialog), what="the print dialog to close")
+
+
+def _red_box(pdf):
+    """(left, top, width, height) in points of the red picture on the PDF's first page,
+    and whether anything but white lies above or left of it."""
+    from PIL import Image
+    base = pdf.with_suffix("")
+    subprocess.run(["pdftoppm", "-r", "72", "-png", "-singlefile", str(pdf), str(base)],
+                   check=True, timeout=60)
+    page = Image.open(str(base) + ".png").convert("RGB")
+    w, h = page.size
+    px = page.load()
+    reds = [(x, y) for y in range(h) for x in range(w)
+            if px[x, y][0] > 200 and px[x, y][1] < 60 and px[x, y][2] < 60]
+    check(reds, "the printed page shows the red picture")
+    left = min(x for x, _ in reds)
+    top = min(y for _, y in reds)
+    right = max(x for x, _ in reds)
+    bottom = max(y for _, y in reds)
+    stray = any(px[x, y] != (255, 255, 255)
+                for y in range(h) for x in range(w) if (y < top or x < left) and (x + y) % 3 == 0)
+    return left, top, right - left + 1, bottom - top + 1, stray
+
+
+def test_printing_to_a_pdf_file_puts_the_picture_top_left_at_its_shown_size():
+    if not shutil.which("pdftoppm"):
+        print("pdftoppm is not installed (poppler-utils)")
+        raise SystemExit(77)
+    folder = e2e.scratch_dir("print-")
+    e2e.make_picture(folder / "wide.jpg", size="200x100", colour="red")
+    out = e2e.scratch_dir("pdf-")
+    viewer, window, wid = start_in(folder)
+    select_first_entry(wid, folder, "wide.jpg")
+
+    # Original Size: 200 x 100 pixels are 3000 x 1500 twips, 150 x 75 points on paper.
+    _print_to(viewer, wid, out / "original.pdf")
+    e2e.wait_for(lambda: (out / "original.pdf").exists(), what="the PDF file")
+    left, top, width, height, stray = _red_box(out / "original.pdf")
+    check(abs(width - 150) <= 2 and abs(height - 75) <= 2, f"printed size {width} x {height} pt")
+    check(left < 72 and top < 72 and abs(left - top) <= 2,
+          f"the picture sits at the printable top-left, not at ({left}, {top})")
+    check(not stray, "nothing else is printed above or left of the picture")
+
+    # Resize Maintain Aspect: the picture takes the viewing area's width, 5475 twips.
+    refocus(wid)
+    e2e.key("Tab", "Tab", "Down")
+    e2e.wait_for(lambda: "W200 x H100" in information_line(window), what="the line")
+    _print_to(viewer, wid, out / "stretched.pdf")
+    e2e.wait_for(lambda: (out / "stretched.pdf").exists(), what="the PDF file")
+    left2, top2, width2, height2, _ = _red_box(out / "stretched.pdf")
+    check(abs(width2 - 5475 / 20) <= 2 and abs(height2 - 5475 / 40) <= 2,
+          f"printed size in the stretched mode {width2} x {height2} pt")
+    check((left2, top2) == (left, top), "the stretched picture starts at the same corner")
+
+    # Cancel writes nothing.
+    _print_to(viewer, wid, out / "cancelled.pdf", cancel=True)
+    time.sleep(1.5)
+    check(not (out / "cancelled.pdf").exists(), "Cancel prints nothing")
+    check(viewer.running(), "the viewer still runs")
 
 
 def _run():
