@@ -188,6 +188,25 @@ def test_pictures_and_picture_files_dragged_from_another_program_are_shown():
     _stop_helpers()
 
 
+def test_a_picture_dropped_onto_the_minimised_window_maximises_it():
+    from xdnd_source import XdndSource
+
+    folder = e2e.scratch_dir("mindrop-")
+    e2e.make_picture(folder / "a.jpg", size="64x48", colour="green")
+    dragged = e2e.make_picture(folder / "dragged.png", size="80x40", colour="red")
+    _, window, wid = start_in(folder)
+    select_first_entry(wid, folder, "a.jpg")
+    x, y = _viewing_area_centre(window)
+    e2e.minimise(TITLE + " - " + os.path.join(folder, "a.jpg"))
+
+    with XdndSource({"image/png": dragged.read_bytes()}) as source:
+        check(source.drop_on(wid, x, y), "the minimised window took the drop")
+    e2e.wait_for(lambda: e2e.is_maximised(wid) and not e2e.is_minimised(wid),
+                 what="the window to come back maximised")
+    wait_line(window, "W80 x H40")
+    e2e.wait_for(lambda: e2e.window_name(wid) == TITLE, what="the caption without a file")
+
+
 def _root_pixel(x, y):
     from PIL import Image
     shot = e2e.screenshot(e2e.scratch_dir("root-") / "root.png")
