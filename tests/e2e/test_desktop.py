@@ -180,11 +180,10 @@ def test_pictures_and_picture_files_dragged_from_another_program_are_shown():
     _stop_helpers()
 
     drag_from_helper("file", photo, window)
-    line = wait_line(window, "W90 x H60", contains=True)
+    wait_line(window, "W90 x H60", contains=True)
     size = os.path.getsize(photo)
     e2e.wait_for(lambda: information_line(window).startswith(f" {size} byte  W90 x H60  Date: "),
                  what=f"the dropped file's line (it is {information_line(window)!r})")
-    del line
     _stop_helpers()
 
 

@@ -32,8 +32,6 @@ QPrinter& QtPrinter::printer() {
 }
 
 bool QtPrinter::ShowPrinter() {
-    if (!askUser_)
-        return true;
     // A machine with no printer still gets a choice: Qt's dialog then offers a PDF file.
     if (QPrinterInfo::availablePrinters().isEmpty() &&
         printer().outputFormat() != QPrinter::PdfFormat)
@@ -64,12 +62,6 @@ bool QtPrinter::PrintPicture(const Picture& picture, double widthTwips, double h
     else
         painter.drawImage(target, picture.toImage());
     return painter.end();
-}
-
-void QtPrinter::printToPdfWithoutDialog(const QString& pdfPath) {
-    printer().setOutputFormat(QPrinter::PdfFormat);
-    printer().setOutputFileName(pdfPath);
-    askUser_ = false;
 }
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <memory>
 
 #include "platform/services/PrinterService.h"
@@ -20,15 +19,10 @@ class QtPrinter : public PrinterService {
     bool ShowPrinter() override;
     bool PrintPicture(const Picture& picture, double widthTwips, double heightTwips) override;
 
-    // Prints into this PDF file without asking (ShowPrinter accepts at once); for callers
-    // that print without a user, such as tests.
-    void printToPdfWithoutDialog(const QString& pdfPath);
-
   private:
     QPrinter& printer();
 
     std::unique_ptr<QPrinter> printer_;
-    bool askUser_ = true;
 };
 
 }  // namespace platform
