@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config clang-format ccache git
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool wmctrl x11-utils xclip openbox imagemagick poppler-utils xdg-utils
   libjpeg-turbo-progs libmagickcore-6.q16-6-extra
-  python3 python3-pyatspi at-spi2-core dbus dbus-x11
+  python3 python3-pyatspi python3-xlib at-spi2-core dbus dbus-x11
   python3-numpy python3-pil python3-skimage
   fonts-dejavu-core
   desktop-file-utils appstream dpkg-dev libglib2.0-bin librsvg2-bin man-db gzip

@@ -1,6 +1,7 @@
 #include "core/Program.h"
 
 #include "core/frmVedra.h"
+#include "desktop/frmPrinter.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberText.h"
 #include "platform/services/MessageBoxService.h"
@@ -10,7 +11,8 @@ Program::Program(const platform::Services& services)
     : services_(services),
       modulo1_(*services.fileSystem),
       frmVedra([this] { return std::make_unique<::frmVedra>(*this); }),
-      frmFS([this] { return std::make_unique<::frmFS>(*this); }) {}
+      frmFS([this] { return std::make_unique<::frmFS>(*this); }),
+      frmPrinter([this] { return std::make_unique<::frmPrinter>(*this); }) {}
 
 Program::~Program() = default;
 

@@ -8,6 +8,7 @@
 
 class frmVedra;
 class frmFS;
+class frmPrinter;
 
 // The running viewer: the desktop services, the shared state and the windows, each window
 // created on first reference.
@@ -33,6 +34,7 @@ class Program {
     // The windows, each created on first reference (declared after the state they use).
     platform::LazyForm<::frmVedra> frmVedra;
     platform::LazyForm<::frmFS> frmFS;
+    platform::LazyForm<::frmPrinter> frmPrinter;
 
     // The default name of the HTML list document follows the shown folder. The name dialog
     // takes it into its box; until that dialog exists the name goes straight to the state

@@ -19,6 +19,10 @@
 
 class Program;
 struct Modulo1;
+namespace platform {
+class DataObject;
+enum class WallpaperResult;
+}  // namespace platform
 
 // The main window: folder browser, viewing area, information line, toolbar and menus.
 class frmVedra : public platform::Form {
@@ -141,6 +145,20 @@ class frmVedra : public platform::Form {
     void startSlideShow();
     void pauseSlideShow();
 
+    // Clipboard, drag and drop, wallpaper and printing (desktop/).
+    void mnuCopy_Click();
+    void cmdCopy_Click();
+    void mnuPaste_Click();
+    void cmdPaste_Click();
+    void Image1_OLEDragDrop(platform::DataObject& Data, long& Effect, int Button, int Shift,
+                            double X, double Y);
+    void Picture1_OLEDragDrop(platform::DataObject& Data, long& Effect, int Button, int Shift,
+                              double X, double Y);
+    void mnuWallPaper_Click();
+    // Hands the bitmap file to the desktop; says what became of it.
+    platform::WallpaperResult WallPaper(const QString& BMPFile, int SPIFlags);
+    void mnuPrint_Click();
+
     // Read-only views of the window's state for the other windows and for tests.
     long ModoDimensioni() const { return ModoDimensioni_; }
     long NumeroFile() const { return NumeroFile_; }
@@ -163,6 +181,7 @@ class frmVedra : public platform::Form {
 
   private:
     void wireHandlers();
+    void wireDesktopHandlers();
     void setDefaultHtmlName();
     void showFolderState();
     // Runs the procedure of the current size mode (ModoDimensioni).

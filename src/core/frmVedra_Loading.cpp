@@ -9,7 +9,6 @@
 #include "platform/RuntimeError.h"
 #include "platform/Twips.h"
 #include "platform/Volumes.h"
-#include "platform/services/ClipboardService.h"
 #include "platform/services/FileSystemService.h"
 #include "platform/services/MessageBoxService.h"
 
@@ -105,54 +104,4 @@ void frmVedra::AggiornaImmagine() {
         File1.setListIndex(int(m_.IndiceFile));
     else if (File1.ListCount() > 0)
         File1.setListIndex(0);
-}
-
-void frmVedra::Pasteggia() {
-    platform::ClipboardService* clipboard = program_.services().clipboard;
-    ImmagineBitmap_ = false;
-    ImmagineIncollata_ = true;
-    Image1.setStretch(true);
-
-    // Every failure below is passed over and the next step runs.
-    bool fromFile = false;
-    if (!RigaComando_.isEmpty()) {
-        try {
-            Image1.setPicture(platform::LoadPicture(RigaComando_));
-        } catch (const RuntimeError&) {
-        } catch (const std::bad_alloc&) {
-        }
-        fromFile = true;
-    } else if (!ImmagineTrascinata_ && clipboard) {
-        Image1.setPicture(clipboard->GetData(0));
-    }
-    const bool clipboardHasPicture =
-        clipboard && (clipboard->GetFormat(platform::ClipFormat::Bitmap) ||
-                      clipboard->GetFormat(platform::ClipFormat::DIB) ||
-                      clipboard->GetFormat(platform::ClipFormat::Metafile) ||
-                      clipboard->GetFormat(platform::ClipFormat::EnhancedMetafile));
-    if (!(ImmagineTrascinata_ || fromFile || clipboardHasPicture)) {
-        if (File1.ListIndex() != -1)
-            LeggiImmagine();
-        return;
-    }
-    ImmagineTrascinata_ = false;
-    Image1.setStretch(false);
-    m_.LarghezzaOriginale = platform::roundHalfEven(Image1.Width());
-    m_.AltezzaOriginale = platform::roundHalfEven(Image1.Height());
-    ApplicaDimensioni();
-    CentraImmagine();
-    if (fromFile) {
-        try {
-            lblDisplay.setCaption(informationLine(RigaComando_));
-        } catch (const RuntimeError&) {
-        }
-        RigaComando_.clear();
-    } else {
-        setCaption(QStringLiteral("Vedra Viewer"));
-        lblContatore.setCaption(QString());
-        lblDisplay.setCaption(QStringLiteral("W") + QString::number(m_.LarghezzaOriginale / 15.0) +
-                              QStringLiteral(" x ") + QStringLiteral("H") +
-                              QString::number(m_.AltezzaOriginale / 15.0));
-    }
-    Image1.setVisible(true);
 }

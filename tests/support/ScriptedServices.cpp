@@ -28,6 +28,8 @@ platform::Services ScriptedServices::services() {
     s.screen = &screen;
     s.clock = &clock;
     s.application = &application;
+    s.wallpaper = &wallpaper;
+    s.printer = &printer;
     return s;
 }
 

@@ -9,8 +9,10 @@
 #include "platform/services/ApplicationService.h"
 #include "platform/services/ClockService.h"
 #include "platform/services/MessageBoxService.h"
+#include "platform/services/PrinterService.h"
 #include "platform/services/ScreenService.h"
 #include "platform/services/Services.h"
+#include "platform/services/WallpaperService.h"
 
 namespace testing_support {
 
@@ -68,6 +70,40 @@ class FakeScreen : public platform::ScreenService {
     int heightPixels = 1024;
 };
 
+// Records every bitmap handed to the desktop and answers with `result`.
+class ScriptedWallpaper : public platform::WallpaperService {
+  public:
+    platform::WallpaperResult SetWallpaper(const QString& bitmapPath) override {
+        requests.push_back(bitmapPath);
+        return result;
+    }
+    std::vector<QString> requests;
+    platform::WallpaperResult result = platform::WallpaperResult::Done;
+};
+
+// A printer dialog answered by `choosePrinter` (false: Cancel); every picture printed is
+// recorded with its size in twips.
+class ScriptedPrinter : public platform::PrinterService {
+  public:
+    struct Printed {
+        platform::Picture picture;
+        double widthTwips;
+        double heightTwips;
+    };
+    bool ShowPrinter() override {
+        ++dialogsShown;
+        return choosePrinter;
+    }
+    bool PrintPicture(const platform::Picture& picture, double widthTwips,
+                      double heightTwips) override {
+        printed.push_back({picture, widthTwips, heightTwips});
+        return true;
+    }
+    bool choosePrinter = true;
+    int dialogsShown = 0;
+    std::vector<Printed> printed;
+};
+
 // Every scripted service together, with the real local file system.
 struct ScriptedServices {
     ScriptedMessageBox messageBox;
@@ -75,6 +111,8 @@ struct ScriptedServices {
     FakeScreen screen;
     FakeClock clock;
     ScriptedApplication application;
+    ScriptedWallpaper wallpaper;
+    ScriptedPrinter printer;
 
     platform::Services services();
 };

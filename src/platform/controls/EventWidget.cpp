@@ -108,26 +108,45 @@ void EventWidget::mouseDoubleClickEvent(QMouseEvent* event) {
         QWidget::mouseDoubleClickEvent(event);
 }
 
+namespace {
+
+// A drop only ever copies: accepting a proposed move would let the source (a file manager)
+// delete what was dragged.
+void acceptAsCopy(QDropEvent* event) {
+    if (event->possibleActions() & Qt::CopyAction) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace
+
 void EventWidget::dragEnterEvent(QDragEnterEvent* event) {
     if (acceptsDrop && event->mimeData() && acceptsDrop(*event->mimeData()))
-        event->acceptProposedAction();
+        acceptAsCopy(event);
     else
         event->ignore();
 }
 
 void EventWidget::dragMoveEvent(QDragMoveEvent* event) {
     if (acceptsDrop && event->mimeData() && acceptsDrop(*event->mimeData()))
-        event->acceptProposedAction();
+        acceptAsCopy(event);
     else
         event->ignore();
 }
 
 void EventWidget::dropEvent(QDropEvent* event) {
-    if (!drop || !event->mimeData())
+    if (!drop || !event->mimeData() || !(event->possibleActions() & Qt::CopyAction))
         return;
-    event->acceptProposedAction();
+    acceptAsCopy(event);
     const QPointF p = event->position();
-    runHandler([&] { drop(*event->mimeData(), p.x() * TwipsPerPixel, p.y() * TwipsPerPixel); });
+    const int button = mouseButtonFromQt(int(event->buttons()));
+    const int shift = shiftStateFromQt(int(event->modifiers()));
+    runHandler([&] {
+        drop(*event->mimeData(), button, shift, p.x() * TwipsPerPixel, p.y() * TwipsPerPixel);
+    });
 }
 
 }  // namespace platform

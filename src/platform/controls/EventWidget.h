@@ -25,7 +25,7 @@ class EventWidget : public QWidget {
     std::function<void()> doubleClick;
     // Returns true when the data is acceptable; `drop` then receives it.
     std::function<bool(const QMimeData&)> acceptsDrop;
-    std::function<void(const QMimeData&, double xTwips, double yTwips)> drop;
+    std::function<void(const QMimeData&, int button, int shift, double xTwips, double yTwips)> drop;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

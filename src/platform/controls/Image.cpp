@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "platform/MimePictures.h"
 #include "platform/controls/EventWidget.h"
 
 namespace platform {
@@ -18,10 +19,17 @@ Image::Image(Container container, const QString& name, double left, double top, 
         picture_.draw(painter, target);
     };
     area_->click = [this] { click(); };
-    area_->acceptsDrop = [this](const QMimeData& data) { return acceptsDrop && acceptsDrop(data); };
-    area_->drop = [this](const QMimeData& data, double x, double y) {
+    area_->acceptsDrop = [this](const QMimeData& data) {
+        return acceptsDrop ? acceptsDrop(data) : bool(onOLEDragDrop);
+    };
+    area_->drop = [this](const QMimeData& data, int button, int shift, double x, double y) {
         if (onDrop)
             onDrop(data, x, y);
+        if (onOLEDragDrop) {
+            MimeDataObject dropped(data);
+            long effect = DropEffectCopy;
+            onOLEDragDrop(dropped, effect, button, shift, x, y);
+        }
     };
     area_->setAcceptDrops(true);
 }

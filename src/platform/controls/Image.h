@@ -11,6 +11,7 @@ class QMimeData;
 namespace platform {
 
 class EventWidget;
+class DataObject;
 
 // A picture holder. With Stretch off the control takes its picture's natural size whenever
 // a picture is assigned or Stretch is switched off; with Stretch on it keeps its size and the
@@ -28,6 +29,11 @@ class Image : public Control {
     std::function<void()> onClick;
     std::function<bool(const QMimeData&)> acceptsDrop;
     std::function<void(const QMimeData&, double x, double y)> onDrop;
+    // A drop handler in the desktop's terms: the dropped data object, the drop effect (left
+    // as it is unless the handler sets it), the mouse button, the shift state and the place
+    // in twips. While it is set the control takes every drag; `acceptsDrop` narrows that.
+    std::function<void(DataObject& Data, long& Effect, int Button, int Shift, double X, double Y)>
+        onOLEDragDrop;
 
     void click();
 

@@ -6,6 +6,7 @@
 
 #include "platform/Colors.h"
 #include "platform/Form.h"
+#include "platform/MimePictures.h"
 #include "platform/controls/EventWidget.h"
 
 namespace platform {
@@ -38,10 +39,17 @@ PictureBox::PictureBox(Container container, const QString& name, double left, do
         if (onMouseDown)
             onMouseDown(button, shift, x, y);
     };
-    area_->acceptsDrop = [this](const QMimeData& data) { return acceptsDrop && acceptsDrop(data); };
-    area_->drop = [this](const QMimeData& data, double x, double y) {
+    area_->acceptsDrop = [this](const QMimeData& data) {
+        return acceptsDrop ? acceptsDrop(data) : bool(onOLEDragDrop);
+    };
+    area_->drop = [this](const QMimeData& data, int button, int shift, double x, double y) {
         if (onDrop)
             onDrop(data, x, y);
+        if (onOLEDragDrop) {
+            MimeDataObject dropped(data);
+            long effect = DropEffectCopy;
+            onOLEDragDrop(dropped, effect, button, shift, x, y);
+        }
     };
     area_->setAcceptDrops(true);
 }

@@ -11,6 +11,7 @@ class QMimeData;
 namespace platform {
 
 class EventWidget;
+class DataObject;
 
 // A framed area with a back colour and an optional picture at its top-left corner. It can
 // hold other controls (they are clipped by it) and can accept dropped data.
@@ -33,6 +34,11 @@ class PictureBox : public Control {
     // Drop support: `acceptsDrop` decides, `onDrop` receives the data.
     std::function<bool(const QMimeData&)> acceptsDrop;
     std::function<void(const QMimeData&, double x, double y)> onDrop;
+    // A drop handler in the desktop's terms: the dropped data object, the drop effect (left
+    // as it is unless the handler sets it), the mouse button, the shift state and the place
+    // in twips. While it is set the control takes every drag; `acceptsDrop` narrows that.
+    std::function<void(DataObject& Data, long& Effect, int Button, int Shift, double X, double Y)>
+        onOLEDragDrop;
 
     void click();
     QWidget* inner() const;

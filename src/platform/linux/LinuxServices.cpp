@@ -1,9 +1,11 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/linux/DesktopBasics.h"
+#include "platform/linux/DesktopWallpaper.h"
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMessageBox.h"
+#include "platform/linux/QtPrinter.h"
 
 namespace platform {
 
@@ -16,6 +18,8 @@ struct LinuxServices::Impl {
     QtClock clock;
     ProcessApplication application;
     QtClipboard clipboard;
+    DesktopWallpaper wallpaper;
+    QtPrinter printer;
 };
 
 LinuxServices::LinuxServices(const QStringList& arguments, const QString& programTitle)
@@ -26,6 +30,8 @@ LinuxServices::LinuxServices(const QStringList& arguments, const QString& progra
     services_.clock = &impl_->clock;
     services_.application = &impl_->application;
     services_.clipboard = &impl_->clipboard;
+    services_.wallpaper = &impl_->wallpaper;
+    services_.printer = &impl_->printer;
 }
 
 LinuxServices::~LinuxServices() = default;

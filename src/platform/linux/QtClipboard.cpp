@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QMimeData>
 
+#include "platform/MimePictures.h"
+
 namespace platform {
 
 namespace {
@@ -13,20 +15,15 @@ QClipboard* systemClipboard() {
     return QGuiApplication::clipboard();
 }
 
+const QMimeData* clipboardData() {
+    QClipboard* clipboard = systemClipboard();
+    return clipboard ? clipboard->mimeData() : nullptr;
+}
+
 // The formats a picture can be put on by number; 0 is the picture's own format.
 bool isPictureFormat(int format) {
     return format == 0 || format == ClipFormat::Bitmap || format == ClipFormat::DIB ||
            format == ClipFormat::Metafile || format == ClipFormat::EnhancedMetafile;
-}
-
-// The formats a picture comes back in: bitmaps only; 0 asks for whichever the clipboard has.
-bool isBitmapFormat(int format) {
-    return format == 0 || format == ClipFormat::Bitmap || format == ClipFormat::DIB;
-}
-
-bool holdsImage() {
-    const QMimeData* data = systemClipboard() ? systemClipboard()->mimeData() : nullptr;
-    return data && data->hasImage();
 }
 
 }  // namespace
@@ -48,14 +45,13 @@ void QtClipboard::SetData(const Picture& picture, int format) {
 }
 
 Picture QtClipboard::GetData(int format) {
-    if (!isBitmapFormat(format) || !holdsImage())
-        return {};
-    return Picture::fromImage(systemClipboard()->image());
+    const QMimeData* data = clipboardData();
+    return data ? mimePicture(*data, format) : Picture();
 }
 
 bool QtClipboard::GetFormat(int format) {
-    // Only bitmaps are offered: pictures on a Linux clipboard are raster images.
-    return format != 0 && isBitmapFormat(format) && holdsImage();
+    const QMimeData* data = clipboardData();
+    return data && format != 0 && mimeOffersPicture(*data, format);
 }
 
 }  // namespace platform

@@ -4,9 +4,9 @@
 
 namespace platform {
 
-// The desktop clipboard through Qt. Linux clipboards carry no metafiles, so a metafile goes
-// on as the image it renders to, and every picture comes back as a raster picture. An icon
-// is not put on the clipboard.
+// The desktop clipboard through Qt. A picture goes on as an image (a metafile as the image it
+// renders to); what comes back follows the MIME mapping of MimePictures.h, so images and
+// metafiles that other programs offer are read. An icon is not put on the clipboard.
 class QtClipboard : public ClipboardService {
   public:
     void Clear() override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include "platform/Picture.h"
 
 namespace platform {
@@ -22,6 +24,10 @@ class ClipboardService {
     virtual Picture GetData(int format) = 0;
     virtual bool GetFormat(int format) = 0;
 };
+
+// Drop effects a drop handler may report.
+constexpr long DropEffectNone = 0;
+constexpr long DropEffectCopy = 1;
 
 // Data carried by a drag and drop.
 class DataObject {

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QWidget>
+#include <QWindow>
+#include <memory>
+
+#include "ScriptedServices.h"
+#include "TestPictures.h"
+#include "core/Program.h"
+#include "core/frmVedra.h"
+#include "platform/linux/QtClipboard.h"
+
+// The program at a temporary folder of pictures, with scripted services and the desktop
+// clipboard (Qt's own clipboard on the offscreen platform).
+class DesktopTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previousFolder_ = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        QGuiApplication::clipboard()->clear();
+    }
+    void TearDown() override {
+        QCoreApplication::processEvents();  // deletes unloaded windows
+        program.reset();
+        QDir::setCurrent(previousFolder_);
+    }
+
+    frmVedra& start(const QString& commandLine = {}) {
+        scripted.application.commandLine = commandLine;
+        platform::Services services = scripted.services();
+        services.clipboard = &clipboard;
+        program = std::make_unique<Program>(services);
+        return program->frmVedra();
+    }
+
+    // Selects the list entry with this name, loading its picture.
+    void select(frmVedra& w, const QString& name) {
+        for (int i = 0; i < w.File1.ListCount(); ++i) {
+            if (w.File1.List(i) == name) {
+                w.File1.setListIndex(i);
+                return;
+            }
+        }
+        FAIL() << "no entry " << name.toStdString();
+    }
+
+    // Drops `data` onto a control's widget as the desktop does: a drag enters the window
+    // over the control, then the data is dropped there.
+    static void dropOnto(QWidget* target, const QMimeData& data) {
+        QWidget* top = target->window();
+        top->winId();  // gives the window its platform window
+        QWindow* window = top->windowHandle();
+        ASSERT_NE(window, nullptr);
+        const QPointF at = target->mapTo(top, QPoint(5, 5));
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &drop);
+    }
+
+    static QByteArray encoded(const QImage& image, const char* format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
+    }
+    static QImage filled(int width, int height, QColor color) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(color);
+        return image;
+    }
+
+    testing_support::PictureFolder folder;
+    testing_support::ScriptedServices scripted;
+    platform::QtClipboard clipboard;
+    std::unique_ptr<Program> program;
+
+  private:
+    QString previousFolder_;
+};

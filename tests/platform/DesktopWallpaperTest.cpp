@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "platform/linux/DesktopWallpaper.h"
+
+using platform::DesktopWallpaper;
+using platform::WallpaperResult;
+
+namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+// A folder of fake desktop tools, the only folder on PATH. Each tool records its name and
+// arguments exactly as it received them, then exits with the status it was given.
+class FakeTools {
+  public:
+    FakeTools() : log_(dir_.filePath("calls.log")) {}
+
+    void add(const QString& name, int exitStatus = 0, const QByteArray& listing = {}) {
+        QFile script(dir_.filePath(name));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(
+            "#!/bin/sh\n{ printf '%s' \"${0##*/}\"; for a in \"$@\"; do printf '\\037%s' "
+            "\"$a\"; done; printf '\\036'; } >> '" +
+            log_.toUtf8() + "'\n");
+        if (!listing.isEmpty())
+            script.write("case \" $* \" in *\" -l \"*) printf '%s' '" + listing + "';; esac\n");
+        script.write("exit " + QByteArray::number(exitStatus) + "\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Every call as [program, arguments...], in order.
+    std::vector<QStringList> calls() const {
+        QFile file(log_);
+        std::vector<QStringList> result;
+        if (!file.open(QIODevice::ReadOnly))
+            return result;
+        for (const QString& call :
+             QString::fromUtf8(file.readAll()).split(QChar(0x1e), Qt::SkipEmptyParts))
+            result.push_back(call.split(QChar(0x1f)));
+        return result;
+    }
+
+    QString path() const { return dir_.path(); }
+
+  private:
+    QTemporaryDir dir_;
+    QString log_;
+};
+
+// A bitmap whose name a shell would take apart: blanks, quotes and a "$".
+QString hostileBitmap(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("it's a \"test\" $HOME pic.bmp"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("BM");
+    return path;
+}
+
+QString uriOf(const QString& path) {
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+}
+
+}  // namespace
+
+TEST(DesktopWallpaperTest, EachDesktopGetsItsOwnToolWithTheFileAsOneArgument) {
+    QTemporaryDir pictures;
+    const QString path = hostileBitmap(pictures);
+    const QString uri = uriOf(path);
+    ASSERT_EQ(QUrl(uri).toLocalFile(), path);
+    const QString swayWord = "\"" + pictures.path() + "/it's a \\\"test\\\" $HOME pic.bmp\"";
+
+    struct Case {
+        const char* desktop;
+        std::vector<QStringList> expected;
+    };
+    const QString gnome = "org.gnome.desktop.background";
+    const std::vector<Case> cases = {
+        {"ubuntu:GNOME",
+         {{"gsettings", "set", gnome, "picture-uri", uri},
+          {"gsettings", "set", gnome, "picture-uri-dark", uri}}},
+        {"Unity",
+         {{"gsettings", "set", gnome, "picture-uri", uri},
+          {"gsettings", "set", gnome, "picture-uri-dark", uri}}},
+        {"X-Cinnamon",
+         {{"gsettings", "set", "org.cinnamon.desktop.background", "picture-uri", uri}}},
+        {"MATE", {{"gsettings", "set", "org.mate.background", "picture-filename", path}}},
+        {"XFCE",
+         {{"xfconf-query", "-c", "xfce4-desktop", "-l"},
+          {"xfconf-query", "-c", "xfce4-desktop", "-p",
+           "/backdrop/screen0/monitorHDMI-1/workspace0/last-image", "-s", path},
+          {"xfconf-query", "-c", "xfce4-desktop", "-p",
+           "/backdrop/screen0/monitoreDP-1/workspace0/last-image", "-s", path}}},
+        {"KDE", {{"plasma-apply-wallpaperimage", path}}},
+        {"LXQt", {{"pcmanfm-qt", "--set-wallpaper", path}}},
+        {"LXDE", {{"pcmanfm", "--set-wallpaper", path}}},
+        {"sway", {{"swaymsg", "output", "*", "bg", swayWord, "fill"}}},
+    };
+    const QByteArray xfceListing =
+        "/backdrop/screen0/monitorHDMI-1/workspace0/color-style\n"
+        "/backdrop/screen0/monitorHDMI-1/workspace0/last-image\n"
+        "/backdrop/screen0/monitoreDP-1/workspace0/last-image\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.desktop);
+        FakeTools tools;
+        for (const char* tool :
+             {"gsettings", "plasma-apply-wallpaperimage", "pcmanfm-qt", "pcmanfm", "swaymsg"})
+            tools.add(tool);
+        tools.add("xfconf-query", 0, xfceListing);
+        ScopedEnv onPath("PATH", tools.path().toUtf8());
+        ScopedEnv desktop("XDG_CURRENT_DESKTOP", c.desktop);
+        DesktopWallpaper wallpaper;
+        EXPECT_EQ(wallpaper.SetWallpaper(path), WallpaperResult::Done);
+        EXPECT_EQ(tools.calls(), c.expected);
+    }
+}
+
+// A tool that says no is a refusal; a desktop whose tool is missing, or no known desktop
+// away from X11, is no way at all; a missing file is refused before any tool runs.
+TEST(DesktopWallpaperTest, RefusalsAndMissingWaysAreToldApart) {
+    QTemporaryDir pictures;
+    const QString path = hostileBitmap(pictures);
+    struct Case {
+        const char* desktop;
+        const char* tool;  // installed, failing; nullptr: none installed
+        QString file;
+        WallpaperResult expected;
+    };
+    const Case cases[] = {
+        {"KDE", "plasma-apply-wallpaperimage", path, WallpaperResult::Refused},
+        {"GNOME", "gsettings", path, WallpaperResult::Refused},
+        {"KDE", nullptr, path, WallpaperResult::NoWay},
+        {"", nullptr, path, WallpaperResult::NoWay},  // offscreen: no X11 root window
+        {"KDE", "plasma-apply-wallpaperimage", pictures.filePath("gone.bmp"),
+         WallpaperResult::Refused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.desktop) + " " + (c.tool ? c.tool : "no tool"));
+        FakeTools tools;
+        if (c.tool)
+            tools.add(c.tool, 1);
+        ScopedEnv onPath("PATH", tools.path().toUtf8());
+        ScopedEnv desktop("XDG_CURRENT_DESKTOP", c.desktop);
+        DesktopWallpaper wallpaper;
+        EXPECT_EQ(wallpaper.SetWallpaper(c.file), c.expected);
+        if (c.file != path) {
+            EXPECT_TRUE(tools.calls().empty());
+        }
+    }
+}
