@@ -8,6 +8,10 @@
 
 class frmVedra;
 class frmFS;
+class frmTrayIcon;
+class frmAbout;
+class frmNote;
+class Uovo;
 
 // The running viewer: the desktop services, the shared state and the windows, each window
 // created on first reference.
@@ -33,6 +37,10 @@ class Program {
     // The windows, each created on first reference (declared after the state they use).
     platform::LazyForm<::frmVedra> frmVedra;
     platform::LazyForm<::frmFS> frmFS;
+    platform::LazyForm<::frmTrayIcon> frmTrayIcon;
+    platform::LazyForm<::frmAbout> frmAbout;
+    platform::LazyForm<::frmNote> frmNote;
+    platform::LazyForm<::Uovo> Uovo;
 
     // The default name of the HTML list document follows the shown folder. The name dialog
     // takes it into its box; until that dialog exists the name goes straight to the state

@@ -181,4 +181,9 @@ void frmVedra::wireHandlers() {
     for (int i = 0; i < 2; ++i)
         mnuFreccia[i]->onClick = [this, i] { mnuFreccia_Click(i); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
+    cmdSystray.onClick = [this] { cmdSystray_Click(); };
+    mnuSysTray.onClick = [this] { mnuSysTray_Click(); };
+    mnuAbout.onClick = [this] { mnuAbout_Click(); };
+    mnuNote.onClick = [this] { mnuNote_Click(); };
+    imgLogo.onClick = [this] { imgLogo_Click(); };
 }

@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include "platform/Colors.h"
+
 namespace platform {
 
 namespace {
@@ -73,6 +75,19 @@ void CheckBox::setValue(int value) {
     box_->setChecked(value != 0);
     if (onClick)
         onClick();
+}
+
+void CheckBox::setBackColor(unsigned long bgr) {
+    if (bgr == backColor_ && box_->autoFillBackground())
+        return;
+    backColor_ = bgr;
+    QPalette palette = box_->palette();
+    palette.setColor(QPalette::Window, colorFromBgr(bgr));
+    // The caption stays readable on either ground.
+    palette.setColor(QPalette::WindowText,
+                     qGray(colorFromBgr(bgr).rgb()) < 128 ? Qt::white : Qt::black);
+    box_->setPalette(palette);
+    box_->setAutoFillBackground(true);
 }
 
 HScrollBar::HScrollBar(Container container, const QString& name, double left, double top,

@@ -1,9 +1,12 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/linux/DesktopBasics.h"
+#include "platform/linux/DetachedShell.h"
+#include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMessageBox.h"
+#include "platform/linux/QtTray.h"
 
 namespace platform {
 
@@ -16,6 +19,9 @@ struct LinuxServices::Impl {
     QtClock clock;
     ProcessApplication application;
     QtClipboard clipboard;
+    QtTray tray;
+    LinuxSystemInfo systemInfo;
+    DetachedShell shell;
 };
 
 LinuxServices::LinuxServices(const QStringList& arguments, const QString& programTitle)
@@ -26,6 +32,9 @@ LinuxServices::LinuxServices(const QStringList& arguments, const QString& progra
     services_.clock = &impl_->clock;
     services_.application = &impl_->application;
     services_.clipboard = &impl_->clipboard;
+    services_.tray = &impl_->tray;
+    services_.systemInfo = &impl_->systemInfo;
+    services_.shell = &impl_->shell;
 }
 
 LinuxServices::~LinuxServices() = default;
