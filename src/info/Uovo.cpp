@@ -14,7 +14,7 @@ constexpr long LowestTop = -1900;
 }  // namespace
 
 Uovo::Uovo(Program& program)
-    : Form(QStringLiteral("Uovo"), 5055, 2055, platform::BorderStyle::FixedDialog),
+    : Form(QStringLiteral("Uovo"), 5055, 1935, platform::BorderStyle::FixedDialog),
       Bianco(*this, "Bianco", 6000, 0, 3000, 3750),
       Nero(*this, "Nero", 6000, 0, 3000, 3000),
       Titoli(*this, "Titoli", 360, 360, 3015, 3735),
@@ -74,10 +74,10 @@ void Uovo::Timer1_Timer() {
     Titoli.setTop(PosizioneTitoli_);
     if (Check1.Value() == 1) {
         Titoli.setPicture(Bianco.picture());
-        Check1.setBackColor(White);
+        Check1.setForeColor(White);
     } else {
         Titoli.setPicture(Nero.picture());
-        Check1.setBackColor(Black);
+        Check1.setForeColor(Black);
     }
 }
 

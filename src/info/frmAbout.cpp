@@ -41,22 +41,22 @@ const QString Bold = QStringLiteral("Sans Serif");
 }  // namespace
 
 frmAbout::frmAbout(Program& program)
-    : Form(QStringLiteral("frmAbout"), 6735, 4545, platform::BorderStyle::FixedDialog),
+    : Form(QStringLiteral("frmAbout"), 7455, 4545, platform::BorderStyle::FixedDialog),
       picIcon(*this, "picIcon", 240, 240, 540, 540),
-      lblTitle(*this, "lblTitle", 1050, 240, 5445, 375),
-      lblVersion(*this, "lblVersion", 1050, 660, 5445, 255),
-      lblDescription(*this, "lblDescription", 1050, 960, 5445, 255),
-      Label2(*this, "Label2", 1050, 1260, 5445, 255),
-      Label1(*this, "Label1", 1050, 1620, 5445, 255),
-      Label7(*this, "Label7", 1050, 1890, 5445, 255),
-      Label8(*this, "Label8", 1050, 2160, 5445, 255),
-      Label9(*this, "Label9", 1050, 2430, 5445, 255),
-      Frame1(*this, "Frame1", 240, 2790, 6255, 1035, QString()),
-      Label4(*this, "Label4", 360, 2910, 6015, 255),
-      Label5(*this, "Label5", 360, 3180, 6015, 255),
-      Label6(*this, "Label6", 360, 3450, 6015, 255),
-      cmdOK(*this, "cmdOK", 3840, 3990, 1215, 375, QStringLiteral("OK")),
-      cmdSysInfo(*this, "cmdSysInfo", 5160, 3990, 1335, 375, QStringLiteral("&System Info...")),
+      lblTitle(*this, "lblTitle", 1050, 240, 6165, 375),
+      lblVersion(*this, "lblVersion", 1050, 660, 6165, 255),
+      lblDescription(*this, "lblDescription", 1050, 960, 6165, 255),
+      Label2(*this, "Label2", 1050, 1260, 6165, 255),
+      Label1(*this, "Label1", 1050, 1620, 6165, 255),
+      Label7(*this, "Label7", 1050, 1890, 6165, 255),
+      Label8(*this, "Label8", 1050, 2160, 6165, 255),
+      Label9(*this, "Label9", 1050, 2430, 6165, 255),
+      Frame1(*this, "Frame1", 240, 2790, 6975, 1035, QString()),
+      Label4(*this, "Label4", 360, 2910, 6735, 255),
+      Label5(*this, "Label5", 360, 3180, 6735, 255),
+      Label6(*this, "Label6", 360, 3450, 6735, 255),
+      cmdOK(*this, "cmdOK", 4560, 3990, 1215, 375, QStringLiteral("OK")),
+      cmdSysInfo(*this, "cmdSysInfo", 5880, 3990, 1335, 375, QStringLiteral("&System Info...")),
       program_(program) {
     using namespace project_identity;
     setCaption(QStringLiteral("Vedra Viewer - About"));
@@ -74,7 +74,7 @@ frmAbout::frmAbout(Program& program)
     Label8.setCaption(QStringLiteral("E-mail: ") + QString::fromUtf8(kEmail));
     Label9.setCaption(QStringLiteral("Web: ") + QString::fromUtf8(kWebPage));
     Label4.setCaption(QString::fromUtf8(kMakerName) +
-                      QStringLiteral(" give this program away free of charge (freeware)."));
+                      QStringLiteral(" offer this program as freeware."));
     Label5.setCaption(QStringLiteral("It comes without any warranty: the authors are not liable"));
     Label6.setCaption(QStringLiteral("for any damage or loss of data arising from its use."));
     cmdOK.setDefault(true);

@@ -100,15 +100,15 @@ constexpr double ExampleLeft = 120 + ListWidth + 240;
 }  // namespace
 
 frmNote::frmNote(Program& program)
-    : Form(QStringLiteral("frmNote"), ExampleLeft + 1950 + 120, 7080,
+    : Form(QStringLiteral("frmNote"), ExampleLeft + 1950 + 240, 7080,
            platform::BorderStyle::FixedDialog),
       List1(*this, "List1", 120, 120, ListWidth, 6315),
       Image1(*this, "Image1", ExampleLeft, 120, 1950, 1875),
       Image2(*this, "Image2", ExampleLeft, 2400, 1950, 1860),
       Image3(*this, "Image3", ExampleLeft, 4665, 1950, 1860),
-      Label1(*this, "Label1", ExampleLeft, 2010, 1950, 255),
-      Label2(*this, "Label2", ExampleLeft, 4275, 1950, 255),
-      Label3(*this, "Label3", ExampleLeft, 6540, 1950, 255),
+      Label1(*this, "Label1", ExampleLeft - 240, 2010, 2430, 255),
+      Label2(*this, "Label2", ExampleLeft - 240, 4275, 2430, 255),
+      Label3(*this, "Label3", ExampleLeft - 240, 6540, 2430, 255),
       cmdOK(*this, "cmdOK", 120 + ListWidth / 2 - 600, 6570, 1215, 375, QStringLiteral("OK")) {
     (void)program;
     setCaption(QStringLiteral("Vedra Viewer - Note"));

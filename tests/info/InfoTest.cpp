@@ -256,7 +256,7 @@ TEST_F(InfoTest, CreditsStartAtTheTopAtSpeedFiveInBlackAndLoop) {
     credits.Timer1.tick();
     EXPECT_EQ(credits.Titoli.Top(), 370);
     EXPECT_EQ(credits.Titoli.picture().toImage(), credits.Nero.picture().toImage());
-    EXPECT_EQ(credits.Check1.BackColor(), 0x000000u);
+    EXPECT_EQ(credits.Check1.ForeColor(), 0x000000u);
 
     // 380 - 10 * 229 = -1910 is the first position below -1900; the next tick restarts.
     for (int i = 1; i < 229; ++i)
@@ -270,7 +270,7 @@ TEST_F(InfoTest, CreditsStartAtTheTopAtSpeedFiveInBlackAndLoop) {
     credits.HScroll1.setValue(11);
     credits.Timer1.tick();
     EXPECT_EQ(credits.Titoli.picture().toImage(), credits.Bianco.picture().toImage());
-    EXPECT_EQ(credits.Check1.BackColor(), 0xFFFFFFu);
+    EXPECT_EQ(credits.Check1.ForeColor(), 0xFFFFFFu);
     EXPECT_EQ(credits.Display.Caption(), "5.5");
     EXPECT_EQ(credits.PassoTitoli(), -11);
     EXPECT_EQ(credits.Titoli.Top(), 359);

@@ -77,17 +77,13 @@ void CheckBox::setValue(int value) {
         onClick();
 }
 
-void CheckBox::setBackColor(unsigned long bgr) {
-    if (bgr == backColor_ && box_->autoFillBackground())
+void CheckBox::setForeColor(unsigned long bgr) {
+    if (bgr == foreColor_)
         return;
-    backColor_ = bgr;
+    foreColor_ = bgr;
     QPalette palette = box_->palette();
-    palette.setColor(QPalette::Window, colorFromBgr(bgr));
-    // The caption stays readable on either ground.
-    palette.setColor(QPalette::WindowText,
-                     qGray(colorFromBgr(bgr).rgb()) < 128 ? Qt::white : Qt::black);
+    palette.setColor(QPalette::WindowText, colorFromBgr(bgr));
     box_->setPalette(palette);
-    box_->setAutoFillBackground(true);
 }
 
 HScrollBar::HScrollBar(Container container, const QString& name, double left, double top,
