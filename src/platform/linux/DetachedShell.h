@@ -4,8 +4,8 @@
 
 namespace platform {
 
-// Starts programs detached from the viewer, with an argument list and no shell. Opening
-// documents and waiting for a program are not offered here.
+// Opens documents with the desktop's associated program and starts programs with an
+// argument list, never through a shell: detached, or waiting for their end.
 class DetachedShell : public ShellService {
   public:
     bool OpenDocument(const QString& target) override;
