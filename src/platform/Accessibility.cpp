@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleObject>
 #include <QApplication>
+#include <QEvent>
 #include <QMenu>
 
 namespace platform {
@@ -50,6 +51,25 @@ class ApplicationAccessible : public QAccessibleApplication {
     }
 };
 
+// Tells assistive technology that the application gained a child when a popup menu opens,
+// so a reader that keeps a copy of the tree finds the menu without walking it again.
+class PopupAnnouncer : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && QAccessible::isActive()) {
+            auto* menu = qobject_cast<QMenu*>(watched);
+            if (menu && !menu->parentWidget()) {
+                QAccessibleEvent created(menu, QAccessible::ObjectCreated);
+                QAccessible::updateAccessibility(&created);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 QAccessibleInterface* applicationFactory(const QString& className, QObject* object) {
     if (object && object == qApp && className == QLatin1String("QApplication"))
         return new ApplicationAccessible;
@@ -61,6 +81,8 @@ QAccessibleInterface* applicationFactory(const QString& className, QObject* obje
 void installPopupMenuAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory(applicationFactory);
+        if (qApp)
+            qApp->installEventFilter(new PopupAnnouncer(qApp));
         return true;
     }();
     (void)installed;

@@ -7,6 +7,7 @@ import subprocess
 import time
 
 import vedra_e2e as e2e
+from gi.repository import Atspi, GLib
 from vedra_e2e import TITLE, check, check_equal
 
 FULL_SCREEN = "Vedra Viewer - Full Screen"
@@ -22,6 +23,28 @@ def popup(viewer, title):
 def entries(menu):
     e2e.clear_cache(menu)
     return [e2e.plain(e2e.name(c)) for c in e2e.children(menu) if e2e.role(c) != "separator"]
+
+
+class ChildrenAdded:
+    """Records the names of children that applications announce as added."""
+
+    def __init__(self):
+        self.names = []
+        self._listener = Atspi.EventListener.new(self._heard)
+        self._listener.register("object:children-changed:add")
+
+    def _heard(self, event):
+        try:
+            if event.source.get_role_name() == "application":
+                self.names.append(event.any_data.get_name())
+        except Exception:  # the sender may be gone
+            pass
+
+    def pump(self):
+        context = GLib.MainContext.default()
+        while context.iteration(False):
+            pass
+        return self.names
 
 
 def clipboard_targets():
@@ -47,8 +70,13 @@ def test_the_full_screen_window_and_its_popup_menu_are_announced_and_work():
             check(e2e.name(w), f"a shown {e2e.role(w)} without a name")
 
     check("image/png" not in clipboard_targets(), "the clipboard holds no picture yet")
+    added = ChildrenAdded()
+    added.pump()
+    added.names.clear()
     e2e.click(640, 512, button=3)
     menu = e2e.wait_for(lambda: popup(viewer, "Menu PopUp"), what="the popup menu")
+    # A reader that keeps a copy of the tree hears of the menu as it opens.
+    e2e.wait_for(lambda: "Menu PopUp" in added.pump(), what="the menu announced as added")
     check_equal(entries(menu), ["Run Slide Show", "Copy To ClipBoard", "Cancel"],
                 "the popup menu's items")
     copy = [c for c in e2e.children(menu) if e2e.plain(e2e.name(c)) == "Copy To ClipBoard"][0]
