@@ -148,6 +148,9 @@ void Form::Unload() {
     if (cancel != 0)
         return;
     window_->hide();
+    // The form is destroyed once the current event is done; parted from its owner now, so an
+    // owner destroyed first cannot take the window along.
+    DetachFromOwner();
     if (onUnloaded)
         onUnloaded();
 }

@@ -28,7 +28,6 @@ frmTrayIcon::frmTrayIcon(Program& program)
       program_(program) {
     setCaption(QStringLiteral("TrayIcon"));
     setIcon(storedPicture("app-icon"));
-    setBackColor(0xFFFFFF);
     imgTrayIcon.setPicture(storedPicture("app-icon-32-16colors"));
     const char* captions[5] = {"&About", "-", "&Open", "-", "&Exit"};
     for (int i = 0; i < 5; ++i) {
