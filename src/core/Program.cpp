@@ -2,17 +2,25 @@
 
 #include "core/frmVedra.h"
 #include "desktop/frmPrinter.h"
+#include "info/Uovo.h"
+#include "info/frmAbout.h"
+#include "info/frmNote.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberText.h"
 #include "platform/services/MessageBoxService.h"
 #include "viewing/frmFS.h"
+#include "viewing/frmTrayIcon.h"
 
 Program::Program(const platform::Services& services)
     : services_(services),
       modulo1_(*services.fileSystem),
       frmVedra([this] { return std::make_unique<::frmVedra>(*this); }),
       frmFS([this] { return std::make_unique<::frmFS>(*this); }),
-      frmPrinter([this] { return std::make_unique<::frmPrinter>(*this); }) {}
+      frmPrinter([this] { return std::make_unique<::frmPrinter>(*this); }),
+      frmTrayIcon([this] { return std::make_unique<::frmTrayIcon>(*this); }),
+      frmAbout([this] { return std::make_unique<::frmAbout>(*this); }),
+      frmNote([this] { return std::make_unique<::frmNote>(*this); }),
+      Uovo([this] { return std::make_unique<::Uovo>(*this); }) {}
 
 Program::~Program() = default;
 

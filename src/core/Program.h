@@ -9,6 +9,10 @@
 class frmVedra;
 class frmFS;
 class frmPrinter;
+class frmTrayIcon;
+class frmAbout;
+class frmNote;
+class Uovo;
 
 // The running viewer: the desktop services, the shared state and the windows, each window
 // created on first reference.
@@ -35,6 +39,10 @@ class Program {
     platform::LazyForm<::frmVedra> frmVedra;
     platform::LazyForm<::frmFS> frmFS;
     platform::LazyForm<::frmPrinter> frmPrinter;
+    platform::LazyForm<::frmTrayIcon> frmTrayIcon;
+    platform::LazyForm<::frmAbout> frmAbout;
+    platform::LazyForm<::frmNote> frmNote;
+    platform::LazyForm<::Uovo> Uovo;
 
     // The default name of the HTML list document follows the shown folder. The name dialog
     // takes it into its box; until that dialog exists the name goes straight to the state

@@ -182,4 +182,9 @@ void frmVedra::wireHandlers() {
         mnuFreccia[i]->onClick = [this, i] { mnuFreccia_Click(i); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
     wireDesktopHandlers();
+    cmdSystray.onClick = [this] { cmdSystray_Click(); };
+    mnuSysTray.onClick = [this] { mnuSysTray_Click(); };
+    mnuAbout.onClick = [this] { mnuAbout_Click(); };
+    mnuNote.onClick = [this] { mnuNote_Click(); };
+    imgLogo.onClick = [this] { imgLogo_Click(); };
 }

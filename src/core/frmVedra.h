@@ -159,6 +159,15 @@ class frmVedra : public platform::Form {
     platform::WallpaperResult WallPaper(const QString& BMPFile, int SPIFlags);
     void mnuPrint_Click();
 
+    // Tray mode (viewing/frmVedra_Tray.cpp).
+    void cmdSystray_Click();
+    void mnuSysTray_Click();
+
+    // Information windows and the logo (info/frmVedra_Info.cpp).
+    void mnuAbout_Click();
+    void mnuNote_Click();
+    void imgLogo_Click();
+
     // Read-only views of the window's state for the other windows and for tests.
     long ModoDimensioni() const { return ModoDimensioni_; }
     long NumeroFile() const { return NumeroFile_; }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QScreen>
 
+#include "platform/Accessibility.h"
 #include "platform/Colors.h"
 #include "platform/FormWindow.h"
 #include "platform/Menu.h"
@@ -35,6 +36,7 @@ Qt::WindowFlags flagsFor(BorderStyle border) {
 Form::Form(const QString& name, double clientWidthTwips, double clientHeightTwips,
            BorderStyle border)
     : name_(name), border_(border), window_(std::make_unique<FormWindow>(this)) {
+    installPopupMenuAccessibility();
     window_->setObjectName(name);
     window_->setWindowFlags(flagsFor(border));
     client_ = new QWidget(window_.get());
@@ -65,6 +67,14 @@ void Form::setCaption(const QString& caption) {
 
 void Form::setIcon(const Picture& icon) {
     window_->setWindowIcon(QIcon(QPixmap::fromImage(icon.toImage())));
+}
+
+void Form::setAccessibleName(const QString& name) {
+    window_->setAccessibleName(name);
+}
+
+void Form::Minimize() {
+    window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
 }
 
 WindowState Form::windowState() const {
@@ -138,6 +148,9 @@ void Form::Unload() {
     if (cancel != 0)
         return;
     window_->hide();
+    // The form is destroyed once the current event is done; parted from its owner now, so an
+    // owner destroyed first cannot take the window along.
+    DetachFromOwner();
     if (onUnloaded)
         onUnloaded();
 }
@@ -205,6 +218,9 @@ void Form::PopupMenu(MenuItem& menu, MenuItem* boldItem) {
     if (!qmenu)
         return;
     qmenu->setDefaultAction(boldItem ? boldItem->action() : nullptr);
+    // An item chosen through assistive technology is triggered without the menu closing
+    // itself; it closes as it does for a click.
+    QObject::connect(qmenu, &QMenu::triggered, qmenu, &QWidget::close, Qt::UniqueConnection);
     qmenu->exec(QCursor::pos());
 }
 

@@ -69,9 +69,13 @@ class Form {
     QString Caption() const;
     void setCaption(const QString& caption);
     void setIcon(const Picture& icon);
+    // The name screen readers announce for the window; without one they read the caption.
+    void setAccessibleName(const QString& name);
 
     WindowState windowState() const;
     void setWindowState(WindowState state);
+    // Minimises the window keeping its normal or maximised state for when it comes back.
+    void Minimize();
 
     // Shows the window without blocking; the first show centres it on the screen.
     void Show();

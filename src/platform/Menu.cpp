@@ -44,6 +44,8 @@ MenuItem::MenuItem(MenuItem& parent, const QString& name, const QString& caption
 MenuItem::MenuItem(const QString& name, const QString& caption) : name_(name), ownsMenu_(true) {
     menu_ = new QMenu(caption);
     menu_->setObjectName(name);
+    // A popup has no menu bar entry to name it; screen readers announce it by its caption.
+    menu_->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
     action_ = menu_->menuAction();
 }
 

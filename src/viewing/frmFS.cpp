@@ -33,6 +33,8 @@ frmFS::frmFS(Program& program)
       program_(program),
       m_(program.modulo1()) {
     setCaption(QString());
+    // No caption on a borderless window, but screen readers still announce it by name.
+    setAccessibleName(QStringLiteral("Vedra Viewer - Full Screen"));
     setIcon(storedPicture("app-icon"));
     setBackColor(0x000000);
     // The check mark follows the run state from the start; the main window's run and

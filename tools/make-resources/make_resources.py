@@ -577,6 +577,89 @@ def draw_logo(variant):
     return img
 
 
+
+# ---------------------------------------------------------------------------
+# Note window: one sample picture under three size modes
+# ---------------------------------------------------------------------------
+
+
+def draw_sample_photo(w, h):
+    """The sample picture of the Note window's examples: a landscape photo
+    with a little house, drawn at w x h."""
+    c = Canvas(w, h, 4)
+    landscape(c, (0, 0, w, h))
+    # A house on the front hill, so the stretched example shows its distortion.
+    hx, hy, hw, hh = w * 0.18, h * 0.62, w * 0.20, h * 0.22
+    c.fill(c.mask_rrect((hx, hy, hx + hw, hy + hh)), WHITE)
+    c.fill(c.mask_poly([(hx - w * 0.02, hy), (hx + hw / 2, hy - h * 0.16),
+                        (hx + hw + w * 0.02, hy)]), ORANGE_DARK)
+    c.fill(c.mask_rrect((hx + hw * 0.38, hy + hh * 0.45, hx + hw * 0.62, hy + hh)), BLUE_DARK)
+    return c.result()
+
+
+def note_example(size, mode):
+    """The viewing area (white, sunken border) of size with the sample photo
+    placed as the size mode places it."""
+    w, h = size
+    frame = Image.new("RGBA", (w, h), (255, 255, 255, 255))
+    d = ImageDraw.Draw(frame)
+    d.rectangle((0, 0, w - 1, h - 1), outline=(0x80, 0x80, 0x80, 255))
+    d.line((1, h - 2, w - 2, h - 2), fill=(0xE0, 0xE0, 0xE0, 255))
+    d.line((w - 2, 1, w - 2, h - 2), fill=(0xE0, 0xE0, 0xE0, 255))
+    inner_w, inner_h = w - 4, h - 4
+    photo_w, photo_h = 80, 50
+    if mode == "normal":
+        pw, ph = photo_w, photo_h
+    elif mode == "aspect":
+        scale = min(inner_w / photo_w, inner_h / photo_h)
+        pw, ph = round(photo_w * scale), round(photo_h * scale)
+    else:
+        pw, ph = inner_w, inner_h
+    photo = draw_sample_photo(pw, ph)
+    frame.alpha_composite(photo, (2 + (inner_w - pw) // 2, 2 + (inner_h - ph) // 2))
+    return frame.convert("RGB")
+
+
+# ---------------------------------------------------------------------------
+# Credits window: the credit lines, white and black versions, 16 colours
+# ---------------------------------------------------------------------------
+
+CREDIT_LINES = [
+    ("Vedra Viewer", 17),
+    ("V1.0.1", 12),
+    ("", 8),
+    ("Picture Viewer for Linux", 12),
+    ("", 8),
+    ("Written by", 11),
+    ("The Vedra Viewer", 13),
+    ("developers", 13),
+    ("", 8),
+    ("Pictures drawn by", 11),
+    ("the project's own tools", 12),
+    ("", 8),
+    ("Thank you for watching!", 12),
+]
+
+
+def draw_credits(size, background, text, accent):
+    w, h = size
+    img = Image.new("RGB", (w, h), background)
+    d = ImageDraw.Draw(img)
+    regular = find_font("DejaVuSans.ttf")
+    y = 8
+    for i, (line, points) in enumerate(CREDIT_LINES):
+        if y + points > h - 4:
+            break
+        if line:
+            font = ImageFont.truetype(find_font(FONT_BOLD) if points >= 13 else regular, points)
+            lw = d.textlength(line, font=font)
+            d.text((round((w - lw) / 2), y), line, font=font,
+                   fill=accent if i == 0 else text)
+        y += points + 5
+    # 16 colours, as the window stores its pictures.
+    return img.quantize(colors=16, dither=Image.Dither.NONE)
+
+
 # ---------------------------------------------------------------------------
 # Desktop icons (hicolor theme): the program icon at the usual sizes plus a
 # scalable SVG drawn with the same shapes as draw_app_icon_large
@@ -734,6 +817,11 @@ def build_all():
     pics["logo1.png"] = draw_logo(1)
     pics["logo2.png"] = draw_logo(2)
     pics["about-icon.png"] = pics["app-icon-32.png"].copy()
+    pics["note-normal-size.png"] = note_example((130, 125), "normal")
+    pics["note-maintain-aspect.png"] = note_example((130, 124), "aspect")
+    pics["note-resize-to-window.png"] = note_example((130, 124), "stretch")
+    pics["credits-white.png"] = draw_credits((200, 250), (255, 255, 255), (0, 0, 0), BLUE)
+    pics["credits-black.png"] = draw_credits((200, 200), (0, 0, 0), (255, 255, 255), SUN)
     return pics
 
 

@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include "platform/Colors.h"
+
 namespace platform {
 
 namespace {
@@ -73,6 +75,15 @@ void CheckBox::setValue(int value) {
     box_->setChecked(value != 0);
     if (onClick)
         onClick();
+}
+
+void CheckBox::setForeColor(unsigned long bgr) {
+    if (bgr == foreColor_)
+        return;
+    foreColor_ = bgr;
+    QPalette palette = box_->palette();
+    palette.setColor(QPalette::WindowText, colorFromBgr(bgr));
+    box_->setPalette(palette);
 }
 
 HScrollBar::HScrollBar(Container container, const QString& name, double left, double top,

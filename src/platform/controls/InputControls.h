@@ -35,10 +35,14 @@ class CheckBox : public Control {
              double height, const QString& caption);
     int Value() const;
     void setValue(int value);
+    // The caption's colour.
+    unsigned long ForeColor() const { return foreColor_; }
+    void setForeColor(unsigned long bgr);
     std::function<void()> onClick;
 
   private:
     QCheckBox* box_;
+    unsigned long foreColor_ = 0x000000;
 };
 
 // A horizontal scroll bar with Min, Max and Value; a change raises onChange.

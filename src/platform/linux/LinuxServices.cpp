@@ -6,6 +6,12 @@
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMessageBox.h"
 #include "platform/linux/QtPrinter.h"
+#include "platform/linux/DetachedShell.h"
+#include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/LocalFileSystem.h"
+#include "platform/linux/QtClipboard.h"
+#include "platform/linux/QtMessageBox.h"
+#include "platform/linux/QtTray.h"
 
 namespace platform {
 
@@ -20,6 +26,9 @@ struct LinuxServices::Impl {
     QtClipboard clipboard;
     DesktopWallpaper wallpaper;
     QtPrinter printer;
+    QtTray tray;
+    LinuxSystemInfo systemInfo;
+    DetachedShell shell;
 };
 
 LinuxServices::LinuxServices(const QStringList& arguments, const QString& programTitle)
@@ -32,6 +41,9 @@ LinuxServices::LinuxServices(const QStringList& arguments, const QString& progra
     services_.clipboard = &impl_->clipboard;
     services_.wallpaper = &impl_->wallpaper;
     services_.printer = &impl_->printer;
+    services_.tray = &impl_->tray;
+    services_.systemInfo = &impl_->systemInfo;
+    services_.shell = &impl_->shell;
 }
 
 LinuxServices::~LinuxServices() = default;
