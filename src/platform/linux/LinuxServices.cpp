@@ -2,15 +2,12 @@
 
 #include "platform/linux/DesktopBasics.h"
 #include "platform/linux/DesktopWallpaper.h"
-#include "platform/linux/LocalFileSystem.h"
-#include "platform/linux/QtClipboard.h"
-#include "platform/linux/QtMessageBox.h"
-#include "platform/linux/QtPrinter.h"
 #include "platform/linux/DetachedShell.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMessageBox.h"
+#include "platform/linux/QtPrinter.h"
 #include "platform/linux/QtTray.h"
 
 namespace platform {
