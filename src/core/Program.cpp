@@ -1,6 +1,7 @@
 #include "core/Program.h"
 
 #include "core/frmVedra.h"
+#include "html/frmSaveHtml.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberText.h"
 #include "platform/services/MessageBoxService.h"
@@ -10,7 +11,8 @@ Program::Program(const platform::Services& services)
     : services_(services),
       modulo1_(*services.fileSystem),
       frmVedra([this] { return std::make_unique<::frmVedra>(*this); }),
-      frmFS([this] { return std::make_unique<::frmFS>(*this); }) {}
+      frmFS([this] { return std::make_unique<::frmFS>(*this); }),
+      frmSaveHtml([this] { return std::make_unique<::frmSaveHtml>(*this); }) {}
 
 Program::~Program() = default;
 
@@ -20,11 +22,6 @@ void Program::start() {
     main.setFocusTo(main.Dir1.widget());
     main.Show();
     main.Dir1.SetFocus();
-}
-
-void Program::setDefaultHtmlName(const QString& name) {
-    modulo1_.NomeHtml = name;
-    modulo1_.SceltaFatta = true;
 }
 
 void Program::showFullScreen(bool modal) {

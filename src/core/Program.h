@@ -8,6 +8,7 @@
 
 class frmVedra;
 class frmFS;
+class frmSaveHtml;
 
 // The running viewer: the desktop services, the shared state and the windows, each window
 // created on first reference.
@@ -33,11 +34,8 @@ class Program {
     // The windows, each created on first reference (declared after the state they use).
     platform::LazyForm<::frmVedra> frmVedra;
     platform::LazyForm<::frmFS> frmFS;
+    platform::LazyForm<::frmSaveHtml> frmSaveHtml;
 
-    // The default name of the HTML list document follows the shown folder. The name dialog
-    // takes it into its box; until that dialog exists the name goes straight to the state
-    // its box would set.
-    void setDefaultHtmlName(const QString& name);
     // Opens the full-screen view of the main window's picture: modal over the main window,
     // or modeless. Until the full-screen window exists this does nothing.
     void showFullScreen(bool modal);

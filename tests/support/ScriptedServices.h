@@ -8,9 +8,11 @@
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/services/ApplicationService.h"
 #include "platform/services/ClockService.h"
+#include "platform/services/DialogService.h"
 #include "platform/services/MessageBoxService.h"
 #include "platform/services/ScreenService.h"
 #include "platform/services/Services.h"
+#include "platform/services/ShellService.h"
 
 namespace testing_support {
 
@@ -68,6 +70,32 @@ class FakeScreen : public platform::ScreenService {
     int heightPixels = 1024;
 };
 
+// Records what the viewer asks the desktop to open or run; nothing is started.
+class ScriptedShell : public platform::ShellService {
+  public:
+    struct Call {
+        QString kind;  // "open", "start", "run" or "edit"
+        QString program;
+        QStringList arguments;
+    };
+    bool OpenDocument(const QString& target) override;
+    bool Start(const QString& program, const QStringList& arguments) override;
+    int RunAndWait(const QString& program, const QStringList& arguments) override;
+    int EditAndWait(const QString& file) override;
+
+    std::vector<Call> calls;
+    bool canStart = true;  // false: as if no program could start
+};
+
+// The Save dialog: answers with the queued file names; an empty queue cancels.
+class ScriptedDialogs : public platform::DialogService {
+  public:
+    QString ShowSave(const platform::SaveDialogOptions& options) override;
+
+    std::vector<platform::SaveDialogOptions> shown;
+    std::deque<QString> answers;
+};
+
 // Every scripted service together, with the real local file system.
 struct ScriptedServices {
     ScriptedMessageBox messageBox;
@@ -75,6 +103,8 @@ struct ScriptedServices {
     FakeScreen screen;
     FakeClock clock;
     ScriptedApplication application;
+    ScriptedShell shell;
+    ScriptedDialogs dialogs;
 
     platform::Services services();
 };

@@ -1,9 +1,11 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/linux/DesktopBasics.h"
+#include "platform/linux/DesktopShell.h"
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMessageBox.h"
+#include "platform/linux/QtSaveDialog.h"
 
 namespace platform {
 
@@ -16,6 +18,8 @@ struct LinuxServices::Impl {
     QtClock clock;
     ProcessApplication application;
     QtClipboard clipboard;
+    DesktopShell shell;
+    QtSaveDialog dialogs;
 };
 
 LinuxServices::LinuxServices(const QStringList& arguments, const QString& programTitle)
@@ -26,6 +30,8 @@ LinuxServices::LinuxServices(const QStringList& arguments, const QString& progra
     services_.clock = &impl_->clock;
     services_.application = &impl_->application;
     services_.clipboard = &impl_->clipboard;
+    services_.shell = &impl_->shell;
+    services_.dialogs = &impl_->dialogs;
 }
 
 LinuxServices::~LinuxServices() = default;
