@@ -11,6 +11,7 @@ packages=(
   python3 python3-pyatspi at-spi2-core dbus dbus-x11
   python3-numpy python3-pil python3-skimage
   fonts-dejavu-core
+  shared-mime-info
 )
 
 missing=()

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "MainWindowFixture.h"
+#include "html/HtmlListDocument.h"
 #include "html/frmSaveHtml.h"
 #include "platform/services/MessageBoxService.h"
 
@@ -297,4 +298,17 @@ TEST_F(HtmlListTest, EverySettingOfTheDefaultNameCountsAsAChoice) {
         EXPECT_EQ(m.NomeHtml, w.Dir1.Path() + "/PicList.htm");
         EXPECT_EQ(program->frmSaveHtml().cmbSaveHtml.Text(), m.NomeHtml);
     }
+}
+
+TEST(HtmlListDocument, ADriveRootIsNamedOnceAndOnlyThePictureTypesAfterTheFirstDotAreListed) {
+    const QStringList header = html_list::headerLines("/");
+    EXPECT_EQ(header.value(2), "<TITLE>Images: /</TITLE>");
+    EXPECT_EQ(header.value(7), "<H2><EM>/</EM></H2>");
+    const std::pair<const char*, bool> names[] = {
+        {"Holiday.JPG", true}, {"b.gif", true},     {"c.Bmp", true},     {"d.wmf", true},
+        {"e.EMF", true},       {"a.b.jpg", false},  {"icon.ico", false}, {"photo.jpeg", false},
+        {"JPG", false},        {".jpg.txt", false},
+    };
+    for (const auto& [name, listed] : names)
+        EXPECT_EQ(html_list::isListedName(name), listed) << name;
 }
