@@ -53,8 +53,11 @@ void frmSaveHtml::Form_Unload(int& cancel) {
     // Closing by the window's close box counts as Annulla.
     if (!closingWithOk_)
         m_.HtmlConfermato = false;
-    // The window is destroyed after this event; the main window must not take it along
-    // if it goes first.
+    // The window is destroyed after this event: until then it runs no handler (its box
+    // may still lose the focus), and the main window must not take it along if it goes
+    // first.
+    cmbSaveHtml.onChange = nullptr;
+    cmbSaveHtml.onLostFocus = nullptr;
     DetachFromOwner();
 }
 
