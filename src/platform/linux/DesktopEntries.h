@@ -12,7 +12,7 @@ struct Launch {
     QStringList arguments;
 };
 
-// The desktop's registered applications, read the way the freedesktop.org specifications
+// The desktop's registered applications, read the way the freedesktop.org standards
 // describe them: .desktop files under $XDG_DATA_HOME and $XDG_DATA_DIRS, associations in
 // the mimeapps.list files of the XDG config and data folders and in mimeinfo.cache.
 namespace desktop_entries {
