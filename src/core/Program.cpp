@@ -2,6 +2,7 @@
 
 #include "core/frmVedra.h"
 #include "desktop/frmPrinter.h"
+#include "html/frmSaveHtml.h"
 #include "info/Uovo.h"
 #include "info/frmAbout.h"
 #include "info/frmNote.h"
@@ -20,7 +21,8 @@ Program::Program(const platform::Services& services)
       frmTrayIcon([this] { return std::make_unique<::frmTrayIcon>(*this); }),
       frmAbout([this] { return std::make_unique<::frmAbout>(*this); }),
       frmNote([this] { return std::make_unique<::frmNote>(*this); }),
-      Uovo([this] { return std::make_unique<::Uovo>(*this); }) {}
+      Uovo([this] { return std::make_unique<::Uovo>(*this); }),
+      frmSaveHtml([this] { return std::make_unique<::frmSaveHtml>(*this); }) {}
 
 Program::~Program() = default;
 
@@ -30,11 +32,6 @@ void Program::start() {
     main.setFocusTo(main.Dir1.widget());
     main.Show();
     main.Dir1.SetFocus();
-}
-
-void Program::setDefaultHtmlName(const QString& name) {
-    modulo1_.NomeHtml = name;
-    modulo1_.SceltaFatta = true;
 }
 
 void Program::showFullScreen(bool modal) {

@@ -13,6 +13,7 @@ class frmTrayIcon;
 class frmAbout;
 class frmNote;
 class Uovo;
+class frmSaveHtml;
 
 // The running viewer: the desktop services, the shared state and the windows, each window
 // created on first reference.
@@ -43,11 +44,8 @@ class Program {
     platform::LazyForm<::frmAbout> frmAbout;
     platform::LazyForm<::frmNote> frmNote;
     platform::LazyForm<::Uovo> Uovo;
+    platform::LazyForm<::frmSaveHtml> frmSaveHtml;
 
-    // The default name of the HTML list document follows the shown folder. The name dialog
-    // takes it into its box; until that dialog exists the name goes straight to the state
-    // its box would set.
-    void setDefaultHtmlName(const QString& name);
     // Opens the full-screen view of the main window's picture: modal over the main window,
     // or modeless. Until the full-screen window exists this does nothing.
     void showFullScreen(bool modal);

@@ -187,4 +187,6 @@ void frmVedra::wireHandlers() {
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
     mnuNote.onClick = [this] { mnuNote_Click(); };
     imgLogo.onClick = [this] { imgLogo_Click(); };
+    mnuHtml.onClick = [this] { mnuHtml_Click(); };
+    mnuRunWebBrowser.onClick = [this] { mnuRunWebBrowser_Click(); };
 }

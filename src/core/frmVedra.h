@@ -22,6 +22,7 @@ struct Modulo1;
 namespace platform {
 class DataObject;
 enum class WallpaperResult;
+class TextOutputFile;
 }  // namespace platform
 
 // The main window: folder browser, viewing area, information line, toolbar and menus.
@@ -167,6 +168,12 @@ class frmVedra : public platform::Form {
     void mnuAbout_Click();
     void mnuNote_Click();
     void imgLogo_Click();
+    // HTML list (html/frmVedra_Html.cpp).
+    void mnuHtml_Click();
+    void mnuRunWebBrowser_Click();
+    void GeneraHtml();
+    void ExecCmd(QString& cmdline);
+    void Navigatore(QString& Sito);
 
     // Read-only views of the window's state for the other windows and for tests.
     long ModoDimensioni() const { return ModoDimensioni_; }
@@ -203,6 +210,10 @@ class frmVedra : public platform::Form {
     void prefetchEntry(long index);
 
   private:
+    // Steps of GeneraHtml once the listing holds an entry; false when the dialog was
+    // cancelled, true when the user's selection may be taken back.
+    bool writeHtmlList(const QString& selectedName);
+    void walkAndListPictures(platform::TextOutputFile& document);
     void showError(int number);
     QString informationLine(const QString& path) const;
     // Sets every speed indicator for choice 0 (Slow), 1 (Normal) or 2 (High).

@@ -1,6 +1,7 @@
 // The folder browser: drive and folder changes, the type filter.
 #include "core/Program.h"
 #include "core/frmVedra.h"
+#include "html/frmSaveHtml.h"
 #include "platform/Volumes.h"
 
 namespace {
@@ -51,8 +52,10 @@ void frmVedra::showFolderState() {
 }
 
 void frmVedra::setDefaultHtmlName() {
-    // A drive root already ends in the separator.
-    program_.setDefaultHtmlName(platform::joinPath(Dir1.Path(), QStringLiteral("PicList.htm")));
+    // A drive root already ends in the separator. Setting the name dialog's box creates that
+    // window hidden the first time; its change handling records the name.
+    program_.frmSaveHtml().cmbSaveHtml.setText(
+        platform::joinPath(Dir1.Path(), QStringLiteral("PicList.htm")));
 }
 
 void frmVedra::TipoImmagine_Change() {

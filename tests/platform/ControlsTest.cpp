@@ -153,3 +153,25 @@ TEST(ComboBox, LeavingTheTextFieldIsNoChoiceFromTheList) {
     EXPECT_EQ(box.ListIndex(), -1);
     EXPECT_EQ(box.Text(), "Two");
 }
+
+TEST(ComboBox, EveryAssignmentCountsAsAChangeAndLeavingTheBoxIsReportedOnce) {
+    TestForm form;
+    ComboBox box(form, "Name", 0, 0, 2000, 300);
+    ComboBox other(form, "Other", 0, 400, 2000, 300);
+    int changes = 0, focusLosses = 0;
+    box.onChange = [&] { ++changes; };
+    box.onLostFocus = [&] { ++focusLosses; };
+    box.setText("same");
+    box.setText("same");
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(box.Text(), "same");
+
+    form.Show();
+    QApplication::setActiveWindow(form.window());
+    box.SetFocus();
+    QCoreApplication::processEvents();
+    other.SetFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(focusLosses, 1);
+    EXPECT_EQ(changes, 2);
+}

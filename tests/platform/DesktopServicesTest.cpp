@@ -7,12 +7,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/linux/DetachedShell.h"
+#include "platform/linux/DesktopShell.h"
 #include "platform/linux/LinuxSystemInfo.h"
 
-TEST(DetachedShellTest, StartsAndWaitsForProgramsWithoutAShell) {
+TEST(DesktopShellTest, StartsAndWaitsForProgramsWithoutAShell) {
     QTemporaryDir dir;
-    platform::DetachedShell shell;
+    platform::DesktopShell shell;
     struct Case {
         QString program;
         QStringList arguments;

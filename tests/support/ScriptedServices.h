@@ -8,11 +8,13 @@
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/services/ApplicationService.h"
 #include "platform/services/ClockService.h"
+#include "platform/services/DialogService.h"
 #include "platform/services/MessageBoxService.h"
 #include "platform/services/PrinterService.h"
 #include "platform/services/ScreenService.h"
 #include "platform/services/Services.h"
 #include "platform/services/WallpaperService.h"
+#include "platform/services/ShellService.h"
 
 namespace testing_support {
 
@@ -102,6 +104,30 @@ class ScriptedPrinter : public platform::PrinterService {
     bool choosePrinter = true;
     int dialogsShown = 0;
     std::vector<Printed> printed;
+// Records what the viewer asks the desktop to open or run; nothing is started.
+class ScriptedShell : public platform::ShellService {
+  public:
+    struct Call {
+        QString kind;  // "open", "start", "run" or "edit"
+        QString program;
+        QStringList arguments;
+    };
+    bool OpenDocument(const QString& target) override;
+    bool Start(const QString& program, const QStringList& arguments) override;
+    int RunAndWait(const QString& program, const QStringList& arguments) override;
+    int EditAndWait(const QString& file) override;
+
+    std::vector<Call> calls;
+    bool canStart = true;  // false: as if no program could start
+};
+
+// The Save dialog: answers with the queued file names; an empty queue cancels.
+class ScriptedDialogs : public platform::DialogService {
+  public:
+    QString ShowSave(const platform::SaveDialogOptions& options) override;
+
+    std::vector<platform::SaveDialogOptions> shown;
+    std::deque<QString> answers;
 };
 
 // Every scripted service together, with the real local file system.
@@ -113,6 +139,8 @@ struct ScriptedServices {
     ScriptedApplication application;
     ScriptedWallpaper wallpaper;
     ScriptedPrinter printer;
+    ScriptedShell shell;
+    ScriptedDialogs dialogs;
 
     platform::Services services();
 };

@@ -443,6 +443,19 @@ def draw_paste():
     return c.result()
 
 
+def draw_browse():
+    """An open folder: pick a file name."""
+    c = Canvas(32, 32, 8)
+    back = union(c.mask_rrect((3, 6, 14, 11), 1.5), c.mask_rrect((3, 9, 28, 27), 2))
+    c.shadow(back, 0, 0.5, 0.5, 60)
+    c.fill_vgradient(back, (0xE0, 0xA5, 0x2E), (0xB9, 0x7A, 0x12))
+    page(c, (7, 11, 25, 24), body=WHITE, border=BLUE_DARK, bw=1, radius=1, shadow=False)
+    front = c.mask_poly([(2, 15), (30, 15), (27.5, 27), (4.5, 27)])
+    c.shadow(front, 0, -0.3, 0.5, 50)
+    c.fill_vgradient(front, (0xFF, 0xD0, 0x5C), (0xE8, 0xA8, 0x2A))
+    return c.result()
+
+
 def arrow_down_mask(c):
     return c.mask_poly(
         [
@@ -810,6 +823,7 @@ def build_all():
     pics["systray.png"] = draw_systray()
     pics["copy.png"] = draw_copy()
     pics["paste.png"] = draw_paste()
+    pics["browse.png"] = draw_browse()
     pics["arrow-down.png"] = draw_arrow(up=False)
     pics["arrow-up.png"] = draw_arrow(up=True)
     pics["slideshow-run.png"] = draw_slideshow_run()

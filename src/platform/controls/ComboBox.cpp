@@ -17,6 +17,9 @@ bool ComboBox::EditWatcher::eventFilter(QObject* watched, QEvent* event) {
                              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter));
     if (finishing && onEditingFinishing)
         onEditingFinishing();
+    // The text field and the box each lose the focus; report it once, for the box.
+    if (event->type() == QEvent::FocusOut && watched == watchedBox && onFocusLost)
+        onFocusLost();
     return QObject::eventFilter(watched, event);
 }
 
@@ -43,7 +46,12 @@ ComboBox::ComboBox(Container container, const QString& name, double left, double
     });
     // Focus and key events reach the text field through the combo box itself.
     combo_->installEventFilter(&editWatcher_);
+    editWatcher_.watchedBox = combo_;
     combo_->lineEdit()->installEventFilter(&editWatcher_);
+    editWatcher_.onFocusLost = [this] {
+        if (onLostFocus)
+            runHandler(onLostFocus);
+    };
     editWatcher_.onEditingFinishing = [this] {
         // Qt picks the item whose text was typed when the text field loses the focus or
         // takes Return, and reports it as a choice; only a choice from the list counts.
@@ -101,8 +109,8 @@ void ComboBox::setListIndex(int index) {
 }
 
 void ComboBox::setText(const QString& text) {
-    if (text == text_)
-        return;
+    // Every assignment counts as a change, even of an equal text: handlers that record
+    // "the box was set" rely on it.
     text_ = text;
     listIndex_ = int(items_.indexOf(text));
     showText();

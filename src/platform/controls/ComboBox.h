@@ -11,9 +11,9 @@ class QComboBox;
 
 namespace platform {
 
-// A combo box with an editable text field. Changing Text, by typing or by code, raises
-// onChange; picking an item or assigning ListIndex raises onClick. Typing leaves no item
-// selected (ListIndex -1).
+// A combo box with an editable text field. Changing Text by typing raises onChange, and so
+// does every assignment of Text by code, even of the text it already holds; picking an item
+// or assigning ListIndex raises onClick. Typing leaves no item selected (ListIndex -1).
 class ComboBox : public Control {
   public:
     ComboBox(Container container, const QString& name, double left, double top, double width,
@@ -32,6 +32,7 @@ class ComboBox : public Control {
 
     std::function<void()> onChange;
     std::function<void()> onClick;
+    std::function<void()> onLostFocus;
 
   private:
     void showText();
@@ -41,6 +42,8 @@ class ComboBox : public Control {
     // Watches the text field for the moments Qt turns typed text into a choice.
     struct EditWatcher : QObject {
         std::function<void()> onEditingFinishing;
+        std::function<void()> onFocusLost;
+        QObject* watchedBox = nullptr;
         bool eventFilter(QObject* watched, QEvent* event) override;
     };
 

@@ -1,6 +1,8 @@
 #include "platform/controls/CommandButton.h"
 
 #include <QGroupBox>
+#include <QIcon>
+#include <QPixmap>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -8,11 +10,26 @@
 
 namespace platform {
 
+namespace {
+QPushButton* makeButton(QWidget* parent, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QShortcut* windowShortcut(QWidget* button, Qt::Key key, const std::function<void()>& press) {
+    auto* shortcut = new QShortcut(QKeySequence(key), button->window());
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, button, press);
+    return shortcut;
+}
+}  // namespace
+
 CommandButton::CommandButton(Container container, const QString& name, double left, double top,
                              double width, double height, const QString& caption)
-    : Control(name, new QPushButton(caption, container.widget), left, top, width, height),
+    : Control(name, makeButton(container.widget, caption), left, top, width, height),
       button_(static_cast<QPushButton*>(widget())) {
-    button_->setAutoDefault(false);
     QObject::connect(button_, &QPushButton::clicked, [this] { runHandler([this] { click(); }); });
 }
 
@@ -20,37 +37,30 @@ QString CommandButton::Caption() const {
     return button_->text();
 }
 
+void CommandButton::setPicture(const Picture& picture) {
+    const int side = std::max(8, std::min(button_->width(), button_->height()) - 6);
+    button_->setIconSize(QSize(side, side));
+    button_->setIcon(QIcon(QPixmap::fromImage(picture.toImage())));
+}
+
 void CommandButton::setDefault(bool on) {
-    if (on == default_)
-        return;
-    default_ = on;
     button_->setDefault(on);
+    delete enter_;
+    delete keypadEnter_;
+    enter_ = keypadEnter_ = nullptr;
     if (!on)
         return;
-    // Shortcuts of the window, so Enter presses the button from any control but a text box
-    // that takes the key for itself.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), button_);
-        shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, [this] {
-            if (default_ && button_->isVisible() && button_->isEnabled())
-                runHandler([this] { click(); });
-        });
-    }
+    const auto press = [this] { runHandler([this] { click(); }); };
+    enter_ = windowShortcut(button_, Qt::Key_Return, press);
+    keypadEnter_ = windowShortcut(button_, Qt::Key_Enter, press);
 }
 
 void CommandButton::setCancel(bool on) {
-    if (on == cancel_)
-        return;
-    cancel_ = on;
-    if (!on)
-        return;
-    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), button_);
-    shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, [this] {
-        if (cancel_ && button_->isVisible() && button_->isEnabled())
-            runHandler([this] { click(); });
-    });
+    delete escape_;
+    escape_ = nullptr;
+    if (on)
+        escape_ =
+            windowShortcut(button_, Qt::Key_Escape, [this] { runHandler([this] { click(); }); });
 }
 
 void CommandButton::click() {

@@ -76,6 +76,11 @@ void Control::SetFocus() {
     widget_->setFocus(Qt::OtherFocusReason);
 }
 
+void Control::Refresh() {
+    if (widget_->isVisible())
+        widget_->repaint();
+}
+
 void applyTabOrder(std::initializer_list<Control*> controls) {
     std::vector<Control*> ordered(controls);
     std::stable_sort(ordered.begin(), ordered.end(),

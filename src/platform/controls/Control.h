@@ -41,6 +41,8 @@ class Control {
     int TabIndex() const { return tabIndex_; }
     void setTabIndex(int index) { tabIndex_ = index; }
     void SetFocus();
+    // Paints the control now, without letting other events run.
+    void Refresh();
 
     QWidget* widget() const { return widget_; }
 

@@ -1,13 +1,14 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/linux/DesktopBasics.h"
+#include "platform/linux/DesktopShell.h"
 #include "platform/linux/DesktopWallpaper.h"
-#include "platform/linux/DetachedShell.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMessageBox.h"
 #include "platform/linux/QtPrinter.h"
+#include "platform/linux/QtSaveDialog.h"
 #include "platform/linux/QtTray.h"
 
 namespace platform {
@@ -25,7 +26,8 @@ struct LinuxServices::Impl {
     QtPrinter printer;
     QtTray tray;
     LinuxSystemInfo systemInfo;
-    DetachedShell shell;
+    DesktopShell shell;
+    QtSaveDialog dialogs;
 };
 
 LinuxServices::LinuxServices(const QStringList& arguments, const QString& programTitle)
@@ -41,6 +43,7 @@ LinuxServices::LinuxServices(const QStringList& arguments, const QString& progra
     services_.tray = &impl_->tray;
     services_.systemInfo = &impl_->systemInfo;
     services_.shell = &impl_->shell;
+    services_.dialogs = &impl_->dialogs;
 }
 
 LinuxServices::~LinuxServices() = default;

@@ -14,9 +14,13 @@ class ShellService {
     virtual bool OpenDocument(const QString& target) = 0;
     // Starts a program with a normal window and focus; false when it could not start.
     virtual bool Start(const QString& program, const QStringList& arguments) = 0;
-    // Runs a program and waits until it ends; returns its exit status, or -1 when it failed to
-    // start.
+    // Runs a program and waits until it ends, keeping the windows painted but taking no
+    // input; returns its exit status, or -1 when it failed to start.
     virtual int RunAndWait(const QString& program, const QStringList& arguments) = 0;
+    // Opens one file in the user's graphical text editor and waits until the editor's window
+    // has closed; returns its exit status, or -1 when no editor could start. While it waits
+    // the windows keep painting but take no input.
+    virtual int EditAndWait(const QString& file) = 0;
 };
 
 }  // namespace platform

@@ -1,0 +1,314 @@
+// The HTML list as the user gets it: Ctrl+H in a folder, the name dialog, the document on
+// disk byte for byte, the follow-up questions and the state the main window is left in.
+#include <signal.h>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <functional>
+
+#include "MainWindowFixture.h"
+#include "html/HtmlListDocument.h"
+#include "html/frmSaveHtml.h"
+#include "platform/services/MessageBoxService.h"
+
+namespace {
+
+constexpr int FilterAll = 0;
+constexpr int Yes = platform::MsgBoxAnswer::Yes;
+constexpr int No = platform::MsgBoxAnswer::No;
+
+// The document as written by hand from its line table: header naming the folder, one line
+// per picture, the footer with this project's credit and addresses. CR LF after each line.
+QByteArray expectedDocument(const QString& folder, const QStringList& entries) {
+    QString text = QStringLiteral(
+                       "<HTML>\r\n<HEAD>\r\n<TITLE>Images: %1</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
+                       "<CENTER>\r\n<H1><FONT COLOR=\"#0000FF\">IMAGES</FONT></H1>\r\n"
+                       "<H2><EM>%1</EM></H2>\r\n<HR>\r\n</CENTER>\r\n")
+                       .arg(folder);
+    for (const QString& entry : entries)
+        text += entry + QStringLiteral("\r\n");
+    text += QStringLiteral(
+        "<P>\r\n<HR>\r\n<CENTER><I>This HTML document was produced with <BR>\r\n"
+        "<B>Vedra Viewer</B><BR>\r\nby The Vedra Viewer developers<P>\r\n"
+        "You can download this program and others by visiting the\r\n"
+        "web page at</I><BR>\r\n"
+        "<A HREF=\"https://vedra-viewer.org/\">https://vedra-viewer.org/</A><BR>\r\n"
+        "<I>e-mail:</I>\r\n"
+        "<A href = \"mailto:info@vedra-viewer.org\">info@vedra-viewer.org</A></CENTER>\r\n"
+        "<HR>\r\n</BODY>\r\n</HTML>\r\n");
+    return text.toUtf8();
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+}  // namespace
+
+class HtmlListTest : public MainWindowTest {
+  protected:
+    // Presses Ctrl+H's menu item; `inDialog` acts in the name dialog once it is shown (the
+    // default: Enter). Records whether the dialog was shown and the name it proposed.
+    void generate(frmVedra& w, std::function<void(frmSaveHtml&)> inDialog = {}) {
+        dialogShown = false;
+        // The action dies with `context` when no dialog was shown.
+        QObject context;
+        QTimer::singleShot(0, &context, [&] {
+            frmSaveHtml* dialog = program->frmSaveHtml.peek();
+            if (!dialog || !dialog->isModalShowing())
+                return;
+            dialogShown = true;
+            proposed = dialog->cmbSaveHtml.Text();
+            if (inDialog)
+                inDialog(*dialog);
+            else
+                dialog->cmdOK.click();
+        });
+        w.mnuHtml.click();
+    }
+
+    // The document's entry for a file of the test folder, its size read from the disk.
+    QString entry(const QString& name) const {
+        return QStringLiteral("<IMG SRC=\"%1\"><BR>%2 (%3 byte)<P>")
+            .arg(name, name.toLower())
+            .arg(QFileInfo(folder.file(name)).size());
+    }
+
+    std::vector<QString> promptTexts() const {
+        std::vector<QString> texts;
+        for (const auto& prompt : scripted.messageBox.prompts)
+            texts.push_back(prompt.text);
+        return texts;
+    }
+
+    bool dialogShown = false;
+    QString proposed;
+};
+
+TEST_F(HtmlListTest, ListsTheFolderPicturesInListOrderWithNamesWrittenAsTheyAre) {
+    folder.addPicture("Holiday.JPG", 40, 30);
+    folder.addPicture("b & <c>.gif", 8, 8);
+    folder.addPicture("my photo.bmp", 10, 5);
+    folder.addPicture("a.b.jpg", 6, 6);              // extension "b.jpg": shown, not listed
+    folder.addBytes("broken.jpg", "not a picture");  // cannot be decoded: left out, no message
+    folder.addPicture("icon.ico", 16, 16);           // icons are never listed
+    QFile::copy(testing_support::testdataPath("emf/pillow/drawing.emf"), folder.file("d.emf"));
+    QFile::copy(testing_support::testdataPath("wmf/libwmf/ant.wmf"), folder.file("e.WMF"));
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(FilterAll);
+    scripted.messageBox.answers = {No, No};
+
+    generate(w);
+
+    ASSERT_TRUE(dialogShown);
+    EXPECT_EQ(proposed, folder.file("PicList.htm"));
+    EXPECT_EQ(readAll(folder.file("PicList.htm")),
+              expectedDocument(folder.path(), {entry("b & <c>.gif"), entry("d.emf"), entry("e.WMF"),
+                                               entry("Holiday.JPG"), entry("my photo.bmp")}));
+    EXPECT_EQ(promptTexts(),
+              (std::vector<QString>{"Open source with NotePad?", "Open with Web Browser?"}));
+    for (const auto& prompt : scripted.messageBox.prompts) {
+        EXPECT_EQ(prompt.style, 276);
+        EXPECT_EQ(prompt.title, "Vedra Viewer");
+    }
+    EXPECT_TRUE(scripted.shell.calls.empty());
+    EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");
+    EXPECT_TRUE(QDir(folder.path()).entryList({"*.tmp", "*.new", "PicList.htm.*"}).isEmpty());
+}
+
+TEST_F(HtmlListTest, AFolderWithoutListedPicturesWritesNothingAndAsksNothing) {
+    folder.addPicture("one.ico", 16, 16);
+    folder.addBytes("notes.txt", "text");
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(7);  // icons
+    w.File1.setListIndex(0);
+
+    generate(w);
+
+    EXPECT_FALSE(dialogShown);
+    EXPECT_FALSE(QFile::exists(folder.file("PicList.htm")));
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(w.File1.Pattern(), "*.ICO");
+    EXPECT_EQ(w.File1.FileName(), "one.ico");
+    EXPECT_FALSE(w.Image1.picture().isEmpty());
+}
+
+TEST_F(HtmlListTest, ACancelledDialogWritesNothingAndLeavesTheViewBlank) {
+    folder.addPicture("a.jpg", 20, 20);
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(FilterAll);
+    w.File1.setListIndex(0);
+
+    generate(w, [](frmSaveHtml& dialog) { dialog.cmdCancel.click(); });
+
+    EXPECT_TRUE(dialogShown);
+    EXPECT_FALSE(QFile::exists(folder.file("PicList.htm")));
+    EXPECT_FALSE(program->modulo1().HtmlConfermato);
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");
+    EXPECT_EQ(w.File1.ListIndex(), -1);
+    EXPECT_TRUE(w.Image1.picture().isEmpty());
+    EXPECT_EQ(w.lblDisplay.Caption(), "");
+    EXPECT_EQ(w.lblContatore.Caption(), "");
+}
+
+TEST_F(HtmlListTest, AnExistingDocumentIsOverwrittenAndTheSelectionComesBack) {
+    folder.addPicture("a.jpg", 20, 20);
+    folder.addPicture("b.gif", 8, 8);
+    folder.addPicture("c.ico", 16, 16);
+    folder.addBytes("PicList.htm", QByteArray(5000, 'x'));
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(FilterAll);
+    w.File1.setListIndex(1);  // b.gif
+
+    generate(w);
+
+    EXPECT_EQ(readAll(folder.file("PicList.htm")),
+              expectedDocument(folder.path(), {entry("a.jpg"), entry("b.gif")}));
+    EXPECT_EQ(w.File1.FileName(), "b.gif");
+    EXPECT_EQ(w.Caption(), "Vedra Viewer - " + folder.file("b.gif"));
+    EXPECT_EQ(w.lblContatore.Caption(), "2/3");
+    EXPECT_TRUE(w.Image1.Visible());
+    EXPECT_FALSE(w.Image1.picture().isEmpty());
+}
+
+TEST_F(HtmlListTest, YesOpensTheSourceInTheEditorAndThePageInTheBrowser) {
+    folder.addPicture("a.jpg", 20, 20);
+    const QString spaced = folder.addFolder("my pages") + "/list of pics.htm";
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(FilterAll);
+    scripted.messageBox.answers = {Yes, Yes};
+
+    generate(w, [&](frmSaveHtml& dialog) {
+        dialog.cmbSaveHtml.setText(spaced);
+        dialog.cmdOK.click();
+    });
+
+    EXPECT_EQ(readAll(spaced), expectedDocument(folder.path(), {entry("a.jpg")}));
+    ASSERT_EQ(scripted.shell.calls.size(), 2u);
+    EXPECT_EQ(scripted.shell.calls[0].kind, "edit");
+    EXPECT_EQ(scripted.shell.calls[0].arguments, QStringList{spaced});
+    EXPECT_EQ(scripted.shell.calls[1].kind, "open");
+    EXPECT_EQ(scripted.shell.calls[1].program, spaced);
+}
+
+TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedAndTheWindowIsLeftInOrder) {
+    folder.addPicture("a.jpg", 20, 20);
+    folder.addPicture("b.jpg", 20, 20);
+    const QString locked = folder.addFolder("locked");
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                      QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFileDevice::ExeOther |
+                                             QFileDevice::ReadOther);
+    struct Case {
+        QString name;
+        QString message;
+    } cases[] = {
+        {locked + "/PicList.htm", "Error  70"},
+        {folder.file("no such folder/PicList.htm"), "Error  76"},
+        {"", "Error  75"},
+    };
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(FilterAll);
+    // Files are opened as a user without special rights, even when the tests run as root.
+    struct PlainUser {
+        PlainUser()
+            : previousGroup(setfsgid(geteuid() == 0 ? 65534 : getegid())),
+              previous(setfsuid(geteuid() == 0 ? 65534 : geteuid())) {}
+        ~PlainUser() {
+            setfsuid(previous);
+            setfsgid(previousGroup);
+        }
+        gid_t previousGroup;
+        uid_t previous;
+    } plainUser;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        w.File1.setListIndex(1);
+        scripted.messageBox.prompts.clear();
+        generate(w, [&](frmSaveHtml& dialog) {
+            dialog.cmbSaveHtml.setText(c.name);
+            dialog.cmdOK.click();
+        });
+        ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
+        EXPECT_EQ(scripted.messageBox.prompts[0].text, c.message);
+        EXPECT_EQ(scripted.messageBox.prompts[0].style, 0);
+        EXPECT_EQ(scripted.messageBox.prompts[0].title, "Vedra Viewer");
+        EXPECT_TRUE(QDir(locked).isEmpty());
+        EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");
+        EXPECT_EQ(w.File1.FileName(), "b.jpg");
+        EXPECT_FALSE(w.Image1.picture().isEmpty());
+        EXPECT_TRUE(w.Image1.Visible());
+    }
+}
+
+TEST_F(HtmlListTest, AFullDiskEndsTheRunAfterOneReportAndLeavesNoPartialDocument) {
+    for (int i = 0; i < 40; ++i)
+        folder.addPicture(QString("picture number %1.jpg").arg(i, 2, 10, QChar('0')), 4, 4);
+    folder.addBytes("PicList.htm", "the old list");
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(FilterAll);
+    // Files may not grow past 1 KB: every write beyond fails as on a full disk.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+
+    generate(w);
+
+    setrlimit(RLIMIT_FSIZE, &previous);
+    EXPECT_EQ(promptTexts(), std::vector<QString>{"Error  61"});
+    EXPECT_EQ(readAll(folder.file("PicList.htm")), "the old list");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 41);
+    EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");
+}
+
+TEST_F(HtmlListTest, RunWebBrowserOpensTheMakersPageWithNothingShown) {
+    frmVedra& w = start();
+    w.mnuRunWebBrowser.click();
+    ASSERT_EQ(scripted.shell.calls.size(), 1u);
+    EXPECT_EQ(scripted.shell.calls[0].kind, "open");
+    EXPECT_EQ(scripted.shell.calls[0].program, "https://vedra-viewer.org/");
+}
+
+TEST_F(HtmlListTest, EverySettingOfTheDefaultNameCountsAsAChoice) {
+    folder.addPicture("a.jpg", 20, 20);
+    folder.addPicture("b.jpg", 20, 20);
+    const QString sub = folder.addFolder("sub");
+    frmVedra& w = start();
+    w.TipoImmagine.setListIndex(FilterAll);
+    Modulo1& m = program->modulo1();
+    const std::vector<std::pair<const char*, std::function<void()>>> actions = {
+        {"a file selected", [&] { w.File1.setListIndex(0); }},
+        {"another file, the same name", [&] { w.File1.setListIndex(1); }},
+        {"a folder change", [&] { w.Dir1.setPath(sub); }},
+        {"back to the first folder", [&] { w.Dir1.setPath(folder.path()); }},
+    };
+    for (const auto& [what, act] : actions) {
+        SCOPED_TRACE(what);
+        m.SceltaFatta = false;
+        act();
+        EXPECT_TRUE(m.SceltaFatta);
+        EXPECT_EQ(m.NomeHtml, w.Dir1.Path() + "/PicList.htm");
+        EXPECT_EQ(program->frmSaveHtml().cmbSaveHtml.Text(), m.NomeHtml);
+    }
+}
+
+TEST(HtmlListDocument, ADriveRootIsNamedOnceAndOnlyThePictureTypesAfterTheFirstDotAreListed) {
+    const QStringList header = html_list::headerLines("/");
+    EXPECT_EQ(header.value(2), "<TITLE>Images: /</TITLE>");
+    EXPECT_EQ(header.value(7), "<H2><EM>/</EM></H2>");
+    const std::pair<const char*, bool> names[] = {
+        {"Holiday.JPG", true}, {"b.gif", true},     {"c.Bmp", true},     {"d.wmf", true},
+        {"e.EMF", true},       {"a.b.jpg", false},  {"icon.ico", false}, {"photo.jpeg", false},
+        {"JPG", false},        {".jpg.txt", false},
+    };
+    for (const auto& [name, listed] : names)
+        EXPECT_EQ(html_list::isListedName(name), listed) << name;
+}
