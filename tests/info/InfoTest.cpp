@@ -49,14 +49,13 @@ class InfoTest : public MainWindowTest {
   protected:
     frmVedra& startInfo() {
         platform::Services services = scripted.services();
-        services.shell = &shell;
         services.systemInfo = &systemInfo;
         services.tray = &tray;
         program = std::make_unique<Program>(services);
         return program->frmVedra();
     }
 
-    testing_support::RecordingShell shell;
+    testing_support::ScriptedShell& shell = scripted.shell;
     platform::LinuxSystemInfo systemInfo;
     testing_support::ScriptedTray tray;
 };
@@ -97,18 +96,18 @@ TEST_F(InfoTest, SystemInfoStartsTheFirstInstalledToolOfTheRunningDesktop) {
         }
         ScopedEnv path("PATH", bin.path().toUtf8());
         ScopedEnv desktop("XDG_CURRENT_DESKTOP", c.desktop ? QByteArray(c.desktop) : QByteArray());
-        shell.started.clear();
+        shell.calls.clear();
         scripted.messageBox.prompts.clear();
 
         program->frmAbout().cmdSysInfo.click();
 
         if (c.expected) {
-            ASSERT_EQ(shell.started.size(), 1u);
-            EXPECT_EQ(shell.started[0].program, bin.filePath(c.expected));
-            EXPECT_EQ(shell.started[0].arguments, c.arguments);
+            ASSERT_EQ(shell.calls.size(), 1u);
+            EXPECT_EQ(shell.calls[0].program, bin.filePath(c.expected));
+            EXPECT_EQ(shell.calls[0].arguments, c.arguments);
             EXPECT_TRUE(scripted.messageBox.prompts.empty());
         } else {
-            EXPECT_TRUE(shell.started.empty());
+            EXPECT_TRUE(shell.calls.empty());
             ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
             EXPECT_EQ(scripted.messageBox.prompts[0].text, "System Info not available");
             EXPECT_EQ(scripted.messageBox.prompts[0].style, 0);
@@ -129,10 +128,10 @@ TEST_F(InfoTest, SystemInfoReportsAToolThatIsNotAProgramOrDoesNotStart) {
     ScopedEnv path("PATH", bin.path().toUtf8());
     ScopedEnv desktop("XDG_CURRENT_DESKTOP", QByteArray());
 
-    shell.startSucceeds = false;
+    shell.canStart = false;
     program->frmAbout().StartSysInfo();
-    ASSERT_EQ(shell.started.size(), 1u);
-    EXPECT_EQ(shell.started[0].program, bin.filePath("gnome-system-monitor"));
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].program, bin.filePath("gnome-system-monitor"));
     ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
     EXPECT_EQ(scripted.messageBox.prompts[0].text, "System Info not available");
 

@@ -104,6 +104,8 @@ class ScriptedPrinter : public platform::PrinterService {
     bool choosePrinter = true;
     int dialogsShown = 0;
     std::vector<Printed> printed;
+};
+
 // Records what the viewer asks the desktop to open or run; nothing is started.
 class ScriptedShell : public platform::ShellService {
   public:

@@ -5,7 +5,6 @@
 #include <functional>
 #include <vector>
 
-#include "platform/services/ShellService.h"
 #include "platform/services/TrayService.h"
 
 namespace testing_support {
@@ -41,31 +40,6 @@ class ScriptedTray : public platform::TrayService {
 
   private:
     std::function<void(platform::TrayAction)> onAction_;
-};
-
-// Records the programs started; every start succeeds unless `startSucceeds` is false.
-class RecordingShell : public platform::ShellService {
-  public:
-    struct Started {
-        QString program;
-        QStringList arguments;
-    };
-    bool OpenDocument(const QString& target) override {
-        opened.push_back(target);
-        return startSucceeds;
-    }
-    bool Start(const QString& program, const QStringList& arguments) override {
-        started.push_back({program, arguments});
-        return startSucceeds;
-    }
-    int RunAndWait(const QString& program, const QStringList& arguments) override {
-        started.push_back({program, arguments});
-        return startSucceeds ? 0 : -1;
-    }
-
-    std::vector<Started> started;
-    std::vector<QString> opened;
-    bool startSucceeds = true;
 };
 
 }  // namespace testing_support
