@@ -1,6 +1,8 @@
 #include "core/Program.h"
 
 #include "core/frmVedra.h"
+#include "fileops/frmDirectoryCM.h"
+#include "fileops/frmRename.h"
 #include "platform/HandlerGuard.h"
 #include "platform/NumberText.h"
 #include "platform/services/MessageBoxService.h"
@@ -10,7 +12,9 @@ Program::Program(const platform::Services& services)
     : services_(services),
       modulo1_(*services.fileSystem),
       frmVedra([this] { return std::make_unique<::frmVedra>(*this); }),
-      frmFS([this] { return std::make_unique<::frmFS>(*this); }) {}
+      frmFS([this] { return std::make_unique<::frmFS>(*this); }),
+      frmRename([this] { return std::make_unique<::frmRename>(*this); }),
+      frmDirectoryCM([this] { return std::make_unique<::frmDirectoryCM>(*this); }) {}
 
 Program::~Program() = default;
 

@@ -8,6 +8,8 @@
 
 class frmVedra;
 class frmFS;
+class frmRename;
+class frmDirectoryCM;
 
 // The running viewer: the desktop services, the shared state and the windows, each window
 // created on first reference.
@@ -33,6 +35,8 @@ class Program {
     // The windows, each created on first reference (declared after the state they use).
     platform::LazyForm<::frmVedra> frmVedra;
     platform::LazyForm<::frmFS> frmFS;
+    platform::LazyForm<::frmRename> frmRename;
+    platform::LazyForm<::frmDirectoryCM> frmDirectoryCM;
 
     // The default name of the HTML list document follows the shown folder. The name dialog
     // takes it into its box; until that dialog exists the name goes straight to the state

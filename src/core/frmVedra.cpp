@@ -181,4 +181,5 @@ void frmVedra::wireHandlers() {
     for (int i = 0; i < 2; ++i)
         mnuFreccia[i]->onClick = [this, i] { mnuFreccia_Click(i); };
     Timer1.onTimer = [this] { Timer1_Timer(); };
+    wireFileOperations();
 }

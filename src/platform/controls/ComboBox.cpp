@@ -2,6 +2,7 @@
 #include "platform/HandlerGuard.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -17,6 +18,9 @@ bool ComboBox::EditWatcher::eventFilter(QObject* watched, QEvent* event) {
                              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter));
     if (finishing && onEditingFinishing)
         onEditingFinishing();
+    if (event->type() == QEvent::FocusOut && watched == combo && onFocusLost &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        onFocusLost();
     return QObject::eventFilter(watched, event);
 }
 
@@ -44,6 +48,11 @@ ComboBox::ComboBox(Container container, const QString& name, double left, double
     // Focus and key events reach the text field through the combo box itself.
     combo_->installEventFilter(&editWatcher_);
     combo_->lineEdit()->installEventFilter(&editWatcher_);
+    editWatcher_.combo = combo_;
+    editWatcher_.onFocusLost = [this] {
+        if (onLostFocus)
+            runHandler(onLostFocus);
+    };
     editWatcher_.onEditingFinishing = [this] {
         // Qt picks the item whose text was typed when the text field loses the focus or
         // takes Return, and reports it as a choice; only a choice from the list counts.

@@ -32,6 +32,8 @@ class ComboBox : public Control {
 
     std::function<void()> onChange;
     std::function<void()> onClick;
+    // The combo box lost the keyboard focus to another control (not to its own drop-down).
+    std::function<void()> onLostFocus;
 
   private:
     void showText();
@@ -41,6 +43,8 @@ class ComboBox : public Control {
     // Watches the text field for the moments Qt turns typed text into a choice.
     struct EditWatcher : QObject {
         std::function<void()> onEditingFinishing;
+        std::function<void()> onFocusLost;
+        QObject* combo = nullptr;
         bool eventFilter(QObject* watched, QEvent* event) override;
     };
 

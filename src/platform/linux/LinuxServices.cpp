@@ -4,6 +4,7 @@
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/QtMessageBox.h"
+#include "platform/linux/QtSaveDialog.h"
 
 namespace platform {
 
@@ -16,6 +17,7 @@ struct LinuxServices::Impl {
     QtClock clock;
     ProcessApplication application;
     QtClipboard clipboard;
+    QtSaveDialog dialogs;
 };
 
 LinuxServices::LinuxServices(const QStringList& arguments, const QString& programTitle)
@@ -26,6 +28,7 @@ LinuxServices::LinuxServices(const QStringList& arguments, const QString& progra
     services_.clock = &impl_->clock;
     services_.application = &impl_->application;
     services_.clipboard = &impl_->clipboard;
+    services_.dialogs = &impl_->dialogs;
 }
 
 LinuxServices::~LinuxServices() = default;
