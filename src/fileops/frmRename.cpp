@@ -48,7 +48,7 @@ void frmRename::cmdOK_Click() {
     if (m.CartellaImmagine.endsWith(QLatin1Char('/')))
         newPath_ = m.CartellaImmagine + newName;  // a drive root already ends in "/"
     const QString what = QStringLiteral("Cannot rename ") + quoted(m.PercorsoFile) +
-                         QStringLiteral(" to ") + quoted(newName) + QLatin1Char('.');
+                         QStringLiteral("\nto ") + quoted(newName) + QLatin1Char('.');
     platform::MessageBoxService& messages = *program_.services().messageBox;
 
     // The name is taken as typed, but it must name a file of this folder: the dialog stays

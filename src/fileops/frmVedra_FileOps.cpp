@@ -62,7 +62,7 @@ void frmVedra::mnuCopyFile_Click() {
     } catch (const RuntimeError& error) {
         reportFileFailure(*program_.services().messageBox,
                           QStringLiteral("Cannot copy ") + quoted(m_.PercorsoFile) +
-                              QStringLiteral(" to ") + quoted(target) + QLatin1Char('.'),
+                              QStringLiteral("\nto ") + quoted(target) + QLatin1Char('.'),
                           error);
     }
 }
@@ -84,7 +84,7 @@ void frmVedra::mnuMoveFile_Click() {
         } catch (const RuntimeError& error) {
             reportFileFailure(*program_.services().messageBox,
                               QStringLiteral("Cannot move ") + quoted(m_.PercorsoFile) +
-                                  QStringLiteral(" to ") + quoted(target) + QLatin1Char('.'),
+                                  QStringLiteral("\nto ") + quoted(target) + QLatin1Char('.'),
                               error);
             return;  // the files and the list stay as they were
         }

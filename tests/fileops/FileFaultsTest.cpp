@@ -78,10 +78,10 @@ class FileFaultsTest : public FileOpsTest {
         EXPECT_EQ(prompts()[0].title, "Vedra Viewer");
     }
     QString copyText(const QString& targetFolder) const {
-        return "Cannot copy \"" + folder.file("a.jpg") + "\" to \"" + targetFolder + "/a.jpg\".";
+        return "Cannot copy \"" + folder.file("a.jpg") + "\"\nto \"" + targetFolder + "/a.jpg\".";
     }
     QString moveText(const QString& targetFolder) const {
-        return "Cannot move \"" + folder.file("a.jpg") + "\" to \"" + targetFolder + "/a.jpg\".";
+        return "Cannot move \"" + folder.file("a.jpg") + "\"\nto \"" + targetFolder + "/a.jpg\".";
     }
     QByteArray a_, b_;
 };
@@ -186,7 +186,7 @@ TEST_F(FileFaultsTest, AVanishedSourceOrMissingTargetFolderIsReported) {
         (c.move ? w.mnuMoveFile : w.mnuCopyFile).click();
         ASSERT_EQ(prompts().size(), 1u);
         EXPECT_EQ(prompts()[0].text, QString(c.move ? "Cannot move \"" : "Cannot copy \"") +
-                                         source.file("a.jpg") + "\" to \"" + targetFolder +
+                                         source.file("a.jpg") + "\"\nto \"" + targetFolder +
                                          "/a.jpg\".\n" + c.reason);
         EXPECT_TRUE(contentsOf(target.path()).isEmpty());
         EXPECT_EQ(w.File1.ListIndex(), 0);  // the list stays as it was
@@ -237,7 +237,7 @@ TEST_F(FileFaultsTest, RenameOntoAnExistingNameNeverReplacesIt) {
             dialog->cmdCancel.click();
     });
     w.mnuRenameFile.click();
-    expectOneReport("Cannot rename \"" + folder.file("a.jpg") + "\" to \"b.jpg\".",
+    expectOneReport("Cannot rename \"" + folder.file("a.jpg") + "\"\nto \"b.jpg\".",
                     "A file with that name already exists.");
     expectSourceFolderUntouched();
 }

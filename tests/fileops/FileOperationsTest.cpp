@@ -249,7 +249,7 @@ TEST_F(FileOpsTest, RenameTakesAFreeNameAndRefusesEveryOther) {
         EXPECT_EQ(stayedOpen, refused);
         if (refused) {
             ASSERT_EQ(prompts().size(), 1u);
-            EXPECT_EQ(prompts()[0].text, "Cannot rename \"" + source.file("a.jpg") + "\" to \"" +
+            EXPECT_EQ(prompts()[0].text, "Cannot rename \"" + source.file("a.jpg") + "\"\nto \"" +
                                              c.typed + "\".\n" + c.message);
             EXPECT_EQ(prompts()[0].style, 0);
             EXPECT_EQ(prompts()[0].title, "Vedra Viewer");
