@@ -158,9 +158,25 @@ QByteArray writeTemporaryCopy(int in, const struct stat& sourceStatus, const QSt
         ::unlink(name.constData());
         throw systemError(err);
     };
+    off_t copied = 0;
+    // The kernel copies without the data passing through this process where it can.
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const bool unsupported =
+                errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
+            if (copied == 0 && unsupported)
+                break;  // read and write below
+            fail(errno);
+        }
+        if (n == 0)
+            break;
+        copied += n;
+    }
     static constexpr ssize_t BufferSize = 1 << 17;
     QByteArray buffer(BufferSize, Qt::Uninitialized);
-    off_t copied = 0;
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), BufferSize);
         if (n < 0) {
