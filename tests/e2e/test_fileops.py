@@ -1,6 +1,5 @@
 """The File menu's operations driven with the keyboard; the files on disk are checked."""
 
-import os
 import time
 
 import vedra_e2e as e2e
@@ -19,16 +18,6 @@ def wait_title(wid, path):
     expected = f"{TITLE} - {path}"
     e2e.wait_for(lambda: e2e.window_name(wid) == expected,
                  what=f"the title {expected!r} (it is {e2e.window_name(wid)!r})")
-
-
-def wait_message_containing(viewer, part):
-    """Waits for a message box with a text that contains part; returns the box."""
-    def find():
-        for box in viewer.message_boxes():
-            if e2e.is_showing(box) and any(part in t for t in e2e.texts_of(box)):
-                return box
-        return None
-    return e2e.wait_for(find, what=f"a message box saying {part!r}")
 
 
 def wait_gone(title):
@@ -99,33 +88,6 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
                 "the target folder at the end")
     check(viewer.running(), "the viewer ended")
     del window
-
-
-def test_a_refused_copy_is_reported_and_changes_nothing():
-    source = e2e.scratch_dir("source-")
-    e2e.make_picture(source / "a.jpg")
-    original = contents(source)
-    viewer = e2e.start_viewer(cwd=source)
-    viewer.wait_frame(TITLE)
-    wid = e2e.focus_window(TITLE)
-    e2e.key("alt+o", "f")
-    e2e.focus_window(FOLDER_DIALOG)
-    e2e.type_text(str(source))  # the picture's own folder
-    e2e.key("Escape")  # Esc presses OK too
-    wait_gone(FOLDER_DIALOG)
-    e2e.focus_window(TITLE)
-    e2e.key("Tab", "Down")
-    wait_title(wid, source / "a.jpg")
-
-    e2e.key("ctrl+o")
-    wait_message_containing(viewer, "Do you want to overwrite the existing file?")
-    e2e.key("alt+y")
-    wait_message_containing(viewer, "The source and the target are the same file.")
-    shot = os.environ.get("VEDRA_E2E_SHOTS")
-    if shot:
-        e2e.screenshot(os.path.join(shot, "refused-copy.png"))
-    e2e.key("Return")
-    check_equal(contents(source), original, "the folder after the refused copy")
 
 
 def test_save_as_writes_a_bitmap():

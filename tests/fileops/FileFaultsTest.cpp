@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include "FileOpsFixture.h"
-#include "fileops/frmRename.h"
 
 using fileops_testing::bytesOf;
 using fileops_testing::contentsOf;
@@ -224,20 +223,4 @@ TEST_F(FileFaultsTest, AnInjectedFailureLeavesTheFilesAndTheListAsTheyWere) {
         EXPECT_EQ(w.File1.ListIndex(), 0);
         EXPECT_EQ(w.File1.ListCount(), 2);
     }
-}
-
-TEST_F(FileFaultsTest, RenameOntoAnExistingNameNeverReplacesIt) {
-    frmVedra& w = startWithPicture(3000);
-    whenDialogShows([&] {
-        frmRename* dialog = program->frmRename.peek();
-        ASSERT_NE(dialog, nullptr);
-        dialog->txtNewName.setText("b.jpg");
-        dialog->cmdOK.click();
-        if (program->frmRename.exists())
-            dialog->cmdCancel.click();
-    });
-    w.mnuRenameFile.click();
-    expectOneReport("Cannot rename \"" + folder.file("a.jpg") + "\"\nto \"b.jpg\".",
-                    "A file with that name already exists.");
-    expectSourceFolderUntouched();
 }
