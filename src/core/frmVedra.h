@@ -177,7 +177,7 @@ class frmVedra : public platform::Form {
     void wireHandlers();
     void wireFileOperations();
     // File operations: the overwrite question, the list after a move, delete or rename.
-    int askOverwrite(const QString& target);
+    int askOverwrite(bool targetExists);
     void selectAfterRemoval(int idx);
     void selectEntryNamed(const QString& name);
     platform::Picture pictureAsShown() const;

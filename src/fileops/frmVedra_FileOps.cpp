@@ -36,8 +36,8 @@ void frmVedra::wireFileOperations() {
     mnuDirectorycm.onClick = [this] { mnuDirectorycm_Click(); };
 }
 
-int frmVedra::askOverwrite(const QString& target) {
-    if (!m_.FileExists(target))
+int frmVedra::askOverwrite(bool targetExists) {
+    if (!targetExists)
         return Yes;
     return program_.services().messageBox->MsgBox(
         QStringLiteral("This filename is in use.\rDo you want to overwrite the existing file?\r") +
@@ -54,7 +54,7 @@ void frmVedra::mnuCopyFile_Click() {
         return;
     const QString target = targetPath(m_.CartellaCM, m_.NomeFile);
     const bool targetExists = m_.FileExists(target);
-    if (askOverwrite(target) != Yes)
+    if (askOverwrite(targetExists) != Yes)
         return;
     try {
         // A target that appears after the question was asked is never replaced.
@@ -76,7 +76,7 @@ void frmVedra::mnuMoveFile_Click() {
         return;
     const QString target = targetPath(m_.CartellaCM, m_.NomeFile);
     const bool targetExists = m_.FileExists(target);
-    if (askOverwrite(target) == Yes) {
+    if (askOverwrite(targetExists) == Yes) {
         try {
             // The existing target is replaced by the move itself rather than deleted first,
             // so a move that fails leaves it as it was.
