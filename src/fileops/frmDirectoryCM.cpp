@@ -47,6 +47,8 @@ void frmDirectoryCM::Form_Load() {
     }
     cmbDirectoryCM.setText(m.CartelleRecenti[0]);
     m.CartellaCM = cmbDirectoryCM.Text();
+    // The box opens with its text selected, so that typing a path replaces the last one.
+    cmbDirectoryCM.selectAllText();
     setFocusTo(cmbDirectoryCM.widget());
 }
 

@@ -38,6 +38,8 @@ void frmRename::Form_Load() {
     const QString& name = program_.modulo1().NomeFile;
     lblOldName.setCaption(name);
     txtNewName.setText(name);
+    // Selected, so that typing a name replaces the old one.
+    txtNewName.selectAllText();
     setFocusTo(txtNewName.widget());
 }
 

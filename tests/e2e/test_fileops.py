@@ -24,9 +24,21 @@ def wait_gone(title):
     e2e.wait_for(lambda: not e2e.window_ids(title), what=f"{title!r} to close")
 
 
+def choose_target(folder, main_title=TITLE):
+    """Options > Folder to Copy/Move: types the folder into the path box; Enter presses OK."""
+    e2e.focus_window(main_title)
+    e2e.key("alt+o", "f")
+    e2e.focus_window(FOLDER_DIALOG)
+    e2e.type_text(str(folder))
+    e2e.key("Return")
+    wait_gone(FOLDER_DIALOG)
+    e2e.focus_window(main_title)
+
+
 def test_copy_move_delete_and_rename_from_the_keyboard():
     source = e2e.scratch_dir("source-")
     target = e2e.scratch_dir("target-")
+    second = e2e.scratch_dir("second-")
     for name, colour in (("a.jpg", "red"), ("b.jpg", "blue"), ("c.jpg", "green")):
         e2e.make_picture(source / name, colour=colour)
     original = contents(source)
@@ -34,14 +46,7 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
     window = viewer.wait_frame(TITLE)
     wid = e2e.focus_window(TITLE)
 
-    # Options > Folder to Copy/Move: type the folder into the path box, Enter presses OK.
-    e2e.key("alt+o", "f")
-    e2e.focus_window(FOLDER_DIALOG)
-    e2e.type_text(str(target))
-    e2e.key("Return")
-    wait_gone(FOLDER_DIALOG)
-
-    e2e.focus_window(TITLE)
+    choose_target(target)
     e2e.key("Tab", "Down")  # folder list -> file list, first picture
     wait_title(wid, source / "a.jpg")
 
@@ -51,12 +56,13 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
                  what="a whole copy of a.jpg and nothing else in the target folder")
     check_equal(contents(source), original, "the source folder after the copy")
 
+    # The dialog opens with the last folder selected: typing replaces it.
+    choose_target(second, f"{TITLE} - {source / 'a.jpg'}")
     e2e.key("Down")
     wait_title(wid, source / "b.jpg")
     e2e.key("ctrl+m")  # move: the entry that moves up into b's place is shown
     wait_title(wid, source / "c.jpg")
-    check_equal(contents(target), {"a.jpg": original["a.jpg"], "b.jpg": original["b.jpg"]},
-                "the target folder after the move")
+    check_equal(contents(second), {"b.jpg": original["b.jpg"]}, "the folder moved into")
     check_equal(sorted(contents(source)), ["a.jpg", "c.jpg"], "the source folder after the move")
 
     # Delete (Del): "Continue?" has No as its default, so Enter keeps the file.
@@ -77,15 +83,14 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
     # Rename (Ctrl+R): the new name replaces the prefilled one, Enter presses OK.
     e2e.key("ctrl+r")
     e2e.focus_window(RENAME_DIALOG)
-    e2e.key("ctrl+a")
-    e2e.type_text("renamed.jpg")
+    e2e.type_text("renamed.jpg")  # the old name is selected: typing replaces it
     e2e.key("Return")
     wait_gone(RENAME_DIALOG)
     wait_title(wid, source / "renamed.jpg")
     check_equal(contents(source), {"renamed.jpg": original["a.jpg"]},
                 "the source folder at the end")
-    check_equal(contents(target), {"a.jpg": original["a.jpg"], "b.jpg": original["b.jpg"]},
-                "the target folder at the end")
+    check_equal(contents(target), {"a.jpg": original["a.jpg"]}, "the copy's folder at the end")
+    check_equal(contents(second), {"b.jpg": original["b.jpg"]}, "the move's folder at the end")
     check(viewer.running(), "the viewer ended")
     del window
 

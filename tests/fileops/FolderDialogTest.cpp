@@ -133,15 +133,16 @@ TEST_F(FolderDialogTest, EnterAndEscBothPressOkAndCancelClearsTheTarget) {
 
     // Reopening takes up the most recent folder; Cancel then empties the target again.
     bool choiceOnOpening = false;
-    QString targetOnOpening;
+    QString targetOnOpening, listOnOpening;
+    m().SceltaFatta = false;
+    m().CartellaCM.clear();
     inDialog([&](frmDirectoryCM& d) {
-        m().SceltaFatta = false;
-        d.cmbDirectoryCM.setText(folder1);
-        d.cmbDirectoryCM.setText(folder2);
         choiceOnOpening = m().SceltaFatta;
         targetOnOpening = m().CartellaCM;
+        listOnOpening = d.Dir1.Path();
         d.cmdCancel.click();
     });
+    EXPECT_EQ(listOnOpening, folder2);
     EXPECT_TRUE(choiceOnOpening);
     EXPECT_EQ(targetOnOpening, folder2);
     EXPECT_EQ(m().CartellaCM, "");

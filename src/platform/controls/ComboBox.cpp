@@ -119,6 +119,10 @@ void ComboBox::setText(const QString& text) {
         onChange();
 }
 
+void ComboBox::selectAllText() {
+    combo_->lineEdit()->selectAll();
+}
+
 void ComboBox::showText() {
     const bool wasUpdating = updating_;
     updating_ = true;

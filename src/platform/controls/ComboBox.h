@@ -29,6 +29,8 @@ class ComboBox : public Control {
     void setListIndex(int index);
     QString Text() const { return text_; }
     void setText(const QString& text);
+    // Selects the whole text, so that typing replaces it.
+    void selectAllText();
 
     std::function<void()> onChange;
     std::function<void()> onClick;
