@@ -29,8 +29,8 @@ struct Modulo1 {
     QString FileHtml;
     bool HtmlConfermato = false;
 
-    // True when `path` names an existing ordinary file (not a folder, not hidden). A
-    // wildcard path is true when any ordinary file matches; lookup errors count as false.
+    // True when `path`, taken literally and with its letter case, names an existing ordinary
+    // file (not a folder, not hidden); lookup errors count as false.
     bool FileExists(const QString& path) const;
 
   private:

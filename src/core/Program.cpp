@@ -2,6 +2,8 @@
 
 #include "core/frmVedra.h"
 #include "desktop/frmPrinter.h"
+#include "fileops/frmDirectoryCM.h"
+#include "fileops/frmRename.h"
 #include "html/frmSaveHtml.h"
 #include "info/Uovo.h"
 #include "info/frmAbout.h"
@@ -22,7 +24,9 @@ Program::Program(const platform::Services& services)
       frmAbout([this] { return std::make_unique<::frmAbout>(*this); }),
       frmNote([this] { return std::make_unique<::frmNote>(*this); }),
       Uovo([this] { return std::make_unique<::Uovo>(*this); }),
-      frmSaveHtml([this] { return std::make_unique<::frmSaveHtml>(*this); }) {}
+      frmSaveHtml([this] { return std::make_unique<::frmSaveHtml>(*this); }),
+      frmRename([this] { return std::make_unique<::frmRename>(*this); }),
+      frmDirectoryCM([this] { return std::make_unique<::frmDirectoryCM>(*this); }) {}
 
 Program::~Program() = default;
 

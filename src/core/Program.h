@@ -14,6 +14,8 @@ class frmAbout;
 class frmNote;
 class Uovo;
 class frmSaveHtml;
+class frmRename;
+class frmDirectoryCM;
 
 // The running viewer: the desktop services, the shared state and the windows, each window
 // created on first reference.
@@ -45,6 +47,8 @@ class Program {
     platform::LazyForm<::frmNote> frmNote;
     platform::LazyForm<::Uovo> Uovo;
     platform::LazyForm<::frmSaveHtml> frmSaveHtml;
+    platform::LazyForm<::frmRename> frmRename;
+    platform::LazyForm<::frmDirectoryCM> frmDirectoryCM;
 
     // Opens the full-screen view of the main window's picture: modal over the main window,
     // or modeless. Until the full-screen window exists this does nothing.

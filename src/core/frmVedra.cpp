@@ -189,4 +189,5 @@ void frmVedra::wireHandlers() {
     imgLogo.onClick = [this] { imgLogo_Click(); };
     mnuHtml.onClick = [this] { mnuHtml_Click(); };
     mnuRunWebBrowser.onClick = [this] { mnuRunWebBrowser_Click(); };
+    wireFileOperations();
 }

@@ -174,6 +174,17 @@ class frmVedra : public platform::Form {
     void GeneraHtml();
     void ExecCmd(QString& cmdline);
     void Navigatore(QString& Sito);
+    // File operations (fileops/frmVedra_FileOps.cpp).
+    void mnuCopyFile_Click();
+    void mnuMoveFile_Click();
+    void mnuDeleteFile_Click();
+    void mnuRenameFile_Click();
+    void mnuSaveAs_Click();
+    void mnuExit_Click();
+    void mnuConfirmDelete_Click();
+    void mnuDirectorycm_Click();
+    // The rename dialog tells the window the new path of the file it renamed.
+    void setRenamedPath(const QString& path) { renamedPath_ = path; }
 
     // Read-only views of the window's state for the other windows and for tests.
     long ModoDimensioni() const { return ModoDimensioni_; }
@@ -198,6 +209,12 @@ class frmVedra : public platform::Form {
   private:
     void wireHandlers();
     void wireDesktopHandlers();
+    void wireFileOperations();
+    // File operations: the overwrite question, the list after a move, delete or rename.
+    int askOverwrite(bool targetExists);
+    void selectAfterRemoval(int idx);
+    void selectEntryNamed(const QString& name);
+    platform::Picture pictureAsShown() const;
     void setDefaultHtmlName();
     void showFolderState();
     // Runs the procedure of the current size mode (ModoDimensioni).
@@ -232,4 +249,5 @@ class frmVedra : public platform::Form {
     bool ImmagineTrascinata_ = false;
     bool ImmagineBitmap_ = false;
     QString PercorsoBitmap_;
+    QString renamedPath_;
 };

@@ -13,8 +13,8 @@
 #include "platform/services/PrinterService.h"
 #include "platform/services/ScreenService.h"
 #include "platform/services/Services.h"
-#include "platform/services/WallpaperService.h"
 #include "platform/services/ShellService.h"
+#include "platform/services/WallpaperService.h"
 
 namespace testing_support {
 

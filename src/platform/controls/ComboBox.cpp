@@ -2,6 +2,7 @@
 #include "platform/HandlerGuard.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -17,8 +18,10 @@ bool ComboBox::EditWatcher::eventFilter(QObject* watched, QEvent* event) {
                              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter));
     if (finishing && onEditingFinishing)
         onEditingFinishing();
-    // The text field and the box each lose the focus; report it once, for the box.
-    if (event->type() == QEvent::FocusOut && watched == watchedBox && onFocusLost)
+    // The text field and the box each lose the focus; report it once, for the box, and not
+    // when the focus only moves into the box's own drop-down list.
+    if (event->type() == QEvent::FocusOut && watched == watchedBox && onFocusLost &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
         onFocusLost();
     return QObject::eventFilter(watched, event);
 }
@@ -116,6 +119,10 @@ void ComboBox::setText(const QString& text) {
     showText();
     if (onChange)
         onChange();
+}
+
+void ComboBox::selectAllText() {
+    combo_->lineEdit()->selectAll();
 }
 
 void ComboBox::showText() {

@@ -29,9 +29,12 @@ class ComboBox : public Control {
     void setListIndex(int index);
     QString Text() const { return text_; }
     void setText(const QString& text);
+    // Selects the whole text, so that typing replaces it.
+    void selectAllText();
 
     std::function<void()> onChange;
     std::function<void()> onClick;
+    // The combo box lost the keyboard focus to another control (not to its own drop-down).
     std::function<void()> onLostFocus;
 
   private:

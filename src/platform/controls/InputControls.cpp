@@ -34,6 +34,13 @@ TextBox::TextBox(Container container, const QString& name, double left, double t
     }
 }
 
+void TextBox::selectAllText() {
+    if (line_)
+        line_->selectAll();
+    else
+        multi_->selectAll();
+}
+
 QString TextBox::Text() const {
     return multi_ ? multi_->toPlainText() : line_->text();
 }

@@ -20,6 +20,8 @@ class TextBox : public Control {
     QString Text() const;
     void setText(const QString& text);
     void setLocked(bool locked);
+    // Selects the whole text, so that typing replaces it.
+    void selectAllText();
     std::function<void()> onChange;
 
   private:

@@ -10,30 +10,11 @@
 
 #include "platform/FileListing.h"
 #include "platform/RuntimeError.h"
+#include "platform/linux/SafeFileTransfer.h"
 
 namespace platform {
 
 namespace {
-
-int errorNumberFor(int err) {
-    switch (err) {
-        case ENOENT:
-            return ErrorNumber::FileNotFound;
-        case ENOTDIR:
-            return ErrorNumber::PathNotFound;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return ErrorNumber::PermissionDenied;
-        case EEXIST:
-            return ErrorNumber::FileAlreadyExists;
-        case ENOSPC:
-        case EDQUOT:
-            return ErrorNumber::DiskFull;
-        default:
-            return ErrorNumber::PathFileAccessError;
-    }
-}
 
 QFileInfo existingFile(const QString& path) {
     const QFileInfo info(path);
@@ -91,49 +72,17 @@ QDateTime LocalFileSystem::FileDateTime(const QString& path) {
 }
 
 void LocalFileSystem::FileCopy(const QString& source, const QString& target) {
-    existingFile(source);
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        throw RuntimeError(ErrorNumber::PermissionDenied, in.errorString());
-    if (!QFileInfo(target).dir().exists())
-        throw RuntimeError(ErrorNumber::PathNotFound);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        throwForSaveFailure(out);
-    char buffer[1 << 16];
-    for (;;) {
-        const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0)
-            throw RuntimeError(ErrorNumber::PathFileAccessError, in.errorString());
-        if (n == 0)
-            break;
-        if (out.write(buffer, n) != n)
-            throwForSaveFailure(out);
-    }
-    if (!out.commit())
-        throwForSaveFailure(out);
+    CopyFile(source, target, true);
 }
 
 void LocalFileSystem::Kill(const QString& path) {
     existingFile(path);
     if (std::remove(QFile::encodeName(path).constData()) != 0)
-        throw RuntimeError(errorNumberFor(errno));
+        throw systemError(errno);
 }
 
 void LocalFileSystem::Name(const QString& oldPath, const QString& newPath) {
-    existingFile(oldPath);
-    if (QFileInfo::exists(newPath))
-        throw RuntimeError(ErrorNumber::FileAlreadyExists);
-    if (!QFileInfo(newPath).dir().exists())
-        throw RuntimeError(ErrorNumber::PathNotFound);
-    if (std::rename(QFile::encodeName(oldPath).constData(),
-                    QFile::encodeName(newPath).constData()) == 0)
-        return;
-    if (errno != EXDEV)
-        throw RuntimeError(errorNumberFor(errno));
-    // Another volume: copy safely, then remove the original only once the copy is whole.
-    FileCopy(oldPath, newPath);
-    Kill(oldPath);
+    MoveFile(oldPath, newPath, false);
 }
 
 void LocalFileSystem::WriteTextFile(const QString& path, const QByteArray& contents) {
@@ -146,6 +95,18 @@ void LocalFileSystem::WriteTextFile(const QString& path, const QByteArray& conte
         throwForSaveFailure(file);
     if (!file.commit())
         throwForSaveFailure(file);
+}
+
+bool LocalFileSystem::IsFile(const QString& path) {
+    return isVisibleOrdinaryFile(path);
+}
+
+void LocalFileSystem::CopyFile(const QString& source, const QString& target, bool replaceExisting) {
+    copyFileSafely(source, target, replaceExisting);
+}
+
+void LocalFileSystem::MoveFile(const QString& source, const QString& target, bool replaceExisting) {
+    moveFileSafely(source, target, replaceExisting);
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 #include "platform/linux/QtMessageBox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -9,10 +11,21 @@ namespace platform {
 int QtMessageBox::MsgBox(const QString& text, int style, const QString& title) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title.isEmpty() ? programTitle_ : title);
-    box.setText(text);
+    // A carriage return alone breaks the line too, as the program's questions use it.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setText(shown);
     box.setTextFormat(Qt::PlainText);
-    // Wide enough for the title to stay readable in the title bar.
-    box.setStyleSheet(QStringLiteral("QLabel { min-width: 16em; }"));
+    // Wide enough for the title to stay readable in the title bar, and for the longest line
+    // (a path cannot be wrapped) up to a reasonable width.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        const QFontMetrics metrics(label->font());
+        int widest = 16 * metrics.horizontalAdvance(QLatin1Char('M'));
+        for (const QString& line : shown.split(QLatin1Char('\n')))
+            widest = std::max(widest, metrics.horizontalAdvance(line) + 4);
+        label->setMinimumWidth(std::min(widest, 900));
+    }
     box.setIcon((style & MsgBoxStyle::Critical) ? QMessageBox::Critical : QMessageBox::NoIcon);
     const bool yesNo = (style & 7) == MsgBoxStyle::YesNo;
     if (yesNo) {

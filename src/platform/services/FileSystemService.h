@@ -15,7 +15,8 @@ constexpr int Directory = 16;
 }  // namespace FileAttr
 
 // File services. Failures throw RuntimeError with the error number: 53 no such file,
-// 76 no such folder, 70 no permission, 58 target exists, 61 disk full, 75 other access error.
+// 76 no such folder, 70 no permission, 58 target exists, 61 disk full, 75 other access error;
+// the error's text then names the system's reason in words.
 class FileSystemService {
   public:
     virtual ~FileSystemService() = default;
@@ -32,6 +33,18 @@ class FileSystemService {
     virtual void Name(const QString& oldPath, const QString& newPath) = 0;
     // Writes a whole text file (8-bit, lines as given) through a temporary file.
     virtual void WriteTextFile(const QString& path, const QByteArray& contents) = 0;
+
+    // True when `path`, taken literally (no wildcards) and with its letter case, names an
+    // existing ordinary file that is not hidden. Never fails.
+    virtual bool IsFile(const QString& path) = 0;
+    // Copies through a temporary file in the target folder that takes the target's name only
+    // once it is complete. An existing target is replaced only when `replaceExisting` is
+    // true (otherwise 58); copying a file onto itself fails (75).
+    virtual void CopyFile(const QString& source, const QString& target, bool replaceExisting) = 0;
+    // Moves: a rename within one file system; across file systems a complete copy as above,
+    // checked for the source's size, and only then the deletion of the source. An existing
+    // target is replaced only when `replaceExisting` is true (otherwise 58).
+    virtual void MoveFile(const QString& source, const QString& target, bool replaceExisting) = 0;
 };
 
 }  // namespace platform

@@ -1,0 +1,122 @@
+"""The File menu's operations driven with the keyboard; the files on disk are checked."""
+
+import time
+
+import vedra_e2e as e2e
+from vedra_e2e import TITLE, check, check_equal
+
+FOLDER_DIALOG = f"{TITLE} - Folder Copy/Move"
+RENAME_DIALOG = f"{TITLE} - Rename"
+
+
+def contents(folder):
+    """Every file of a folder, hidden ones included, with its bytes."""
+    return {p.name: p.read_bytes() for p in sorted(folder.iterdir()) if p.is_file()}
+
+
+def wait_title(wid, path):
+    expected = f"{TITLE} - {path}"
+    e2e.wait_for(lambda: e2e.window_name(wid) == expected,
+                 what=f"the title {expected!r} (it is {e2e.window_name(wid)!r})")
+
+
+def wait_gone(title):
+    e2e.wait_for(lambda: not e2e.window_ids(title), what=f"{title!r} to close")
+
+
+def choose_target(folder, main_title=TITLE):
+    """Options > Folder to Copy/Move: types the folder into the path box; Enter presses OK."""
+    e2e.focus_window(main_title)
+    e2e.key("alt+o", "f")
+    e2e.focus_window(FOLDER_DIALOG)
+    e2e.type_text(str(folder))
+    e2e.key("Return")
+    wait_gone(FOLDER_DIALOG)
+    e2e.focus_window(main_title)
+
+
+def test_copy_move_delete_and_rename_from_the_keyboard():
+    source = e2e.scratch_dir("source-")
+    target = e2e.scratch_dir("target-")
+    second = e2e.scratch_dir("second-")
+    for name, colour in (("a.jpg", "red"), ("b.jpg", "blue"), ("c.jpg", "green")):
+        e2e.make_picture(source / name, colour=colour)
+    original = contents(source)
+    viewer = e2e.start_viewer(cwd=source)
+    window = viewer.wait_frame(TITLE)
+    wid = e2e.focus_window(TITLE)
+
+    choose_target(target)
+    e2e.key("Tab", "Down")  # folder list -> file list, first picture
+    wait_title(wid, source / "a.jpg")
+
+    e2e.key("ctrl+o")  # copy
+    e2e.wait_for(lambda: (target / "a.jpg").exists(), what="the copy of a.jpg")
+    e2e.wait_for(lambda: contents(target) == {"a.jpg": original["a.jpg"]},
+                 what="a whole copy of a.jpg and nothing else in the target folder")
+    check_equal(contents(source), original, "the source folder after the copy")
+
+    # The dialog opens with the last folder selected: typing replaces it.
+    choose_target(second, f"{TITLE} - {source / 'a.jpg'}")
+    e2e.key("Down")
+    wait_title(wid, source / "b.jpg")
+    e2e.key("ctrl+m")  # move: the entry that moves up into b's place is shown
+    wait_title(wid, source / "c.jpg")
+    check_equal(contents(second), {"b.jpg": original["b.jpg"]}, "the folder moved into")
+    check_equal(sorted(contents(source)), ["a.jpg", "c.jpg"], "the source folder after the move")
+
+    # Delete (Del): "Continue?" has No as its default, so Enter keeps the file.
+    e2e.key("Delete")
+    box = viewer.wait_message("Continue?")
+    check_equal(e2e.window_name(e2e.active_window()), TITLE, "the question's title")
+    e2e.key("Return")
+    e2e.wait_for(lambda: not e2e.is_showing(box), what="the question to close")
+    time.sleep(0.5)
+    check((source / "c.jpg").exists(), "Enter on the question deleted c.jpg")
+
+    e2e.key("Delete")
+    viewer.wait_message("Continue?")
+    e2e.key("alt+y")
+    e2e.wait_for(lambda: not (source / "c.jpg").exists(), what="c.jpg to be deleted")
+    wait_title(wid, source / "a.jpg")  # the last entry went: the new last one is shown
+
+    # Rename (Ctrl+R): the new name replaces the prefilled one, Enter presses OK.
+    e2e.key("ctrl+r")
+    e2e.focus_window(RENAME_DIALOG)
+    e2e.type_text("renamed.jpg")  # the old name is selected: typing replaces it
+    e2e.key("Return")
+    wait_gone(RENAME_DIALOG)
+    wait_title(wid, source / "renamed.jpg")
+    check_equal(contents(source), {"renamed.jpg": original["a.jpg"]},
+                "the source folder at the end")
+    check_equal(contents(target), {"a.jpg": original["a.jpg"]}, "the copy's folder at the end")
+    check_equal(contents(second), {"b.jpg": original["b.jpg"]}, "the move's folder at the end")
+    check(viewer.running(), "the viewer ended")
+    del window
+
+
+def test_save_as_writes_a_bitmap():
+    source = e2e.scratch_dir("source-")
+    e2e.make_picture(source / "a.jpg", size="64x48")
+    viewer = e2e.start_viewer(cwd=source)
+    viewer.wait_frame(TITLE)
+    wid = e2e.focus_window(TITLE)
+    e2e.key("Tab", "Down")
+    wait_title(wid, source / "a.jpg")
+    e2e.key("ctrl+s")
+    e2e.focus_window("Save As")
+    saved = source / "saved.bmp"
+    e2e.key("ctrl+a")
+    e2e.type_text(str(saved))
+    e2e.key("Return")
+    e2e.wait_for(lambda: saved.exists() and saved.read_bytes()[:2] == b"BM",
+                 what="the bitmap file")
+    width = int.from_bytes(saved.read_bytes()[18:22], "little", signed=True)
+    height = abs(int.from_bytes(saved.read_bytes()[22:26], "little", signed=True))
+    check_equal((width, height), (64, 48), "the bitmap's size")
+    check_equal(sorted(p.name for p in source.iterdir()), ["a.jpg", "saved.bmp"],
+                "the folder after Save As (no temporary file left)")
+
+
+if __name__ == "__main__":
+    e2e.run_tests(globals())

@@ -1,0 +1,226 @@
+// Refusals of the file system during copy, move and rename: each is reported in words, and
+// afterwards every file has its old bytes, nothing is half-written, no temporary is left.
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "FileOpsFixture.h"
+
+using fileops_testing::bytesOf;
+using fileops_testing::contentsOf;
+using platform::MsgBoxAnswer::Yes;
+
+namespace {
+
+// A small file system of its own (a tmpfs), so that a disk can be full, read-only, or
+// another device than the picture folder. Mounting needs root; without it the tests that
+// need one are skipped.
+class SmallVolume {
+  public:
+    explicit SmallVolume(const char* options, unsigned long flags = 0) {
+        mounted_ = dir_.isValid() && ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(),
+                                             "tmpfs", flags, options) == 0;
+    }
+    ~SmallVolume() {
+        if (mounted_)
+            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+    }
+    SmallVolume(const SmallVolume&) = delete;
+    SmallVolume& operator=(const SmallVolume&) = delete;
+    bool mounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+    void makeReadOnly() {
+        ::mount(nullptr, QFile::encodeName(dir_.path()).constData(), nullptr,
+                MS_REMOUNT | MS_RDONLY, nullptr);
+    }
+
+  private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+};
+
+QByteArray noise(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& c : bytes)
+        c = char(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+}  // namespace
+
+class FileFaultsTest : public FileOpsTest {
+  protected:
+    // A folder holding a.jpg (the selected picture, `size` bytes of noise) and b.jpg.
+    frmVedra& startWithPicture(int size) {
+        a_ = noise(size);
+        b_ = noise(100);
+        folder.addBytes("a.jpg", a_);
+        folder.addBytes("b.jpg", b_);
+        frmVedra& w = startBrowsing();
+        w.File1.setListIndex(0);
+        return w;
+    }
+    void expectSourceFolderUntouched() {
+        const auto now = contentsOf(folder.path());
+        EXPECT_EQ(now.size(), 2);
+        EXPECT_EQ(now.value("a.jpg"), a_);
+        EXPECT_EQ(now.value("b.jpg"), b_);
+    }
+    void expectOneReport(const QString& what, const QString& reason) {
+        ASSERT_EQ(prompts().size(), 1u);
+        EXPECT_EQ(prompts()[0].text, what + "\n" + reason);
+        EXPECT_EQ(prompts()[0].style, 0);
+        EXPECT_EQ(prompts()[0].title, "Vedra Viewer");
+    }
+    QString copyText(const QString& targetFolder) const {
+        return "Cannot copy \"" + folder.file("a.jpg") + "\"\nto \"" + targetFolder + "/a.jpg\".";
+    }
+    QString moveText(const QString& targetFolder) const {
+        return "Cannot move \"" + folder.file("a.jpg") + "\"\nto \"" + targetFolder + "/a.jpg\".";
+    }
+    QByteArray a_, b_;
+};
+
+TEST_F(FileFaultsTest, AFullDiskKeepsBothTheSourceAndTheTargetWhole) {
+    SmallVolume disk("size=64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    const QByteArray old = noise(1000);
+    QFile existing(disk.file("a.jpg"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write(old);
+    existing.close();
+    frmVedra& w = startWithPicture(200 * 1024);
+    chooseTarget(disk.path());
+
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        scripted.messageBox.prompts.clear();
+        scripted.messageBox.answers = {Yes};  // replace the old a.jpg
+        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
+        ASSERT_EQ(prompts().size(), 2u);
+        EXPECT_EQ(prompts()[1].text, (move ? moveText(disk.path()) : copyText(disk.path())) +
+                                         "\nThere is not enough free space on the disk.");
+        expectSourceFolderUntouched();
+        const auto onDisk = contentsOf(disk.path());
+        EXPECT_EQ(onDisk.size(), 1) << onDisk.keys().join(", ").toStdString();
+        EXPECT_EQ(onDisk.value("a.jpg"), old);
+        EXPECT_EQ(w.File1.ListIndex(), 0);
+        EXPECT_EQ(w.File1.ListCount(), 2);
+    }
+}
+
+TEST_F(FileFaultsTest, AMoveToAnotherDeviceCopiesWholeThenRemovesTheSource) {
+    SmallVolume disk("size=1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    frmVedra& w = startWithPicture(300 * 1024);
+    const QDateTime changed = QFileInfo(folder.file("a.jpg")).lastModified();
+    chooseTarget(disk.path());
+    w.mnuMoveFile.click();
+    EXPECT_TRUE(prompts().empty());
+    const auto onDisk = contentsOf(disk.path());
+    EXPECT_EQ(onDisk.size(), 1);
+    EXPECT_EQ(onDisk.value("a.jpg"), a_);
+    EXPECT_EQ(QFileInfo(disk.file("a.jpg")).lastModified(), changed);
+    EXPECT_EQ(contentsOf(folder.path()).keys(), QStringList{"b.jpg"});
+    EXPECT_EQ(w.File1.FileName(), "b.jpg");
+}
+
+TEST_F(FileFaultsTest, AReadOnlyTargetFolderRefusesCopyAndMove) {
+    SmallVolume disk("size=1m");
+    QTemporaryDir plain;
+    QString readOnly;
+    if (disk.mounted()) {
+        disk.makeReadOnly();
+        readOnly = disk.path();
+    } else if (::geteuid() != 0) {
+        QFile::setPermissions(plain.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        readOnly = plain.path();
+    } else {
+        GTEST_SKIP() << "root ignores folder permissions and cannot mount here";
+    }
+    frmVedra& w = startWithPicture(5000);
+    chooseTarget(readOnly);
+    const QString reason = disk.mounted() ? "The disk is read-only." : "Permission denied.";
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        scripted.messageBox.prompts.clear();
+        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
+        expectOneReport(move ? moveText(readOnly) : copyText(readOnly), reason);
+        expectSourceFolderUntouched();
+        EXPECT_TRUE(contentsOf(readOnly).isEmpty());
+        EXPECT_EQ(w.File1.FileName(), "a.jpg");
+    }
+    QFile::setPermissions(plain.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(FileFaultsTest, AVanishedSourceOrMissingTargetFolderIsReported) {
+    struct Case {
+        const char* name;
+        bool removeSource;
+        bool move;
+        const char* reason;
+    };
+    for (const Case& c :
+         {Case{"copy of a vanished file", true, false, "The file or folder does not exist."},
+          Case{"move of a vanished file", true, true, "The file or folder does not exist."},
+          Case{"copy into a missing folder", false, false, "The folder does not exist."}}) {
+        SCOPED_TRACE(c.name);
+        testing_support::PictureFolder source;
+        QDir::setCurrent(source.path());
+        source.addBytes("a.jpg", noise(300));
+        frmVedra& w = startBrowsing();
+        w.File1.setListIndex(0);
+        const QString targetFolder = c.removeSource ? target.path() : target.file("gone");
+        chooseTarget(targetFolder);
+        if (c.removeSource)
+            QFile::remove(source.file("a.jpg"));
+        scripted.messageBox.prompts.clear();
+        (c.move ? w.mnuMoveFile : w.mnuCopyFile).click();
+        ASSERT_EQ(prompts().size(), 1u);
+        EXPECT_EQ(prompts()[0].text, QString(c.move ? "Cannot move \"" : "Cannot copy \"") +
+                                         source.file("a.jpg") + "\"\nto \"" + targetFolder +
+                                         "/a.jpg\".\n" + c.reason);
+        EXPECT_TRUE(contentsOf(target.path()).isEmpty());
+        EXPECT_EQ(w.File1.ListIndex(), 0);  // the list stays as it was
+        program.reset();
+    }
+}
+
+TEST_F(FileFaultsTest, CopyingOrMovingAFileOntoItselfIsRefused) {
+    frmVedra& w = startWithPicture(4000);
+    chooseTarget(folder.path());
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        scripted.messageBox.prompts.clear();
+        scripted.messageBox.answers = {Yes};  // "overwrite" the file with itself
+        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
+        ASSERT_EQ(prompts().size(), 2u);
+        EXPECT_EQ(prompts()[1].text, (move ? moveText(folder.path()) : copyText(folder.path())) +
+                                         "\nThe source and the target are the same file.");
+        expectSourceFolderUntouched();
+    }
+}
+
+TEST_F(FileFaultsTest, AnInjectedFailureLeavesTheFilesAndTheListAsTheyWere) {
+    frmVedra& w = startWithPicture(4000);
+    chooseTarget(target.path());
+    for (bool move : {false, true}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        scripted.messageBox.prompts.clear();
+        files.nextFailure = platform::ErrorNumber::DiskFull;
+        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
+        expectOneReport(move ? moveText(target.path()) : copyText(target.path()),
+                        "There is not enough free space on the disk.");
+        expectSourceFolderUntouched();
+        EXPECT_TRUE(contentsOf(target.path()).isEmpty());
+        EXPECT_EQ(w.File1.ListIndex(), 0);
+        EXPECT_EQ(w.File1.ListCount(), 2);
+    }
+}

@@ -1,0 +1,151 @@
+// The target-folder dialog: the path box following the folder list, the history of ten,
+// OK as the default and the cancel button.
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+
+#include "FileOpsFixture.h"
+#include "fileops/frmDirectoryCM.h"
+#include "platform/Volumes.h"
+
+class FolderDialogTest : public FileOpsTest {
+  protected:
+    void SetUp() override {
+        FileOpsTest::SetUp();
+        startBrowsing();
+    }
+    Modulo1& m() { return program->modulo1(); }
+    // Opens the dialog, lets `act` work in it while it shows, and waits until it closes.
+    void inDialog(const std::function<void(frmDirectoryCM&)>& act) {
+        whenDialogShows([&] {
+            frmDirectoryCM* dialog = program->frmDirectoryCM.peek();
+            ASSERT_NE(dialog, nullptr);
+            act(*dialog);
+            if (program->frmDirectoryCM.exists())
+                dialog->cmdCancel.click();
+        });
+        program->frmVedra().mnuDirectorycm.click();
+    }
+    void confirm(const QString& text) {
+        inDialog([&](frmDirectoryCM& d) {
+            d.cmbDirectoryCM.setText(text);
+            d.cmdOK.click();
+        });
+    }
+    static void press(frmDirectoryCM& d, Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(d.window(), &event);
+    }
+    QStringList history() {
+        QStringList used;
+        for (const QString& entry : m().CartelleRecenti)
+            used << entry;
+        while (!used.isEmpty() && used.last().isEmpty())
+            used.removeLast();
+        return used;
+    }
+    QString sub(int i) { return target.addFolder(QString("f%1").arg(i)); }
+};
+
+TEST_F(FolderDialogTest, FirstOpeningShowsNoPathAndLeavesNoTarget) {
+    QString shown = "unset";
+    int listed = -1;
+    inDialog([&](frmDirectoryCM& d) {
+        shown = d.cmbDirectoryCM.Text();
+        listed = d.cmbDirectoryCM.ListCount();
+        EXPECT_EQ(d.Caption(), "Vedra Viewer - Folder Copy/Move");
+        EXPECT_EQ(d.Label3.Caption(), "Path:");
+        d.cmdOK.click();
+    });
+    EXPECT_EQ(shown, "");
+    EXPECT_EQ(listed, 0);
+    EXPECT_EQ(m().CartellaCM, "");
+}
+
+TEST_F(FolderDialogTest, TheHistoryKeepsTenFoldersMostRecentFirstWithoutRepeats) {
+    for (int i = 0; i < 11; ++i)
+        confirm(sub(i));
+    QStringList expected;
+    for (int i = 10; i >= 1; --i)
+        expected << target.file(QString("f%1").arg(i));
+    EXPECT_EQ(history(), expected);  // the eleventh choice dropped the oldest
+    EXPECT_EQ(m().CartellaCM, target.file("f10"));
+    EXPECT_TRUE(m().SceltaFatta);
+
+    confirm(target.file("f7"));  // already at index 3: stays there
+    EXPECT_EQ(history(), expected);
+    confirm(target.file("f10"));  // the most recent again
+    EXPECT_EQ(history(), expected);
+
+    QStringList offered;
+    inDialog([&](frmDirectoryCM& d) {
+        for (int i = 0; i < d.cmbDirectoryCM.ListCount(); ++i)
+            offered << d.cmbDirectoryCM.List(i);
+    });
+    EXPECT_EQ(offered, expected);
+}
+
+TEST_F(FolderDialogTest, AnEmptyPathEntersTheHistoryOnlyWhenNineSlotsAreUsed) {
+    confirm(sub(0));
+    confirm("");
+    EXPECT_EQ(history(), QStringList{target.file("f0")});  // an empty slot counts as equal
+    for (int i = 1; i < 9; ++i)
+        confirm(sub(i));
+    confirm("");
+    EXPECT_EQ(history().size(), 10);
+    EXPECT_EQ(m().CartelleRecenti[0], "");
+    EXPECT_EQ(m().CartelleRecenti[1], target.file("f8"));
+}
+
+TEST_F(FolderDialogTest, ThePathBoxFollowsTypingAndTheFolderList) {
+    const QString folder1 = sub(1);
+    inDialog([&](frmDirectoryCM& d) {
+        d.cmbDirectoryCM.setText(folder1);
+        EXPECT_TRUE(m().SceltaFatta);
+        EXPECT_EQ(d.Dir1.Path(), folder1);
+        // A partial path only withdraws the choice; the last good folder stays the target.
+        d.cmbDirectoryCM.setText(target.file("f"));
+        EXPECT_FALSE(m().SceltaFatta);
+        EXPECT_EQ(m().CartellaCM, folder1);
+        EXPECT_EQ(d.Dir1.Path(), folder1);
+        EXPECT_TRUE(prompts().empty());
+        // Opening a folder in the list puts it into the box.
+        d.Dir1.setPath(target.path());
+        EXPECT_EQ(d.cmbDirectoryCM.Text(), target.path());
+        EXPECT_EQ(m().CartellaCM, target.path());
+        EXPECT_TRUE(m().SceltaFatta);
+        EXPECT_EQ(d.Drive1.Drive(), platform::Volumes::instance().rootOf(target.path()));
+        d.cmdOK.click();
+    });
+    EXPECT_EQ(m().CartellaCM, target.path());
+}
+
+TEST_F(FolderDialogTest, EnterAndEscBothPressOkAndCancelClearsTheTarget) {
+    const QString folder1 = sub(1), folder2 = sub(2);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        inDialog([&](frmDirectoryCM& d) {
+            d.cmbDirectoryCM.setText(key == Qt::Key_Return ? folder1 : folder2);
+            press(d, key);
+            EXPECT_FALSE(program->frmDirectoryCM.exists());
+        });
+    }
+    EXPECT_EQ(history(), (QStringList{folder2, folder1}));
+
+    // Reopening takes up the most recent folder; Cancel then empties the target again.
+    bool choiceOnOpening = false;
+    QString targetOnOpening, listOnOpening;
+    m().SceltaFatta = false;
+    m().CartellaCM.clear();
+    inDialog([&](frmDirectoryCM& d) {
+        choiceOnOpening = m().SceltaFatta;
+        targetOnOpening = m().CartellaCM;
+        listOnOpening = d.Dir1.Path();
+        d.cmdCancel.click();
+    });
+    EXPECT_EQ(listOnOpening, folder2);
+    EXPECT_TRUE(choiceOnOpening);
+    EXPECT_EQ(targetOnOpening, folder2);
+    EXPECT_EQ(m().CartellaCM, "");
+    EXPECT_TRUE(m().SceltaFatta);
+    EXPECT_EQ(history(), (QStringList{folder2, folder1}));
+}
