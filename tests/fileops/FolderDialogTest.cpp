@@ -1,8 +1,9 @@
 // The target-folder dialog: the path box following the folder list, the history of ten,
 // OK as the default and the cancel button.
+#include <QApplication>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QMainWindow>
+#include <QTest>
 
 #include "FileOpsFixture.h"
 #include "fileops/frmDirectoryCM.h"
@@ -33,8 +34,10 @@ class FolderDialogTest : public FileOpsTest {
         });
     }
     static void press(frmDirectoryCM& d, Qt::Key key) {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        QCoreApplication::sendEvent(d.window(), &event);
+        // As typed into the folder box of the active dialog.
+        QApplication::setActiveWindow(d.window());
+        d.cmbDirectoryCM.SetFocus();
+        QTest::keyClick(QApplication::focusWidget(), key);
     }
     QStringList history() {
         QStringList used;
