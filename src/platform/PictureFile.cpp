@@ -1,11 +1,18 @@
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QPainter>
 #include <QSaveFile>
+
+#include <algorithm>
+#include <deque>
+#include <tuple>
 
 #include "platform/Picture.h"
 #include "platform/PictureData.h"
@@ -47,7 +54,37 @@ QImage largestIcon(QImageReader& reader) {
     return best;
 }
 
-Picture decodeRaster(QByteArray bytes) {
+// The files whose JPEG data decoded completely at load, by path, length and time of last
+// change: loading one of them again (the same entry reloaded, a step back in a slide show)
+// needs no second check. A few entries are enough for that.
+class DecodedJpegs {
+  public:
+    static DecodedJpegs& instance() {
+        static DecodedJpegs decoded;
+        return decoded;
+    }
+    bool contains(const QFileInfo& file) {
+        QMutexLocker lock(&mutex_);
+        return std::find(entries_.begin(), entries_.end(), keyOf(file)) != entries_.end();
+    }
+    void add(const QFileInfo& file) {
+        QMutexLocker lock(&mutex_);
+        entries_.push_front(keyOf(file));
+        if (entries_.size() > Capacity)
+            entries_.pop_back();
+    }
+
+  private:
+    static constexpr std::size_t Capacity = 16;
+    using Key = std::tuple<QString, qint64, qint64>;
+    static Key keyOf(const QFileInfo& file) {
+        return {file.absoluteFilePath(), file.size(), file.lastModified().toMSecsSinceEpoch()};
+    }
+    QMutex mutex_;
+    std::deque<Key> entries_;
+};
+
+Picture decodeRaster(QByteArray bytes, const QFileInfo& file) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -60,12 +97,20 @@ Picture decodeRaster(QByteArray bytes) {
         return Picture::fromImage(icon, Picture::Kind::Icon);
     }
     if (format == "jpeg") {
-        // Only the header is read now; the pixels are decoded at the size they are shown.
+        // The pixels are decoded later at the size they are shown. Now the whole file is
+        // decoded once at 1/8 scale, cheaply, so data the decoder cannot read fails here
+        // rather than leaving an empty area under the caption of a picture never shown.
         const QSize size = reader.size();
         if (!size.isValid() || size.isEmpty() ||
             qint64(size.width()) * size.height() > MaximumJpegPixels)
             throw RuntimeError(ErrorNumber::InvalidPicture);
-        return Picture(std::make_shared<JpegPictureData>(bytes, size));
+        auto jpeg = std::make_shared<JpegPictureData>(bytes, size);
+        if (!DecodedJpegs::instance().contains(file)) {
+            if (!jpeg->decodeSmallest())
+                throw RuntimeError(ErrorNumber::InvalidPicture);
+            DecodedJpegs::instance().add(file);
+        }
+        return Picture(std::move(jpeg));
     }
     if (format != "gif" && format != "bmp" && format != "dib")
         throw RuntimeError(ErrorNumber::InvalidPicture);
@@ -103,7 +148,7 @@ Picture loadPictureFile(const QString& path) {
             throw RuntimeError(ErrorNumber::InvalidPicture);
         return Picture::fromMetafile(std::move(metafile));
     }
-    return decodeRaster(bytes);
+    return decodeRaster(bytes, QFileInfo(path));
 }
 
 void SavePicture(const Picture& picture, const QString& path) {

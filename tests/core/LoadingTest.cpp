@@ -146,3 +146,28 @@ TEST_F(LoadingTest, MetafilesOpenLikeAnyPictureAtTheirNaturalSize) {
     EXPECT_EQ(w.Image1.picture().kind(), platform::Picture::Kind::Metafile);
     EXPECT_TRUE(scripted.messageBox.prompts.empty());
 }
+
+TEST_F(LoadingTest, AJpegWhoseDataCannotBeDecodedBlanksTheAreaAndKeepsTheDescription) {
+    folder.addPicture("a.jpg", 300, 200);
+    folder.addUndecodableJpeg("b.jpg", 1600, 1200);
+    folder.addPicture("c.jpg", 120, 90);
+    for (int mode = 0; mode <= 2; ++mode) {
+        frmVedra& w = startListing();
+        w.Dimensioni.setListIndex(mode);
+        w.File1.setListIndex(0);
+        const QString caption = w.Caption();
+        const QString line = w.lblDisplay.Caption();
+        w.File1.setListIndex(1);
+        EXPECT_TRUE(w.Image1.picture().isEmpty()) << mode;
+        EXPECT_EQ(w.Caption(), caption) << mode;
+        EXPECT_EQ(w.lblDisplay.Caption(), line) << mode;
+        EXPECT_EQ(w.lblContatore.Caption(), "1/3") << mode;
+        EXPECT_TRUE(scripted.messageBox.prompts.empty()) << mode;
+        // The next good picture is described again.
+        w.File1.setListIndex(2);
+        EXPECT_FALSE(w.Image1.picture().isEmpty()) << mode;
+        EXPECT_EQ(w.lblContatore.Caption(), "3/3") << mode;
+        EXPECT_TRUE(w.lblDisplay.Caption().contains(mode == 0 ? "W120 x H90" : "W365"))
+            << w.lblDisplay.Caption().toStdString();
+    }
+}
