@@ -44,7 +44,7 @@ frmVedra::frmVedra(Program& program)
       imgLogo2(*this, "imgLogo2", 3000, 6360, 2250, 450),
       Image2(*this, "Image2", 120, 6540, 2700, 600),
       Line1_0(*this, "Line1(0)", 0, 0, 13000, 0, DecorationGrey),
-      Line1_1(*this, "Line1(1)", 0, 15, 13000, 15, DecorationWhite),
+      Line1_1(*this, "Line1(1)", 0, 0, 13000, 0, DecorationWhite),
       Line1_2(*this, "Line1(2)", 0, 480, 2520, 480, DecorationGrey),
       Line2(*this, "Line2", 2520, 60, 2520, 480, DecorationGrey),
       mnuFile(*this, "mnuFile", "&File"),

@@ -149,6 +149,27 @@ TEST_F(ViewingTest, ALeftClickClosesAndTheRightButtonOpensTheMenu) {
     EXPECT_FALSE(program->frmFS.exists());
 }
 
+TEST_F(ViewingTest, TheMiddleButtonClicksNothingInEitherWindow) {
+    frmVedra& w = start({"a.jpg"});
+    w.File1.setListIndex(0);
+    // In the main window neither the picture nor the frame around it opens the full screen.
+    for (QWidget* target : {w.Image1.widget(), w.Picture1.widget()}) {
+        click(target, Qt::MiddleButton);
+        EXPECT_FALSE(program->frmFS.exists());
+    }
+    click(w.Image1.widget(), Qt::LeftButton);
+    ASSERT_TRUE(program->frmFS.exists());
+    // In the full-screen window it neither closes the window nor opens the menu.
+    frmFS& fs = *fullScreen();
+    for (QWidget* target : {fs.Image1.widget(), fs.clientArea()}) {
+        click(target, Qt::MiddleButton);
+        EXPECT_TRUE(program->frmFS.exists() && fs.Visible());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    }
+    click(fs.clientArea(), Qt::LeftButton);
+    EXPECT_FALSE(program->frmFS.exists());
+}
+
 TEST_F(ViewingTest, RunSlideShowInThePopupMenuSwitchesBothWindows) {
     frmVedra& w = start({"a.jpg"});
     frmFS& fs = openFullScreenAt(0);
