@@ -271,3 +271,44 @@ TEST_F(ViewingTest, DrawsThePictureItselfAtScreenSizeNotTheMainWindowsSmallCopy)
     EXPECT_EQ(sharpEdges, 100);
     EXPECT_LT(w.Image1.Width(), 6000);  // the main window shows it small
 }
+
+TEST_F(ViewingTest, AShowInFullScreenModeStartedFromTheMainWindowKeepsStepping) {
+    frmVedra& w = start({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
+    w.Dimensioni.setListIndex(4);  // nothing is selected yet, so nothing opens
+    ASSERT_FALSE(program->frmFS.exists());
+    w.imgSpeed3_Click();
+    w.cmdSlideShow.click();
+    // Should a step ever wait for the window to close again, the watchdog closes it and the
+    // steps below see a closed window.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        if (frmFS* fs = program->frmFS.peek())
+            fs->Unload();
+    });
+    watchdog.start(3000);
+
+    QStringList shown;
+    for (int i = 0; i < 3; ++i) {
+        w.Timer1.tick();  // returns after its one-second pause
+        shown << shownFile();
+        frmFS* fs = fullScreen();
+        ASSERT_TRUE(fs && fs->Visible()) << i;
+        EXPECT_TRUE(fs->Image1.picture().sameAs(w.Image1.picture())) << i;
+    }
+    EXPECT_EQ(shown, QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+    EXPECT_EQ(clock.monotonicMs, 3000);
+
+    // The window keeps its keys and its menu while the steps pause.
+    frmFS& fs = *fullScreen();
+    QStringList menu;
+    clock.at(3300, [&] { pressKey(fs, Qt::Key_Home); });
+    clock.at(3600, [&] { menu = choosePopupItem(fs.clientArea(), "&Run Slide Show"); });
+    w.Timer1.tick();
+    EXPECT_EQ(shownFile(), "a.jpg");
+    EXPECT_EQ(menu.value(0), "&Run Slide Show");
+    EXPECT_FALSE(program->modulo1().SlideShowAttivo);
+    click(fs.clientArea(), Qt::LeftButton);
+    EXPECT_FALSE(program->frmFS.exists());
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+}
