@@ -162,6 +162,7 @@ frmVedra::~frmVedra() = default;
 void frmVedra::wireHandlers() {
     Drive1.onChange = [this] { Drive1_Change(); };
     Dir1.onChange = [this] { Dir1_Change(); };
+    Dir1.keepInStepWith(Drive1);
     File1.onClick = [this] { File1_Click(); };
     File1.onDblClick = [this] { File1_DblClick(); };
     TipoImmagine.onChange = [this] { TipoImmagine_Change(); };
