@@ -129,6 +129,8 @@ frmVedra::frmVedra(Program& program)
     imgLogo.setStretch(true);
     lblContatore.setFont(LabelFont, LabelPoints, true);
     lblDisplay.setFont(LabelFont, LabelPoints, true);
+    // The bold desktop sans is wider than the narrow font the line was laid out for.
+    lblDisplay.fitFontTo(longestInformationLines());
     Picture1.setBackColor(0xFFFFFF);
     Picture1.setBorder(true);
     TipoImmagine.setText(QStringLiteral("TipoImmagine"));

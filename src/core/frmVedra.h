@@ -173,6 +173,9 @@ class frmVedra : public platform::Form {
     // Starts decoding the picture of list entry `index` in the background, at the size the
     // current size mode will show it.
     void prefetchEntry(long index);
+    // The widest information lines a real file can give: a 10-digit length, a 5-digit
+    // width and height, and the locale's widest date-time texts.
+    static QStringList longestInformationLines();
 
   private:
     void showError(int number);

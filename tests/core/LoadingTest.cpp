@@ -171,3 +171,22 @@ TEST_F(LoadingTest, AJpegWhoseDataCannotBeDecodedBlanksTheAreaAndKeepsTheDescrip
             << w.lblDisplay.Caption().toStdString();
     }
 }
+
+TEST_F(LoadingTest, TheLongestInformationLineFitsTheLabelInBothWindowStates) {
+    frmVedra& w = start();
+    program->start();
+    const QStringList lines = frmVedra::longestInformationLines();
+    ASSERT_FALSE(lines.isEmpty());
+    for (platform::WindowState state :
+         {platform::WindowState::Normal, platform::WindowState::Maximized}) {
+        w.setWindowState(state);
+        w.Form_Resize();
+        const int room = w.lblDisplay.widget()->width();
+        for (const QString& line : lines)
+            EXPECT_LE(w.lblDisplay.textWidthPixels(line), room) << line.toStdString();
+        // What a real file gives fits too, and the label stays one line high.
+        w.lblDisplay.setCaption(lines.first());
+        EXPECT_LE(w.lblDisplay.widget()->sizeHint().height(), w.lblDisplay.widget()->height());
+    }
+    EXPECT_GE(w.lblDisplay.widget()->font().pointSizeF(), 6.0);
+}
