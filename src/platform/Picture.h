@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -58,8 +59,11 @@ Picture LoadPicture(const QString& path);
 inline Picture LoadPicture() {
     return {};
 }
-// The same, reading and decoding the file itself, never a picture prepared ahead.
-Picture loadPictureFile(const QString& path);
+// The same, reading and decoding the file itself, never a picture prepared ahead. A JPEG
+// that will be shown at `shownSize(natural size)` is checked by decoding it at that size
+// (which reads all of its data, as the 1/8 check does) when that is smaller than natural.
+Picture loadPictureFile(const QString& path,
+                        const std::function<QSize(QSize)>& shownSize = nullptr);
 
 // Writes the picture as a Windows bitmap file through a temporary file renamed into place,
 // so a failure never leaves half a file. Throws RuntimeError on failure.

@@ -84,7 +84,18 @@ class DecodedJpegs {
     std::deque<Key> entries_;
 };
 
-Picture decodeRaster(QByteArray bytes, const QFileInfo& file) {
+// Decodes the whole of a JPEG's data once: at the size it will be shown when that is a
+// scaled-down size (the copy is then ready for painting), otherwise at 1/8 scale.
+bool decodesCompletely(JpegPictureData& jpeg, const std::function<QSize(QSize)>& shownSize) {
+    const QSize natural = jpeg.sizePixels();
+    const QSize shown = shownSize ? shownSize(natural) : QSize();
+    if (!shown.isEmpty() && shown.width() < natural.width() && shown.height() < natural.height())
+        return !jpeg.imageForSize(shown).isNull();
+    return jpeg.decodeSmallest();
+}
+
+Picture decodeRaster(QByteArray bytes, const QFileInfo& file,
+                     const std::function<QSize(QSize)>& shownSize) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -97,16 +108,17 @@ Picture decodeRaster(QByteArray bytes, const QFileInfo& file) {
         return Picture::fromImage(icon, Picture::Kind::Icon);
     }
     if (format == "jpeg") {
-        // The pixels are decoded later at the size they are shown. Now the whole file is
-        // decoded once at 1/8 scale, cheaply, so data the decoder cannot read fails here
-        // rather than leaving an empty area under the caption of a picture never shown.
+        // The pixels are decoded at the size they are shown. The whole of the data is
+        // decoded once now (at 1/8 scale, or at the shown size when the caller knows it), so
+        // data the decoder cannot read fails here rather than leaving an empty area under
+        // the caption of a picture never shown.
         const QSize size = reader.size();
         if (!size.isValid() || size.isEmpty() ||
             qint64(size.width()) * size.height() > MaximumJpegPixels)
             throw RuntimeError(ErrorNumber::InvalidPicture);
         auto jpeg = std::make_shared<JpegPictureData>(bytes, size);
         if (!DecodedJpegs::instance().contains(file)) {
-            if (!jpeg->decodeSmallest())
+            if (!decodesCompletely(*jpeg, shownSize))
                 throw RuntimeError(ErrorNumber::InvalidPicture);
             DecodedJpegs::instance().add(file);
         }
@@ -130,7 +142,7 @@ Picture LoadPicture(const QString& path) {
     return loadPictureFile(path);
 }
 
-Picture loadPictureFile(const QString& path) {
+Picture loadPictureFile(const QString& path, const std::function<QSize(QSize)>& shownSize) {
     throwForMissingOrUnreadable(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -148,7 +160,7 @@ Picture loadPictureFile(const QString& path) {
             throw RuntimeError(ErrorNumber::InvalidPicture);
         return Picture::fromMetafile(std::move(metafile));
     }
-    return decodeRaster(bytes, QFileInfo(path));
+    return decodeRaster(bytes, QFileInfo(path), shownSize);
 }
 
 void SavePicture(const Picture& picture, const QString& path) {

@@ -85,6 +85,13 @@ TEST(LoadPicture, AJpegFailsAtLoadOnlyWhenItsDataCannotBeDecoded) {
     // A valid header over data no decoder can read fails at load, never later at paint.
     EXPECT_EQ(errorOf(folder.addUndecodableJpeg("broken.jpg", 640, 480)), 481);
     EXPECT_EQ(errorOf(folder.addUndecodableJpeg("broken-big.jpg", 4000, 3000)), 481);
+    // Checked by the decode at the size it will be shown, as the slide show's look-ahead does.
+    EXPECT_THROW(platform::loadPictureFile(folder.file("broken-big.jpg"),
+                                           [](QSize natural) { return natural / 3; }),
+                 RuntimeError);
+    const Picture ahead = platform::loadPictureFile(folder.file("cut.jpg"),
+                                                    [](QSize natural) { return natural / 3; });
+    EXPECT_EQ(ahead.sizePixels(), QSize(640, 480));
 }
 
 TEST(SavePicture, WritesAWindowsBitmapAndNeverLeavesHalfAFile) {
