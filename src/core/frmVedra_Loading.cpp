@@ -90,7 +90,7 @@ void frmVedra::LeggiImmagine() {
     }
     Image1.setVisible(false);
     try {
-        Image1.setPicture(platform::LoadPicture(m_.PercorsoFile));
+        Image1.setPicture(platform::LoadPicture(m_.PercorsoFile, shownSizeInCurrentMode()));
         setCaption(QStringLiteral("Vedra Viewer - ") + m_.PercorsoFile);
         lblDisplay.setCaption(informationLine(m_.PercorsoFile));
         lblContatore.setCaption(File1.ListIndex() >= 0

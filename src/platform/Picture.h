@@ -54,8 +54,9 @@ class Picture {
 
 // Loads a BMP, JPG, GIF (first frame), ICO (largest image), WMF or EMF file, recognised by
 // its content. Throws RuntimeError 53 (no such file), 76 (no such folder), 70 (no read
-// permission) or 481 (not a picture that can be decoded).
-Picture LoadPicture(const QString& path);
+// permission) or 481 (not a picture that can be decoded). `shownSize`, when given, tells
+// the size the picture will be shown at, so a JPEG is checked by decoding it at that size.
+Picture LoadPicture(const QString& path, const std::function<QSize(QSize)>& shownSize = nullptr);
 inline Picture LoadPicture() {
     return {};
 }

@@ -134,12 +134,12 @@ Picture decodeRaster(QByteArray bytes, const QFileInfo& file,
 
 }  // namespace
 
-Picture LoadPicture(const QString& path) {
+Picture LoadPicture(const QString& path, const std::function<QSize(QSize)>& shownSize) {
     // The prefetcher checks that the file is still there and unchanged; any error is met
     // by the load itself.
     if (Picture prefetched = PicturePrefetcher::instance().lookup(path); !prefetched.isEmpty())
         return prefetched;
-    return loadPictureFile(path);
+    return loadPictureFile(path, shownSize);
 }
 
 Picture loadPictureFile(const QString& path, const std::function<QSize(QSize)>& shownSize) {
