@@ -43,6 +43,15 @@ double cpuSeconds() {
            usage.ru_stime.tv_usec / 1e6;
 }
 
+// The same for the calling thread alone: the interface thread, without the worker that
+// decodes the next picture ahead.
+double threadCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+           usage.ru_stime.tv_usec / 1e6;
+}
+
 // A photo-like JPEG: a gradient with many coloured shapes, so it compresses like a photo.
 void makeJpeg(const QString& path, int width, int height, int seed) {
     QImage image(width, height, QImage::Format_RGB32);
@@ -72,11 +81,13 @@ class MeasuringClock : public platform::ClockService {
     void DoEvents() override { real_.DoEvents(); }
     void waitForEvents(int maxMilliseconds) override {
         const double cpu = cpuSeconds();
+        const double threadCpu = threadCpuSeconds();
         QElapsedTimer wall;
         wall.start();
         const int paintsBefore = paints;
         real_.waitForEvents(maxMilliseconds);
         const double spentCpu = cpuSeconds() - cpu;
+        const double spentThreadCpu = threadCpuSeconds() - threadCpu;
         const double spentWall = wall.nsecsElapsed() / 1e9;
         ++waits;
         waitCpu += spentCpu;
@@ -85,14 +96,15 @@ class MeasuringClock : public platform::ClockService {
         // and drawing of the new picture.
         if (paints == paintsBefore) {
             idleCpu += spentCpu;
+            idleThreadCpu += spentThreadCpu;
             idleWall += spentWall;
         }
     }
-    void reset() { waits = 0, waitCpu = waitWall = idleCpu = idleWall = 0; }
+    void reset() { waits = 0, waitCpu = waitWall = idleCpu = idleThreadCpu = idleWall = 0; }
 
     int paints = 0;
     long waits = 0;
-    double waitCpu = 0, waitWall = 0, idleCpu = 0, idleWall = 0;
+    double waitCpu = 0, waitWall = 0, idleCpu = 0, idleThreadCpu = 0, idleWall = 0;
 
   private:
     platform::ClockService& real_;
@@ -156,6 +168,8 @@ void reportRun(const char* title, const MeasuringClock& clock, const PaintWatch&
                 clock.waitWall, clock.waitCpu, 100 * clock.waitCpu / clock.waitWall, clock.waits);
     std::printf("  idle waits     : %.1f s wall, %.3f s processor (%.2f %%)\n", clock.idleWall,
                 clock.idleCpu, 100 * clock.idleCpu / std::max(clock.idleWall, 1e-9));
+    std::printf("    of which the interface thread: %.3f s processor (%.2f %%)\n",
+                clock.idleThreadCpu, 100 * clock.idleThreadCpu / std::max(clock.idleWall, 1e-9));
     const std::vector<double>& t = watch.appearances;
     if (t.size() < 3) {
         std::printf("  too few pictures appeared (%zu)\n", t.size());

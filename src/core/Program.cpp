@@ -50,7 +50,12 @@ void Program::showFullScreen(bool modal) {
         return;
     }
     ::frmFS& fs = frmFS();
-    if (modal)
+    // A request from inside a slide-show step (or its pause) opens the window without
+    // waiting for it to close: the step must return so that the timer steps again, and the
+    // pause already runs the window's keys, clicks and menu.
+    if (modal && frmVedra().Timer1.isRunningHandler())
+        fs.ShowModalWithoutWaiting(&frmVedra());
+    else if (modal)
         fs.ShowModal(&frmVedra());
     else
         fs.Show();

@@ -44,7 +44,7 @@ frmVedra::frmVedra(Program& program)
       imgLogo2(*this, "imgLogo2", 3000, 6360, 2250, 450),
       Image2(*this, "Image2", 120, 6540, 2700, 600),
       Line1_0(*this, "Line1(0)", 0, 0, 13000, 0, DecorationGrey),
-      Line1_1(*this, "Line1(1)", 0, 15, 13000, 15, DecorationWhite),
+      Line1_1(*this, "Line1(1)", 0, 0, 13000, 0, DecorationWhite),
       Line1_2(*this, "Line1(2)", 0, 480, 2520, 480, DecorationGrey),
       Line2(*this, "Line2", 2520, 60, 2520, 480, DecorationGrey),
       mnuFile(*this, "mnuFile", "&File"),
@@ -129,6 +129,8 @@ frmVedra::frmVedra(Program& program)
     imgLogo.setStretch(true);
     lblContatore.setFont(LabelFont, LabelPoints, true);
     lblDisplay.setFont(LabelFont, LabelPoints, true);
+    // The bold desktop sans is wider than the narrow font the line was laid out for.
+    lblDisplay.fitFontTo(longestInformationLines());
     Picture1.setBackColor(0xFFFFFF);
     Picture1.setBorder(true);
     TipoImmagine.setText(QStringLiteral("TipoImmagine"));
@@ -162,6 +164,7 @@ frmVedra::~frmVedra() = default;
 void frmVedra::wireHandlers() {
     Drive1.onChange = [this] { Drive1_Change(); };
     Dir1.onChange = [this] { Dir1_Change(); };
+    Dir1.keepInStepWith(Drive1);
     File1.onClick = [this] { File1_Click(); };
     File1.onDblClick = [this] { File1_DblClick(); };
     TipoImmagine.onChange = [this] { TipoImmagine_Change(); };

@@ -2,6 +2,7 @@
 
 #include <QSizeF>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "platform/Form.h"
@@ -225,6 +226,12 @@ class frmVedra : public platform::Form {
     // Starts decoding the picture of list entry `index` in the background, at the size the
     // current size mode will show it.
     void prefetchEntry(long index);
+    // The size the current size mode shows a picture of a given natural size at, in pixels;
+    // empty at natural size.
+    std::function<QSize(QSize)> shownSizeInCurrentMode() const;
+    // The widest information lines a real file can give: a 10-digit length, a 5-digit
+    // width and height, and the locale's widest date-time texts.
+    static QStringList longestInformationLines();
 
   private:
     // Steps of GeneraHtml once the listing holds an entry; false when the dialog was

@@ -38,6 +38,20 @@ bool isBitmapName(const QString& name) {
 
 }  // namespace
 
+QStringList frmVedra::longestInformationLines() {
+    // Every month and both halves of the day, on a two-digit day, so the widest month name
+    // or number and the widest day-period text of the locale are all among them.
+    QStringList lines;
+    for (int month = 1; month <= 12; ++month) {
+        for (int hour : {10, 22}) {
+            const QDateTime when(QDate(2000, month, 28), QTime(hour, 58, 58));
+            lines << QStringLiteral(" 8888888888 byte  W88888 x H88888  Date: ") +
+                         dateTimeText(when);
+        }
+    }
+    return lines;
+}
+
 QString frmVedra::informationLine(const QString& path) const {
     platform::FileSystemService& files = *program_.services().fileSystem;
     const qint64 length = files.FileLen(path);
@@ -75,7 +89,7 @@ void frmVedra::LeggiImmagine() {
     }
     Image1.setVisible(false);
     try {
-        Image1.setPicture(platform::LoadPicture(m_.PercorsoFile));
+        Image1.setPicture(platform::LoadPicture(m_.PercorsoFile, shownSizeInCurrentMode()));
         setCaption(QStringLiteral("Vedra Viewer - ") + m_.PercorsoFile);
         lblDisplay.setCaption(informationLine(m_.PercorsoFile));
         lblContatore.setCaption(File1.ListIndex() >= 0

@@ -134,6 +134,12 @@ void Form::ShowModal(Form* owner) {
     window_->setWindowModality(Qt::NonModal);
 }
 
+void Form::ShowModalWithoutWaiting(Form* owner) {
+    window_->setParent(owner->window(), window_->windowFlags() | Qt::Window);
+    window_->setWindowModality(Qt::WindowModal);
+    Show();
+}
+
 void Form::Hide() {
     window_->hide();
 }

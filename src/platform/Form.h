@@ -83,6 +83,11 @@ class Form {
     // only when the window has been hidden or unloaded.
     void ShowModal(Form* owner = nullptr);
     bool isModalShowing() const { return modalDepth_ > 0; }
+    // Shows the window modal over `owner` (the owner takes no input while it is open) but
+    // returns at once, for a caller that must not wait inside a nested event loop: a timer
+    // handler stays running while it waits, and its timer would not fire again until the
+    // window closed.
+    void ShowModalWithoutWaiting(Form* owner);
     void Hide();
     // Runs Form_Unload; unless cancelled, hides the window and tells its owner (the LazyForm)
     // to destroy it.

@@ -64,7 +64,10 @@ void FormWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (rect().contains(event->position().toPoint()))
+    // A click is the left or the right button released over the window.
+    const bool clickButton =
+        event->button() == Qt::LeftButton || event->button() == Qt::RightButton;
+    if (clickButton && rect().contains(event->position().toPoint()))
         runHandler([this] { form_->Form_Click(); });
 }
 

@@ -5,6 +5,7 @@
 #include <QMutexLocker>
 #include <QPainter>
 #include <QRectF>
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/PictureData.h"
@@ -137,7 +138,27 @@ QImage JpegPictureData::decodeArea(const QRect& area) const {
     return cachedAreaImage_;
 }
 
+bool JpegPictureData::decodeSmallest() {
+    QBuffer buffer;
+    buffer.setData(bytes_);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setAutoTransform(false);
+    // Rounded down, so the decoder picks its 1/8 scale rather than the next one up.
+    const QSize eighth(std::max(1, size_.width() / 8), std::max(1, size_.height() / 8));
+    reader.setScaledSize(eighth);
+    smallest_ = reader.read();
+    return !smallest_.isNull();
+}
+
 QImage JpegPictureData::renderAt(const QSize& size) const {
+    if (!smallest_.isNull() && size.width() <= smallest_.width() &&
+        size.height() <= smallest_.height()) {
+        // The decoder would decode at 1/8 for this size too, then scale the same way.
+        if (size == smallest_.size())
+            return smallest_;
+        return smallest_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     QBuffer buffer;
     buffer.setData(bytes_);
     buffer.open(QIODevice::ReadOnly);

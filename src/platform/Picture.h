@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -53,13 +54,17 @@ class Picture {
 
 // Loads a BMP, JPG, GIF (first frame), ICO (largest image), WMF or EMF file, recognised by
 // its content. Throws RuntimeError 53 (no such file), 76 (no such folder), 70 (no read
-// permission) or 481 (not a picture that can be decoded).
-Picture LoadPicture(const QString& path);
+// permission) or 481 (not a picture that can be decoded). `shownSize`, when given, tells
+// the size the picture will be shown at, so a JPEG is checked by decoding it at that size.
+Picture LoadPicture(const QString& path, const std::function<QSize(QSize)>& shownSize = nullptr);
 inline Picture LoadPicture() {
     return {};
 }
-// The same, reading and decoding the file itself, never a picture prepared ahead.
-Picture loadPictureFile(const QString& path);
+// The same, reading and decoding the file itself, never a picture prepared ahead. A JPEG
+// that will be shown at `shownSize(natural size)` is checked by decoding it at that size
+// (which reads all of its data, as the 1/8 check does) when that is smaller than natural.
+Picture loadPictureFile(const QString& path,
+                        const std::function<QSize(QSize)>& shownSize = nullptr);
 
 // Writes the picture as a Windows bitmap file through a temporary file renamed into place,
 // so a failure never leaves half a file. Throws RuntimeError on failure.

@@ -64,6 +64,10 @@ class RasterPictureData : public PictureData {
 class JpegPictureData : public PictureData {
   public:
     JpegPictureData(QByteArray bytes, QSize size) : bytes_(std::move(bytes)), size_(size) {}
+    // Decodes the whole file at the decoder's smallest scale (1/8), which reads every byte of
+    // the compressed data but does little else; false when the decoder gives up on it. The
+    // small copy is kept: a picture shown no larger than it is drawn from it.
+    bool decodeSmallest();
     Picture::Kind kind() const override { return Picture::Kind::Raster; }
     QSize sizePixels() const override { return size_; }
     QSizeF sizeTwips() const override;
@@ -80,6 +84,7 @@ class JpegPictureData : public PictureData {
 
     QByteArray bytes_;
     QSize size_;
+    QImage smallest_;
     mutable QMutex areaMutex_;
     mutable QRect cachedArea_;
     mutable QImage cachedAreaImage_;

@@ -1,11 +1,18 @@
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QPainter>
 #include <QSaveFile>
+
+#include <algorithm>
+#include <deque>
+#include <tuple>
 
 #include "platform/Picture.h"
 #include "platform/PictureData.h"
@@ -47,7 +54,48 @@ QImage largestIcon(QImageReader& reader) {
     return best;
 }
 
-Picture decodeRaster(QByteArray bytes) {
+// The files whose JPEG data decoded completely at load, by path, length and time of last
+// change: loading one of them again (the same entry reloaded, a step back in a slide show)
+// needs no second check. A few entries are enough for that.
+class DecodedJpegs {
+  public:
+    static DecodedJpegs& instance() {
+        static DecodedJpegs decoded;
+        return decoded;
+    }
+    bool contains(const QFileInfo& file) {
+        QMutexLocker lock(&mutex_);
+        return std::find(entries_.begin(), entries_.end(), keyOf(file)) != entries_.end();
+    }
+    void add(const QFileInfo& file) {
+        QMutexLocker lock(&mutex_);
+        entries_.push_front(keyOf(file));
+        if (entries_.size() > Capacity)
+            entries_.pop_back();
+    }
+
+  private:
+    static constexpr std::size_t Capacity = 16;
+    using Key = std::tuple<QString, qint64, qint64>;
+    static Key keyOf(const QFileInfo& file) {
+        return {file.absoluteFilePath(), file.size(), file.lastModified().toMSecsSinceEpoch()};
+    }
+    QMutex mutex_;
+    std::deque<Key> entries_;
+};
+
+// Decodes the whole of a JPEG's data once: at the size it will be shown when that is a
+// scaled-down size (the copy is then ready for painting), otherwise at 1/8 scale.
+bool decodesCompletely(JpegPictureData& jpeg, const std::function<QSize(QSize)>& shownSize) {
+    const QSize natural = jpeg.sizePixels();
+    const QSize shown = shownSize ? shownSize(natural) : QSize();
+    if (!shown.isEmpty() && shown.width() < natural.width() && shown.height() < natural.height())
+        return !jpeg.imageForSize(shown).isNull();
+    return jpeg.decodeSmallest();
+}
+
+Picture decodeRaster(QByteArray bytes, const QFileInfo& file,
+                     const std::function<QSize(QSize)>& shownSize) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -60,12 +108,21 @@ Picture decodeRaster(QByteArray bytes) {
         return Picture::fromImage(icon, Picture::Kind::Icon);
     }
     if (format == "jpeg") {
-        // Only the header is read now; the pixels are decoded at the size they are shown.
+        // The pixels are decoded at the size they are shown. The whole of the data is
+        // decoded once now (at 1/8 scale, or at the shown size when the caller knows it), so
+        // data the decoder cannot read fails here rather than leaving an empty area under
+        // the caption of a picture never shown.
         const QSize size = reader.size();
         if (!size.isValid() || size.isEmpty() ||
             qint64(size.width()) * size.height() > MaximumJpegPixels)
             throw RuntimeError(ErrorNumber::InvalidPicture);
-        return Picture(std::make_shared<JpegPictureData>(bytes, size));
+        auto jpeg = std::make_shared<JpegPictureData>(bytes, size);
+        if (!DecodedJpegs::instance().contains(file)) {
+            if (!decodesCompletely(*jpeg, shownSize))
+                throw RuntimeError(ErrorNumber::InvalidPicture);
+            DecodedJpegs::instance().add(file);
+        }
+        return Picture(std::move(jpeg));
     }
     if (format != "gif" && format != "bmp" && format != "dib")
         throw RuntimeError(ErrorNumber::InvalidPicture);
@@ -77,15 +134,15 @@ Picture decodeRaster(QByteArray bytes) {
 
 }  // namespace
 
-Picture LoadPicture(const QString& path) {
+Picture LoadPicture(const QString& path, const std::function<QSize(QSize)>& shownSize) {
     // The prefetcher checks that the file is still there and unchanged; any error is met
     // by the load itself.
     if (Picture prefetched = PicturePrefetcher::instance().lookup(path); !prefetched.isEmpty())
         return prefetched;
-    return loadPictureFile(path);
+    return loadPictureFile(path, shownSize);
 }
 
-Picture loadPictureFile(const QString& path) {
+Picture loadPictureFile(const QString& path, const std::function<QSize(QSize)>& shownSize) {
     throwForMissingOrUnreadable(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -103,7 +160,7 @@ Picture loadPictureFile(const QString& path) {
             throw RuntimeError(ErrorNumber::InvalidPicture);
         return Picture::fromMetafile(std::move(metafile));
     }
-    return decodeRaster(bytes);
+    return decodeRaster(bytes, QFileInfo(path), shownSize);
 }
 
 void SavePicture(const Picture& picture, const QString& path) {

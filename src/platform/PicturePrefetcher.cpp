@@ -25,7 +25,7 @@ void PicturePrefetcher::prefetch(const QString& path, std::function<QSize(QSize)
     entry_.modified = info.lastModified();
     entry_.picture = std::async(std::launch::async, [path, displaySize] {
                          try {
-                             Picture picture = loadPictureFile(path);
+                             Picture picture = loadPictureFile(path, displaySize);
                              const QSize size =
                                  displaySize ? displaySize(picture.sizePixels()) : QSize();
                              if (!size.isEmpty())

@@ -27,8 +27,10 @@ class Volumes {
     QString currentFolderOf(const QString& root) const;
     void rememberCurrentFolder(const QString& folder);
 
-    // Tests replace the mounted volumes with their own roots (each ends in "/").
+    // Tests replace the mounted volumes with their own roots (each ends in "/"), as if
+    // those folders were mount points, and go back to the real ones afterwards.
     void setRootsForTesting(const QStringList& roots);
+    void restoreMountedVolumes() { load(); }
 
   private:
     Volumes();

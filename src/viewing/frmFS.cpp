@@ -145,7 +145,9 @@ void frmFS::Image1_Click() {
 void frmFS::closeOnClick() {
     const int button = pressedButton_;
     pressedButton_ = 0;
-    if (button != platform::MouseButton::Right)
+    // The left button closes the window; the right one opened the popup menu, and the
+    // middle one does nothing.
+    if (button != platform::MouseButton::Right && button != platform::MouseButton::Middle)
         Unload();
 }
 

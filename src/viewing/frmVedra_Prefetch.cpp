@@ -26,13 +26,17 @@ void frmVedra::prefetchEntry(long index) {
     if (index < 0 || index >= File1.ListCount())
         return;
     const QString path = platform::joinPath(File1.Path(), File1.List(int(index)));
+    platform::PicturePrefetcher::instance().prefetch(path, shownSizeInCurrentMode());
+}
+
+std::function<QSize(QSize)> frmVedra::shownSizeInCurrentMode() const {
     const QSizeF area = areaForWindowState() / platform::TwipsPerPixel;
     const platform::ScreenService& screen = *program_.services().screen;
     const QSizeF screenSize(screen.Width() / platform::TwipsPerPixel,
                             screen.Height() / platform::TwipsPerPixel);
     const long mode = ModoDimensioni_;
-    // Runs on the worker thread: it uses only the values captured here.
-    auto shownSize = [mode, area, screenSize](QSize natural) -> QSize {
+    // May run on the worker thread: it uses only the values captured here.
+    return [mode, area, screenSize](QSize natural) -> QSize {
         switch (mode) {
             case 1:
                 return fittedByOrientation(natural, area);
@@ -46,5 +50,4 @@ void frmVedra::prefetchEntry(long index) {
                 return {};  // at natural size only the seen part is decoded, quickly
         }
     };
-    platform::PicturePrefetcher::instance().prefetch(path, shownSize);
 }

@@ -146,3 +146,47 @@ TEST_F(LoadingTest, MetafilesOpenLikeAnyPictureAtTheirNaturalSize) {
     EXPECT_EQ(w.Image1.picture().kind(), platform::Picture::Kind::Metafile);
     EXPECT_TRUE(scripted.messageBox.prompts.empty());
 }
+
+TEST_F(LoadingTest, AJpegWhoseDataCannotBeDecodedBlanksTheAreaAndKeepsTheDescription) {
+    folder.addPicture("a.jpg", 300, 200);
+    folder.addUndecodableJpeg("b.jpg", 1600, 1200);
+    folder.addPicture("c.jpg", 120, 90);
+    for (int mode = 0; mode <= 2; ++mode) {
+        frmVedra& w = startListing();
+        w.Dimensioni.setListIndex(mode);
+        w.File1.setListIndex(0);
+        const QString caption = w.Caption();
+        const QString line = w.lblDisplay.Caption();
+        w.File1.setListIndex(1);
+        EXPECT_TRUE(w.Image1.picture().isEmpty()) << mode;
+        EXPECT_EQ(w.Caption(), caption) << mode;
+        EXPECT_EQ(w.lblDisplay.Caption(), line) << mode;
+        EXPECT_EQ(w.lblContatore.Caption(), "1/3") << mode;
+        EXPECT_TRUE(scripted.messageBox.prompts.empty()) << mode;
+        // The next good picture is described again.
+        w.File1.setListIndex(2);
+        EXPECT_FALSE(w.Image1.picture().isEmpty()) << mode;
+        EXPECT_EQ(w.lblContatore.Caption(), "3/3") << mode;
+        EXPECT_TRUE(w.lblDisplay.Caption().contains(mode == 0 ? "W120 x H90" : "W365"))
+            << w.lblDisplay.Caption().toStdString();
+    }
+}
+
+TEST_F(LoadingTest, TheLongestInformationLineFitsTheLabelInBothWindowStates) {
+    frmVedra& w = start();
+    program->start();
+    const QStringList lines = frmVedra::longestInformationLines();
+    ASSERT_FALSE(lines.isEmpty());
+    for (platform::WindowState state :
+         {platform::WindowState::Normal, platform::WindowState::Maximized}) {
+        w.setWindowState(state);
+        w.Form_Resize();
+        const int room = w.lblDisplay.widget()->width();
+        for (const QString& line : lines)
+            EXPECT_LE(w.lblDisplay.textWidthPixels(line), room) << line.toStdString();
+        // What a real file gives fits too, and the label stays one line high.
+        w.lblDisplay.setCaption(lines.first());
+        EXPECT_LE(w.lblDisplay.widget()->sizeHint().height(), w.lblDisplay.widget()->height());
+    }
+    EXPECT_GE(w.lblDisplay.widget()->font().pointSizeF(), 6.0);
+}

@@ -1,6 +1,12 @@
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <functional>
 
 #include "platform/RuntimeError.h"
+#include "platform/Volumes.h"
 
 #include "MainWindowFixture.h"
 
@@ -130,4 +136,82 @@ TEST_F(NavigationTest, TheFolderListOpensSubfoldersAndRejectsMissingOnes) {
     EXPECT_EQ(w.Dir1.List(first + 1), folder.file("b"));
     EXPECT_THROW(w.Dir1.setPath(folder.file("missing")), platform::RuntimeError);
     EXPECT_EQ(w.Dir1.Path(), folder.path());
+}
+
+// A volume mounted below "/": its folder in the folder list, its root in the drive box.
+class MountPointTest : public NavigationTest {
+  protected:
+    void SetUp() override {
+        NavigationTest::SetUp();
+        mount = folder.addFolder("mnt");
+        folder.addFolder("mnt/inner");
+        folder.addPicture("top.jpg", 20, 10);
+        folder.addPicture("mnt/m1.jpg", 20, 10);
+        folder.addPicture("mnt/m2.jpg", 20, 10);
+        platform::Volumes::instance().setRootsForTesting({mount + "/"});
+    }
+    void TearDown() override {
+        NavigationTest::TearDown();
+        platform::Volumes::instance().restoreMountedVolumes();
+    }
+    // Opens the folder list's entry for `path` with Enter, as the user does.
+    static void openInFolderList(frmVedra& w, const QString& path) {
+        auto* list = static_cast<QListWidget*>(w.Dir1.widget());
+        for (int i = 0; i < w.Dir1.ListCount(); ++i)
+            if (QDir::cleanPath(w.Dir1.List(i)) == QDir::cleanPath(path))
+                list->setCurrentRow(i);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(list, &enter);
+    }
+    static void pickDrive(frmVedra& w, const QString& root) {
+        static_cast<QComboBox*>(w.Drive1.widget())
+            ->setCurrentIndex(int(platform::Volumes::instance().roots().indexOf(root)));
+    }
+    QString mount;
+};
+
+TEST_F(MountPointTest, DriveBoxAndFolderListStayInStepBothWays) {
+    frmVedra& w = start();
+    int driveChanges = 0;
+    int folderChanges = 0;
+    auto driveChange = w.Drive1.onChange;
+    auto folderChange = w.Dir1.onChange;
+    w.Drive1.onChange = [&] { ++driveChanges, driveChange(); };
+    w.Dir1.onChange = [&] { ++folderChanges, folderChange(); };
+    ASSERT_EQ(w.Drive1.Drive(), "/");
+    w.TipoImmagine.setListIndex(FilterAll);
+    const QString mountRoot = mount + "/";
+
+    struct Step {
+        std::function<void()> act;
+        QString folder, drive;
+        int driveChanges, folderChanges;
+    };
+    const Step steps[] = {
+        // Opening the mount point moves the drive box along; only the folder change runs.
+        {[&] { openInFolderList(w, mount); }, mountRoot, mountRoot, 0, 1},
+        {[&] { openInFolderList(w, mount + "/inner"); }, mount + "/inner", mountRoot, 0, 2},
+        // Picking "/" goes back up to the folder last left on "/".
+        {[&] { pickDrive(w, "/"); }, folder.path(), "/", 1, 3},
+        // Picking the mounted volume returns to its own last folder.
+        {[&] { pickDrive(w, mountRoot); }, mount + "/inner", mountRoot, 2, 4},
+        // Code that names a folder above the mount point takes the drive box back to "/".
+        {[&] { w.Dir1.setPath(folder.path()); }, folder.path(), "/", 2, 5},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(w.Dir1.Path(), step.folder);
+        EXPECT_EQ(w.File1.Path(), step.folder);
+        EXPECT_EQ(w.Drive1.Drive(), step.drive);
+        // The folder list starts at the drive box's root.
+        EXPECT_EQ(w.Dir1.List(0), step.drive);
+        EXPECT_EQ(driveChanges, step.driveChanges) << step.folder.toStdString();
+        EXPECT_EQ(folderChanges, step.folderChanges) << step.folder.toStdString();
+        EXPECT_EQ(w.Caption(), "Vedra Viewer");
+    }
+    w.File1.setListIndex(0);
+    EXPECT_EQ(w.lblContatore.Caption(), "1/1");
+    openInFolderList(w, mount);
+    EXPECT_EQ(w.File1.ListCount(), 2);
+    EXPECT_EQ(program->modulo1().NomeHtml, mountRoot + "PicList.htm");
 }

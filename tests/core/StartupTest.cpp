@@ -102,6 +102,17 @@ TEST_F(MainWindowTest, ShowsTheWindowWithItsDesignedClientArea) {
     EXPECT_FALSE(w.imgFrecciaSu.Visible());
     EXPECT_FALSE(w.imgFrecciaSu.picture().isEmpty());
     EXPECT_TRUE(w.imgLogo.picture().sameAs(w.imgLogo1.picture()));
+    // The decoration lines: both top-edge lines on the window's first row of pixels.
+    struct Expected {
+        const platform::Line* line;
+        double left, top, width;
+    };
+    for (const Expected& e : {Expected{&w.Line1_0, 0, 0, 13000}, Expected{&w.Line1_1, 0, 0, 13000},
+                              Expected{&w.Line1_2, 0, 480, 2520}}) {
+        EXPECT_DOUBLE_EQ(e.line->Left(), e.left) << e.line->name().toStdString();
+        EXPECT_DOUBLE_EQ(e.line->Top(), e.top) << e.line->name().toStdString();
+        EXPECT_DOUBLE_EQ(e.line->Width(), e.width) << e.line->name().toStdString();
+    }
 }
 
 class CommandLineTest : public MainWindowTest {};

@@ -66,17 +66,32 @@ TEST(LoadPicture, BigJpegsAreDecodedAtTheSizeShown) {
     EXPECT_EQ(picture.toImage().size(), QSize(1600, 1200));
 }
 
-TEST(LoadPicture, AJpegWithABrokenBodyDrawsNothingInsteadOfFailing) {
+TEST(LoadPicture, AJpegFailsAtLoadOnlyWhenItsDataCannotBeDecoded) {
     PictureFolder folder;
-    QFile source(folder.addPicture("good.jpg", 300, 200));
+    QFile source(folder.addPicture("good.jpg", 640, 480, QColor(10, 200, 30)));
     source.open(QIODevice::ReadOnly);
     QByteArray bytes = source.readAll();
     bytes.truncate(bytes.size() / 3);
-    const Picture picture = LoadPicture(folder.addBytes("cut.jpg", bytes));
-    EXPECT_EQ(picture.sizePixels(), QSize(300, 200));
-    QImage canvas(100, 100, QImage::Format_ARGB32);
-    QPainter painter(&canvas);
-    picture.draw(painter, QRectF(0, 0, 100, 100));  // must not crash
+    // Cut short: the decoder shows what is there and fills the rest, so it is a picture.
+    const Picture cut = LoadPicture(folder.addBytes("cut.jpg", bytes));
+    EXPECT_EQ(cut.sizePixels(), QSize(640, 480));
+    for (const QSize& size : {QSize(80, 60), QSize(320, 240), QSize(640, 480)}) {
+        const QImage shown = cut.imageForSize(size);
+        ASSERT_EQ(shown.size(), size);
+        EXPECT_NEAR(qGreen(shown.pixel(size.width() / 2, 2)), 200, 16) << size.width();
+        EXPECT_NE(qGreen(shown.pixel(size.width() / 2, size.height() - 2)), 200) << size.width();
+    }
+
+    // A valid header over data no decoder can read fails at load, never later at paint.
+    EXPECT_EQ(errorOf(folder.addUndecodableJpeg("broken.jpg", 640, 480)), 481);
+    EXPECT_EQ(errorOf(folder.addUndecodableJpeg("broken-big.jpg", 4000, 3000)), 481);
+    // Checked by the decode at the size it will be shown, as the slide show's look-ahead does.
+    EXPECT_THROW(platform::loadPictureFile(folder.file("broken-big.jpg"),
+                                           [](QSize natural) { return natural / 3; }),
+                 RuntimeError);
+    const Picture ahead = platform::loadPictureFile(folder.file("cut.jpg"),
+                                                    [](QSize natural) { return natural / 3; });
+    EXPECT_EQ(ahead.sizePixels(), QSize(640, 480));
 }
 
 TEST(SavePicture, WritesAWindowsBitmapAndNeverLeavesHalfAFile) {

@@ -105,6 +105,23 @@ QString PictureFolder::addBytes(const QString& name, const QByteArray& bytes) {
     return path;
 }
 
+QString PictureFolder::addUndecodableJpeg(const QString& name, int width, int height) {
+    QFile good(addPicture(name, width, height));
+    if (!good.open(QIODevice::ReadOnly))
+        qFatal("could not read back %s", qPrintable(name));
+    QByteArray bytes = good.readAll();
+    good.close();
+    // Start of scan: FF DA, length (2), component count, then per component its id and
+    // the DC/AC table numbers; table 3 is neither defined nor a standard table.
+    const int sos = int(bytes.indexOf(QByteArray("\xFF\xDA", 2)));
+    if (sos < 0)
+        qFatal("no scan in %s", qPrintable(name));
+    const int components = quint8(bytes.at(sos + 4));
+    for (int i = 0; i < components; ++i)
+        bytes[sos + 6 + 2 * i] = char(0x33);
+    return addBytes(name, bytes);
+}
+
 QString PictureFolder::addFolder(const QString& name) {
     QDir(path()).mkpath(name);
     return file(name);

@@ -19,6 +19,9 @@ class PictureFolder {
     QString addPicture(const QString& name, int width, int height,
                        const QColor& color = QColor(200, 80, 40), const char* format = nullptr);
     QString addBytes(const QString& name, const QByteArray& bytes);
+    // A JPEG whose header is valid (size, tables) but whose scan names Huffman tables the
+    // file does not define, so no decoder can turn its data into pixels.
+    QString addUndecodableJpeg(const QString& name, int width, int height);
     QString addFolder(const QString& name);
 
   private:

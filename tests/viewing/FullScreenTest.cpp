@@ -149,6 +149,27 @@ TEST_F(ViewingTest, ALeftClickClosesAndTheRightButtonOpensTheMenu) {
     EXPECT_FALSE(program->frmFS.exists());
 }
 
+TEST_F(ViewingTest, TheMiddleButtonClicksNothingInEitherWindow) {
+    frmVedra& w = start({"a.jpg"});
+    w.File1.setListIndex(0);
+    // In the main window neither the picture nor the frame around it opens the full screen.
+    for (QWidget* target : {w.Image1.widget(), w.Picture1.widget()}) {
+        click(target, Qt::MiddleButton);
+        EXPECT_FALSE(program->frmFS.exists());
+    }
+    click(w.Image1.widget(), Qt::LeftButton);
+    ASSERT_TRUE(program->frmFS.exists());
+    // In the full-screen window it neither closes the window nor opens the menu.
+    frmFS& fs = *fullScreen();
+    for (QWidget* target : {fs.Image1.widget(), fs.clientArea()}) {
+        click(target, Qt::MiddleButton);
+        EXPECT_TRUE(program->frmFS.exists() && fs.Visible());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    }
+    click(fs.clientArea(), Qt::LeftButton);
+    EXPECT_FALSE(program->frmFS.exists());
+}
+
 TEST_F(ViewingTest, RunSlideShowInThePopupMenuSwitchesBothWindows) {
     frmVedra& w = start({"a.jpg"});
     frmFS& fs = openFullScreenAt(0);
@@ -249,4 +270,45 @@ TEST_F(ViewingTest, DrawsThePictureItselfAtScreenSizeNotTheMainWindowsSmallCopy)
         sharpEdges += std::abs(qGray(shown.pixel(x, 300)) - qGray(shown.pixel(x + 1, 300))) > 200;
     EXPECT_EQ(sharpEdges, 100);
     EXPECT_LT(w.Image1.Width(), 6000);  // the main window shows it small
+}
+
+TEST_F(ViewingTest, AShowInFullScreenModeStartedFromTheMainWindowKeepsStepping) {
+    frmVedra& w = start({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
+    w.Dimensioni.setListIndex(4);  // nothing is selected yet, so nothing opens
+    ASSERT_FALSE(program->frmFS.exists());
+    w.imgSpeed3_Click();
+    w.cmdSlideShow.click();
+    // Should a step ever wait for the window to close again, the watchdog closes it and the
+    // steps below see a closed window.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        if (frmFS* fs = program->frmFS.peek())
+            fs->Unload();
+    });
+    watchdog.start(3000);
+
+    QStringList shown;
+    for (int i = 0; i < 3; ++i) {
+        w.Timer1.tick();  // returns after its one-second pause
+        shown << shownFile();
+        frmFS* fs = fullScreen();
+        ASSERT_TRUE(fs && fs->Visible()) << i;
+        EXPECT_TRUE(fs->Image1.picture().sameAs(w.Image1.picture())) << i;
+    }
+    EXPECT_EQ(shown, QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+    EXPECT_EQ(clock.monotonicMs, 3000);
+
+    // The window keeps its keys and its menu while the steps pause.
+    frmFS& fs = *fullScreen();
+    QStringList menu;
+    clock.at(3300, [&] { pressKey(fs, Qt::Key_Home); });
+    clock.at(3600, [&] { menu = choosePopupItem(fs.clientArea(), "&Run Slide Show"); });
+    w.Timer1.tick();
+    EXPECT_EQ(shownFile(), "a.jpg");
+    EXPECT_EQ(menu.value(0), "&Run Slide Show");
+    EXPECT_FALSE(program->modulo1().SlideShowAttivo);
+    click(fs.clientArea(), Qt::LeftButton);
+    EXPECT_FALSE(program->frmFS.exists());
+    EXPECT_TRUE(scripted.messageBox.prompts.empty());
 }

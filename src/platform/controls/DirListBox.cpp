@@ -11,6 +11,7 @@
 #include "platform/FileListing.h"
 #include "platform/RuntimeError.h"
 #include "platform/Volumes.h"
+#include "platform/controls/DriveListBox.h"
 
 namespace platform {
 
@@ -97,8 +98,15 @@ void DirListBox::open(const QString& folder) {
     path_ = target;
     Volumes::instance().rememberCurrentFolder(path_);
     refill();
+    if (drives_)
+        drives_->showDriveOf(path_);
     if (onChange)
         onChange();
+}
+
+void DirListBox::keepInStepWith(DriveListBox& drives) {
+    drives_ = &drives;
+    drives_->showDriveOf(path_);
 }
 
 void DirListBox::refill() {

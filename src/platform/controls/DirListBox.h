@@ -10,6 +10,8 @@ class QListWidget;
 
 namespace platform {
 
+class DriveListBox;
+
 // The folder list: the open folders from the drive root down to the current one, then the
 // current folder's subfolders. A double click or Enter on an entry opens it. Every change of
 // Path, by the user or by code, raises onChange once, nested inside the change.
@@ -33,6 +35,10 @@ class DirListBox : public Control {
 
     std::function<void()> onChange;
 
+    // Keeps `drives` showing the volume that holds Path: a folder opened across a mount
+    // point moves the drive list to that volume without raising the drive list's change.
+    void keepInStepWith(DriveListBox& drives);
+
   private:
     void open(const QString& folder);
     void refill();
@@ -41,6 +47,7 @@ class DirListBox : public Control {
     QString path_;
     QStringList entryPaths_;
     int currentRow_ = 0;
+    DriveListBox* drives_ = nullptr;
 };
 
 // Normalises a folder path: cleaned, "/" separators, drive roots with a trailing "/".

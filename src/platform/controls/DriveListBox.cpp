@@ -31,6 +31,13 @@ void DriveListBox::setDrive(const QString& path) {
     select(Volumes::instance().rootOf(path));
 }
 
+void DriveListBox::showDriveOf(const QString& path) {
+    drive_ = Volumes::instance().rootOf(path);
+    updating_ = true;
+    combo_->setCurrentIndex(int(roots_.indexOf(drive_)));
+    updating_ = false;
+}
+
 void DriveListBox::select(const QString& root) {
     if (root == drive_)
         return;

@@ -20,6 +20,9 @@ class DriveListBox : public Control {
     QString Drive() const { return drive_; }
     // Selects the volume that holds `path`.
     void setDrive(const QString& path);
+    // Shows the volume that holds `path` as selected without raising onChange: the folder
+    // list has moved there by itself.
+    void showDriveOf(const QString& path);
     int ListCount() const;
     QString List(int index) const;
 

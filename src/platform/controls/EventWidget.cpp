@@ -37,6 +37,10 @@ class EventWidgetAccessible : public QAccessibleWidget {
     EventWidget* area() const { return static_cast<EventWidget*>(widget()); }
 };
 
+bool isClickButton(Qt::MouseButton button) {
+    return button == Qt::LeftButton || button == Qt::RightButton;
+}
+
 QAccessibleInterface* eventWidgetFactory(const QString& className, QObject* object) {
     auto* area = qobject_cast<EventWidget*>(object);
     if (className == QLatin1String("platform::EventWidget") && area)
@@ -78,7 +82,7 @@ void EventWidget::paintEvent(QPaintEvent* event) {
 }
 
 void EventWidget::mousePressEvent(QMouseEvent* event) {
-    pressedInside_ = true;
+    pressedInside_ = isClickButton(event->button());
     if (mouseDown) {
         const QPointF p = event->position();
         runHandler([&] {
@@ -91,9 +95,10 @@ void EventWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void EventWidget::mouseReleaseEvent(QMouseEvent* event) {
-    // A click is a press and a release over the control, with either button.
+    // A click is a press and a release over the control, with the left or the right
+    // button; the middle button clicks nothing.
     const bool inside = rect().contains(event->position().toPoint());
-    if (pressedInside_ && inside && click)
+    if (pressedInside_ && inside && isClickButton(event->button()) && click)
         runHandler(click);
     pressedInside_ = false;
     if (!click)
@@ -101,8 +106,8 @@ void EventWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void EventWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    pressedInside_ = true;
-    if (doubleClick)
+    pressedInside_ = isClickButton(event->button());
+    if (doubleClick && event->button() == Qt::LeftButton)
         runHandler(doubleClick);
     else
         QWidget::mouseDoubleClickEvent(event);

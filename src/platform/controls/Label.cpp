@@ -1,5 +1,6 @@
 #include "platform/controls/Label.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 
 #include "platform/Colors.h"
@@ -34,6 +35,31 @@ void Label::setFont(const QString& family, double points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif);
+    label_->setFont(font);
+}
+
+int Label::textWidthPixels(const QString& text) const {
+    return QFontMetrics(label_->font()).horizontalAdvance(text);
+}
+
+void Label::fitFontTo(const QStringList& samples) {
+    // A little room is kept for the label's own margin.
+    const int room = label_->width() - 2;
+    auto fits = [&](const QFont& font) {
+        const QFontMetrics metrics(font);
+        for (const QString& sample : samples)
+            if (metrics.horizontalAdvance(sample) > room)
+                return false;
+        return true;
+    };
+    QFont font = label_->font();
+    for (int stretch : {int(QFont::SemiCondensed), int(QFont::Condensed)}) {
+        if (fits(font))
+            break;
+        font.setStretch(stretch);
+    }
+    while (!fits(font) && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
     label_->setFont(font);
 }
 

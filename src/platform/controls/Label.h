@@ -16,6 +16,11 @@ class Label : public Control {
     QString Caption() const;
     void setCaption(const QString& caption);
     void setFont(const QString& family, double points, bool bold);
+    // Narrows the font, then makes it smaller in quarter points, until every one of
+    // `samples` fits in the label's width on one line.
+    void fitFontTo(const QStringList& samples);
+    // The width `text` takes in the label's font, in pixels.
+    int textWidthPixels(const QString& text) const;
     void setCentered(bool centered);
     void setForeColor(unsigned long bgr);
     void setWordWrap(bool wrap);
