@@ -804,7 +804,7 @@ void EmfPlusPlayer::drawDriverString(quint16 flags, ByteReader& r) {
         const QFontMetricsF metrics(font);
         QPointF pen = positions[0] / worldPerPixel;
         for (quint32 i = 0; i < count; ++i) {
-            const QString ch(QChar(glyphs[i]));
+            const QString ch = QString(QChar(glyphs[i]));
             const QPointF at = realizedAdvance ? pen : positions[i] / worldPerPixel;
             painter_.drawText(at, ch);
             pen.rx() += metrics.horizontalAdvance(ch);

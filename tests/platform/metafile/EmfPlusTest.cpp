@@ -308,35 +308,61 @@ INSTANTIATE_TEST_SUITE_P(
                  {{{25, 25}, kRedColor}, {{75, 75}, kBlueColor}, {{75, 25}, kWhite}}}),
     [](const testing::TestParamInfo<PlusCase>& p) { return p.param.name; });
 
-TEST(EmfPlusText, StringsLandInTheirLayoutRectangle) {
-    EmfPlusBuilder b;
-    // Font: 100-pixel Arial (unit 2 = pixel).
-    Bytes font;
-    font.u32(0xDBC01002u).f32(100).u32(2).i32(0).u32(0).u32(5);
-    for (char c : QByteArray("Arial")) {
-        font.u16(std::uint16_t(c));
-    }
-    font.u16(0);
-    b.plus(0x4008, 0x0600 | 2, font);
-    Bytes text;
-    text.u32(0xFF000000u).u32(0xFFFFFFFFu).u32(4).raw(rectF(500, 500, 500, 500).data());
-    for (char c : QByteArray("HHHH")) {
-        text.u16(std::uint16_t(c));
-    }
-    b.plus(0x401C, kColor | 2, text);
-    const QImage image = Metafile::parse(b.build())->toImage(QSize(100, 100), Qt::white);
+QRect inkBox(const QImage& image) {
     QRect ink;
-    for (int y = 0; y < 100; ++y) {
-        for (int x = 0; x < 100; ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             if (qGray(image.pixel(x, y)) < 128) {
                 ink |= QRect(x, y, 1, 1);
             }
         }
     }
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_GE(ink.left(), 50);
-    EXPECT_GE(ink.top(), 50);
-    EXPECT_NEAR(ink.height(), 7, 2);  // "H" is 0.72 em of a 10-pixel em
+    return ink;
+}
+
+// Strings in a layout rectangle and driver strings at explicit positions:
+// both start where the record says, at the font's size.
+TEST(EmfPlusText, TextLandsWhereTheRecordPutsIt) {
+    auto withFont = [] {
+        EmfPlusBuilder b;
+        // 100-pixel Arial (unit 2 = pixel).
+        Bytes font;
+        font.u32(0xDBC01002u).f32(100).u32(2).i32(0).u32(0).u32(5);
+        for (char c : QByteArray("Arial")) {
+            font.u16(std::uint16_t(c));
+        }
+        font.u16(0);
+        b.plus(0x4008, 0x0600 | 2, font);
+        return b;
+    };
+    EmfPlusBuilder layout = withFont();
+    Bytes text;
+    text.u32(0xFF000000u).u32(0xFFFFFFFFu).u32(4).raw(rectF(500, 500, 500, 500).data());
+    for (char c : QByteArray("HHHH")) {
+        text.u16(std::uint16_t(c));
+    }
+    layout.plus(0x401C, kColor | 2, text);
+
+    EmfPlusBuilder driver = withFont();
+    Bytes glyphs;
+    // Character codes (option 1) with a baseline origin per character.
+    glyphs.u32(0xFF000000u).u32(1).u32(0).u32(4);
+    for (int i = 0; i < 4; ++i) {
+        glyphs.u16('H');
+    }
+    for (int i = 0; i < 4; ++i) {
+        glyphs.f32(500.0f + 80 * i).f32(600);
+    }
+    driver.plus(0x4036, kColor | 2, glyphs);
+
+    for (EmfPlusBuilder* b : {&layout, &driver}) {
+        const QRect ink = inkBox(Metafile::parse(b->build())->toImage(QSize(100, 100), Qt::white));
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_NEAR(ink.left(), 51, 2);
+        EXPECT_GE(ink.top(), 50);
+        EXPECT_NEAR(ink.height(), 7, 2);  // "H" is 0.72 em of a 10-pixel em
+        EXPECT_NEAR(ink.width(), 30, 4);
+    }
 }
 
 }  // namespace
