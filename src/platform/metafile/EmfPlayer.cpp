@@ -36,6 +36,9 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
             continue;
         }
         player.play(record.type, reader);
+        if (plus.active()) {
+            plus.invalidateClip();
+        }
     }
 }
 

@@ -506,7 +506,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             return;
         }
         case 0x4031:
-            state_.clip.reset();
+            setClip(std::nullopt);
             return;
         case 0x4032: {  // set clip rect
             const QRectF box = rect(r, false);
@@ -544,7 +544,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
                 const QTransform t = worldToTarget();
                 const QPointF d = t.map(QPointF(dx, dy)) - t.map(QPointF(0, 0));
                 if (reasonable(QRectF(d, QSizeF(0, 0)))) {
-                    state_.clip->translate(d);
+                    setClip(state_.clip->translated(d));
                 }
             }
             return;
@@ -583,13 +583,13 @@ bool EmfPlusPlayer::prepare() {
         return false;
     }
     painter_.setWorldTransform(base_);
-    const QRectF frame = target_;
-    if (state_.clip) {
-        QPainterPath framed;
-        framed.addRect(frame);
-        painter_.setClipPath(state_.clip->intersected(framed));
-    } else {
-        painter_.setClipRect(frame);
+    if (appliedClip_ != state_.clipVersion) {
+        appliedClip_ = state_.clipVersion;
+        if (state_.clip) {
+            painter_.setClipPath(*state_.clip);
+        } else {
+            painter_.setClipRect(target_);
+        }
     }
     painter_.setCompositionMode(state_.sourceCopy ? QPainter::CompositionMode_Source
                                                   : QPainter::CompositionMode_SourceOver);
@@ -847,7 +847,7 @@ void EmfPlusPlayer::combineClip(const QPainterPath& targetPath, int mode, bool i
         path.addRect(target_.adjusted(-2, -2, 2, 2));
     }
     if (mode == 0) {
-        state_.clip = infinite ? std::nullopt : std::optional<QPainterPath>(path);
+        setClip(infinite ? std::nullopt : std::optional<QPainterPath>(path));
         return;
     }
     QPainterPath current;
@@ -858,23 +858,34 @@ void EmfPlusPlayer::combineClip(const QPainterPath& targetPath, int mode, bool i
     }
     switch (mode) {
         case 1:
-            state_.clip = current.intersected(path);
+            setClip(current.intersected(path));
             break;
         case 2:
-            state_.clip = current.united(path);
+            setClip(current.united(path));
             break;
         case 3:
-            state_.clip = current.united(path).subtracted(current.intersected(path));
+            setClip(current.united(path).subtracted(current.intersected(path)));
             break;
         case 4:
-            state_.clip = current.subtracted(path);
+            setClip(current.subtracted(path));
             break;
         case 5:
-            state_.clip = path.subtracted(current);
+            setClip(path.subtracted(current));
             break;
         default:
             break;
     }
+}
+
+// Clips are kept within the target, so the painter never has to intersect them.
+void EmfPlusPlayer::setClip(std::optional<QPainterPath> clip) {
+    if (clip) {
+        QPainterPath frame;
+        frame.addRect(target_);
+        clip = clip->intersected(frame);
+    }
+    state_.clip = std::move(clip);
+    state_.clipVersion = nextClipVersion_++;
 }
 
 }  // namespace platform::metafile

@@ -78,6 +78,8 @@ class EmfPlusPlayer {
     // not drawn, except those handed over by GetDC.
     bool active() const { return active_; }
     bool gdiHandOver() const { return handOver_; }
+    // Someone else has drawn with the painter: set the clip again next time.
+    void invalidateClip() { appliedClip_ = -1; }
 
   private:
     struct State {
@@ -86,6 +88,7 @@ class EmfPlusPlayer {
         int pageUnit = 1;
         double pageScale = 1;
         std::optional<QPainterPath> clip;  // target pixels; none: no clip
+        int clipVersion = 0;
         bool sourceCopy = false;
     };
 
@@ -121,6 +124,7 @@ class EmfPlusPlayer {
     void drawDriverString(quint16 flags, ByteReader& r);
     QFont fontFor(const PlusFont& font, double& worldPerPixel) const;
     void combineClip(const QPainterPath& targetPath, int mode, bool infinite = false);
+    void setClip(std::optional<QPainterPath> clip);
     QPainterPath infinitePath() const;
 
     QPainter& painter_;
@@ -134,6 +138,8 @@ class EmfPlusPlayer {
     double dpiX_ = 96;
     double dpiY_ = 96;
     State state_;
+    int nextClipVersion_ = 1;
+    int appliedClip_ = -1;
     std::vector<std::pair<quint32, State>> saved_;
     std::array<PlusObject, 64> objects_;
     // An object split over several records.
