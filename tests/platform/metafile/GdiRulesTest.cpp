@@ -371,3 +371,30 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<FontCase>& p) { return p.param.name; });
 
 }  // namespace
+
+// --- Path editing ----------------------------------------------------------
+
+TEST(PathEditing, WidenedPathsFillThePenOutlineAndFlatPathsKeepTheirShape) {
+    auto filledPath = [](std::uint32_t editRecord, const std::function<void(EmfBuilder&)>& figure) {
+        EmfBuilder b = redFill();
+        b.pen(2, 0, 100, 0).select(2);  // solid, 100 units wide
+        b.record(59, Bytes());
+        figure(b);
+        b.record(60, Bytes()).record(editRecord, Bytes());
+        b.select(0x80000008u).record(62, bounds());
+        return draw(b.build());
+    };
+    auto line = [](EmfBuilder& b) {
+        b.record(27, Bytes().i32(100).i32(500)).record(54, Bytes().i32(900).i32(500));
+    };
+    const QImage widened = filledPath(66, line);
+    EXPECT_TRUE(isRed(widened, 50, 50));
+    EXPECT_TRUE(isRed(widened, 50, 47));
+    EXPECT_FALSE(isRed(widened, 50, 40));
+    EXPECT_FALSE(isRed(widened, 2, 50));  // round caps end half a pen width past the line
+
+    const QImage flattened = filledPath(65, [](EmfBuilder& b) { b.ellipse(0, 0, 1000, 1000); });
+    EXPECT_TRUE(isRed(flattened, 50, 50));
+    EXPECT_TRUE(isRed(flattened, 50, 3));
+    EXPECT_FALSE(isRed(flattened, 3, 3));
+}
