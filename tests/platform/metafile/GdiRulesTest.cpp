@@ -398,3 +398,55 @@ TEST(PathEditing, WidenedPathsFillThePenOutlineAndFlatPathsKeepTheirShape) {
     EXPECT_TRUE(isRed(flattened, 50, 3));
     EXPECT_FALSE(isRed(flattened, 3, 3));
 }
+
+// --- WMF viewport -------------------------------------------------------------
+
+// The first viewport a WMF sets stands for the picture frame; later viewport
+// records move and scale the drawing relative to it, and SaveDC/RestoreDC
+// keep them like the rest of the state.
+TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
+    struct Case {
+        const char* name;
+        std::function<void(WmfBuilder&)> records;
+        QPoint red;
+        QPoint empty;
+    };
+    const Bytes firstOrg = Bytes().i16(0).i16(0);
+    const Bytes firstExt = Bytes().i16(100).i16(100);  // y, x: 100 device units = the frame
+    const std::vector<Case> cases = {
+        {"first viewport changes nothing",
+         [&](WmfBuilder& b) { b.record(0x020D, firstOrg).record(0x020E, firstExt); },
+         {25, 25},
+         {75, 25}},
+        {"offset origin shifts by device units",
+         [&](WmfBuilder& b) {
+             b.record(0x020D, firstOrg).record(0x020E, firstExt);
+             b.record(0x0211, Bytes().i16(0).i16(50));
+         },
+         {75, 25},
+         {25, 25}},
+        {"scaled extent shrinks",
+         [&](WmfBuilder& b) {
+             b.record(0x020E, firstExt).record(0x0412, Bytes().i16(2).i16(1).i16(2).i16(1));
+         },
+         {12, 12},
+         {37, 37}},
+        {"restore brings the saved viewport back",
+         [&](WmfBuilder& b) {
+             b.record(0x020D, firstOrg).record(0x020E, firstExt).record(0x001E, Bytes());
+             b.record(0x0211, Bytes().i16(0).i16(50)).record(0x0127, Bytes().i16(-1));
+             b.record(0x0412, Bytes().i16(1).i16(1).i16(1).i16(1));
+         },
+         {25, 25},
+         {75, 25}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WmfBuilder b;
+        b.window(0, 0, 1000, 1000).solidBrush(kRed).nullPen().select(0).select(1);
+        c.records(b);
+        b.rectangle(0, 0, 500, 500);
+        const QImage image = draw(b.build());
+        EXPECT_TRUE(isRed(image, c.red.x(), c.red.y()));
+        EXPECT_FALSE(isRed(image, c.empty.x(), c.empty.y()));
+    }
+}
