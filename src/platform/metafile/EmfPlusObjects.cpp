@@ -170,9 +170,13 @@ void EmfPlusPlayer::object(quint16 flags, ByteReader data) {
             pending_.clear();
         }
         pending_.append(data.data() + data.pos(), qsizetype(data.remaining()));
-        if (quint32(pending_.size()) > pendingTotal_) {
+        // Writers set the continuation flag on the last piece too: the
+        // object is complete once its total size has arrived.
+        if (quint32(pending_.size()) >= pendingTotal_) {
+            const QByteArray whole = pending_.left(qsizetype(pendingTotal_));
+            pending_ = QByteArray();
             pendingId_ = -1;
-            pending_.clear();
+            defineObject(id, type, ByteReader(whole.constData(), std::size_t(whole.size())));
         }
         return;
     }
@@ -627,8 +631,8 @@ std::optional<PlusImage> EmfPlusPlayer::readImage(ByteReader& r) {
     }
     if (type == 2) {
         const quint32 kind = r.u32();
-        const quint32 size = r.u32();
-        ByteReader data = r.sub(r.pos(), std::min<std::size_t>(size, r.remaining()));
+        r.u32();  // data size: writers count short, so the rest of the object is taken
+        ByteReader data = r.sub(r.pos(), r.remaining());
         if (!r.ok() || !data.ok() || kind < 1 || kind > 5) {
             return std::nullopt;
         }

@@ -254,6 +254,26 @@ INSTANTIATE_TEST_SUITE_P(
                      return b.build();
                  },
                  {{{20, 20}, kRedColor}, {{80, 20}, kBlueColor}, {{80, 80}, kRedColor}}},
+        PlusCase{"ObjectSplitOverContinuedRecords",
+                 [] {
+                     EmfPlusBuilder b;
+                     // A 2 x 1 bitmap in two pieces, both flagged as continued.
+                     Bytes image;
+                     image.u32(0xDBC01002u).u32(1).i32(2).i32(1).i32(8).u32(0x0026200A).u32(0);
+                     image.u32(kBlue).u32(kRed);
+                     const QByteArray whole = image.data();
+                     const std::uint32_t total = std::uint32_t(whole.size());
+                     b.plus(0x4008, 0x8500 | 6, Bytes().u32(total).raw(whole.left(16)));
+                     b.plus(0x4008, 0x8500 | 6, Bytes().u32(total).raw(whole.mid(16)));
+                     b.plus(0x401A, 6,
+                            Bytes()
+                                .u32(0xFFFFFFFFu)
+                                .i32(2)
+                                .raw(rectF(0, 0, 2, 1).data())
+                                .raw(rectF(0, 0, 1000, 1000).data()));
+                     return b.build();
+                 },
+                 {{{20, 50}, kBlueColor}, {{80, 50}, kRedColor}}},
         PlusCase{"ClearFillsEverything",
                  [] {
                      EmfPlusBuilder b;
