@@ -3,6 +3,7 @@
 #include "platform/metafile/EmfPlusPlayer.h"
 
 #include "platform/metafile/Metafile.h"
+#include "platform/metafile/TargetGeometry.h"
 #include "platform/metafile/TextDecoding.h"
 
 #include <QLinearGradient>
@@ -464,7 +465,9 @@ std::optional<PlusPen> EmfPlusPlayer::readPen(ByteReader& r) {
     for (quint32 cap : {0x0800u, 0x1000u}) {
         if (flags & cap) {
             const quint32 size = r.u32();
+            std::optional<QPainterPath> shape = readCustomCap(r.sub(r.pos(), size));
             r.skip(size);
+            (cap == 0x0800u ? pen.startCap : pen.endCap) = std::move(shape);
         }
     }
     std::optional<QBrush> brush = readBrush(r);
@@ -526,6 +529,43 @@ std::optional<QPainterPath> EmfPlusPlayer::readPath(ByteReader& r) {
         if (types[std::min<std::size_t>(i, count - 1)] & 0x80) {
             path.closeSubpath();
         }
+    }
+    return path;
+}
+
+// A custom line cap: an adjustable arrow, or a fill path of its own.
+std::optional<QPainterPath> EmfPlusPlayer::readCustomCap(ByteReader r) {
+    r.u32();  // version
+    const quint32 type = r.u32();
+    if (!r.ok()) {
+        return std::nullopt;
+    }
+    QPainterPath shape;
+    if (type == 1) {
+        const double width = finiteOr(r.f32(), 0);
+        const double height = finiteOr(r.f32(), 0);
+        r.f32();  // middle inset
+        r.u32();  // fill state: drawn filled either way
+        if (!r.ok() || width <= 0 || height <= 0 || width > 1000 || height > 1000) {
+            return std::nullopt;
+        }
+        shape.moveTo(-width / 2, -height);
+        shape.lineTo(0, 0);
+        shape.lineTo(width / 2, -height);
+        shape.closeSubpath();
+        return shape;
+    }
+    const quint32 flags = r.u32();
+    r.skip(44);  // base cap and inset, stroke caps, join, miter limit, width scale, hot spots
+    if (!r.ok() || !(flags & 0x3)) {
+        return std::nullopt;
+    }
+    const quint32 size = r.u32();
+    ByteReader pathReader = r.sub(r.pos(), size);
+    std::optional<QPainterPath> path = readPath(pathReader);
+    if (!path || !reasonable(path->controlPointRect()) || path->controlPointRect().width() > 1000 ||
+        path->controlPointRect().height() > 1000) {
+        return std::nullopt;
     }
     return path;
 }

@@ -655,6 +655,53 @@ void EmfPlusPlayer::stroke(const QPainterPath& world, const PlusPen& plusPen) {
     }
     painter_.setWorldTransform(t * base_);
     painter_.strokePath(world, pen);
+    if (plusPen.startCap || plusPen.endCap) {
+        drawCaps(world, plusPen,
+                 pen.isCosmetic() ? 1.0 / std::max(targetWidth, 1e-9) * worldWidth : worldWidth);
+    }
+}
+
+// Draws the pen's custom caps at both ends of every open figure, turned
+// along the figure's first and last segments.
+void EmfPlusPlayer::drawCaps(const QPainterPath& world, const PlusPen& pen, double width) {
+    if (!(width > 0) || !std::isfinite(width)) {
+        return;
+    }
+    QPainterPath caps;
+    auto place = [&](const QPainterPath& shape, const QPointF& tip, const QPointF& from) {
+        const QPointF d = tip - from;
+        const double length = std::hypot(d.x(), d.y());
+        if (length <= 0) {
+            return;
+        }
+        const QPointF y = d / length;
+        const QPointF x(-y.y(), y.x());
+        caps.addPath(
+            QTransform(x.x() * width, x.y() * width, y.x() * width, y.y() * width, tip.x(), tip.y())
+                .map(shape));
+    };
+    const int n = world.elementCount();
+    for (int start = 0; start < n;) {
+        int end = start + 1;
+        while (end < n && world.elementAt(end).type != QPainterPath::MoveToElement) {
+            ++end;
+        }
+        const QPointF first = world.elementAt(start);
+        const QPointF last = world.elementAt(end - 1);
+        const bool closed = end - start > 2 && first == last;
+        if (end - start >= 2 && !closed) {
+            if (pen.startCap) {
+                place(*pen.startCap, first, world.elementAt(start + 1));
+            }
+            if (pen.endCap) {
+                place(*pen.endCap, last, world.elementAt(end - 2));
+            }
+        }
+        start = end;
+    }
+    if (!caps.isEmpty()) {
+        painter_.fillPath(caps, pen.brush);
+    }
 }
 
 void EmfPlusPlayer::drawImage(int id, const QRectF& source, const QTransform& placement) {

@@ -31,6 +31,9 @@ struct PlusPen {
     int dashStyle = 0;
     QVector<qreal> dashes;
     double dashOffset = 0;
+    // Custom line caps, in units of the pen width: +y points out of the line.
+    std::optional<QPainterPath> startCap;
+    std::optional<QPainterPath> endCap;
 };
 struct PlusImage {
     QImage bitmap;
@@ -100,6 +103,8 @@ class EmfPlusPlayer {
     std::optional<QBrush> readBrush(ByteReader& r);
     std::optional<PlusPen> readPen(ByteReader& r);
     static std::optional<QPainterPath> readPath(ByteReader& r);
+    static std::optional<QPainterPath> readCustomCap(ByteReader r);
+    void drawCaps(const QPainterPath& world, const PlusPen& pen, double width);
     std::optional<PlusImage> readImage(ByteReader& r);
     static QImage readBitmap(ByteReader& r);
     std::optional<QPainterPath> regionPath(const QByteArray& nodes) const;

@@ -125,6 +125,18 @@ INSTANTIATE_TEST_SUITE_P(
                      return b.build();
                  },
                  {{{50, 50}, kBlueColor}, {{50, 47}, kBlueColor}, {{50, 40}, kWhite}}},
+        PlusCase{"ArrowCapEndsTheLine",
+                 [] {
+                     EmfPlusBuilder b;
+                     Bytes arrowPen;
+                     arrowPen.u32(0xDBC01002u).u32(0).u32(0x1000).u32(0).f32(50);
+                     arrowPen.u32(24).u32(0xDBC01002u).u32(1).f32(4).f32(4).f32(0).u32(1);
+                     arrowPen.raw(solidBrush(kRed).data());
+                     b.plus(0x4008, 0x0200 | 1, arrowPen);
+                     b.plus(0x400D, 1, Bytes().u32(2).f32(0).f32(500).f32(500).f32(500));
+                     return b.build();
+                 },
+                 {{{20, 50}, kRedColor}, {{38, 53}, kRedColor}, {{60, 53}, kWhite}}},
         PlusCase{"PathObjectFilledWithItsClosedFigure",
                  [] {
                      EmfPlusBuilder b;
