@@ -1,5 +1,6 @@
 #include "platform/metafile/EmfPlayer.h"
 
+#include "platform/metafile/EmfPlusPlayer.h"
 #include "platform/metafile/EmfRecordPlayer.h"
 
 #include <cmath>
@@ -15,12 +16,29 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
 
     DeviceContext dc(kMaxObjects, doc.devicePixelsPerMm, false);
     dc.state().font.face = QStringLiteral("Arial");
-    PainterBackend backend(painter, target, std::sqrt(std::abs(deviceToTarget.determinant())));
+    const double devicePixel = std::sqrt(std::abs(deviceToTarget.determinant()));
+    PainterBackend backend(painter, target, devicePixel);
+    EmfPlusPlayer plus(painter, target, deviceToTarget, devicePixel);
     GdiPlayer gdi(dc, backend, deviceToTarget);
     EmfRecordPlayer player(gdi, dc);
     const char* base = doc.bytes.constData();
+    constexpr std::uint32_t kEmrComment = 70;
     for (const RecordSpan& record : doc.records) {
-        player.play(record.type, ByteReader(base + record.offset, record.size));
+        const ByteReader reader(base + record.offset, record.size);
+        if (record.type == kEmrComment && EmfPlusPlayer::isEmfPlusComment(reader)) {
+            plus.playComment(reader);
+            backend.invalidateClip();
+            continue;
+        }
+        // Once EMF+ records draw the picture, the EMF records are only its
+        // fallback; those after a GetDC record are part of the picture.
+        if (plus.active() && !plus.gdiHandOver()) {
+            continue;
+        }
+        player.play(record.type, reader);
+        if (plus.active()) {
+            plus.invalidateClip();
+        }
     }
 }
 

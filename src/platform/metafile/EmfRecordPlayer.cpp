@@ -239,6 +239,12 @@ void EmfRecordPlayer::play(std::uint32_t type, ByteReader record) {
         case 64:
             gdi_.strokePath();
             break;
+        case 65:
+            gdi_.flattenPath();
+            break;
+        case 66:
+            gdi_.widenPath();
+            break;
         case 67:
             if (const quint32 mode = r.u32(); r.ok() && mode >= 1 && mode <= 5) {
                 gdi_.selectClipPath(static_cast<GdiPlayer::RegionMode>(mode));

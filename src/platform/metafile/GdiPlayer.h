@@ -51,6 +51,10 @@ class GdiPlayer {
     void strokePath();
     void strokeAndFillPath();
     void selectClipPath(RegionMode mode);
+    // Turns the path's curves into lines.
+    void flattenPath();
+    // Replaces the path by the outline the current pen would stroke.
+    void widenPath();
 
     // Clipping.
     void intersectClipRect(const QRectF& logical);

@@ -3,6 +3,8 @@
 
 #include "platform/metafile/TargetGeometry.h"
 
+#include <QPainterPathStroker>
+#include <algorithm>
 #include <cmath>
 
 namespace platform::metafile {
@@ -53,6 +55,38 @@ void GdiPlayer::strokePath() {
 }
 void GdiPlayer::strokeAndFillPath() {
     drawDevicePath(true, true);
+}
+
+void GdiPlayer::flattenPath() {
+    QPainterPath flat;
+    for (const QPolygonF& polygon : dc_.path.toSubpathPolygons()) {
+        flat.addPolygon(polygon);
+        if (polygon.size() > 2 && polygon.isClosed()) {
+            flat.closeSubpath();
+        }
+    }
+    dc_.path = flat;
+}
+
+void GdiPlayer::widenPath() {
+    const LogicalPen& pen = dc_.state().pen;
+    if (dc_.path.isEmpty() || pen.isNull()) {
+        return;
+    }
+    // The path is in device units; a cosmetic pen is one device pixel wide.
+    const double scale = std::sqrt(std::abs(dc_.logicalToDevice().determinant()));
+    const double width = pen.width > 0 ? pen.width * scale : 1.0;
+    if (!std::isfinite(width) || width > kMaxTargetCoordinate) {
+        return;
+    }
+    static constexpr Qt::PenCapStyle kCaps[] = {Qt::RoundCap, Qt::SquareCap, Qt::FlatCap};
+    static constexpr Qt::PenJoinStyle kJoins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin};
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(kCaps[std::clamp(pen.endCap, 0, 2)]);
+    stroker.setJoinStyle(kJoins[std::clamp(pen.join, 0, 2)]);
+    // The widened outline is filled as a whole, whatever the fill mode.
+    dc_.path = stroker.createStroke(dc_.path).simplified();
 }
 
 void GdiPlayer::selectClipPath(RegionMode mode) {

@@ -49,6 +49,10 @@ QSize Metafile::naturalSizePixels() const {
                  std::max(1, int(std::lround(twips.height() / 15.0))));
 }
 
+QSizeF Metafile::frameSize() const {
+    return doc_->deviceFrame.size();
+}
+
 int Metafile::recordCount() const {
     return int(doc_->records.size());
 }

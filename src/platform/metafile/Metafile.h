@@ -35,6 +35,9 @@ class Metafile {
     QSize naturalSizeTwips() const;  // > 0 in both directions for a usable file
     // Natural size at 96 dpi (twips / 15), at least 1x1.
     QSize naturalSizePixels() const;
+    // Size of the picture frame in the file's own device units (EMF: reference
+    // device pixels; WMF: the units of the placeable box or the window).
+    QSizeF frameSize() const;
     // Number of records that passed validation.
     int recordCount() const;
 

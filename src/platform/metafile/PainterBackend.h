@@ -36,6 +36,8 @@ class PainterBackend {
 
     // Applies the state's clip when it differs from the one in effect.
     void syncClip(const DcState& state);
+    // Someone else has drawn with the painter: set the clip again next time.
+    void invalidateClip() { clipVersion_ = -1; }
 
     // `penScale` converts the pen's logical width into the path's units.
     void drawPath(const QPainterPath& path, const DcState& state, const QTransform& toTarget,

@@ -5,6 +5,7 @@
 #include "platform/metafile/TargetGeometry.h"
 
 #include <QFontMetricsF>
+#include <QRawFont>
 #include <algorithm>
 #include <cmath>
 
@@ -25,6 +26,43 @@ double gdiAverageCharWidth(const QFontMetricsF& metrics) {
         sum += kWeights[i] * metrics.horizontalAdvance(c);
     }
     return sum / 1000.0;
+}
+
+// GDI's cell height (usWinAscent + usWinDescent of the OS/2 table) in ems.
+// The faces pictures name most often have their own values: the face that
+// stands in for them here may have a much taller cell, which would shrink
+// text asked for by cell height.
+double gdiCellPerEm(const QString& requested, const QFont& font) {
+    struct Face {
+        const char* name;
+        double cellPerEm;
+    };
+    static constexpr Face kKnown[] = {
+        {"Arial", (1854 + 434) / 2048.0},       {"Times New Roman", (1825 + 443) / 2048.0},
+        {"Courier New", (1705 + 615) / 2048.0}, {"Verdana", (2059 + 430) / 2048.0},
+        {"Tahoma", (2049 + 423) / 2048.0},      {"Calibri", (1950 + 550) / 2048.0},
+        {"Segoe UI", (2210 + 514) / 2048.0},    {"Georgia", (1878 + 449) / 2048.0},
+    };
+    for (const Face& face : kKnown) {
+        if (requested.compare(QLatin1String(face.name), Qt::CaseInsensitive) == 0) {
+            return face.cellPerEm;
+        }
+    }
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray os2 = raw.fontTable("OS/2");
+    const QByteArray head = raw.fontTable("head");
+    auto u16 = [](const QByteArray& table, int offset) {
+        return (uchar(table[offset]) << 8) | uchar(table[offset + 1]);
+    };
+    if (os2.size() >= 78 && head.size() >= 20) {
+        const int unitsPerEm = u16(head, 18);
+        const int cell = u16(os2, 74) + u16(os2, 76);
+        if (unitsPerEm > 0 && cell > 0) {
+            return double(cell) / unitsPerEm;
+        }
+    }
+    const QFontMetricsF metrics(font);
+    return font.pixelSize() > 0 ? (metrics.ascent() + metrics.descent()) / font.pixelSize() : 0;
 }
 
 }  // namespace
@@ -55,10 +93,9 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
     if (logical.height > 0) {
         // A positive height is the cell height (ascent + descent), not the em size.
         font.setPixelSize(200);
-        const QFontMetricsF probe(font);
-        const double cell = probe.ascent() + probe.descent();
-        if (cell > 0) {
-            height *= 200.0 / cell;
+        if (const double cellPerEm = gdiCellPerEm(logical.face, font);
+            cellPerEm > 0.5 && cellPerEm < 4) {
+            height /= cellPerEm;
         }
     }
     const double pixels = height * sy;

@@ -39,6 +39,40 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
                 s.windowExt = p;
             }
             break;
+        case 0x020D:  // SETVIEWPORTORG
+        case 0x0211:  // OFFSETVIEWPORTORG
+            if (const QPointF p = point(r); r.ok()) {
+                const QPointF ext = viewportExtent();
+                QPointF org = viewportOrigin();
+                if (function == 0x0211) {
+                    org += p;
+                } else {
+                    org = p;
+                    if (!firstOrg_) {
+                        firstOrg_ = p;
+                    }
+                }
+                setViewport(org, ext);
+            }
+            break;
+        case 0x020E:  // SETVIEWPORTEXT
+            if (const QPointF p = point(r); r.ok() && p.x() != 0 && p.y() != 0) {
+                const QPointF org = viewportOrigin();
+                if (!firstExt_) {
+                    firstExt_ = p;
+                }
+                setViewport(org, p);
+            }
+            break;
+        case 0x0412: {  // SCALEVIEWPORTEXT
+            const double yDen = r.i16(), yNum = r.i16(), xDen = r.i16(), xNum = r.i16();
+            if (r.ok() && yDen != 0 && xDen != 0 && yNum != 0 && xNum != 0) {
+                const QPointF ext = viewportExtent();
+                setViewport(viewportOrigin(),
+                            QPointF(ext.x() * xNum / xDen, ext.y() * yNum / yDen));
+            }
+            break;
+        }
         case 0x020F:
             if (const QPointF p = point(r); r.ok()) {
                 s.windowOrg += p;
@@ -261,6 +295,37 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
         default:
             break;
     }
+}
+
+// Frame units per unit of the file's device.
+QPointF WmfRecordPlayer::viewportScale() const {
+    if (!firstExt_) {
+        return QPointF(1, 1);
+    }
+    return QPointF(frameExt_.x() / firstExt_->x(), frameExt_.y() / firstExt_->y());
+}
+
+// The viewport in the file's device units, read back from the DC so that
+// SaveDC and RestoreDC keep it.
+QPointF WmfRecordPlayer::viewportOrigin() const {
+    const QPointF scale = viewportScale();
+    const QPointF shift = dc_.state().viewportOrg - frameOrg_;
+    return firstOrg_.value_or(QPointF(0, 0)) +
+           QPointF(shift.x() / scale.x(), shift.y() / scale.y());
+}
+
+QPointF WmfRecordPlayer::viewportExtent() const {
+    const QPointF scale = viewportScale();
+    const QPointF ext = dc_.state().viewportExt;
+    return QPointF(ext.x() / scale.x(), ext.y() / scale.y());
+}
+
+void WmfRecordPlayer::setViewport(const QPointF& org, const QPointF& ext) {
+    DcState& s = dc_.state();
+    const QPointF scale = viewportScale();
+    const QPointF shift = org - firstOrg_.value_or(QPointF(0, 0));
+    s.viewportOrg = frameOrg_ + QPointF(shift.x() * scale.x(), shift.y() * scale.y());
+    s.viewportExt = QPointF(ext.x() * scale.x(), ext.y() * scale.y());
 }
 
 }  // namespace platform::metafile

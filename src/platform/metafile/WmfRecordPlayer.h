@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPolygonF>
 #include <cstdint>
+#include <optional>
 
 namespace platform::metafile {
 
@@ -13,7 +14,11 @@ namespace platform::metafile {
 // words, most of them stored in reverse order of the GDI call's arguments.
 class WmfRecordPlayer {
   public:
-    WmfRecordPlayer(GdiPlayer& gdi, DeviceContext& dc) : gdi_(gdi), dc_(dc) {}
+    WmfRecordPlayer(GdiPlayer& gdi, DeviceContext& dc)
+        : gdi_(gdi),
+          dc_(dc),
+          frameOrg_(dc.state().viewportOrg),
+          frameExt_(dc.state().viewportExt) {}
 
     void play(std::uint16_t function, ByteReader r);
 
@@ -55,9 +60,20 @@ class WmfRecordPlayer {
     const RegionRects* region(std::uint16_t index) const;
     const LogicalBrush* brush(std::uint16_t index) const;
     QImage bitmap16(ByteReader r);
+    QPointF viewportScale() const;
+    QPointF viewportOrigin() const;
+    QPointF viewportExtent() const;
+    void setViewport(const QPointF& org, const QPointF& ext);
 
     GdiPlayer& gdi_;
     DeviceContext& dc_;
+    // A WMF's viewport records speak of a device we do not have: the first
+    // viewport they set stands for the picture frame, and later ones move
+    // and scale the drawing relative to it.
+    QPointF frameOrg_;
+    QPointF frameExt_;
+    std::optional<QPointF> firstOrg_;
+    std::optional<QPointF> firstExt_;
 };
 
 }  // namespace platform::metafile

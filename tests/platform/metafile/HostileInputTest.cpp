@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 #include <QRandomGenerator>
+#include <functional>
 
 using metafile_test::Bytes;
 using metafile_test::EmfBuilder;
+using metafile_test::EmfPlusBuilder;
 using metafile_test::WmfBuilder;
 using platform::Metafile;
 
@@ -247,12 +249,197 @@ TEST(HostileWmf, TruncatedBitmapHeadersAreSkipped) {
     EXPECT_TRUE(survives(b.build()));
 }
 
+// Hostile EMF+ records, each followed by a fill that must still be drawn.
+TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
+    constexpr std::uint32_t kVersion = 0xDBC01002u;
+    const Bytes solid = Bytes().u32(kVersion).u32(0).u32(0xFF00FF00u);
+    auto nestedRegion = [](int depth) {
+        Bytes b;
+        b.u32(kVersion).u32(std::uint32_t(depth * 2 + 1));
+        for (int i = 0; i < depth; ++i) {
+            b.u32(1).u32(0x10000003u);  // AND(infinite, ...)
+        }
+        return b.u32(0x10000002u);
+    };
+    // An EMF+-only picture that draws itself as an image, nested a few levels.
+    std::function<QByteArray(int)> selfNested = [&](int level) {
+        EmfPlusBuilder inner(false);
+        if (level > 0) {
+            const QByteArray child = selfNested(level - 1);
+            Bytes image;
+            image.u32(kVersion).u32(2).u32(3).u32(std::uint32_t(child.size())).raw(child);
+            inner.plus(0x4008, 0x0500, image);
+            for (int i = 0; i < 8; ++i) {
+                inner.plus(0x401A, 0,
+                           Bytes()
+                               .u32(0xFFFFFFFFu)
+                               .i32(2)
+                               .f32(0)
+                               .f32(0)
+                               .f32(1000)
+                               .f32(1000)
+                               .f32(0)
+                               .f32(0)
+                               .f32(1000)
+                               .f32(1000));
+            }
+        }
+        return inner.build();
+    };
+    const std::vector<std::pair<const char*, std::function<void(EmfPlusBuilder&)>>> cases = {
+        {"continued object larger than any file",
+         [](EmfPlusBuilder& b) { b.plus(0x4008, 0x8100, Bytes().u32(0xFFFFFFFFu).u32(0)); }},
+        {"continued pieces beyond their total",
+         [&](EmfPlusBuilder& b) {
+             b.plus(0x4008, 0x8101, Bytes().u32(4).raw(solid.data()));
+             b.plus(0x4008, 0x0101, solid);
+         }},
+        {"path with two billion points",
+         [](EmfPlusBuilder& b) { b.plus(0x4008, 0x0302, Bytes().u32(kVersion).u32(1u << 31)); }},
+        {"path whose point-type runs overflow",
+         [](EmfPlusBuilder& b) {
+             b.plus(0x4008, 0x0302,
+                    Bytes()
+                        .u32(kVersion)
+                        .u32(2)
+                        .u32(0x1000)
+                        .u32(0)
+                        .u32(0)
+                        .u32(0)
+                        .u32(0)
+                        .u8(0x7F)
+                        .u8(1)
+                        .u8(0x7F)
+                        .u8(1));
+             b.plus(0x4015, 2, Bytes().u32(9));
+         }},
+        {"region nested far too deep",
+         [&](EmfPlusBuilder& b) {
+             b.plus(0x4008, 0x0403, nestedRegion(5000));
+             b.plus(0x4034, 0x0103, Bytes());
+             b.plus(0x4013, 0x8003, Bytes().u32(0xFF0000FFu));
+         }},
+        {"bitmap with impossible sizes",
+         [](EmfPlusBuilder& b) {
+             for (std::int32_t side : {-1, 0, 1 << 30}) {
+                 b.plus(0x4008, 0x0504,
+                        Bytes()
+                            .u32(kVersion)
+                            .u32(1)
+                            .i32(side)
+                            .i32(side)
+                            .i32(side)
+                            .u32(0x0026200A)
+                            .u32(0)
+                            .u32(0));
+             }
+             b.plus(0x4008, 0x0504,
+                    Bytes()
+                        .u32(kVersion)
+                        .u32(1)
+                        .i32(30000)
+                        .i32(30000)
+                        .i32(-4)
+                        .u32(0x00030803)
+                        .u32(0)
+                        .u32(0)
+                        .u32(1000));
+             b.plus(0x401A, 4,
+                    Bytes().u32(0).i32(2).f32(0).f32(0).f32(1).f32(1).f32(0).f32(0).f32(1e30f).f32(
+                        1e30f));
+         }},
+        {"pen with runaway counts",
+         [](EmfPlusBuilder& b) {
+             b.plus(0x4008, 0x0205,
+                    Bytes()
+                        .u32(kVersion)
+                        .u32(0)
+                        .u32(0x0500)
+                        .u32(0)
+                        .f32(1)
+                        .u32(0xFFFFFFFFu)
+                        .u32(0xFFFFFFFFu));
+             b.plus(0x400D, 5, Bytes().u32(2).f32(0).f32(0).f32(10).f32(10));
+         }},
+        {"strings and glyph runs longer than the record",
+         [](EmfPlusBuilder& b) {
+             b.plus(0x401C, 0x8000,
+                    Bytes().u32(0xFF000000u).u32(0).u32(0x7FFFFFFF).f32(0).f32(0).f32(10).f32(10));
+             b.plus(0x4036, 0x8000, Bytes().u32(0xFF000000u).u32(1).u32(0).u32(0xFFFFFFFFu));
+         }},
+        {"transforms that are not numbers",
+         [](EmfPlusBuilder& b) {
+             const float nan = std::numeric_limits<float>::quiet_NaN();
+             const float inf = std::numeric_limits<float>::infinity();
+             b.plus(0x402A, 0, Bytes().f32(nan).f32(0).f32(0).f32(1).f32(0).f32(0));
+             b.plus(0x402A, 0, Bytes().f32(0).f32(0).f32(0).f32(0).f32(0).f32(0));
+             b.plus(0x402E, 0, Bytes().f32(inf).f32(1));
+             b.plus(0x402F, 0, Bytes().f32(nan));
+             b.plus(0x4030, 2, Bytes().f32(0));
+             b.plus(0x4035, 0, Bytes().f32(inf).f32(inf));
+         }},
+        {"saves without end and restores of nothing",
+         [](EmfPlusBuilder& b) {
+             for (int i = 0; i < 5000; ++i) {
+                 b.plus(0x4025, 0, Bytes().u32(std::uint32_t(i)));
+             }
+             b.plus(0x4026, 0, Bytes().u32(0xDEADBEEFu));
+             b.plus(0x4029, 0, Bytes().u32(0xDEADBEEFu));
+         }},
+        {"gradient with a runaway blend count",
+         [](EmfPlusBuilder& b) {
+             b.plus(0x4008, 0x0106,
+                    Bytes()
+                        .u32(kVersion)
+                        .u32(4)
+                        .u32(0x04)
+                        .i32(0)
+                        .f32(0)
+                        .f32(0)
+                        .f32(1)
+                        .f32(1)
+                        .u32(0)
+                        .u32(0)
+                        .u32(0)
+                        .u32(0)
+                        .u32(0x40000000u));
+         }},
+        {"a picture that holds itself as an image", [&](EmfPlusBuilder& b) {
+             const QByteArray child = selfNested(4);
+             Bytes image;
+             image.u32(kVersion).u32(2).u32(3).u32(std::uint32_t(child.size())).raw(child);
+             b.plus(0x4008, 0x0507, image);
+             b.plus(0x401A, 7,
+                    Bytes()
+                        .u32(0xFFFFFFFFu)
+                        .i32(2)
+                        .f32(0)
+                        .f32(0)
+                        .f32(1000)
+                        .f32(1000)
+                        .f32(0)
+                        .f32(500)
+                        .f32(100)
+                        .f32(100));
+         }}};
+    for (const auto& [name, hostile] : cases) {
+        SCOPED_TRACE(name);
+        EmfPlusBuilder b;
+        hostile(b);
+        b.plus(0x400A, 0x8000, Bytes().u32(0xFFFF0000u).u32(1).f32(0).f32(0).f32(500).f32(500));
+        const auto metafile = Metafile::parse(b.build());
+        ASSERT_NE(metafile, nullptr);
+        EXPECT_EQ(metafile->toImage(QSize(64, 64)).pixelColor(16, 16), QColor(Qt::red));
+    }
+}
+
 TEST(HostileInput, RandomDamageToCorpusFilesNeverCrashes) {
     // Deterministic byte flips, truncations and splices over a few real files.
     QRandomGenerator random(20261206);
-    const char* files[] = {"emf/poi/wrench.emf",   "emf/libemf2svg/test-183.emf",
-                           "emf/tika/testEMF.emf", "wmf/libwmf/fulltest.wmf",
-                           "wmf/tika/testWMF.wmf", "wmf/libwmf/formula3.wmf"};
+    const char* files[] = {"emf/poi/wrench.emf",          "emf/libemf2svg/test-183.emf",
+                           "emf/tika/testEMF.emf",        "wmf/libwmf/fulltest.wmf",
+                           "wmf/tika/testWMF.wmf",        "wmf/libwmf/formula3.wmf",
+                           "emf/libemf2svg/test-000.emf", "emf/poi/nested_wmf.emf"};
     for (const char* file : files) {
         const QByteArray original = metafile_test::readFile(metafile_test::testDataDir() +
                                                             QLatin1Char('/') + QLatin1String(file));

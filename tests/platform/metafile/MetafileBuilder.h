@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QtEndian>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 
 // Assembles small EMF and WMF files record by record, for tests that need
@@ -19,6 +20,11 @@ class Bytes {
     Bytes& i16(std::int16_t v) { return u16(std::uint16_t(v)); }
     Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
     Bytes& i32(std::int32_t v) { return u32(std::uint32_t(v)); }
+    Bytes& f32(float v) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        return u32(bits);
+    }
     Bytes& raw(const QByteArray& bytes) {
         data_.append(bytes);
         return *this;
@@ -82,6 +88,53 @@ class EmfBuilder {
   private:
     Bytes header_;
     Bytes body_;
+};
+
+// EMF whose picture is carried by EMF+ records inside EMR_COMMENT records.
+// The EMF+ header declares a dual file (or an EMF+-only one) on a 96 dpi
+// video display; EMF+ pixels are the EMF's device pixels.
+class EmfPlusBuilder {
+  public:
+    explicit EmfPlusBuilder(bool dual = true) {
+        plus(0x4001, dual ? 1 : 0, Bytes().u32(0xDBC01002u).u32(1).u32(96).u32(96));
+    }
+
+    // Appends an EMF+ record to the comment being assembled.
+    EmfPlusBuilder& plus(std::uint16_t type, std::uint16_t flags, const Bytes& data) {
+        pending_.u16(type).u16(flags).u32(std::uint32_t(12 + data.size()));
+        pending_.u32(std::uint32_t(data.size())).raw(data.data());
+        return *this;
+    }
+    // Appends raw bytes to the comment (damaged records).
+    EmfPlusBuilder& plusRaw(const Bytes& bytes) {
+        pending_.raw(bytes.data());
+        return *this;
+    }
+    // Ends the current comment; the next EMF+ record starts a new one.
+    EmfPlusBuilder& flush() {
+        if (pending_.size() > 0) {
+            emf_.record(70, Bytes()
+                                .u32(std::uint32_t(4 + pending_.size()))
+                                .u32(0x2B464D45u)
+                                .raw(pending_.data()));
+            pending_ = Bytes();
+        }
+        return *this;
+    }
+    // The EMF record stream, for fallback records and GetDC hand-over.
+    EmfBuilder& emf() {
+        flush();
+        return emf_;
+    }
+    QByteArray build() {
+        plus(0x4002, 0, Bytes());
+        flush();
+        return emf_.build();
+    }
+
+  private:
+    EmfBuilder emf_;
+    Bytes pending_;
 };
 
 // Placeable WMF with a 0..1000 bounding box at 1000 units per inch.

@@ -1,0 +1,781 @@
+// Decoding of the EMF+ object records: brushes, pens, paths, regions,
+// images, fonts and string formats.
+#include "platform/metafile/EmfPlusPlayer.h"
+
+#include "platform/metafile/Metafile.h"
+#include "platform/metafile/TargetGeometry.h"
+#include "platform/metafile/TextDecoding.h"
+
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <cmath>
+
+namespace platform::metafile {
+
+namespace {
+
+constexpr int kBrush = 1, kPen = 2, kPath = 3, kRegion = 4, kImage = 5, kFont = 6,
+              kStringFormat = 7;
+// Objects larger than this are not assembled from continued records.
+constexpr quint32 kMaxObjectBytes = 256u * 1024 * 1024;
+constexpr quint32 kMaxPathPoints = 4'000'000;
+constexpr int kMaxRegionDepth = 64;
+constexpr int kMaxImageSide = 32768;
+
+QColor argb(quint32 v) {
+    return QColor(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF), int(v >> 24));
+}
+
+bool finite(const QTransform& t) {
+    for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()}) {
+        if (!std::isfinite(v) || std::abs(v) > 1e9) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QTransform matrix(ByteReader& r) {
+    const double m11 = r.f32(), m12 = r.f32(), m21 = r.f32(), m22 = r.f32();
+    const double dx = r.f32(), dy = r.f32();
+    const QTransform t(m11, m12, m21, m22, dx, dy);
+    return finite(t) ? t : QTransform();
+}
+
+double finiteOr(float v, double fallback) {
+    return std::isfinite(v) && std::abs(v) < 1e9 ? double(v) : fallback;
+}
+
+Qt::BrushStyle hatchStyle(quint32 style) {
+    switch (style) {
+        case 0:
+            return Qt::HorPattern;
+        case 1:
+            return Qt::VerPattern;
+        case 2:
+            return Qt::FDiagPattern;
+        case 3:
+            return Qt::BDiagPattern;
+        case 4:
+            return Qt::CrossPattern;
+        case 5:
+            return Qt::DiagCrossPattern;
+        default:
+            // The many percentage and textured hatches: a mid-density dither.
+            return style <= 12 ? Qt::Dense6Pattern : Qt::Dense4Pattern;
+    }
+}
+
+QGradient::Spread spreadFor(qint32 wrap) {
+    switch (wrap) {
+        case 0:
+            return QGradient::RepeatSpread;
+        case 1:
+        case 2:
+        case 3:
+            return QGradient::ReflectSpread;
+        default:
+            return QGradient::PadSpread;
+    }
+}
+
+Qt::PenCapStyle capFor(qint32 cap) {
+    switch (cap) {
+        case 1:
+            return Qt::SquareCap;
+        case 2:
+            return Qt::RoundCap;
+        default:
+            return Qt::FlatCap;
+    }
+}
+
+// A 7- or 15-bit signed integer of a relative point.
+double relativeCoordinate(ByteReader& r) {
+    const quint8 first = r.u8();
+    if (first & 0x80) {
+        const int value = ((first & 0x7F) << 8) | r.u8();
+        return value & 0x4000 ? value - 0x8000 : value;
+    }
+    return first & 0x40 ? int(first) - 0x80 : int(first);
+}
+
+}  // namespace
+
+QSizeF PlusImage::size() const {
+    if (metafile) {
+        return metafile->frameSize();
+    }
+    return QSizeF(bitmap.size());
+}
+
+std::vector<QPointF> EmfPlusPlayer::points(ByteReader& r, quint32 count, quint16 flags) {
+    std::vector<QPointF> out;
+    const bool relative = flags & 0x0800;
+    const bool compressed = flags & 0x4000;
+    const std::size_t minimum = relative ? 2 : compressed ? 4 : 8;
+    if (count > kMaxPathPoints || !r.has(std::size_t(count) * minimum)) {
+        return out;
+    }
+    out.reserve(count);
+    QPointF last(0, 0);
+    for (quint32 i = 0; i < count && r.ok(); ++i) {
+        if (relative) {
+            const double dx = relativeCoordinate(r);
+            const double dy = relativeCoordinate(r);
+            last += QPointF(dx, dy);
+            out.push_back(last);
+        } else if (compressed) {
+            const double x = r.i16();
+            const double y = r.i16();
+            out.emplace_back(x, y);
+        } else {
+            const double x = finiteOr(r.f32(), 0);
+            const double y = finiteOr(r.f32(), 0);
+            out.emplace_back(x, y);
+        }
+    }
+    if (!r.ok()) {
+        out.clear();
+    }
+    return out;
+}
+
+QRectF EmfPlusPlayer::rect(ByteReader& r, bool compressed) {
+    if (compressed) {
+        const double x = r.i16(), y = r.i16(), w = r.i16(), h = r.i16();
+        return QRectF(x, y, w, h);
+    }
+    const double x = finiteOr(r.f32(), 0), y = finiteOr(r.f32(), 0);
+    const double w = finiteOr(r.f32(), 0), h = finiteOr(r.f32(), 0);
+    return QRectF(x, y, w, h);
+}
+
+void EmfPlusPlayer::object(quint16 flags, ByteReader data) {
+    const int id = flags & 0xFF;
+    const int type = (flags >> 8) & 0x7F;
+    if (id >= int(objects_.size())) {
+        return;
+    }
+    if (flags & 0x8000) {
+        // One piece of an object too large for one record.
+        const quint32 total = data.u32();
+        if (!data.ok() || total > kMaxObjectBytes) {
+            pendingId_ = -1;
+            return;
+        }
+        if (pendingId_ != id || pendingType_ != type) {
+            pendingId_ = id;
+            pendingType_ = type;
+            pendingTotal_ = total;
+            pending_.clear();
+        }
+        pending_.append(data.data() + data.pos(), qsizetype(data.remaining()));
+        // Writers set the continuation flag on the last piece too: the
+        // object is complete once its total size has arrived.
+        if (quint32(pending_.size()) >= pendingTotal_) {
+            const QByteArray whole = pending_.left(qsizetype(pendingTotal_));
+            pending_ = QByteArray();
+            pendingId_ = -1;
+            defineObject(id, type, ByteReader(whole.constData(), std::size_t(whole.size())));
+        }
+        return;
+    }
+    if (pendingId_ == id && pendingType_ == type) {
+        pending_.append(data.data() + data.pos(), qsizetype(data.remaining()));
+        const QByteArray whole = std::move(pending_);
+        pending_ = QByteArray();
+        pendingId_ = -1;
+        defineObject(id, type, ByteReader(whole.constData(), std::size_t(whole.size())));
+        return;
+    }
+    defineObject(id, type, data);
+}
+
+void EmfPlusPlayer::defineObject(int id, int type, ByteReader r) {
+    PlusObject& slot = objects_[std::size_t(id)];
+    slot = std::monostate{};
+    switch (type) {
+        case kBrush:
+            if (auto brush = readBrush(r)) {
+                slot = *brush;
+            }
+            break;
+        case kPen:
+            if (auto pen = readPen(r)) {
+                slot = *pen;
+            }
+            break;
+        case kPath:
+            if (auto path = readPath(r)) {
+                slot = *path;
+            }
+            break;
+        case kRegion:
+            slot = PlusRegion{QByteArray(r.data(), qsizetype(r.size()))};
+            break;
+        case kImage:
+            if (auto image = readImage(r)) {
+                slot = std::move(*image);
+            }
+            break;
+        case kFont: {
+            PlusFont font;
+            r.u32();  // version
+            font.emSize = finiteOr(r.f32(), 0);
+            font.unit = int(r.u32());
+            font.style = r.i32();
+            r.u32();
+            const quint32 length = r.u32();
+            if (!r.ok() || length > 1024 || !(font.emSize > 0)) {
+                break;
+            }
+            ByteReader name = r.sub(r.pos(), std::size_t(length) * 2);
+            if (!name.ok()) {
+                break;
+            }
+            font.family = TextDecoding::decodeUtf16(name, qsizetype(length));
+            slot = font;
+            break;
+        }
+        case kStringFormat: {
+            PlusStringFormat format;
+            r.u32();  // version
+            format.flags = r.u32();
+            r.u32();  // language
+            format.align = int(r.u32());
+            format.lineAlign = int(r.u32());
+            if (r.ok()) {
+                slot = format;
+            }
+            break;
+        }
+        default:
+            break;  // image attributes, custom line caps: nothing to draw with
+    }
+}
+
+std::optional<QBrush> EmfPlusPlayer::readBrush(ByteReader& r) {
+    r.u32();  // version
+    const quint32 type = r.u32();
+    if (!r.ok()) {
+        return std::nullopt;
+    }
+    switch (type) {
+        case 0: {  // solid
+            const quint32 color = r.u32();
+            return r.ok() ? std::optional<QBrush>(QBrush(argb(color))) : std::nullopt;
+        }
+        case 1: {  // hatch; the background colour is laid under it when filling
+            const quint32 style = r.u32();
+            const QColor fore = argb(r.u32());
+            const QColor back = argb(r.u32());
+            if (!r.ok()) {
+                return std::nullopt;
+            }
+            QBrush brush(fore, hatchStyle(style));
+            // Keep the background in the brush's texture: draw both at once.
+            QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
+            tile.fill(back);
+            QPainter p(&tile);
+            p.fillRect(tile.rect(), brush);
+            p.end();
+            return QBrush(tile);
+        }
+        case 2: {  // texture
+            const quint32 flags = r.u32();
+            const qint32 wrap = r.i32();
+            Q_UNUSED(wrap);
+            QTransform transform;
+            if (flags & 0x02) {
+                transform = matrix(r);
+            }
+            std::optional<PlusImage> image = readImage(r);
+            if (!r.ok() || !image) {
+                return std::nullopt;
+            }
+            QImage tile = image->bitmap;
+            if (tile.isNull() && image->metafile) {
+                tile = image->metafile->toImage(
+                    image->metafile->naturalSizePixels().boundedTo(QSize(1024, 1024)),
+                    Qt::transparent);
+            }
+            if (tile.isNull()) {
+                return std::nullopt;
+            }
+            QBrush brush(tile);
+            brush.setTransform(transform);
+            return brush;
+        }
+        case 3: {  // path gradient, drawn as a radial blend from the centre colour
+            const quint32 flags = r.u32();
+            r.i32();
+            const QColor center = argb(r.u32());
+            const QPointF centerPoint(finiteOr(r.f32(), 0), finiteOr(r.f32(), 0));
+            const quint32 surroundCount = r.u32();
+            if (!r.ok() || surroundCount == 0 || !r.has(std::size_t(surroundCount) * 4)) {
+                return std::nullopt;
+            }
+            const QColor surround = argb(r.u32());
+            r.skip(std::size_t(surroundCount - 1) * 4);
+            QRectF bounds;
+            if (flags & 0x01) {
+                const quint32 size = r.u32();
+                ByteReader pathReader = r.sub(r.pos(), size);
+                r.skip(size);
+                if (auto path = readPath(pathReader)) {
+                    bounds = path->boundingRect();
+                }
+            } else {
+                const quint32 count = r.u32();
+                const std::vector<QPointF> pts = points(r, count, 0);
+                if (!pts.empty()) {
+                    bounds = QPolygonF(QVector<QPointF>(pts.begin(), pts.end())).boundingRect();
+                }
+            }
+            QTransform transform;
+            if (flags & 0x02) {
+                transform = matrix(r);
+            }
+            double radius = 0;
+            for (const QPointF& corner :
+                 {bounds.topLeft(), bounds.topRight(), bounds.bottomLeft(), bounds.bottomRight()}) {
+                radius = std::max(
+                    radius, std::hypot(corner.x() - centerPoint.x(), corner.y() - centerPoint.y()));
+            }
+            if (!(radius > 0)) {
+                return QBrush(surround);
+            }
+            QRadialGradient gradient(centerPoint, radius);
+            gradient.setColorAt(0, center);
+            gradient.setColorAt(1, surround);
+            QBrush brush(gradient);
+            brush.setTransform(transform);
+            return brush;
+        }
+        case 4: {  // linear gradient
+            const quint32 flags = r.u32();
+            const qint32 wrap = r.i32();
+            const QRectF box = rect(r, false);
+            const QColor start = argb(r.u32());
+            const QColor end = argb(r.u32());
+            r.skip(8);
+            if (!r.ok()) {
+                return std::nullopt;
+            }
+            QTransform transform;
+            if (flags & 0x02) {
+                transform = matrix(r);
+            }
+            QLinearGradient gradient(box.topLeft(), box.topRight());
+            gradient.setSpread(spreadFor(wrap));
+            gradient.setColorAt(0, start);
+            gradient.setColorAt(1, end);
+            const quint32 count = (flags & 0x0E) ? r.u32() : 0;
+            if (r.ok() && count > 0 && count <= 4096 && r.has(std::size_t(count) * 8)) {
+                std::vector<double> positions(count);
+                for (double& p : positions) {
+                    p = std::clamp(finiteOr(r.f32(), 0), 0.0, 1.0);
+                }
+                QGradientStops stops;
+                for (quint32 i = 0; i < count; ++i) {
+                    QColor c;
+                    if (flags & 0x04) {
+                        c = argb(r.u32());
+                    } else {
+                        const double f = std::clamp(finiteOr(r.f32(), 0), 0.0, 1.0);
+                        c = QColor::fromRgbF(
+                            float(start.redF() + (end.redF() - start.redF()) * f),
+                            float(start.greenF() + (end.greenF() - start.greenF()) * f),
+                            float(start.blueF() + (end.blueF() - start.blueF()) * f),
+                            float(start.alphaF() + (end.alphaF() - start.alphaF()) * f));
+                    }
+                    stops.append({positions[i], c});
+                }
+                if (r.ok()) {
+                    gradient.setStops(stops);
+                }
+            }
+            QBrush brush(gradient);
+            brush.setTransform(transform);
+            return brush;
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<PlusPen> EmfPlusPlayer::readPen(ByteReader& r) {
+    PlusPen pen;
+    r.u32();  // version
+    r.u32();  // type
+    const quint32 flags = r.u32();
+    pen.unit = int(r.u32());
+    pen.width = finiteOr(r.f32(), 1);
+    if (flags & 0x0001) {
+        r.skip(24);  // pen transform
+    }
+    if (flags & 0x0002) {
+        pen.cap = capFor(r.i32());
+    }
+    if (flags & 0x0004) {
+        r.i32();  // end cap: Qt has one cap for both ends
+    }
+    if (flags & 0x0008) {
+        switch (r.u32()) {
+            case 1:
+                pen.join = Qt::BevelJoin;
+                break;
+            case 2:
+                pen.join = Qt::RoundJoin;
+                break;
+            default:
+                pen.join = Qt::MiterJoin;
+                break;
+        }
+    }
+    if (flags & 0x0010) {
+        pen.miterLimit = std::clamp(finiteOr(r.f32(), 10), 1.0, 100.0);
+    }
+    if (flags & 0x0020) {
+        pen.dashStyle = r.i32();
+    }
+    if (flags & 0x0040) {
+        r.u32();  // dashed line cap
+    }
+    if (flags & 0x0080) {
+        pen.dashOffset = finiteOr(r.f32(), 0);
+    }
+    if (flags & 0x0100) {
+        const quint32 count = r.u32();
+        if (count > 1024 || !r.has(std::size_t(count) * 4)) {
+            return std::nullopt;
+        }
+        for (quint32 i = 0; i < count; ++i) {
+            pen.dashes.push_back(std::clamp(finiteOr(r.f32(), 1), 0.01, 1000.0));
+        }
+    }
+    if (flags & 0x0200) {
+        r.i32();  // alignment
+    }
+    if (flags & 0x0400) {
+        const quint32 count = r.u32();
+        r.skip(std::size_t(std::min<quint32>(count, 1u << 20)) * 4);
+    }
+    for (quint32 cap : {0x0800u, 0x1000u}) {
+        if (flags & cap) {
+            const quint32 size = r.u32();
+            std::optional<QPainterPath> shape = readCustomCap(r.sub(r.pos(), size));
+            r.skip(size);
+            (cap == 0x0800u ? pen.startCap : pen.endCap) = std::move(shape);
+        }
+    }
+    std::optional<QBrush> brush = readBrush(r);
+    if (!r.ok() || !brush) {
+        return std::nullopt;
+    }
+    pen.brush = *brush;
+    return pen;
+}
+
+std::optional<QPainterPath> EmfPlusPlayer::readPath(ByteReader& r) {
+    r.u32();  // version
+    const quint32 count = r.u32();
+    const quint32 flags = r.u32();
+    if (!r.ok()) {
+        return std::nullopt;
+    }
+    const std::vector<QPointF> pts = points(r, count, quint16(flags & 0x4800));
+    if (pts.size() != count) {
+        return std::nullopt;
+    }
+    std::vector<quint8> types;
+    types.reserve(count);
+    while (types.size() < count && r.ok()) {
+        const quint8 b = r.u8();
+        if ((flags & 0x1000) && (b & 0x40)) {
+            // A run of equal point types.
+            const quint8 type = r.u8();
+            const int run = b & 0x3F;
+            for (int i = 0; i < run && types.size() < count; ++i) {
+                types.push_back(type);
+            }
+        } else {
+            types.push_back(b);
+        }
+    }
+    if (!r.ok()) {
+        return std::nullopt;
+    }
+    QPainterPath path;
+    for (quint32 i = 0; i < count; ++i) {
+        const quint8 t = types[i];
+        switch (t & 0x07) {
+            case 0:
+                path.moveTo(pts[i]);
+                break;
+            case 3:
+                if (i + 2 < count) {
+                    path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+                    i += 2;
+                } else {
+                    path.lineTo(pts[i]);
+                }
+                break;
+            default:
+                path.lineTo(pts[i]);
+                break;
+        }
+        if (types[std::min<std::size_t>(i, count - 1)] & 0x80) {
+            path.closeSubpath();
+        }
+    }
+    return path;
+}
+
+// A custom line cap: an adjustable arrow, or a fill path of its own.
+std::optional<QPainterPath> EmfPlusPlayer::readCustomCap(ByteReader r) {
+    r.u32();  // version
+    const quint32 type = r.u32();
+    if (!r.ok()) {
+        return std::nullopt;
+    }
+    QPainterPath shape;
+    if (type == 1) {
+        const double width = finiteOr(r.f32(), 0);
+        const double height = finiteOr(r.f32(), 0);
+        r.f32();  // middle inset
+        r.u32();  // fill state: drawn filled either way
+        if (!r.ok() || width <= 0 || height <= 0 || width > 1000 || height > 1000) {
+            return std::nullopt;
+        }
+        shape.moveTo(-width / 2, -height);
+        shape.lineTo(0, 0);
+        shape.lineTo(width / 2, -height);
+        shape.closeSubpath();
+        return shape;
+    }
+    const quint32 flags = r.u32();
+    r.skip(44);  // base cap and inset, stroke caps, join, miter limit, width scale, hot spots
+    if (!r.ok() || !(flags & 0x3)) {
+        return std::nullopt;
+    }
+    const quint32 size = r.u32();
+    ByteReader pathReader = r.sub(r.pos(), size);
+    std::optional<QPainterPath> path = readPath(pathReader);
+    if (!path || !reasonable(path->controlPointRect()) || path->controlPointRect().width() > 1000 ||
+        path->controlPointRect().height() > 1000) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+QImage EmfPlusPlayer::readBitmap(ByteReader& r) {
+    const qint32 width = r.i32();
+    const qint32 height = r.i32();
+    const qint32 stride = r.i32();
+    const quint32 format = r.u32();
+    const quint32 type = r.u32();
+    if (!r.ok()) {
+        return {};
+    }
+    if (type == 1) {  // PNG, JPEG, GIF, TIFF or BMP bytes
+        return QImage::fromData(QByteArray(r.data() + r.pos(), qsizetype(r.remaining())));
+    }
+    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
+        stride <= 0) {
+        return {};
+    }
+    std::vector<QRgb> palette;
+    if (format & 0x00010000) {  // indexed: a palette comes first
+        r.u32();
+        const quint32 count = r.u32();
+        if (count > 256 || !r.has(std::size_t(count) * 4)) {
+            return {};
+        }
+        for (quint32 i = 0; i < count; ++i) {
+            palette.push_back(r.u32());
+        }
+    }
+    const int bits = int((format >> 8) & 0xFF);
+    if (bits <= 0 || std::int64_t(stride) < (std::int64_t(width) * bits + 7) / 8 ||
+        !r.has(std::size_t(stride) * std::size_t(height))) {
+        return {};
+    }
+    const uchar* rows = reinterpret_cast<const uchar*>(r.data() + r.pos());
+    QImage::Format qtFormat = QImage::Format_Invalid;
+    switch (format) {
+        case 0x0026200A:
+            qtFormat = QImage::Format_ARGB32;
+            break;
+        case 0x000E200B:
+            qtFormat = QImage::Format_ARGB32_Premultiplied;
+            break;
+        case 0x00022009:
+            qtFormat = QImage::Format_RGB32;
+            break;
+        case 0x00021808:
+            qtFormat = QImage::Format_BGR888;
+            break;
+        case 0x00021006:
+            qtFormat = QImage::Format_RGB16;
+            break;
+        case 0x00021005:
+            qtFormat = QImage::Format_RGB555;
+            break;
+        default:
+            break;
+    }
+    if (qtFormat != QImage::Format_Invalid) {
+        return QImage(rows, width, height, stride, qtFormat).copy();
+    }
+    if (bits == 1 || bits == 4 || bits == 8) {
+        QImage image(width, height, QImage::Format_ARGB32);
+        if (image.isNull()) {
+            return {};
+        }
+        for (int y = 0; y < height; ++y) {
+            const uchar* row = rows + std::size_t(y) * std::size_t(stride);
+            QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                std::size_t index = 0;
+                if (bits == 8) {
+                    index = row[x];
+                } else if (bits == 4) {
+                    index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
+                } else {
+                    index = (row[x / 8] >> (7 - x % 8)) & 1;
+                }
+                out[x] =
+                    index < palette.size() ? palette[index] : (index ? 0xFFFFFFFFu : 0xFF000000u);
+            }
+        }
+        return image;
+    }
+    return {};
+}
+
+std::optional<PlusImage> EmfPlusPlayer::readImage(ByteReader& r) {
+    r.u32();  // version
+    const quint32 type = r.u32();
+    if (!r.ok()) {
+        return std::nullopt;
+    }
+    PlusImage image;
+    if (type == 1) {
+        image.bitmap = readBitmap(r);
+        if (image.bitmap.isNull()) {
+            return std::nullopt;
+        }
+        return image;
+    }
+    if (type == 2) {
+        const quint32 kind = r.u32();
+        r.u32();  // data size: writers count short, so the rest of the object is taken
+        ByteReader data = r.sub(r.pos(), r.remaining());
+        if (!r.ok() || !data.ok() || kind < 1 || kind > 5) {
+            return std::nullopt;
+        }
+        QByteArray bytes(data.data(), qsizetype(data.size()));
+        // Writers store the placeable header as a padded 24-byte structure:
+        // drop the padding when the WMF header follows it.
+        if (kind == 2 && bytes.size() > 30 && bytes.at(22) == 0 && bytes.at(23) == 0 &&
+            (bytes.at(24) == 1 || bytes.at(24) == 2) && bytes.at(25) == 0 && bytes.at(26) == 9) {
+            bytes.remove(22, 2);
+        }
+        image.metafile = Metafile::parse(bytes);
+        if (!image.metafile) {
+            return std::nullopt;
+        }
+        return image;
+    }
+    return std::nullopt;
+}
+
+std::optional<QPainterPath> EmfPlusPlayer::regionPath(const QByteArray& nodes) const {
+    ByteReader r(nodes.constData(), std::size_t(nodes.size()));
+    r.u32();  // version
+    r.u32();  // node count
+    QPainterPath path;
+    if (!regionNode(r, path, 0)) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+// Resolves one region node into a world-space path; an infinite region is
+// the whole target mapped back into world space.
+bool EmfPlusPlayer::regionNode(ByteReader& r, QPainterPath& out, int depth) const {
+    if (depth > kMaxRegionDepth) {
+        return false;
+    }
+    const quint32 type = r.u32();
+    if (!r.ok()) {
+        return false;
+    }
+    switch (type) {
+        case 0x10000000: {  // rectangle
+            const QRectF box = rect(r, false);
+            out = QPainterPath();
+            out.addRect(box.normalized());
+            return r.ok();
+        }
+        case 0x10000001: {  // path
+            const quint32 size = r.u32();
+            ByteReader pathReader = r.sub(r.pos(), size);
+            r.skip(size);
+            std::optional<QPainterPath> path = readPath(pathReader);
+            if (!path || !r.ok()) {
+                return false;
+            }
+            out = *path;
+            return true;
+        }
+        case 0x10000002:  // empty
+            out = QPainterPath();
+            return true;
+        case 0x10000003:  // infinite
+            out = infinitePath();
+            return true;
+        default:
+            break;
+    }
+    if (type < 1 || type > 5) {
+        return false;
+    }
+    QPainterPath left, right;
+    if (!regionNode(r, left, depth + 1) || !regionNode(r, right, depth + 1)) {
+        return false;
+    }
+    switch (type) {
+        case 1:
+            out = left.intersected(right);
+            break;
+        case 2:
+            out = left.united(right);
+            break;
+        case 3:
+            out = left.united(right).subtracted(left.intersected(right));
+            break;
+        case 4:
+            out = left.subtracted(right);
+            break;
+        default:
+            out = right.subtracted(left);
+            break;
+    }
+    return true;
+}
+
+QPainterPath EmfPlusPlayer::infinitePath() const {
+    bool invertible = false;
+    const QTransform back = worldToTarget().inverted(&invertible);
+    QPainterPath path;
+    if (invertible) {
+        path.addPolygon(back.map(QPolygonF(target_.adjusted(-2, -2, 2, 2))));
+        path.closeSubpath();
+    }
+    return path;
+}
+
+}  // namespace platform::metafile

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "platform/metafile/ByteReader.h"
+
+#include <QBrush>
+#include <QByteArray>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
+#include <array>
+#include <memory>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace platform {
+class Metafile;
+}
+
+namespace platform::metafile {
+
+// Objects an EMF+ stream defines in its 64-slot object table.
+struct PlusPen {
+    double width = 1;
+    int unit = 0;
+    QBrush brush{Qt::black};
+    Qt::PenCapStyle cap = Qt::FlatCap;
+    Qt::PenJoinStyle join = Qt::MiterJoin;
+    double miterLimit = 10;
+    int dashStyle = 0;
+    QVector<qreal> dashes;
+    double dashOffset = 0;
+    // Custom line caps, in units of the pen width: +y points out of the line.
+    std::optional<QPainterPath> startCap;
+    std::optional<QPainterPath> endCap;
+};
+struct PlusImage {
+    QImage bitmap;
+    std::shared_ptr<const Metafile> metafile;
+    QSizeF size() const;
+};
+struct PlusFont {
+    QString family;
+    double emSize = 12;
+    int unit = 3;
+    int style = 0;  // 1 bold, 2 italic, 4 underline, 8 strikeout
+};
+struct PlusStringFormat {
+    quint32 flags = 0;
+    int align = 0;      // 0 near, 1 centre, 2 far
+    int lineAlign = 0;  // the same, vertically
+};
+// A region keeps its node tree; it is resolved against the transform in
+// effect when it is used.
+struct PlusRegion {
+    QByteArray nodes;
+};
+using PlusObject = std::variant<std::monostate, QBrush, PlusPen, QPainterPath, PlusRegion,
+                                PlusImage, PlusFont, PlusStringFormat>;
+
+// Plays the EMF+ records carried in EMR_COMMENT records. EMF+ coordinates
+// pass through the world transform and the page unit into the reference
+// device's pixels, the same space the EMF records end up in.
+class EmfPlusPlayer {
+  public:
+    static constexpr quint32 kCommentIdentifier = 0x2B464D45u;  // "EMF+"
+
+    EmfPlusPlayer(QPainter& painter, const QRectF& target, const QTransform& deviceToTarget,
+                  double devicePixel);
+    ~EmfPlusPlayer();
+    EmfPlusPlayer(const EmfPlusPlayer&) = delete;
+    EmfPlusPlayer& operator=(const EmfPlusPlayer&) = delete;
+
+    // True when an EMR_COMMENT record (whole record) carries EMF+ records.
+    static bool isEmfPlusComment(const ByteReader& record);
+    // Plays the EMF+ records inside one EMR_COMMENT record.
+    void playComment(const ByteReader& record);
+
+    // An EMF+ header has been seen: the EMF records are the fallback and are
+    // not drawn, except those handed over by GetDC.
+    bool active() const { return active_; }
+    bool gdiHandOver() const { return handOver_; }
+    // Someone else has drawn with the painter: set the clip again next time.
+    void invalidateClip() { appliedClip_ = -1; }
+
+  private:
+    struct State {
+        QTransform local;
+        QTransform container;
+        int pageUnit = 1;
+        double pageScale = 1;
+        std::optional<QPainterPath> clip;  // target pixels; none: no clip
+        int clipVersion = 0;
+        bool sourceCopy = false;
+    };
+
+    void playRecord(quint16 type, quint16 flags, ByteReader data);
+    void object(quint16 flags, ByteReader data);
+    void defineObject(int id, int type, ByteReader data);
+
+    // Object decoding.
+    std::optional<QBrush> readBrush(ByteReader& r);
+    std::optional<PlusPen> readPen(ByteReader& r);
+    static std::optional<QPainterPath> readPath(ByteReader& r);
+    static std::optional<QPainterPath> readCustomCap(ByteReader r);
+    void drawCaps(const QPainterPath& world, const PlusPen& pen, double width);
+    std::optional<PlusImage> readImage(ByteReader& r);
+    static QImage readBitmap(ByteReader& r);
+    std::optional<QPainterPath> regionPath(const QByteArray& nodes) const;
+    bool regionNode(ByteReader& r, QPainterPath& out, int depth) const;
+
+    // Geometry helpers.
+    static std::vector<QPointF> points(ByteReader& r, quint32 count, quint16 flags);
+    static QRectF rect(ByteReader& r, bool compressed);
+    QTransform worldToDevice() const;
+    QTransform worldToTarget() const { return worldToDevice() * deviceToTarget_; }
+    double unitToDevice(int unit, bool vertical = false) const;
+    double pageFactor(bool vertical = false) const;
+
+    // Drawing.
+    std::optional<QBrush> brushFor(quint16 flags, quint32 brushValue) const;
+    const PlusPen* penAt(int id) const;
+    bool prepare();
+    void fill(const QPainterPath& world, const QBrush& brush);
+    void stroke(const QPainterPath& world, const PlusPen& pen);
+    void drawImage(int id, const QRectF& source, const QTransform& placement);
+    void drawString(quint16 flags, ByteReader& r);
+    void drawDriverString(quint16 flags, ByteReader& r);
+    QFont fontFor(const PlusFont& font, double& worldPerPixel) const;
+    void combineClip(const QPainterPath& targetPath, int mode, bool infinite = false);
+    void setClip(std::optional<QPainterPath> clip);
+    QPainterPath infinitePath() const;
+
+    QPainter& painter_;
+    QRectF target_;
+    QTransform deviceToTarget_;
+    QTransform base_;
+    double devicePixel_;
+    bool active_ = false;
+    bool handOver_ = false;
+    bool videoDisplay_ = true;
+    double dpiX_ = 96;
+    double dpiY_ = 96;
+    State state_;
+    int nextClipVersion_ = 1;
+    int appliedClip_ = -1;
+    std::vector<std::pair<quint32, State>> saved_;
+    std::array<PlusObject, 64> objects_;
+    // An object split over several records.
+    int pendingId_ = -1;
+    int pendingType_ = 0;
+    quint32 pendingTotal_ = 0;
+    QByteArray pending_;
+};
+
+}  // namespace platform::metafile

@@ -1,0 +1,452 @@
+// General rules of the GDI drawing model, each shown with a small metafile:
+// world transform modes, polygon fill modes and font heights.
+#include "MetafileBuilder.h"
+#include "platform/metafile/Metafile.h"
+
+#include <gtest/gtest.h>
+#include <QtMath>
+#include <cstring>
+#include <functional>
+
+using metafile_test::Bytes;
+using metafile_test::EmfBuilder;
+using metafile_test::WmfBuilder;
+using platform::Metafile;
+
+namespace {
+
+constexpr std::uint32_t kRed = 0x0000FF;
+
+QImage draw(const QByteArray& bytes, int size = 100) {
+    const auto metafile = Metafile::parse(bytes);
+    EXPECT_NE(metafile, nullptr);
+    return metafile ? metafile->toImage(QSize(size, size), Qt::white) : QImage();
+}
+
+bool isRed(const QImage& image, int x, int y) {
+    return image.pixelColor(x, y) == QColor(Qt::red);
+}
+
+std::uint32_t floatBits(double v) {
+    const float f = float(v);
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+
+Bytes xform(double m11, double m12, double m21, double m22, double dx, double dy) {
+    Bytes b;
+    for (double v : {m11, m12, m21, m22, dx, dy}) {
+        b.u32(floatBits(v));
+    }
+    return b;
+}
+
+EmfBuilder redFill() {
+    EmfBuilder b;
+    b.solidBrush(1, kRed).select(1).select(0x80000008u);
+    return b;
+}
+
+// --- World transforms ----------------------------------------------------
+
+struct TransformCase {
+    const char* name;
+    std::function<void(EmfBuilder&)> setup;
+    QPoint red;    // a pixel the rectangle (0,0)-(500,250) must cover after the transform
+    QPoint empty;  // one it must leave alone
+};
+
+Bytes modify(const Bytes& m, std::uint32_t mode) {
+    Bytes b = m;
+    b.u32(mode);
+    return b;
+}
+
+const Bytes kHalf = xform(0.5, 0, 0, 0.5, 0, 0);
+const Bytes kShift = xform(1, 0, 0, 1, 500, 0);
+// 90 degrees: (x, y) -> (1000 - y, x), the page turned on its side.
+const Bytes kTurn = xform(0, 1, -1, 0, 1000, 0);
+
+class WorldTransform : public testing::TestWithParam<TransformCase> {};
+
+TEST_P(WorldTransform, MovesTheDrawing) {
+    EmfBuilder b = redFill();
+    GetParam().setup(b);
+    b.rectangle(0, 0, 500, 250);
+    const QImage image = draw(b.build());
+    EXPECT_TRUE(isRed(image, GetParam().red.x(), GetParam().red.y()));
+    EXPECT_FALSE(isRed(image, GetParam().empty.x(), GetParam().empty.y()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WorldTransform,
+    testing::Values(
+        TransformCase{"LeftMultiplyTurnsThePage",
+                      [](EmfBuilder& b) { b.record(36, modify(kTurn, 2)); },
+                      {87, 40},
+                      {25, 12}},
+        TransformCase{"RightMultiplyTurnsThePage",
+                      [](EmfBuilder& b) { b.record(36, modify(kTurn, 3)); },
+                      {87, 40},
+                      {25, 12}},
+        TransformCase{"SetReplaces",
+                      [](EmfBuilder& b) { b.record(35, kHalf).record(36, modify(kShift, 4)); },
+                      {75, 12},
+                      {25, 12}},
+        // Left: shift, then halve (x -> (x + 500) / 2); right: halve, then shift.
+        TransformCase{"LeftMultiplyAppliesFirst",
+                      [](EmfBuilder& b) { b.record(35, kHalf).record(36, modify(kShift, 2)); },
+                      {37, 6},
+                      {60, 6}},
+        TransformCase{"RightMultiplyAppliesLast",
+                      [](EmfBuilder& b) { b.record(35, kHalf).record(36, modify(kShift, 3)); },
+                      {60, 6},
+                      {37, 6}},
+        TransformCase{"IdentityResets",
+                      [](EmfBuilder& b) { b.record(35, kTurn).record(36, modify(kHalf, 1)); },
+                      {25, 12},
+                      {87, 40}},
+        TransformCase{"RestoreDcBringsBackTheSavedTransform",
+                      [](EmfBuilder& b) {
+                          b.record(36, modify(kTurn, 2))
+                              .record(33, Bytes())
+                              .record(36, modify(kHalf, 4))
+                              .record(34, Bytes().i32(-1));
+                      },
+                      {87, 40},
+                      {25, 12}},
+        TransformCase{
+            "TransformSetInsideSaveDcEndsAtRestore",
+            [](EmfBuilder& b) {
+                b.record(33, Bytes()).record(36, modify(kTurn, 2)).record(34, Bytes().i32(-1));
+            },
+            {25, 12},
+            {87, 40}}),
+    [](const testing::TestParamInfo<TransformCase>& p) { return p.param.name; });
+
+// --- Fill modes -------------------------------------------------------------
+
+// Two squares overlapping in (300,300)-(600,600), both drawn clockwise.
+const QPolygon kFirst({{100, 100}, {600, 100}, {600, 600}, {100, 600}});
+const QPolygon kSecond({{300, 300}, {800, 300}, {800, 800}, {300, 800}});
+
+Bytes emfPoints(const QPolygon& poly, bool shortPoints) {
+    Bytes b;
+    for (const QPoint& p : poly) {
+        if (shortPoints) {
+            b.i16(std::int16_t(p.x())).i16(std::int16_t(p.y()));
+        } else {
+            b.i32(p.x()).i32(p.y());
+        }
+    }
+    return b;
+}
+
+Bytes bounds() {
+    return Bytes().i32(0).i32(0).i32(1000).i32(1000);
+}
+
+QPolygon bothAsOne() {
+    // One self-overlapping outline: around the first square, then the second.
+    QPolygon joined = kFirst;
+    joined << kFirst[0] << kSecond << kSecond[0];
+    return joined;
+}
+
+void emfPolyPolygon(EmfBuilder& b, bool shortPoints) {
+    Bytes p = bounds();
+    p.u32(2).u32(8).u32(4).u32(4);
+    p.raw(emfPoints(kFirst, shortPoints).data()).raw(emfPoints(kSecond, shortPoints).data());
+    b.record(shortPoints ? 91 : 8, p);
+}
+
+void emfPolygon(EmfBuilder& b, bool shortPoints) {
+    const QPolygon joined = bothAsOne();
+    Bytes p = bounds();
+    p.u32(std::uint32_t(joined.size())).raw(emfPoints(joined, shortPoints).data());
+    b.record(shortPoints ? 86 : 3, p);
+}
+
+void emfPath(EmfBuilder& b, std::uint32_t fillRecord) {
+    b.record(59, Bytes());
+    for (const QPolygon& poly : {kFirst, kSecond}) {
+        Bytes p = bounds();
+        p.u32(4).raw(emfPoints(poly, false).data());
+        b.record(3, p);
+    }
+    b.record(60, Bytes()).record(fillRecord, bounds());
+}
+
+struct FillCase {
+    const char* name;
+    std::function<QByteArray(bool winding)> build;
+};
+
+QByteArray emfFill(bool winding, const std::function<void(EmfBuilder&)>& draw) {
+    EmfBuilder b = redFill();
+    b.record(19, Bytes().u32(winding ? 2 : 1));
+    draw(b);
+    return b.build();
+}
+
+WmfBuilder wmfRedFill(bool winding) {
+    WmfBuilder b;
+    b.window(0, 0, 1000, 1000).solidBrush(kRed).nullPen().select(0).select(1);
+    b.record(0x0106, Bytes().u16(winding ? 2 : 1).u16(0));
+    return b;
+}
+
+Bytes wmfPoints(const QPolygon& poly) {
+    Bytes b;
+    for (const QPoint& p : poly) {
+        b.i16(std::int16_t(p.x())).i16(std::int16_t(p.y()));
+    }
+    return b;
+}
+
+class FillMode : public testing::TestWithParam<FillCase> {};
+
+TEST_P(FillMode, WindingFillsTheOverlapAlternateLeavesItOpen) {
+    for (bool winding : {true, false}) {
+        const QImage image = draw(GetParam().build(winding));
+        SCOPED_TRACE(winding ? "winding" : "alternate");
+        EXPECT_TRUE(isRed(image, 20, 20));
+        EXPECT_TRUE(isRed(image, 70, 70));
+        EXPECT_EQ(isRed(image, 45, 45), winding);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, FillMode,
+    testing::Values(
+        FillCase{"EmfPolygon",
+                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolygon(b, false); }); }},
+        FillCase{"EmfPolygon16",
+                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolygon(b, true); }); }},
+        FillCase{
+            "EmfPolyPolygon",
+            [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolyPolygon(b, false); }); }},
+        FillCase{"EmfPolyPolygon16",
+                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolyPolygon(b, true); }); }},
+        FillCase{"EmfFillPath",
+                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPath(b, 62); }); }},
+        FillCase{"EmfStrokeAndFillPath",
+                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPath(b, 63); }); }},
+        FillCase{"WmfPolygon",
+                 [](bool w) {
+                     const QPolygon joined = bothAsOne();
+                     WmfBuilder b = wmfRedFill(w);
+                     b.record(
+                         0x0324,
+                         Bytes().u16(std::uint16_t(joined.size())).raw(wmfPoints(joined).data()));
+                     return b.build();
+                 }},
+        FillCase{"WmfPolyPolygon",
+                 [](bool w) {
+                     WmfBuilder b = wmfRedFill(w);
+                     b.record(0x0538, Bytes()
+                                          .u16(2)
+                                          .u16(4)
+                                          .u16(4)
+                                          .raw(wmfPoints(kFirst).data())
+                                          .raw(wmfPoints(kSecond).data()));
+                     return b.build();
+                 }}),
+    [](const testing::TestParamInfo<FillCase>& p) { return p.param.name; });
+
+// --- Font heights -------------------------------------------------------------
+
+Bytes logFont(std::int32_t height, std::int32_t escapement = 0) {
+    Bytes font;
+    font.u32(1).i32(height).i32(0).i32(escapement).i32(escapement).i32(400).u32(0).u32(0);
+    for (char c : QByteArray("Arial")) {
+        font.u16(std::uint16_t(c));
+    }
+    for (int i = 5; i < 32; ++i) {
+        font.u16(0);
+    }
+    return font;
+}
+
+Bytes textRecord(QPoint at, const QByteArray& text) {
+    Bytes t;
+    t.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
+    t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(76).u32(0);
+    t.i32(0).i32(0).i32(0).i32(0).u32(0);
+    for (char c : text) {
+        t.u16(std::uint16_t(c));
+    }
+    if (text.size() % 2) {
+        t.u16(0);
+    }
+    return t;
+}
+
+QRect ink(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+struct FontCase {
+    const char* name;
+    std::function<void(EmfBuilder&)> mapping;
+    std::int32_t height;
+    std::int32_t escapement;
+    QPoint at;         // reference point, logical units
+    double capHeight;  // expected height of "H" in target pixels (image is 1000 x 1000)
+    bool vertical;     // turned a quarter counter-clockwise
+};
+
+class FontHeight : public testing::TestWithParam<FontCase> {};
+
+// An "H" is 0.716 em high in Arial and its metric twins; a positive height
+// asks for the cell (the OS/2 table's Windows ascent + descent, 1.117 em in
+// those faces).
+TEST_P(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
+    const FontCase& c = GetParam();
+    EmfBuilder b;
+    c.mapping(b);
+    b.record(82, logFont(c.height, c.escapement)).select(1);
+    b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+    b.record(84, textRecord(c.at, "HH"));
+    const QRect box = ink(draw(b.build(), 1000));
+    ASSERT_FALSE(box.isEmpty()) << "no text drawn";
+    const double measured = c.vertical ? box.width() : box.height();
+    EXPECT_NEAR(measured, c.capHeight, c.capHeight * 0.08 + 1.5);
+    if (c.vertical) {
+        EXPECT_GT(box.height(), box.width());
+    } else {
+        EXPECT_GT(box.width(), box.height());
+    }
+}
+
+void none(EmfBuilder&) {}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, FontHeight,
+    testing::Values(FontCase{"NegativeIsTheEmHeight", none, -200, 0, {100, 500}, 143, false},
+                    FontCase{"PositiveIsTheCellHeight", none, 200, 0, {100, 500}, 128, false},
+                    FontCase{"LoMetricScalesWithTheReferenceDevice",
+                             [](EmfBuilder& b) { b.record(17, Bytes().u32(2)); },
+                             -200,
+                             0,
+                             {100, -500},
+                             143,
+                             false},
+                    FontCase{"AnisotropicScalesByTheViewport",
+                             [](EmfBuilder& b) {
+                                 b.record(17, Bytes().u32(8))
+                                     .record(9, Bytes().i32(100).i32(100))
+                                     .record(11, Bytes().i32(1000).i32(1000));
+                             },
+                             -20,
+                             0,
+                             {10, 50},
+                             143,
+                             false},
+                    FontCase{
+                        "WorldTransformScalesText",
+                        [](EmfBuilder& b) { b.record(36, modify(xform(2, 0, 0, 2, 0, 0), 4)); },
+                        -100,
+                        0,
+                        {50, 250},
+                        143,
+                        false},
+                    FontCase{"EscapementTurnsTheLine", none, -200, 900, {500, 900}, 143, true},
+                    FontCase{"EscapementUnderAFlippedMapping",
+                             [](EmfBuilder& b) { b.record(17, Bytes().u32(2)); },
+                             -200,
+                             900,
+                             {500, -900},
+                             143,
+                             true}),
+    [](const testing::TestParamInfo<FontCase>& p) { return p.param.name; });
+
+}  // namespace
+
+// --- Path editing ----------------------------------------------------------
+
+TEST(PathEditing, WidenedPathsFillThePenOutlineAndFlatPathsKeepTheirShape) {
+    auto filledPath = [](std::uint32_t editRecord, const std::function<void(EmfBuilder&)>& figure) {
+        EmfBuilder b = redFill();
+        b.pen(2, 0, 100, 0).select(2);  // solid, 100 units wide
+        b.record(59, Bytes());
+        figure(b);
+        b.record(60, Bytes()).record(editRecord, Bytes());
+        b.select(0x80000008u).record(62, bounds());
+        return draw(b.build());
+    };
+    auto line = [](EmfBuilder& b) {
+        b.record(27, Bytes().i32(100).i32(500)).record(54, Bytes().i32(900).i32(500));
+    };
+    const QImage widened = filledPath(66, line);
+    EXPECT_TRUE(isRed(widened, 50, 50));
+    EXPECT_TRUE(isRed(widened, 50, 47));
+    EXPECT_FALSE(isRed(widened, 50, 40));
+    EXPECT_FALSE(isRed(widened, 2, 50));  // round caps end half a pen width past the line
+
+    const QImage flattened = filledPath(65, [](EmfBuilder& b) { b.ellipse(0, 0, 1000, 1000); });
+    EXPECT_TRUE(isRed(flattened, 50, 50));
+    EXPECT_TRUE(isRed(flattened, 50, 3));
+    EXPECT_FALSE(isRed(flattened, 3, 3));
+}
+
+// --- WMF viewport -------------------------------------------------------------
+
+// The first viewport a WMF sets stands for the picture frame; later viewport
+// records move and scale the drawing relative to it, and SaveDC/RestoreDC
+// keep them like the rest of the state.
+TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
+    struct Case {
+        const char* name;
+        std::function<void(WmfBuilder&)> records;
+        QPoint red;
+        QPoint empty;
+    };
+    const Bytes firstOrg = Bytes().i16(0).i16(0);
+    const Bytes firstExt = Bytes().i16(100).i16(100);  // y, x: 100 device units = the frame
+    const std::vector<Case> cases = {
+        {"first viewport changes nothing",
+         [&](WmfBuilder& b) { b.record(0x020D, firstOrg).record(0x020E, firstExt); },
+         {25, 25},
+         {75, 25}},
+        {"offset origin shifts by device units",
+         [&](WmfBuilder& b) {
+             b.record(0x020D, firstOrg).record(0x020E, firstExt);
+             b.record(0x0211, Bytes().i16(0).i16(50));
+         },
+         {75, 25},
+         {25, 25}},
+        {"scaled extent shrinks",
+         [&](WmfBuilder& b) {
+             b.record(0x020E, firstExt).record(0x0412, Bytes().i16(2).i16(1).i16(2).i16(1));
+         },
+         {12, 12},
+         {37, 37}},
+        {"restore brings the saved viewport back",
+         [&](WmfBuilder& b) {
+             b.record(0x020D, firstOrg).record(0x020E, firstExt).record(0x001E, Bytes());
+             b.record(0x0211, Bytes().i16(0).i16(50)).record(0x0127, Bytes().i16(-1));
+             b.record(0x0412, Bytes().i16(1).i16(1).i16(1).i16(1));
+         },
+         {25, 25},
+         {75, 25}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WmfBuilder b;
+        b.window(0, 0, 1000, 1000).solidBrush(kRed).nullPen().select(0).select(1);
+        c.records(b);
+        b.rectangle(0, 0, 500, 500);
+        const QImage image = draw(b.build());
+        EXPECT_TRUE(isRed(image, c.red.x(), c.red.y()));
+        EXPECT_FALSE(isRed(image, c.empty.x(), c.empty.y()));
+    }
+}
