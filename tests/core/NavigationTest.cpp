@@ -17,9 +17,11 @@ constexpr int FilterAll = 0;
 
 class NavigationTest : public MainWindowTest {};
 
-TEST_F(NavigationTest, CounterRunsFromFirstToLastOfTheFolder) {
-    for (int i = 0; i < 25; ++i)
-        folder.addPicture(QString("p%1.jpg").arg(i, 2, 10, QChar('0')), 20, 10);
+TEST_F(NavigationTest, TheCounterRunsOverTheFilteredListFromFirstToLast) {
+    for (int i = 0; i < 20; ++i)
+        folder.addPicture(QString("j%1.jpg").arg(i, 2, 10, QChar('0')), 20, 10);
+    for (int i = 0; i < 5; ++i)
+        folder.addPicture(QString("g%1.GIF").arg(i), 20, 10);
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterAll);
     w.File1.setListIndex(0);
@@ -27,14 +29,7 @@ TEST_F(NavigationTest, CounterRunsFromFirstToLastOfTheFolder) {
     w.File1.setListIndex(24);
     EXPECT_EQ(w.lblContatore.Caption(), "25/25");
     EXPECT_EQ(program->modulo1().IndiceFile, 24);
-}
 
-TEST_F(NavigationTest, GifFilterListsOnlyGifFilesAndCountsThem) {
-    for (int i = 0; i < 10; ++i)
-        folder.addPicture(QString("j%1.jpg").arg(i), 20, 10);
-    for (int i = 0; i < 5; ++i)
-        folder.addPicture(QString("g%1.GIF").arg(i), 20, 10);
-    frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterGif);
     EXPECT_EQ(w.File1.Pattern(), "*.GIF");
     ASSERT_EQ(w.File1.ListCount(), 5);
