@@ -7,36 +7,16 @@
 #include <QTimer>
 
 #include "../core/MainWindowFixture.h"
+#include "ScopedEnv.h"
 #include "ScriptedTray.h"
 #include "info/Uovo.h"
 #include "info/frmAbout.h"
 #include "info/frmNote.h"
 #include "platform/linux/LinuxSystemInfo.h"
 
+using testing_support::ScopedEnv;
+
 namespace {
-
-// Sets an environment variable for the life of the object, then puts the old value back.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
 
 // Runs `action` once the next modal window's event loop is running.
 void whenModalOpens(std::function<void()> action) {
