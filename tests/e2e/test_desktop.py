@@ -195,32 +195,6 @@ def test_a_bitmap_becomes_the_background_of_a_plain_x11_session():
           "no message for a JPG")
 
 
-def test_a_desktop_tool_gets_the_bitmap_as_one_argument_and_a_refusal_is_reported():
-    folder = e2e.scratch_dir("kde-")
-    name = "it's a \"sky\" $HOME.bmp"
-    e2e.make_picture(folder / name, size="64x48", colour="#2040e0")
-    tools = e2e.scratch_dir("tools-")
-    log = tools / "arguments"
-    tool = tools / "plasma-apply-wallpaperimage"
-    # Records each argument on a line of its own, then exits with the status in a file.
-    script = ("#!/bin/sh\n"
-              "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> 'LOG'\n"
-              "exit $(cat 'STATUS')\n")
-    tool.write_text(script.replace("LOG", str(log)).replace("STATUS", str(tools / "status")))
-    tool.chmod(0o755)
-    env = {"XDG_CURRENT_DESKTOP": "KDE", "PATH": f"{tools}:{os.environ['PATH']}"}
-    viewer, _, wid = e2e.start_in(folder, env)
-    e2e.show_first_entry(wid, folder, name)
-    for status, message in [(0, "Done!"),
-                            (1, "The desktop did not accept the picture as its wallpaper.")]:
-        (tools / "status").write_text(str(status))
-        refocus(wid)
-        e2e.key("ctrl+w")
-        e2e.press_button(viewer.wait_message(message), "OK")
-    check_equal(log.read_text().splitlines(), [str(folder / name)] * 2,
-                "the arguments the desktop's tool received")
-
-
 def _print_dialog(viewer, wid):
     """Opens File > Print... with the keyboard and returns the print dialog."""
     refocus(wid)

@@ -102,10 +102,6 @@ def test_about_starts_the_desktops_tool_and_its_icon_opens_the_credits():
     e2e.focus_window(TITLE)
     e2e.key("F2")
     about = viewer.wait_frame("Vedra Viewer - About")
-    texts = e2e.label_texts(about)
-    for expected in ("Vedra Viewer", "V1.0.1", "Picture Viewer for Linux",
-                     "Formats: BMP, JPG, GIF, WMF, EMF, ICO", "The Vedra Viewer developers"):
-        check(expected in texts, f"the About box shows {expected!r} among {texts}")
     e2e.press_button(about, "System Info...")
     e2e.wait_for(lambda: marker.exists() and marker.read_text().strip(),
                  what="the system-information tool to start")

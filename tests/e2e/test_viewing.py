@@ -1,13 +1,11 @@
-"""The slide show and the full-screen view, seen on a real desktop. (A double click opening
-the full-screen view is in test_information.)"""
+"""The slide show in the full-screen view, stepping on the real timer and painted on the real
+screen. (A double click opening the full-screen view is in test_information; stepping,
+wrapping and the button's caption are the slide-show integration tests'.)"""
 
-import os
 import subprocess
 
 import vedra_e2e as e2e
 from vedra_e2e import check
-
-PICTURES = ["a.jpg", "b.jpg", "c.jpg"]
 
 
 def screen_covering_windows():
@@ -26,22 +24,6 @@ def screen_covering_windows():
 
 def pixel(image, x, y):
     return image.convert("RGB").getpixel((x, y))
-
-
-def test_a_running_slide_show_steps_through_the_folder():
-    folder = e2e.scratch_dir("show-")
-    for name in PICTURES:
-        e2e.make_picture(folder / name, size="64x48", colour="orange")
-    viewer, window, wid = e2e.start_in(folder)
-    e2e.show_first_entry(wid, folder, "a.jpg")
-
-    e2e.press_button(window, "Speed High")
-    e2e.press_button(window, "Run Slide Show")
-    for name in ["b.jpg", "c.jpg", "a.jpg"]:
-        e2e.wait_title(wid, os.path.join(folder, name))
-    e2e.clear_cache(window)
-    check("Pause Slide Show" in e2e.push_buttons(window),
-          "the slide-show button offers to pause while the show runs")
 
 
 def test_a_show_in_full_screen_mode_started_from_the_main_window_keeps_stepping():

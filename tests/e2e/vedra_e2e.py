@@ -423,13 +423,6 @@ def menu_titles(window):
     return [name(c) for c in children(menu_bar(window)) if role(c) in ("menu item", "menu")]
 
 
-def menu_items(window, *path):
-    """The items (name, checked) of the menu reached by path, e.g. ("Image", "Speed Slide Show")."""
-    node = menu_item(window, *path)
-    return [(name(c), is_checked(c)) for c in _menu_children(node)
-            if role(c) not in ("separator",)]
-
-
 def checked_menu_items(window):
     """Every checked item of the menu bar, as paths of plain captions ("Image > Speed Slide Show > Normal")."""
     found = []
@@ -446,19 +439,6 @@ def checked_menu_items(window):
         title = [plain(name(top))]
         walk(top, title)
     return found
-
-
-def menu_item(window, *path):
-    """The menu item reached by captions, e.g. menu_item(w, "Image", "Direction Slide Show", "Do&wn")."""
-    node = menu_bar(window)
-    level = children(node)
-    for depth, caption in enumerate(path):
-        match = [c for c in level if same_caption(name(c), caption)]
-        check(match, f"no menu item {caption!r} under {' > '.join(path[:depth]) or 'the menu bar'}; "
-                     f"there are {[name(c) for c in level]}")
-        node = match[0]
-        level = _menu_children(node)
-    return node
 
 
 # -- acting ------------------------------------------------------------------
