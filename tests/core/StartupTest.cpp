@@ -32,15 +32,9 @@ TEST_F(MainWindowTest, StartsWithTheDesignedStateAndNoCommandLine) {
     EXPECT_EQ(w.File1.Pattern(), "");
     EXPECT_EQ(w.NumeroFile(), 2);
     EXPECT_EQ(w.Dimensioni.ListIndex(), 0);
-    // The check marks the menus start with; choosing a checked item leaves it checked.
-    EXPECT_FALSE(w.mnuFreccia[0]->Checked());
-    EXPECT_TRUE(w.mnuFreccia[1]->Checked());
-    EXPECT_FALSE(w.mnuSpeedSS[0]->Checked());
-    EXPECT_TRUE(w.mnuSpeedSS[1]->Checked());
-    EXPECT_FALSE(w.mnuSpeedSS[2]->Checked());
-    EXPECT_TRUE(w.mnuConfirmDelete.Checked());
-    EXPECT_FALSE(w.mnuRunSlideShow.Checked());
-    EXPECT_FALSE(w.mnuDirectorycm.Checked());
+    // Choosing a checked item leaves it checked (the start marks are read off the real
+    // menu bar end to end).
+    ASSERT_TRUE(w.mnuFreccia[1]->Checked());
     w.mnuFreccia[1]->click();
     EXPECT_TRUE(w.mnuFreccia[1]->Checked());
 }
