@@ -82,7 +82,7 @@ TEST_F(NavigationTest, ChangingTheFilterKeepsTheShownPictureAndItsLine) {
     EXPECT_EQ(w.NumeroFile(), 1);
 }
 
-TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndFollowsWithTheHtmlName) {
+TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndAnEmptyOneCountsZero) {
     folder.addPicture("a.jpg", 30, 20);
     const QString sub = folder.addFolder("sub");
     folder.addPicture("sub/x.jpg", 10, 10);
@@ -90,7 +90,6 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndFollowsWithTheHtmlName) {
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterAll);
     w.File1.setListIndex(0);
-    program->modulo1().SceltaFatta = false;
 
     w.Dir1.setPath(sub);
     EXPECT_EQ(w.File1.Path(), sub);
@@ -99,9 +98,12 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndFollowsWithTheHtmlName) {
     EXPECT_EQ(w.lblContatore.Caption(), "");
     EXPECT_TRUE(w.Image1.picture().isEmpty());
     EXPECT_EQ(w.NumeroFile(), 2);
-    EXPECT_EQ(program->modulo1().NomeHtml, sub + "/PicList.htm");
-    EXPECT_TRUE(program->modulo1().SceltaFatta);
     EXPECT_EQ(w.File1.ListIndex(), -1);
+
+    w.Dir1.setPath(folder.addFolder("empty"));
+    EXPECT_EQ(w.NumeroFile(), 0);
+    EXPECT_EQ(w.File1.ListCount(), 0);
+    EXPECT_EQ(w.Caption(), "Vedra Viewer");
 }
 
 TEST_F(NavigationTest, TheDriveRootNamesTheHtmlDocumentWithoutADoubledSeparator) {
@@ -110,15 +112,6 @@ TEST_F(NavigationTest, TheDriveRootNamesTheHtmlDocumentWithoutADoubledSeparator)
     EXPECT_EQ(w.Dir1.Path(), "/");
     EXPECT_EQ(program->modulo1().NomeHtml, "/PicList.htm");
     EXPECT_EQ(w.File1.Path(), "/");
-}
-
-TEST_F(NavigationTest, AnEmptyFolderShowsNothingAndCountsZero) {
-    const QString empty = folder.addFolder("empty");
-    frmVedra& w = start();
-    w.Dir1.setPath(empty);
-    EXPECT_EQ(w.NumeroFile(), 0);
-    EXPECT_EQ(w.File1.ListCount(), 0);
-    EXPECT_EQ(w.Caption(), "Vedra Viewer");
 }
 
 TEST_F(NavigationTest, TheFolderListOpensSubfoldersAndRejectsMissingOnes) {
