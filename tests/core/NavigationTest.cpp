@@ -17,9 +17,11 @@ constexpr int FilterAll = 0;
 
 class NavigationTest : public MainWindowTest {};
 
-TEST_F(NavigationTest, CounterRunsFromFirstToLastOfTheFolder) {
-    for (int i = 0; i < 25; ++i)
-        folder.addPicture(QString("p%1.jpg").arg(i, 2, 10, QChar('0')), 20, 10);
+TEST_F(NavigationTest, TheCounterRunsOverTheFilteredListFromFirstToLast) {
+    for (int i = 0; i < 20; ++i)
+        folder.addPicture(QString("j%1.jpg").arg(i, 2, 10, QChar('0')), 20, 10);
+    for (int i = 0; i < 5; ++i)
+        folder.addPicture(QString("g%1.GIF").arg(i), 20, 10);
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterAll);
     w.File1.setListIndex(0);
@@ -27,14 +29,7 @@ TEST_F(NavigationTest, CounterRunsFromFirstToLastOfTheFolder) {
     w.File1.setListIndex(24);
     EXPECT_EQ(w.lblContatore.Caption(), "25/25");
     EXPECT_EQ(program->modulo1().IndiceFile, 24);
-}
 
-TEST_F(NavigationTest, GifFilterListsOnlyGifFilesAndCountsThem) {
-    for (int i = 0; i < 10; ++i)
-        folder.addPicture(QString("j%1.jpg").arg(i), 20, 10);
-    for (int i = 0; i < 5; ++i)
-        folder.addPicture(QString("g%1.GIF").arg(i), 20, 10);
-    frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterGif);
     EXPECT_EQ(w.File1.Pattern(), "*.GIF");
     ASSERT_EQ(w.File1.ListCount(), 5);
@@ -87,7 +82,7 @@ TEST_F(NavigationTest, ChangingTheFilterKeepsTheShownPictureAndItsLine) {
     EXPECT_EQ(w.NumeroFile(), 1);
 }
 
-TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndFollowsWithTheHtmlName) {
+TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndAnEmptyOneCountsZero) {
     folder.addPicture("a.jpg", 30, 20);
     const QString sub = folder.addFolder("sub");
     folder.addPicture("sub/x.jpg", 10, 10);
@@ -95,7 +90,6 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndFollowsWithTheHtmlName) {
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterAll);
     w.File1.setListIndex(0);
-    program->modulo1().SceltaFatta = false;
 
     w.Dir1.setPath(sub);
     EXPECT_EQ(w.File1.Path(), sub);
@@ -104,9 +98,12 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndFollowsWithTheHtmlName) {
     EXPECT_EQ(w.lblContatore.Caption(), "");
     EXPECT_TRUE(w.Image1.picture().isEmpty());
     EXPECT_EQ(w.NumeroFile(), 2);
-    EXPECT_EQ(program->modulo1().NomeHtml, sub + "/PicList.htm");
-    EXPECT_TRUE(program->modulo1().SceltaFatta);
     EXPECT_EQ(w.File1.ListIndex(), -1);
+
+    w.Dir1.setPath(folder.addFolder("empty"));
+    EXPECT_EQ(w.NumeroFile(), 0);
+    EXPECT_EQ(w.File1.ListCount(), 0);
+    EXPECT_EQ(w.Caption(), "Vedra Viewer");
 }
 
 TEST_F(NavigationTest, TheDriveRootNamesTheHtmlDocumentWithoutADoubledSeparator) {
@@ -115,15 +112,6 @@ TEST_F(NavigationTest, TheDriveRootNamesTheHtmlDocumentWithoutADoubledSeparator)
     EXPECT_EQ(w.Dir1.Path(), "/");
     EXPECT_EQ(program->modulo1().NomeHtml, "/PicList.htm");
     EXPECT_EQ(w.File1.Path(), "/");
-}
-
-TEST_F(NavigationTest, AnEmptyFolderShowsNothingAndCountsZero) {
-    const QString empty = folder.addFolder("empty");
-    frmVedra& w = start();
-    w.Dir1.setPath(empty);
-    EXPECT_EQ(w.NumeroFile(), 0);
-    EXPECT_EQ(w.File1.ListCount(), 0);
-    EXPECT_EQ(w.Caption(), "Vedra Viewer");
 }
 
 TEST_F(NavigationTest, TheFolderListOpensSubfoldersAndRejectsMissingOnes) {

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "MainWindowFixture.h"
 
 namespace {
@@ -19,48 +21,45 @@ class SizeModesTest : public MainWindowTest {
     }
 };
 
-TEST_F(SizeModesTest, OriginalSizeCentresWithHalvesRoundedToEven) {
-    frmVedra& w = showPicture(200, 100, OriginalSize);
-    EXPECT_DOUBLE_EQ(w.Image1.Width(), 3000);
-    EXPECT_DOUBLE_EQ(w.Image1.Height(), 1500);
-    EXPECT_DOUBLE_EQ(w.Image1.Left(), 1268);
-    EXPECT_DOUBLE_EQ(w.Image1.Top(), 1898);
-    EXPECT_FALSE(w.Image1.Stretch());
-}
-
-TEST_F(SizeModesTest, OriginalSizeCropsALargerPictureEquallyOnBothSides) {
-    frmVedra& w = showPicture(800, 700, OriginalSize);
-    EXPECT_DOUBLE_EQ(w.Image1.Left(), (5535 - 12000) / 2.0 + 0.5);  // -3232.5 -> -3232
-    EXPECT_LT(w.Image1.Top(), 0);
-}
-
-TEST_F(SizeModesTest, ResizeMaintainAspectFitsLandscapeToTheWidth) {
-    frmVedra& w = showPicture(400, 300, ResizeMaintainAspect);
-    EXPECT_DOUBLE_EQ(w.Image1.Width(), 5475);
-    EXPECT_DOUBLE_EQ(w.Image1.Height(), 0.75 * 5475);
-    EXPECT_DOUBLE_EQ(w.Image1.Left(), 30);
-    EXPECT_TRUE(w.Image1.Stretch());
-}
-
-TEST_F(SizeModesTest, ResizeMaintainAspectFitsSquareAndPortraitToTheHeight) {
-    frmVedra& w = showPicture(50, 50, ResizeMaintainAspect);
-    EXPECT_DOUBLE_EQ(w.Image1.Width(), 5235);
-    EXPECT_DOUBLE_EQ(w.Image1.Height(), 5235);
-}
-
-TEST_F(SizeModesTest, ResizeMaintainAspectLetsANearlySquareLandscapeOverflow) {
-    frmVedra& w = showPicture(1000, 990, ResizeMaintainAspect);
-    EXPECT_DOUBLE_EQ(w.Image1.Width(), 5475);
-    EXPECT_NEAR(w.Image1.Height(), 5420.25, 0.01);
-    EXPECT_LT(w.Image1.Top(), 0);
-}
-
-TEST_F(SizeModesTest, ResizeToWindowStretchesToTheArea) {
-    frmVedra& w = showPicture(10, 300, ResizeToWindow);
-    EXPECT_DOUBLE_EQ(w.Image1.Width(), 5475);
-    EXPECT_DOUBLE_EQ(w.Image1.Height(), 5235);
-    EXPECT_DOUBLE_EQ(w.Image1.Left(), 30);
-    EXPECT_DOUBLE_EQ(w.Image1.Top(), 30);
+// Where each size mode puts a picture in the 5475 x 5235 twip area (30 twips inside the
+// frame). NaN: not checked; a negative top means the picture overflows upwards.
+TEST_F(SizeModesTest, EachModePlacesThePictureInTheViewingArea) {
+    const double any = std::nan("");
+    struct Case {
+        const char* what;
+        int width, height, mode;
+        double w, h, left, top;
+        bool stretched;
+    };
+    for (const Case& c :
+         {Case{"original size, centred, halves rounded to even", 200, 100, OriginalSize, 3000, 1500,
+               1268, 1898, false},
+          // (5535 - 12000) / 2 + 0.5 = -3232: cropped equally on both sides.
+          Case{"original size, larger than the area", 800, 700, OriginalSize, any, any, -3232, -1,
+               false},
+          Case{"landscape fits the width", 400, 300, ResizeMaintainAspect, 5475, 0.75 * 5475, 30,
+               any, true},
+          Case{"square fits the height", 50, 50, ResizeMaintainAspect, 5235, 5235, any, any, true},
+          Case{"nearly square landscape overflows", 1000, 990, ResizeMaintainAspect, 5475, 5420.25,
+               any, -1, true},
+          Case{"stretched to the area", 10, 300, ResizeToWindow, 5475, 5235, 30, 30, true}}) {
+        SCOPED_TRACE(c.what);
+        frmVedra& w = showPicture(c.width, c.height, c.mode);
+        const std::pair<double, double> checks[] = {
+            {w.Image1.Width(), c.w}, {w.Image1.Height(), c.h}, {w.Image1.Left(), c.left}};
+        for (const auto& [actual, expected] : checks) {
+            if (!std::isnan(expected)) {
+                EXPECT_NEAR(actual, expected, 0.01);
+            }
+        }
+        if (c.top < 0) {
+            EXPECT_LT(w.Image1.Top(), 0);
+        } else if (!std::isnan(c.top)) {
+            EXPECT_DOUBLE_EQ(w.Image1.Top(), c.top);
+        }
+        EXPECT_EQ(w.Image1.Stretch(), c.stretched);
+        program.reset();
+    }
 }
 
 TEST_F(SizeModesTest, FullScreenWithNothingSelectedDoesNothing) {

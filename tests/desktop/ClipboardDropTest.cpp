@@ -1,16 +1,11 @@
 #include <QFile>
 #include <QUrl>
-#include <functional>
+#include <utility>
+#include <vector>
 
 #include "DesktopFixture.h"
 
 namespace {
-
-// What another program may have put on the clipboard, or dropped.
-struct Offer {
-    const char* name;
-    std::function<QMimeData*(DesktopTest&)> make;
-};
 
 QByteArray emfBytes() {
     QFile file(testing_support::testdataPath("emf/libemf2svg/test-030.emf"));
@@ -104,43 +99,56 @@ TEST_F(DesktopTest, CopyAndPasteBackKeepsThePictureAndAnIconLeavesTheClipboardEm
 }
 
 // Drops arrive through the viewing area's controls; of the formats offered the last one in
-// the order bitmap, metafile, enhanced metafile, device-independent bitmap is shown.
-TEST_F(DesktopTest, DroppedDataShowsTheLastOfferedFormat) {
+// the order bitmap, metafile, enhanced metafile, device-independent bitmap is shown. Data
+// that offers no picture, or announces one it cannot deliver, keeps the picture shown,
+// which is then presented as a dropped one. Nothing is ever reported.
+TEST_F(DesktopTest, ADropShowsTheLastOfferedFormatOrKeepsThePictureShown) {
     folder.addPicture("a.jpg", 40, 30);
     const QString dropped = folder.addPicture("dropped photo.gif", 60, 45);
-    const Offer offers[] = {
-        {"png only",
-         [](DesktopTest& t) {
-             auto* d = new QMimeData;
-             d->setData("image/png", t.encoded(t.filled(70, 35, Qt::green), "PNG"));
-             return d;
-         }},
-        {"png and bmp: the device-independent bitmap wins",
-         [](DesktopTest& t) {
-             auto* d = new QMimeData;
-             d->setData("image/png", t.encoded(t.filled(10, 10, Qt::green), "PNG"));
-             d->setData("image/bmp", t.encoded(t.filled(70, 35, Qt::blue), "BMP"));
-             return d;
-         }},
-        {"a file of a picture type",
-         [dropped](DesktopTest&) {
-             auto* d = new QMimeData;
-             d->setUrls({QUrl::fromLocalFile(dropped)});
-             return d;
-         }},
+    const QString textFile = folder.addBytes("notes.txt", "words");
+    const QByteArray green = encoded(filled(70, 35, Qt::green), "PNG");
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, QByteArray>> formats;
+        QString file;  // offered as a URL
+        QString line;  // empty: the dropped file's own description
+        bool keepsPicture;
     };
-    const QString expected[] = {"W70 x H35", "W70 x H35", ""};
-    frmVedra& w = start();
-    for (size_t i = 0; i < std::size(offers); ++i) {
-        SCOPED_TRACE(offers[i].name);
+    const Case cases[] = {
+        {"png only", {{"image/png", green}}, {}, "W70 x H35", false},
+        {"png and bmp: the device-independent bitmap wins",
+         {{"image/png", encoded(filled(10, 10, Qt::green), "PNG")},
+          {"image/bmp", encoded(filled(70, 35, Qt::blue), "BMP")}},
+         {},
+         "W70 x H35",
+         false},
+        {"a file of a picture type", {}, dropped, "", false},
+        {"text", {{"text/plain", "just words"}}, {}, "W40 x H30", true},
+        {"a bitmap that is not one",
+         {{"image/bmp", "BM not really a bitmap"}},
+         {},
+         "W40 x H30",
+         true},
+        {"a file of another type", {}, textFile, "W40 x H30", true},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        frmVedra& w = start();
         select(w, "a.jpg");
-        std::unique_ptr<QMimeData> data(offers[i].make(*this));
-        dropOnto(i % 2 ? w.Image1.widget() : w.Picture1.widget(), *data);
+        const platform::Picture before = w.Image1.picture();
+        QMimeData data;
+        for (const auto& [format, bytes] : c.formats)
+            data.setData(format, bytes);
+        if (!c.file.isEmpty())
+            data.setUrls({QUrl::fromLocalFile(c.file)});
+        dropOnto(i % 2 ? w.Image1.widget() : w.Picture1.widget(), data);
         EXPECT_EQ(w.Caption(), "Vedra Viewer");
         EXPECT_EQ(w.lblContatore.Caption(), "");
         EXPECT_TRUE(w.ImmagineIncollata());
-        if (!expected[i].isEmpty()) {
-            EXPECT_EQ(w.lblDisplay.Caption(), expected[i]);
+        EXPECT_EQ(w.Image1.picture().sameAs(before), c.keepsPicture);
+        if (!c.line.isEmpty()) {
+            EXPECT_EQ(w.lblDisplay.Caption(), c.line);
         } else {
             // A dropped file is described as a file named on the command line.
             const QString line = w.lblDisplay.Caption();
@@ -149,45 +157,6 @@ TEST_F(DesktopTest, DroppedDataShowsTheLastOfferedFormat) {
                 << line.toStdString();
             EXPECT_TRUE(w.RigaComando().isEmpty());
         }
-    }
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
-}
-
-// Data that offers no picture, or announces one it cannot deliver, keeps the picture shown,
-// which is then presented as a dropped one; nothing is reported.
-TEST_F(DesktopTest, ADropThatCannotDeliverKeepsThePreviousPicture) {
-    folder.addPicture("a.jpg", 40, 30);
-    const QString textFile = folder.addBytes("notes.txt", "words");
-    const Offer offers[] = {
-        {"text",
-         [](DesktopTest&) {
-             auto* d = new QMimeData;
-             d->setText("just words");
-             return d;
-         }},
-        {"a bitmap that is not one",
-         [](DesktopTest&) {
-             auto* d = new QMimeData;
-             d->setData("image/bmp", "BM not really a bitmap");
-             return d;
-         }},
-        {"a file of another type",
-         [textFile](DesktopTest&) {
-             auto* d = new QMimeData;
-             d->setUrls({QUrl::fromLocalFile(textFile)});
-             return d;
-         }},
-    };
-    frmVedra& w = start();
-    for (const Offer& offer : offers) {
-        SCOPED_TRACE(offer.name);
-        select(w, "a.jpg");
-        const platform::Picture before = w.Image1.picture();
-        std::unique_ptr<QMimeData> data(offer.make(*this));
-        dropOnto(w.Image1.widget(), *data);
-        EXPECT_TRUE(w.Image1.picture().sameAs(before));
-        EXPECT_EQ(w.lblDisplay.Caption(), "W40 x H30");
-        EXPECT_EQ(w.Caption(), "Vedra Viewer");
     }
     EXPECT_TRUE(scripted.messageBox.prompts.empty());
 }

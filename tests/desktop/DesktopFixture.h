@@ -1,38 +1,29 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QBuffer>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QWidget>
 #include <QWindow>
-#include <memory>
 
-#include "ScriptedServices.h"
-#include "TestPictures.h"
-#include "core/Program.h"
-#include "core/frmVedra.h"
+#include "../core/MainWindowFixture.h"
 #include "platform/linux/QtClipboard.h"
 
-// The program at a temporary folder of pictures, with scripted services and the desktop
-// clipboard (Qt's own clipboard on the offscreen platform).
-class DesktopTest : public ::testing::Test {
+// The main window's fixture with the desktop clipboard (Qt's own clipboard on the
+// offscreen platform).
+class DesktopTest : public MainWindowTest {
   protected:
     void SetUp() override {
-        previousFolder_ = QDir::currentPath();
-        QDir::setCurrent(folder.path());
+        MainWindowTest::SetUp();
         QGuiApplication::clipboard()->clear();
     }
     void TearDown() override {
         QCoreApplication::processEvents();  // deletes unloaded windows
-        program.reset();
-        QDir::setCurrent(previousFolder_);
+        MainWindowTest::TearDown();
     }
 
     frmVedra& start(const QString& commandLine = {}) {
@@ -81,11 +72,5 @@ class DesktopTest : public ::testing::Test {
         return image;
     }
 
-    testing_support::PictureFolder folder;
-    testing_support::ScriptedServices scripted;
     platform::QtClipboard clipboard;
-    std::unique_ptr<Program> program;
-
-  private:
-    QString previousFolder_;
 };

@@ -20,38 +20,23 @@ def _stop_helpers():
         p.wait()
 
 
-def offer_on_clipboard(path=None, mime=None, text=None):
-    """Another program (xclip) owns the clipboard and offers a file's bytes or a text."""
+def offer_on_clipboard(path, mime):
+    """Another program (xclip) owns the clipboard and offers a file's bytes."""
     _stop_helpers()
-    if text is not None:
-        args = ["xclip", "-quiet", "-selection", "clipboard"]
-    else:
-        args = ["xclip", "-quiet", "-selection", "clipboard", "-t", mime, "-i", str(path)]
-    proc = subprocess.Popen(args, stdin=subprocess.PIPE if text is not None else subprocess.DEVNULL,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            preexec_fn=e2e._die_with_parent)
-    if text is not None:
-        proc.stdin.write(text.encode())
-        proc.stdin.close()
+    proc = subprocess.Popen(
+        ["xclip", "-quiet", "-selection", "clipboard", "-t", mime, "-i", str(path)],
+        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        preexec_fn=e2e._die_with_parent)
     _helpers.append(proc)
     e2e.wait_for(lambda: subprocess.run(["xclip", "-selection", "clipboard", "-t", "TARGETS", "-o"],
                                         capture_output=True, timeout=10).returncode == 0,
                  what="xclip to own the clipboard")
 
 
-def information_line(window):
-    """The viewer's information line: the label that starts with a size or with "W"."""
-    e2e.clear_cache(window)
-    for t in e2e.label_texts(window):
-        if t.startswith("W") or " byte  " in t:
-            return t
-    return ""
-
-
 def wait_line(window, expected, contains=False):
-    return e2e.wait_for(lambda: (expected in information_line(window)) if contains
-                        else information_line(window) == expected,
-                        what=f"the information line {expected!r} (it is {information_line(window)!r})")
+    return e2e.wait_for(lambda: (expected in e2e.information_line(window)) if contains
+                        else e2e.information_line(window) == expected,
+                        what=f"the information line {expected!r} (it is {e2e.information_line(window)!r})")
 
 
 def refocus(wid):
@@ -60,25 +45,11 @@ def refocus(wid):
     e2e.wait_for(lambda: e2e.active_window() == wid, what="the viewer to become active")
 
 
-def start_in(folder):
-    viewer = e2e.start_viewer(cwd=folder)
-    window = viewer.wait_frame(TITLE)
-    wid = e2e.focus_window(TITLE)
-    return viewer, window, wid
-
-
-def select_first_entry(wid, folder, name):
-    e2e.key("Tab")
-    e2e.key("Down")
-    expected = f"{TITLE} - {os.path.join(folder, name)}"
-    e2e.wait_for(lambda: e2e.window_name(wid) == expected, what=f"{name} to be shown")
-
-
 def test_pictures_that_another_program_copied_paste_with_their_size():
     folder = e2e.scratch_dir("paste-")
     png = e2e.make_picture(folder / "in.png", size="100x50", colour="red")
     bmp = e2e.make_picture(folder / "in.bmp", size="30x20", colour="blue")
-    _, window, wid = start_in(folder)
+    _, window, wid = e2e.start_in(folder)
     for path, mime, line in [(png, "image/png", "W100 x H50"), (bmp, "image/bmp", "W30 x H20")]:
         offer_on_clipboard(path, mime)
         refocus(wid)
@@ -87,31 +58,14 @@ def test_pictures_that_another_program_copied_paste_with_their_size():
         check_equal(e2e.window_name(wid), TITLE, "caption after a paste")
 
 
-def test_an_empty_or_text_clipboard_shows_the_selected_picture_again():
-    folder = e2e.scratch_dir("nopaste-")
-    e2e.make_picture(folder / "a.jpg", size="64x48", colour="green")
-    _stop_helpers()
-    _, window, wid = start_in(folder)
-    select_first_entry(wid, folder, "a.jpg")
-    shown = f"{TITLE} - {os.path.join(folder, 'a.jpg')}"
-    for text in (None, "only some words"):
-        if text is not None:
-            offer_on_clipboard(text=text)
-        refocus(wid)
-        e2e.key("ctrl+v")
-        time.sleep(1)
-        check_equal(e2e.window_name(wid), shown, "caption after pasting no picture")
-        wait_line(window, "W64 x H48", contains=True)
-
-
 def test_a_copied_picture_reaches_other_programs():
     from PIL import Image
 
     folder = e2e.scratch_dir("copy-")
     e2e.make_picture(folder / "a.bmp", size="100x50", colour="red")
     _stop_helpers()
-    _, window, wid = start_in(folder)
-    select_first_entry(wid, folder, "a.bmp")
+    _, window, wid = e2e.start_in(folder)
+    e2e.show_first_entry(wid, folder, "a.bmp")
     e2e.key("ctrl+c")
     out = folder / "out.png"
 
@@ -171,8 +125,8 @@ def test_pictures_and_picture_files_dragged_from_another_program_are_shown():
     other = e2e.scratch_dir("other-")
     photo = e2e.make_picture(other / "dropped photo.gif", size="90x60", colour="blue")
     _stop_helpers()
-    _, window, wid = start_in(folder)
-    select_first_entry(wid, folder, "a.jpg")
+    _, window, wid = e2e.start_in(folder)
+    e2e.show_first_entry(wid, folder, "a.jpg")
 
     drag_from_helper("image", dragged, window)
     wait_line(window, "W70 x H35")
@@ -182,8 +136,8 @@ def test_pictures_and_picture_files_dragged_from_another_program_are_shown():
     drag_from_helper("file", photo, window)
     wait_line(window, "W90 x H60", contains=True)
     size = os.path.getsize(photo)
-    e2e.wait_for(lambda: information_line(window).startswith(f" {size} byte  W90 x H60  Date: "),
-                 what=f"the dropped file's line (it is {information_line(window)!r})")
+    e2e.wait_for(lambda: e2e.information_line(window).startswith(f" {size} byte  W90 x H60  Date: "),
+                 what=f"the dropped file's line (it is {e2e.information_line(window)!r})")
     _stop_helpers()
 
 
@@ -193,8 +147,8 @@ def test_a_picture_dropped_onto_the_minimised_window_maximises_it():
     folder = e2e.scratch_dir("mindrop-")
     e2e.make_picture(folder / "a.jpg", size="64x48", colour="green")
     dragged = e2e.make_picture(folder / "dragged.png", size="80x40", colour="red")
-    _, window, wid = start_in(folder)
-    select_first_entry(wid, folder, "a.jpg")
+    _, window, wid = e2e.start_in(folder)
+    e2e.show_first_entry(wid, folder, "a.jpg")
     x, y = _viewing_area_centre(window)
     e2e.minimise(TITLE + " - " + os.path.join(folder, "a.jpg"))
 
@@ -216,8 +170,8 @@ def test_a_bitmap_becomes_the_background_of_a_plain_x11_session():
     folder = e2e.scratch_dir("wall-")
     e2e.make_picture(folder / "a sky.bmp", size="64x48", colour="#2040e0")
     e2e.make_picture(folder / "b.jpg", size="64x48", colour="red")
-    viewer, window, wid = start_in(folder)
-    select_first_entry(wid, folder, "a sky.bmp")
+    viewer, window, wid = e2e.start_in(folder)
+    e2e.show_first_entry(wid, folder, "a sky.bmp")
     corner = (1275, 1019)  # far from the centred window
     before = _root_pixel(*corner)
 
@@ -239,34 +193,6 @@ def test_a_bitmap_becomes_the_background_of_a_plain_x11_session():
     time.sleep(2)
     check(not [w for w in viewer.message_boxes() if e2e.is_showing(w)],
           "no message for a JPG")
-
-
-def test_a_desktop_tool_gets_the_bitmap_as_one_argument_and_a_refusal_is_reported():
-    folder = e2e.scratch_dir("kde-")
-    name = "it's a \"sky\" $HOME.bmp"
-    e2e.make_picture(folder / name, size="64x48", colour="#2040e0")
-    tools = e2e.scratch_dir("tools-")
-    log = tools / "arguments"
-    tool = tools / "plasma-apply-wallpaperimage"
-    # Records each argument on a line of its own, then exits with the status in a file.
-    script = ("#!/bin/sh\n"
-              "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> 'LOG'\n"
-              "exit $(cat 'STATUS')\n")
-    tool.write_text(script.replace("LOG", str(log)).replace("STATUS", str(tools / "status")))
-    tool.chmod(0o755)
-    env = {"XDG_CURRENT_DESKTOP": "KDE", "PATH": f"{tools}:{os.environ['PATH']}"}
-    viewer = e2e.start_viewer(cwd=folder, env=env)
-    viewer.wait_frame(TITLE)
-    wid = e2e.focus_window(TITLE)
-    select_first_entry(wid, folder, name)
-    for status, message in [(0, "Done!"),
-                            (1, "The desktop did not accept the picture as its wallpaper.")]:
-        (tools / "status").write_text(str(status))
-        refocus(wid)
-        e2e.key("ctrl+w")
-        e2e.press_button(viewer.wait_message(message), "OK")
-    check_equal(log.read_text().splitlines(), [str(folder / name)] * 2,
-                "the arguments the desktop's tool received")
 
 
 def _print_dialog(viewer, wid):
@@ -322,8 +248,8 @@ def test_printing_to_a_pdf_file_puts_the_picture_top_left_at_its_shown_size():
     folder = e2e.scratch_dir("print-")
     e2e.make_picture(folder / "wide.jpg", size="200x100", colour="red")
     out = e2e.scratch_dir("pdf-")
-    viewer, window, wid = start_in(folder)
-    select_first_entry(wid, folder, "wide.jpg")
+    viewer, window, wid = e2e.start_in(folder)
+    e2e.show_first_entry(wid, folder, "wide.jpg")
 
     # Original Size: 200 x 100 pixels are 3000 x 1500 twips, 150 x 75 points on paper.
     _print_to(viewer, wid, out / "original.pdf")
@@ -337,7 +263,7 @@ def test_printing_to_a_pdf_file_puts_the_picture_top_left_at_its_shown_size():
     # Resize Maintain Aspect: the picture takes the viewing area's width, 5475 twips.
     refocus(wid)
     e2e.key("Tab", "Tab", "Down")
-    e2e.wait_for(lambda: "W200 x H100" in information_line(window), what="the line")
+    e2e.wait_for(lambda: "W200 x H100" in e2e.information_line(window), what="the line")
     _print_to(viewer, wid, out / "stretched.pdf")
     e2e.wait_for(lambda: (out / "stretched.pdf").exists(), what="the PDF file")
     left2, top2, width2, height2, _ = _red_box(out / "stretched.pdf")

@@ -14,12 +14,6 @@ def contents(folder):
     return {p.name: p.read_bytes() for p in sorted(folder.iterdir()) if p.is_file()}
 
 
-def wait_title(wid, path):
-    expected = f"{TITLE} - {path}"
-    e2e.wait_for(lambda: e2e.window_name(wid) == expected,
-                 what=f"the title {expected!r} (it is {e2e.window_name(wid)!r})")
-
-
 def wait_gone(title):
     e2e.wait_for(lambda: not e2e.window_ids(title), what=f"{title!r} to close")
 
@@ -42,13 +36,11 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
     for name, colour in (("a.jpg", "red"), ("b.jpg", "blue"), ("c.jpg", "green")):
         e2e.make_picture(source / name, colour=colour)
     original = contents(source)
-    viewer = e2e.start_viewer(cwd=source)
-    window = viewer.wait_frame(TITLE)
-    wid = e2e.focus_window(TITLE)
+    viewer, _, wid = e2e.start_in(source)
 
     choose_target(target)
     e2e.key("Tab", "Down")  # folder list -> file list, first picture
-    wait_title(wid, source / "a.jpg")
+    e2e.wait_title(wid, source / "a.jpg")
 
     e2e.key("ctrl+o")  # copy
     e2e.wait_for(lambda: (target / "a.jpg").exists(), what="the copy of a.jpg")
@@ -59,9 +51,9 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
     # The dialog opens with the last folder selected: typing replaces it.
     choose_target(second, f"{TITLE} - {source / 'a.jpg'}")
     e2e.key("Down")
-    wait_title(wid, source / "b.jpg")
+    e2e.wait_title(wid, source / "b.jpg")
     e2e.key("ctrl+m")  # move: the entry that moves up into b's place is shown
-    wait_title(wid, source / "c.jpg")
+    e2e.wait_title(wid, source / "c.jpg")
     check_equal(contents(second), {"b.jpg": original["b.jpg"]}, "the folder moved into")
     check_equal(sorted(contents(source)), ["a.jpg", "c.jpg"], "the source folder after the move")
 
@@ -78,7 +70,7 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
     viewer.wait_message("Continue?")
     e2e.key("alt+y")
     e2e.wait_for(lambda: not (source / "c.jpg").exists(), what="c.jpg to be deleted")
-    wait_title(wid, source / "a.jpg")  # the last entry went: the new last one is shown
+    e2e.wait_title(wid, source / "a.jpg")  # the last entry went: the new last one is shown
 
     # Rename (Ctrl+R): the new name replaces the prefilled one, Enter presses OK.
     e2e.key("ctrl+r")
@@ -86,23 +78,19 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
     e2e.type_text("renamed.jpg")  # the old name is selected: typing replaces it
     e2e.key("Return")
     wait_gone(RENAME_DIALOG)
-    wait_title(wid, source / "renamed.jpg")
+    e2e.wait_title(wid, source / "renamed.jpg")
     check_equal(contents(source), {"renamed.jpg": original["a.jpg"]},
                 "the source folder at the end")
     check_equal(contents(target), {"a.jpg": original["a.jpg"]}, "the copy's folder at the end")
     check_equal(contents(second), {"b.jpg": original["b.jpg"]}, "the move's folder at the end")
     check(viewer.running(), "the viewer ended")
-    del window
 
 
 def test_save_as_writes_a_bitmap():
     source = e2e.scratch_dir("source-")
     e2e.make_picture(source / "a.jpg", size="64x48")
-    viewer = e2e.start_viewer(cwd=source)
-    viewer.wait_frame(TITLE)
-    wid = e2e.focus_window(TITLE)
-    e2e.key("Tab", "Down")
-    wait_title(wid, source / "a.jpg")
+    _, _, wid = e2e.start_in(source)
+    e2e.show_first_entry(wid, source, "a.jpg")
     e2e.key("ctrl+s")
     e2e.focus_window("Save As")
     saved = source / "saved.bmp"

@@ -13,18 +13,6 @@ from vedra_e2e import TITLE, check, check_equal
 FULL_SCREEN = "Vedra Viewer - Full Screen"
 
 
-def popup(viewer, title):
-    for w in viewer.windows():
-        if e2e.role(w) in ("menu", "popup menu") and e2e.name(w) == title and e2e.is_showing(w):
-            return w
-    return None
-
-
-def entries(menu):
-    e2e.clear_cache(menu)
-    return [e2e.plain(e2e.name(c)) for c in e2e.children(menu) if e2e.role(c) != "separator"]
-
-
 class ChildrenAdded:
     """Records the names of children that applications announce as added."""
 
@@ -56,9 +44,7 @@ def clipboard_targets():
 def test_the_full_screen_window_and_its_popup_menu_are_announced_and_work():
     folder = e2e.scratch_dir("a11y-")
     e2e.make_picture(folder / "wide.jpg", size="400x200", colour="red")
-    viewer = e2e.start_viewer(cwd=folder)
-    window = viewer.wait_frame(TITLE)
-    e2e.focus_window(TITLE)
+    viewer, window, _ = e2e.start_in(folder)
     file_list = [e for e in e2e.find_all(window, "list")
                  if "wide.jpg" in e2e.list_entries(e)][0]
     e2e.click_object(e2e.find(file_list, "list item", "wide.jpg"), double=True)
@@ -74,14 +60,14 @@ def test_the_full_screen_window_and_its_popup_menu_are_announced_and_work():
     added.pump()
     added.names.clear()
     e2e.click(640, 512, button=3)
-    menu = e2e.wait_for(lambda: popup(viewer, "Menu PopUp"), what="the popup menu")
+    menu = e2e.wait_for(lambda: e2e.popup(viewer, "Menu PopUp"), what="the popup menu")
     # A reader that keeps a copy of the tree hears of the menu as it opens.
     e2e.wait_for(lambda: "Menu PopUp" in added.pump(), what="the menu announced as added")
-    check_equal(entries(menu), ["Run Slide Show", "Copy To ClipBoard", "Cancel"],
+    check_equal(e2e.menu_entries(menu), ["Run Slide Show", "-", "Copy To ClipBoard", "-", "Cancel"],
                 "the popup menu's items")
     copy = [c for c in e2e.children(menu) if e2e.plain(e2e.name(c)) == "Copy To ClipBoard"][0]
     e2e.do_action(copy)
-    e2e.wait_for(lambda: not popup(viewer, "Menu PopUp"), what="the popup menu to close")
+    e2e.wait_for(lambda: not e2e.popup(viewer, "Menu PopUp"), what="the popup menu to close")
     e2e.wait_for(lambda: "image/png" in clipboard_targets(),
                  what="the picture on the clipboard")
     check(viewer.frames(FULL_SCREEN), "the full-screen window stays open after the copy")
@@ -116,10 +102,6 @@ def test_about_starts_the_desktops_tool_and_its_icon_opens_the_credits():
     e2e.focus_window(TITLE)
     e2e.key("F2")
     about = viewer.wait_frame("Vedra Viewer - About")
-    texts = e2e.label_texts(about)
-    for expected in ("Vedra Viewer", "V1.0.1", "Picture Viewer for Linux",
-                     "Formats: BMP, JPG, GIF, WMF, EMF, ICO", "The Vedra Viewer developers"):
-        check(expected in texts, f"the About box shows {expected!r} among {texts}")
     e2e.press_button(about, "System Info...")
     e2e.wait_for(lambda: marker.exists() and marker.read_text().strip(),
                  what="the system-information tool to start")

@@ -38,24 +38,6 @@ def enter_tray():
     e2e.wait_for(lambda: not main_window_shown(), what="the main window to go away")
 
 
-def popup(viewer, title):
-    """The open popup menu with this title, among the program's top-level objects."""
-    for w in viewer.windows():
-        if e2e.role(w) in ("menu", "popup menu") and e2e.name(w) == title and e2e.is_showing(w):
-            return w
-    return None
-
-
-def wait_popup(viewer, title):
-    return e2e.wait_for(lambda: popup(viewer, title), what=f"the popup menu {title!r}")
-
-
-def menu_entries(menu):
-    e2e.clear_cache(menu)
-    return [e2e.plain(e2e.name(c)) if e2e.role(c) != "separator" else "-"
-            for c in e2e.children(menu)]
-
-
 def press_menu_entry(menu, caption):
     for c in e2e.children(menu):
         if e2e.plain(e2e.name(c)) == caption:
@@ -66,7 +48,7 @@ def press_menu_entry(menu, caption):
                 if caption != "Exit":
                     raise
             return
-    raise AssertionError(f"no entry {caption!r} in {menu_entries(menu)}")
+    raise AssertionError(f"no entry {caption!r} in {e2e.menu_entries(menu)}")
 
 
 def tray_selection_owner():
@@ -160,8 +142,8 @@ def test_an_xembed_tray_holds_the_icon_and_its_mouse_actions_work():
         e2e.restore(TITLE)
         enter_tray()
         click_icon(button=3)
-        menu = wait_popup(viewer, "PopUp")
-        check_equal(menu_entries(menu), ["About", "-", "Open", "-", "Exit"], "the tray menu")
+        menu = e2e.wait_popup(viewer, "PopUp")
+        check_equal(e2e.menu_entries(menu), ["About", "-", "Open", "-", "Exit"], "the tray menu")
         press_menu_entry(menu, "Exit")
         check_equal(viewer.wait_exit(), 0, "the exit status after Exit")
         e2e.wait_for(lambda: not embedded_icons(), what="the icon to leave the panel")
@@ -202,22 +184,22 @@ def test_a_status_notifier_host_activates_and_opens_the_menu():
         # ContextMenu opens the menu; Open brings the window back and closes the menu.
         item = enter_tray_and_wait_for_the_icon()
         gdbus_call(item, "/StatusNotifierItem", "org.kde.StatusNotifierItem.ContextMenu", 0, 0)
-        menu = wait_popup(viewer, "PopUp")
-        check_equal(menu_entries(menu), ["About", "-", "Open", "-", "Exit"], "the tray menu")
+        menu = e2e.wait_popup(viewer, "PopUp")
+        check_equal(e2e.menu_entries(menu), ["About", "-", "Open", "-", "Exit"], "the tray menu")
         press_menu_entry(menu, "Open")
         e2e.wait_window_id(TITLE)
-        e2e.wait_for(lambda: not popup(viewer, "PopUp"), what="the menu to close")
+        e2e.wait_for(lambda: not e2e.popup(viewer, "PopUp"), what="the menu to close")
 
         # About opens the About box and leaves tray mode as it is; Exit ends the program.
         item = enter_tray_and_wait_for_the_icon()
         gdbus_call(item, "/StatusNotifierItem", "org.kde.StatusNotifierItem.ContextMenu", 0, 0)
-        press_menu_entry(wait_popup(viewer, "PopUp"), "About")
+        press_menu_entry(e2e.wait_popup(viewer, "PopUp"), "About")
         about = viewer.wait_frame("Vedra Viewer - About")
         e2e.press_button(about, "OK")
         e2e.wait_for(lambda: not e2e.window_ids("Vedra Viewer - About"), what="About to close")
         check(not main_window_shown(), "the main window stays in the tray after About")
         gdbus_call(item, "/StatusNotifierItem", "org.kde.StatusNotifierItem.ContextMenu", 0, 0)
-        press_menu_entry(wait_popup(viewer, "PopUp"), "Exit")
+        press_menu_entry(e2e.wait_popup(viewer, "PopUp"), "Exit")
         check_equal(viewer.wait_exit(), 0, "the exit status after Exit")
         status, owned = gdbus_call("org.freedesktop.DBus", "/org/freedesktop/DBus",
                                    "org.freedesktop.DBus.NameHasOwner", item)

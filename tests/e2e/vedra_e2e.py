@@ -307,10 +307,6 @@ def is_checked(acc):
     return pyatspi.STATE_CHECKED in states(acc)
 
 
-def is_enabled(acc):
-    return pyatspi.STATE_ENABLED in states(acc)
-
-
 def descendants(acc, max_depth=30):
     """Every accessible below acc, depth first, in tree order."""
     stack = [(c, 1) for c in reversed(children(acc))]
@@ -370,10 +366,31 @@ def list_entries(list_acc):
     return entries
 
 
-def selected_entries(list_acc):
-    """The entries of a list that are selected."""
-    return [name(d) for d in descendants(list_acc, max_depth=3)
-            if role(d) in ("list item", "table cell") and pyatspi.STATE_SELECTED in states(d)]
+def information_line(window):
+    """The main window's information line: the label that starts with a size or with "W"."""
+    clear_cache(window)
+    for t in label_texts(window):
+        if t.startswith("W") or " byte  " in t:
+            return t
+    return ""
+
+
+def popup(viewer, title):
+    """The open popup menu with this title, among the program's top-level objects."""
+    for w in viewer.windows():
+        if role(w) in ("menu", "popup menu") and name(w) == title and is_showing(w):
+            return w
+    return None
+
+
+def wait_popup(viewer, title):
+    return wait_for(lambda: popup(viewer, title), what=f"the popup menu {title!r}")
+
+
+def menu_entries(menu):
+    """The plain captions of a menu's items, "-" for a separator."""
+    clear_cache(menu)
+    return [plain(name(c)) if role(c) != "separator" else "-" for c in children(menu)]
 
 
 def push_buttons(acc):
@@ -406,13 +423,6 @@ def menu_titles(window):
     return [name(c) for c in children(menu_bar(window)) if role(c) in ("menu item", "menu")]
 
 
-def menu_items(window, *path):
-    """The items (name, checked) of the menu reached by path, e.g. ("Image", "Speed Slide Show")."""
-    node = menu_item(window, *path)
-    return [(name(c), is_checked(c)) for c in _menu_children(node)
-            if role(c) not in ("separator",)]
-
-
 def checked_menu_items(window):
     """Every checked item of the menu bar, as paths of plain captions ("Image > Speed Slide Show > Normal")."""
     found = []
@@ -429,24 +439,6 @@ def checked_menu_items(window):
         title = [plain(name(top))]
         walk(top, title)
     return found
-
-
-def menu_item(window, *path):
-    """The menu item reached by captions, e.g. menu_item(w, "Image", "Direction Slide Show", "Do&wn")."""
-    node = menu_bar(window)
-    level = children(node)
-    for depth, caption in enumerate(path):
-        match = [c for c in level if same_caption(name(c), caption)]
-        check(match, f"no menu item {caption!r} under {' > '.join(path[:depth]) or 'the menu bar'}; "
-                     f"there are {[name(c) for c in level]}")
-        node = match[0]
-        level = _menu_children(node)
-    return node
-
-
-def choose_menu(window, *path):
-    """Triggers the menu item reached by captions, as clicking it would."""
-    do_action(menu_item(window, *path))
 
 
 # -- acting ------------------------------------------------------------------
@@ -540,6 +532,27 @@ def active_window():
 def key(*keys, delay_ms=40):
     """Sends keys (xdotool names: "Down", "ctrl+c", "alt+F4") to the focused window."""
     xdotool("key", "--delay", delay_ms, *keys)
+
+
+def start_in(folder, env=None):
+    """Starts the viewer in folder and makes its main window the active one:
+    (viewer, main window accessible, X window id)."""
+    viewer = start_viewer(cwd=folder, env=env)
+    window = viewer.wait_frame(TITLE)
+    return viewer, window, focus_window(TITLE)
+
+
+def wait_title(wid, path):
+    """Waits until the main window's title names the file at path."""
+    expected = f"{TITLE} - {path}"
+    wait_for(lambda: window_name(wid) == expected,
+             what=f"the title {expected!r} (it is {window_name(wid)!r})")
+
+
+def show_first_entry(wid, folder, name):
+    """From the folder list (where the keyboard starts), shows the file list's first entry."""
+    key("Tab", "Down")
+    wait_title(wid, os.path.join(folder, name))
 
 
 def type_text(text, delay_ms=20):

@@ -4,14 +4,12 @@
 #include <QFile>
 #include <QMap>
 #include <QTimer>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <ostream>
 
 #include "../core/MainWindowFixture.h"
 #include "platform/RuntimeError.h"
-#include "platform/services/DialogService.h"
 
 // Readable QStrings in test failures.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -46,21 +44,6 @@ class FaultyFileSystem : public platform::LocalFileSystem {
     }
 };
 
-// A Save dialog that answers from a queue: a file name, or Cancel when the queue is empty.
-class ScriptedSaveDialog : public platform::DialogService {
-  public:
-    QString ShowSave(const platform::SaveDialogOptions& options) override {
-        shown.push_back(options);
-        if (answers.empty())
-            throw platform::RuntimeError(platform::ErrorNumber::DialogCancelled);
-        QString answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<QString> answers;
-    std::vector<platform::SaveDialogOptions> shown;
-};
-
 // Every file of a folder, hidden ones included, with its bytes.
 inline QMap<QString, QByteArray> contentsOf(const QString& folder) {
     QMap<QString, QByteArray> files;
@@ -88,7 +71,6 @@ class FileOpsTest : public MainWindowTest {
         scripted.application.commandLine.clear();
         platform::Services services = scripted.services();
         services.fileSystem = &files;
-        services.dialogs = &saveDialog;
         program = std::make_unique<Program>(services);
         frmVedra& w = program->frmVedra();
         w.TipoImmagine.setListIndex(0);
@@ -108,6 +90,6 @@ class FileOpsTest : public MainWindowTest {
     }
 
     fileops_testing::FaultyFileSystem files;
-    fileops_testing::ScriptedSaveDialog saveDialog;
+    testing_support::ScriptedDialogs& saveDialog = scripted.dialogs;
     testing_support::PictureFolder target;
 };

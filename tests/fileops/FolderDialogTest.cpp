@@ -56,8 +56,6 @@ TEST_F(FolderDialogTest, FirstOpeningShowsNoPathAndLeavesNoTarget) {
     inDialog([&](frmDirectoryCM& d) {
         shown = d.cmbDirectoryCM.Text();
         listed = d.cmbDirectoryCM.ListCount();
-        EXPECT_EQ(d.Caption(), "Vedra Viewer - Folder Copy/Move");
-        EXPECT_EQ(d.Label3.Caption(), "Path:");
         d.cmdOK.click();
     });
     EXPECT_EQ(shown, "");

@@ -5,32 +5,15 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "ScopedEnv.h"
 #include "platform/linux/DesktopWallpaper.h"
 
 using platform::DesktopWallpaper;
 using platform::WallpaperResult;
 
+using testing_support::ScopedEnv;
+
 namespace {
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
 
 // A folder of fake desktop tools, the only folder on PATH. Each tool records its name and
 // arguments exactly as it received them, then exits with the status it was given.

@@ -1,26 +1,19 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
-#include <QDir>
-#include <memory>
 
+#include "../core/MainWindowFixture.h"
 #include "ScriptedEventClock.h"
-#include "TestPictures.h"
-#include "core/Program.h"
-#include "core/frmVedra.h"
 #include "platform/linux/QtClipboard.h"
 #include "viewing/frmFS.h"
 
 // The program at a temporary folder of pictures, with scripted services, a clock with
 // scripted events and the desktop clipboard, on an 800 x 600 pixel (12000 x 9000 twip)
 // screen. The windows' timers are stopped: the tests raise timer events with tick().
-class ViewingTest : public ::testing::Test {
+class ViewingTest : public MainWindowTest {
   protected:
     void SetUp() override {
-        previousFolder_ = QDir::currentPath();
-        QDir::setCurrent(folder.path());
+        MainWindowTest::SetUp();
         scripted.screen.widthPixels = 800;
         scripted.screen.heightPixels = 600;
     }
@@ -28,8 +21,7 @@ class ViewingTest : public ::testing::Test {
         if (program && program->frmFS.exists())
             program->frmFS().Unload();
         QCoreApplication::processEvents();  // deletes unloaded windows
-        program.reset();
-        QDir::setCurrent(previousFolder_);
+        MainWindowTest::TearDown();
     }
 
     frmVedra& start(std::initializer_list<const char*> pictures = {}) {
@@ -59,12 +51,6 @@ class ViewingTest : public ::testing::Test {
         return *fullScreen();
     }
 
-    testing_support::PictureFolder folder;
-    testing_support::ScriptedServices scripted;
     ScriptedEventClock clock;
     platform::QtClipboard clipboard;
-    std::unique_ptr<Program> program;
-
-  private:
-    QString previousFolder_;
 };
