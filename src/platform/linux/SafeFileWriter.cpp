@@ -96,7 +96,7 @@ void SafeFileWriter::write(const char* data, qint64 size) {
     }
 }
 
-void SafeFileWriter::commit() {
+void SafeFileWriter::commit(bool replaceExisting) {
     if (!isOpen())
         throw RuntimeError(ErrorNumber::PathFileAccessError,
                            QStringLiteral("the file is not open"));
@@ -105,8 +105,10 @@ void SafeFileWriter::commit() {
         fail(errno);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || ::rename(temporary_.constData(), target_.constData()) != 0) {
-        const int err = errno;
+    int err = ::close(fd) == 0 ? 0 : errno;
+    if (err == 0)
+        err = placeFile(temporary_, target_, replaceExisting);
+    if (err != 0) {
         ::unlink(temporary_.constData());
         throw writeError(err);
     }

@@ -23,11 +23,16 @@ class SafeFileWriter {
     // False once the file is committed or discarded, or after a failure.
     bool isOpen() const { return fd_ >= 0; }
 
+    // The open temporary file, for a writer that fills it or sets its attributes itself.
+    int descriptor() const { return fd_; }
+
     void write(const char* data, qint64 size);
     void write(const QByteArray& bytes) { write(bytes.constData(), bytes.size()); }
 
-    // Flushes the file to the disk and gives it its name, replacing any file of that name.
-    void commit();
+    // Flushes the file to the disk and gives it its name. Without `replaceExisting` an
+    // existing file of that name is never replaced (58), not even one that appeared while
+    // the file was written.
+    void commit(bool replaceExisting = true);
 
     // Removes the temporary file; nothing of the writing remains.
     void discard();
