@@ -8,7 +8,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <deque>
@@ -18,6 +17,7 @@
 #include "platform/PictureData.h"
 #include "platform/PicturePrefetcher.h"
 #include "platform/RuntimeError.h"
+#include "platform/linux/SafeFileWriter.h"
 #include "platform/metafile/Metafile.h"
 
 namespace platform {
@@ -166,12 +166,8 @@ Picture loadPictureFile(const QString& path, const std::function<QSize(QSize)>& 
 void SavePicture(const Picture& picture, const QString& path) {
     if (picture.isEmpty())
         throw RuntimeError(ErrorNumber::InvalidPicture);
-    const QFileInfo info(path);
-    if (!info.dir().exists())
-        throw RuntimeError(ErrorNumber::PathNotFound);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw RuntimeError(ErrorNumber::PermissionDenied);
+    // Checked before the picture is encoded: a bad name costs no work.
+    SafeFileWriter file(path);
     QImage image = picture.toImage();
     if (image.hasAlphaChannel()) {
         // A bitmap file has no transparency: flatten onto white like a desktop would show it.
@@ -180,15 +176,13 @@ void SavePicture(const Picture& picture, const QString& path) {
         QPainter(&flat).drawImage(0, 0, image);
         image = flat;
     }
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(image)) {
-        file.cancelWriting();
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!QImageWriter(&buffer, "bmp").write(image))
         throw RuntimeError(ErrorNumber::PathFileAccessError);
-    }
-    if (!file.commit())
-        throw RuntimeError(file.error() == QFileDevice::ResourceError
-                               ? ErrorNumber::DiskFull
-                               : ErrorNumber::PathFileAccessError);
+    file.write(encoded);
+    file.commit();
 }
 
 }  // namespace platform

@@ -4,9 +4,9 @@
 #include <QString>
 #include <memory>
 
-class QSaveFile;
-
 namespace platform {
+
+class SafeFileWriter;
 
 // A text file opened for output: created, or replaced when it exists. Lines are written as
 // 8-bit text in the system's encoding, each ending in CR LF. The file appears under its name
@@ -27,9 +27,8 @@ class TextOutputFile {
   private:
     static constexpr int BufferSize = 64 * 1024;
     void flush();
-    [[noreturn]] void fail(int fallbackNumber, int error);
 
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<SafeFileWriter> file_;
     QByteArray pending_;
 };
 

@@ -1,5 +1,7 @@
 """The File menu's operations driven with the keyboard; the files on disk are checked."""
 
+import os
+import subprocess
 import time
 
 import vedra_e2e as e2e
@@ -104,6 +106,39 @@ def test_save_as_writes_a_bitmap():
     check_equal((width, height), (64, 48), "the bitmap's size")
     check_equal(sorted(p.name for p in source.iterdir()), ["a.jpg", "saved.bmp"],
                 "the folder after Save As (no temporary file left)")
+
+
+def test_save_as_onto_a_full_disk_reports_it_and_leaves_nothing():
+    if os.geteuid() != 0:
+        print("skipped: mounting a small disk needs root")
+        return
+    source = e2e.scratch_dir("source-")
+    e2e.make_picture(source / "a.jpg", size="400x300")  # about 360 KB as a bitmap
+    disk = e2e.scratch_dir("disk-")
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", str(disk)], check=True)
+    try:
+        (disk / "old.bmp").write_bytes(b"old bytes")
+        viewer = e2e.start_viewer(cwd=source)
+        viewer.wait_frame(TITLE)
+        wid = e2e.focus_window(TITLE)
+        e2e.key("Tab", "Down")
+        wait_title(wid, source / "a.jpg")
+        e2e.key("ctrl+s")
+        e2e.focus_window("Save As")
+        saved = disk / "saved.bmp"
+        e2e.key("ctrl+a")
+        e2e.type_text(str(saved))
+        e2e.key("Return")
+        box = viewer.wait_message(f'Cannot save the picture as "{saved}".\n'
+                                  "There is not enough free space on the disk.")
+        check_equal(contents(disk), {"old.bmp": b"old bytes"},
+                    "the full disk after Save As (no part of the bitmap, no temporary file)")
+        e2e.press_button(box, "OK")
+        e2e.wait_for(lambda: not viewer.message_boxes(), what="the message to close")
+        check(viewer.running(), "the viewer ended")
+        viewer.kill()
+    finally:
+        subprocess.run(["umount", "-l", str(disk)], check=False)
 
 
 if __name__ == "__main__":

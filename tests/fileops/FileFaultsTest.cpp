@@ -1,6 +1,6 @@
-// Refusals of the file system during copy, move and rename: each is reported in words, and
-// afterwards every file has its old bytes, nothing is half-written, no temporary is left.
-#include <sys/mount.h>
+// Refusals of the file system during copy, move, rename and the writing of a whole file: each is
+// reported, and afterwards every file has its old bytes, nothing is half-written, no temporary
+// is left.
 #include <unistd.h>
 
 #include <QFileInfo>
@@ -8,40 +8,16 @@
 #include <QTemporaryDir>
 
 #include "FileOpsFixture.h"
+#include "SmallVolume.h"
+#include "platform/TextOutputFile.h"
 
 using fileops_testing::bytesOf;
 using fileops_testing::contentsOf;
 using platform::MsgBoxAnswer::Yes;
 
+using testing_support::SmallVolume;
+
 namespace {
-
-// A small file system of its own (a tmpfs), so that a disk can be full, read-only, or
-// another device than the picture folder. Mounting needs root; without it the tests that
-// need one are skipped.
-class SmallVolume {
-  public:
-    explicit SmallVolume(const char* options, unsigned long flags = 0) {
-        mounted_ = dir_.isValid() && ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(),
-                                             "tmpfs", flags, options) == 0;
-    }
-    ~SmallVolume() {
-        if (mounted_)
-            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
-    }
-    SmallVolume(const SmallVolume&) = delete;
-    SmallVolume& operator=(const SmallVolume&) = delete;
-    bool mounted() const { return mounted_; }
-    QString path() const { return dir_.path(); }
-    QString file(const QString& name) const { return dir_.filePath(name); }
-    void makeReadOnly() {
-        ::mount(nullptr, QFile::encodeName(dir_.path()).constData(), nullptr,
-                MS_REMOUNT | MS_RDONLY, nullptr);
-    }
-
-  private:
-    QTemporaryDir dir_;
-    bool mounted_ = false;
-};
 
 QByteArray noise(int size) {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -111,6 +87,71 @@ TEST_F(FileFaultsTest, AFullDiskKeepsBothTheSourceAndTheTargetWhole) {
         EXPECT_EQ(onDisk.value("a.jpg"), old);
         EXPECT_EQ(w.File1.ListIndex(), 0);
         EXPECT_EQ(w.File1.ListCount(), 2);
+    }
+}
+
+TEST_F(FileFaultsTest, AWholeFileWrittenOntoAFullDiskFailsAndKeepsTheOldFile) {
+    // Every way the viewer writes a whole file, each more than the disk can hold; each
+    // reports what happened: a prompt for the form, the error for the calls.
+    struct Case {
+        const char* name;
+        std::function<QString(const QString& path)> write;
+        QString expected;  // %1 is the file's path
+    };
+    const auto failureOf = [](const std::function<void()>& write) {
+        try {
+            write();
+        } catch (const platform::RuntimeError& error) {
+            return QString::number(error.number()) + " " + error.what();
+        }
+        return QStringLiteral("no error");
+    };
+    const QString diskFull = "there is not enough free space on the disk";
+    folder.addPicture("big.jpg", 400, 300);  // about 360 KB as a bitmap
+    const std::vector<Case> cases = {
+        {"Save As",
+         [&](const QString& path) {
+             frmVedra& w = startBrowsing();
+             w.File1.setListIndex(0);
+             scripted.messageBox.prompts.clear();
+             saveDialog.answers = {path};
+             w.mnuSaveAs.click();
+             program.reset();
+             return prompts().size() == 1 ? prompts()[0].text : QStringLiteral("no prompt");
+         },
+         "Cannot save the picture as \"%1\".\nThere is not enough free space on the disk."},
+        {"WriteTextFile",
+         [&](const QString& path) {
+             return failureOf([&] { files.WriteTextFile(path, noise(200 * 1024)); });
+         },
+         "61 " + diskFull},
+        {"a text output file",
+         [&](const QString& path) {
+             return failureOf([&] {
+                 platform::TextOutputFile text(path);
+                 for (int i = 0; i < 4000; ++i)
+                     text.PrintLine(QString(50, QLatin1Char('x')));
+                 text.Close();
+             });
+         },
+         "61 " + diskFull},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SmallVolume disk("size=64k");
+        if (!disk.mounted())
+            GTEST_SKIP() << "mounting a tmpfs needs root";
+        const QByteArray old = noise(1000);
+        const QString path = disk.file("out.bmp");
+        QFile existing(path);
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.write(old);
+        existing.close();
+
+        EXPECT_EQ(c.write(path), QString(c.expected).replace("%1", path));
+        const auto onDisk = contentsOf(disk.path());  // hidden files included
+        EXPECT_EQ(onDisk.keys(), QStringList{"out.bmp"});
+        EXPECT_EQ(onDisk.value("out.bmp"), old);
     }
 }
 

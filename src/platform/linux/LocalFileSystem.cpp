@@ -6,11 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "platform/FileListing.h"
 #include "platform/RuntimeError.h"
 #include "platform/linux/SafeFileTransfer.h"
+#include "platform/linux/SafeFileWriter.h"
 
 namespace platform {
 
@@ -25,15 +25,6 @@ QFileInfo existingFile(const QString& path) {
     if (!info.exists() || info.isDir())
         throw RuntimeError(ErrorNumber::FileNotFound);
     return info;
-}
-
-void throwForSaveFailure(QSaveFile& file) {
-    const int number = file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull
-                       : file.error() == QFileDevice::PermissionsError
-                           ? ErrorNumber::PermissionDenied
-                           : ErrorNumber::PathFileAccessError;
-    file.cancelWriting();
-    throw RuntimeError(number, file.errorString());
 }
 
 }  // namespace
@@ -86,15 +77,7 @@ void LocalFileSystem::Name(const QString& oldPath, const QString& newPath) {
 }
 
 void LocalFileSystem::WriteTextFile(const QString& path, const QByteArray& contents) {
-    if (!QFileInfo(path).dir().exists())
-        throw RuntimeError(ErrorNumber::PathNotFound);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throwForSaveFailure(file);
-    if (file.write(contents) != contents.size())
-        throwForSaveFailure(file);
-    if (!file.commit())
-        throwForSaveFailure(file);
+    writeFileSafely(path, contents);
 }
 
 bool LocalFileSystem::IsFile(const QString& path) {

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/linux/SafeFileWriter.h"
+
 namespace platform {
 
 namespace {
@@ -125,39 +127,10 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
-int placeFile(const QByteArray& from, const QByteArray& to, bool replaceExisting) {
-    if (replaceExisting)
-        return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
-    return renameNoReplace(from, to);
-}
-
-// Writes all of `size` bytes; returns 0 or the error.
-int writeAll(int fd, const char* data, ssize_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= n;
-    }
-    return 0;
-}
-
-// Copies the open source into a new hidden file of `folder`; returns its name, complete,
-// flushed, with the source's permissions and modification time.
-QByteArray writeTemporaryCopy(int in, const struct stat& sourceStatus, const QString& folder) {
-    QByteArray name = encoded(folder) + "/.vedra-copy-XXXXXX";
-    const int out = ::mkostemp(name.data(), O_CLOEXEC);
-    if (out < 0)
-        throw systemError(errno);
-    auto fail = [&](int err) {
-        ::close(out);
-        ::unlink(name.constData());
-        throw systemError(err);
-    };
+// Copies the open source into `file`: every byte, then the source's permissions and
+// modification time.
+void copyInto(int in, const struct stat& sourceStatus, SafeFileWriter& file) {
+    const int out = file.descriptor();
     off_t copied = 0;
     // The kernel copies without the data passing through this process where it can.
     for (;;) {
@@ -169,7 +142,7 @@ QByteArray writeTemporaryCopy(int in, const struct stat& sourceStatus, const QSt
                 errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
             if (copied == 0 && unsupported)
                 break;  // read and write below
-            fail(errno);
+            throw systemError(errno);
         }
         if (n == 0)
             break;
@@ -182,36 +155,33 @@ QByteArray writeTemporaryCopy(int in, const struct stat& sourceStatus, const QSt
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail(errno);
+            throw systemError(errno);
         }
         if (n == 0)
             break;
-        if (const int err = writeAll(out, buffer.constData(), n))
-            fail(err);
+        file.write(buffer.constData(), n);
         copied += n;
     }
     struct stat now {};
     if (::fstat(in, &now) != 0)
-        fail(errno);
+        throw systemError(errno);
     if (copied != now.st_size)
-        fail(EIO);  // the source changed size while it was read
-    if (::fsync(out) != 0)
-        fail(errno);
+        throw systemError(EIO);  // the source changed size while it was read
     ::fchmod(out, sourceStatus.st_mode & 07777);
     const struct timespec times[2] = {sourceStatus.st_atim, sourceStatus.st_mtim};
     ::futimens(out, times);
-    if (::close(out) != 0) {
-        const int err = errno;
-        ::unlink(name.constData());
-        throw systemError(err);
-    }
-    return name;
 }
 
 }  // namespace
 
 RuntimeError systemError(int err) {
     return RuntimeError(errorNumberFor(err), reasonFor(err));
+}
+
+int placeFile(const QByteArray& from, const QByteArray& to, bool replaceExisting) {
+    if (replaceExisting)
+        return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    return renameNoReplace(from, to);
 }
 
 bool isVisibleOrdinaryFile(const QString& path) {
@@ -228,12 +198,9 @@ void copyFileSafely(const QString& source, const QString& target, bool replaceEx
     const int in = openSource(source, sourceStatus);
     try {
         checkTarget(target, sourceStatus, replaceExisting);
-        const QByteArray temporary =
-            writeTemporaryCopy(in, sourceStatus, QFileInfo(target).absolutePath());
-        if (const int err = placeFile(temporary, encoded(target), replaceExisting)) {
-            ::unlink(temporary.constData());
-            throw systemError(err);
-        }
+        SafeFileWriter file(target);
+        copyInto(in, sourceStatus, file);
+        file.commit(replaceExisting);
     } catch (...) {
         ::close(in);
         throw;

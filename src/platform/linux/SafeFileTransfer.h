@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include "platform/RuntimeError.h"
@@ -8,6 +9,10 @@ namespace platform {
 
 // The error for a failed system call: its number for handlers, its reason in words.
 RuntimeError systemError(int err);
+
+// Gives the file `from` the name `to` (both encoded), replacing a file of that name only with
+// `replaceExisting`; returns 0 or the system's error.
+int placeFile(const QByteArray& from, const QByteArray& to, bool replaceExisting);
 
 // True when `path`, taken literally, names an existing ordinary file (or a link to one)
 // whose name does not start with ".".
