@@ -118,11 +118,8 @@ def test_save_as_onto_a_full_disk_reports_it_and_leaves_nothing():
     subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", str(disk)], check=True)
     try:
         (disk / "old.bmp").write_bytes(b"old bytes")
-        viewer = e2e.start_viewer(cwd=source)
-        viewer.wait_frame(TITLE)
-        wid = e2e.focus_window(TITLE)
-        e2e.key("Tab", "Down")
-        wait_title(wid, source / "a.jpg")
+        viewer, _, wid = e2e.start_in(source)
+        e2e.show_first_entry(wid, source, "a.jpg")
         e2e.key("ctrl+s")
         e2e.focus_window("Save As")
         saved = disk / "saved.bmp"
