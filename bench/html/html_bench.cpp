@@ -19,24 +19,13 @@
 #include <functional>
 #include <vector>
 
+#include "MedianTime.h"
 #include "ScriptedServices.h"
 #include "core/Program.h"
 #include "core/frmVedra.h"
 #include "html/frmSaveHtml.h"
 
 namespace {
-
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 void makeJpeg(const QString& path, int width, int height, int seed) {
     QImage image(width, height, QImage::Format_RGB32);

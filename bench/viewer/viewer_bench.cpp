@@ -25,6 +25,7 @@
 #include <functional>
 #include <vector>
 
+#include "MedianTime.h"
 #include "ReferenceTool.h"
 #include "ScriptedServices.h"
 #include "core/Program.h"
@@ -32,19 +33,6 @@
 #include "viewing/frmFS.h"
 
 namespace {
-
-// Median wall time of `runs` calls, in milliseconds.
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 long residentKiB() {
     QFile status("/proc/self/status");
