@@ -1,11 +1,14 @@
 // Timing tool for the slide show: a real show at High speed over a folder of large JPEGs
 // made at run time, with the real clock and event loop.
 //
-//   slideshow_bench [--pictures N] [--seconds S] [--width W --height H]
+//   slideshow_bench [--pictures N] [--seconds S] [--width W --height H] [--phase I]
 //
-// It reports
-//  - processor use while the steps pause (getrusage over the waits against wall time),
-//    with a busy-polling pause of the same length as the reference;
+// It reports, in every size mode and with the full-screen window opened by a click,
+//  - the pause's own processor use: the whole process (getrusage) over the waits in which
+//    nothing was painted and no picture was being read ahead, against wall time, with a
+//    busy-polling pause of the same length as the reference;
+//  - the reading ahead's processor use: the worker threads' own time, per picture and as a
+//    share of a core over the run, and how many JPEG decodes each picture took in all;
 //  - how close each picture appears to its schedule: the time between one picture's first
 //    paint and the next, against the one-second pause (a step may begin up to one timer
 //    interval, 100 ms, after the previous pause ended);
@@ -28,6 +31,8 @@
 
 #include "core/Program.h"
 #include "core/frmVedra.h"
+#include "platform/PictureData.h"
+#include "platform/PicturePrefetcher.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/services/ApplicationService.h"
 #include "platform/services/ClockService.h"
@@ -85,7 +90,10 @@ class MeasuringClock : public platform::ClockService {
         QElapsedTimer wall;
         wall.start();
         const int paintsBefore = paints;
+        const int anyPaintsBefore = anyPaints;
+        const bool aheadBefore = platform::PicturePrefetcher::instance().busy();
         real_.waitForEvents(maxMilliseconds);
+        const bool aheadAfter = platform::PicturePrefetcher::instance().busy();
         const double spentCpu = cpuSeconds() - cpu;
         const double spentThreadCpu = threadCpuSeconds() - threadCpu;
         const double spentWall = wall.nsecsElapsed() / 1e9;
@@ -99,12 +107,22 @@ class MeasuringClock : public platform::ClockService {
             idleThreadCpu += spentThreadCpu;
             idleWall += spentWall;
         }
+        // The pause alone: nothing painted in any window and nothing read ahead meanwhile.
+        if (anyPaints == anyPaintsBefore && !aheadBefore && !aheadAfter) {
+            pauseCpu += spentCpu;
+            pauseWall += spentWall;
+        }
     }
-    void reset() { waits = 0, waitCpu = waitWall = idleCpu = idleThreadCpu = idleWall = 0; }
+    void reset() {
+        waits = 0;
+        waitCpu = waitWall = idleCpu = idleThreadCpu = idleWall = pauseCpu = pauseWall = 0;
+    }
 
     int paints = 0;
+    int anyPaints = 0;
     long waits = 0;
     double waitCpu = 0, waitWall = 0, idleCpu = 0, idleThreadCpu = 0, idleWall = 0;
+    double pauseCpu = 0, pauseWall = 0;
 
   private:
     platform::ClockService& real_;
@@ -115,7 +133,10 @@ class PaintWatch : public QObject {
   public:
     PaintWatch(MeasuringClock& clock, Program& program) : clock_(clock), program_(program) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Paint || watched != target())
+        if (event->type() != QEvent::Paint)
+            return false;
+        ++clock_.anyPaints;
+        if (watched != target())
             return false;
         ++clock_.paints;
         const platform::Picture& picture = targetPicture();
@@ -159,9 +180,22 @@ void runFor(int milliseconds) {
     loop.exec();
 }
 
+struct AheadUse {
+    double processor;  // seconds of the worker threads
+    quint64 decodes;   // JPEG decodes in the whole process
+};
+
 void reportRun(const char* title, const MeasuringClock& clock, const PaintWatch& watch, double cpu,
-               double wall) {
+               double wall, const AheadUse& use) {
     std::printf("\n%s\n", title);
+    const std::size_t shown = std::max<std::size_t>(watch.appearances.size(), 1);
+    std::printf("  pause alone    : %.1f s wall, %.4f s processor (%.3f %% of a core)\n",
+                clock.pauseWall, clock.pauseCpu,
+                100 * clock.pauseCpu / std::max(clock.pauseWall, 1e-9));
+    std::printf(
+        "  reading ahead  : %.1f ms processor a picture (%.2f %% of a core over the run); "
+        "%.2f JPEG decodes a picture shown\n",
+        1000 * use.processor / shown, 100 * use.processor / wall, double(use.decodes) / shown);
     std::printf("  whole run      : %.1f s wall, %.3f s processor (%.1f %%)\n", wall, cpu,
                 100 * cpu / wall);
     std::printf("  all waits      : %.1f s wall, %.3f s processor (%.1f %%), %ld waits\n",
@@ -198,7 +232,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int pictures = 8, seconds = 12, width = 6000, height = 4000;
+    int pictures = 8, seconds = 10, width = 6000, height = 4000, only = -1;
     for (int i = 1; i + 1 < argc; i += 2) {
         const QByteArray option = argv[i];
         const int value = QByteArray(argv[i + 1]).toInt();
@@ -210,6 +244,8 @@ int main(int argc, char** argv) {
             width = value;
         else if (option == "--height")
             height = value;
+        else if (option == "--phase")
+            only = value;
     }
 
     QTemporaryDir folder;
@@ -266,16 +302,24 @@ int main(int argc, char** argv) {
         bool openByClick;
     };
     const Phase phases[] = {
+        {"Slide show at High, size mode Original Size (the seen part decoded at natural size)", 0,
+         false, false},
         {"Slide show at High, picture fitted in the main window (Resize Maintain Aspect)", 1, false,
          false},
+        {"Slide show at High, size mode Resize to Window", 2, false, false},
         {"Slide show at High, size mode Full Screen Maintain Aspect (every step refreshes the "
          "full-screen window; the main window paints at natural size behind it)",
          3, true, false},
+        {"Slide show at High, size mode Full Screen (the full-screen window opened by the step, "
+         "without waiting for it)",
+         4, true, false},
         {"Slide show at High, full-screen window opened by a click over the fitted picture "
          "(refreshed by its own timer)",
          1, true, true},
     };
     for (const Phase& phase : phases) {
+        if (only >= 0 && &phase - phases != only)
+            continue;
         w.File1.setListIndex(-1);
         w.Dimensioni.setListIndex(phase.sizeMode);
         w.File1.setListIndex(0);
@@ -287,6 +331,8 @@ int main(int argc, char** argv) {
         watch.restart();
         clock.reset();
         const double cpu = cpuSeconds();
+        const double aheadCpu = platform::PicturePrefetcher::instance().processorSeconds();
+        const quint64 decodes = platform::JpegPictureData::decodeCount();
         QElapsedTimer wall;
         wall.start();
         w.cmdSlideShow_Click();
@@ -294,9 +340,11 @@ int main(int argc, char** argv) {
         w.cmdSlideShow_Click();
         const double usedCpu = cpuSeconds() - cpu;
         const double usedWall = wall.nsecsElapsed() / 1e9;
+        const AheadUse use{platform::PicturePrefetcher::instance().processorSeconds() - aheadCpu,
+                           platform::JpegPictureData::decodeCount() - decodes};
         // Let the last pause end before the next phase.
         runFor(1200);
-        reportRun(phase.title, clock, watch, usedCpu, usedWall);
+        reportRun(phase.title, clock, watch, usedCpu, usedWall, use);
         if (frmFS* fs = program.frmFS.peek())
             fs->Unload();
         runFor(100);

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QSize>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <future>
 #include <mutex>
@@ -19,11 +20,18 @@ class PicturePrefetcher {
     static PicturePrefetcher& instance();
 
     // Starts loading `path` and drawing it at the size `displaySize` gives for its natural
-    // size in pixels (an empty size: load only).
-    void prefetch(const QString& path, std::function<QSize(QSize)> displaySize);
+    // size in pixels (an empty size: load only), then at the size `alsoShown` gives when a
+    // second, smaller view shows it too (scaled from the first copy, not decoded again).
+    void prefetch(const QString& path, std::function<QSize(QSize)> displaySize,
+                  std::function<QSize(QSize)> alsoShown = nullptr);
     // The prefetched picture of `path` when its file has not changed since, waiting for a
     // load still under way; empty otherwise.
     Picture lookup(const QString& path);
+
+    // Whether a picture is being prepared now, and the processor time all the preparing has
+    // taken so far (the worker threads' own time): what reading ahead costs the process.
+    bool busy();
+    double processorSeconds() const { return processorNanoseconds_.load() / 1e9; }
 
   private:
     struct Entry {
@@ -35,6 +43,7 @@ class PicturePrefetcher {
 
     std::mutex mutex_;
     Entry entry_;
+    std::atomic<qint64> processorNanoseconds_{0};
 };
 
 }  // namespace platform
