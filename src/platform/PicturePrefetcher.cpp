@@ -5,6 +5,8 @@
 #include <ctime>
 #include <new>
 
+#include <pthread.h>
+
 #include "platform/RuntimeError.h"
 
 namespace platform {
@@ -15,9 +17,9 @@ PicturePrefetcher& PicturePrefetcher::instance() {
 }
 
 namespace {
-qint64 threadProcessorNanoseconds() {
+qint64 processorNanoseconds(clockid_t clock) {
     timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    clock_gettime(clock, &now);
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 }  // namespace
@@ -35,7 +37,7 @@ void PicturePrefetcher::prefetch(const QString& path, std::function<QSize(QSize)
     entry_.length = info.size();
     entry_.modified = info.lastModified();
     entry_.picture = std::async(std::launch::async, [this, path, displaySize, alsoShown] {
-                         const qint64 started = threadProcessorNanoseconds();
+                         startWork();
                          Picture picture;
                          try {
                              picture = loadPictureFile(path, displaySize);
@@ -50,9 +52,31 @@ void PicturePrefetcher::prefetch(const QString& path, std::function<QSize(QSize)
                          } catch (const std::bad_alloc&) {
                              picture = Picture();
                          }
-                         processorNanoseconds_ += threadProcessorNanoseconds() - started;
+                         endWork();
                          return picture;
                      }).share();
+}
+
+void PicturePrefetcher::startWork() {
+    std::lock_guard<std::mutex> lock(clockMutex_);
+    pthread_getcpuclockid(pthread_self(), &workerClock_);
+    workerStarted_ = processorNanoseconds(workerClock_);
+    working_ = true;
+}
+
+void PicturePrefetcher::endWork() {
+    std::lock_guard<std::mutex> lock(clockMutex_);
+    processorNanoseconds_ += processorNanoseconds(workerClock_) - workerStarted_;
+    working_ = false;
+}
+
+double PicturePrefetcher::processorSeconds() {
+    std::lock_guard<std::mutex> lock(clockMutex_);
+    qint64 total = processorNanoseconds_;
+    // The worker's clock is read only while it is at work, so while its thread exists.
+    if (working_)
+        total += processorNanoseconds(workerClock_) - workerStarted_;
+    return total / 1e9;
 }
 
 bool PicturePrefetcher::busy() {

@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QSize>
 #include <QString>
-#include <atomic>
+#include <ctime>
 #include <functional>
 #include <future>
 #include <mutex>
@@ -29,11 +29,16 @@ class PicturePrefetcher {
     Picture lookup(const QString& path);
 
     // Whether a picture is being prepared now, and the processor time all the preparing has
-    // taken so far (the worker threads' own time): what reading ahead costs the process.
+    // taken so far, the one under way included (the worker threads' own time): what reading
+    // ahead costs the process.
     bool busy();
-    double processorSeconds() const { return processorNanoseconds_.load() / 1e9; }
+    double processorSeconds();
 
   private:
+    // Bracket one preparation on its worker thread, counting its processor time.
+    void startWork();
+    void endWork();
+
     struct Entry {
         QString path;
         qint64 length = -1;
@@ -43,7 +48,12 @@ class PicturePrefetcher {
 
     std::mutex mutex_;
     Entry entry_;
-    std::atomic<qint64> processorNanoseconds_{0};
+    // The finished preparations' processor time, and the clock of the worker thread at work.
+    std::mutex clockMutex_;
+    qint64 processorNanoseconds_ = 0;
+    bool working_ = false;
+    clockid_t workerClock_{};
+    qint64 workerStarted_ = 0;
 };
 
 }  // namespace platform
