@@ -1,15 +1,21 @@
 // Timing tool for the slide show: a real show at High speed over a folder of large JPEGs
 // made at run time, with the real clock and event loop.
 //
-//   slideshow_bench [--pictures N] [--seconds S] [--width W --height H]
+//   slideshow_bench [--pictures N] [--seconds S] [--width W --height H] [--phase I]
 //
-// It reports
-//  - processor use while the steps pause (getrusage over the waits against wall time),
-//    with a busy-polling pause of the same length as the reference;
+// It reports, in every size mode and with the full-screen window opened by a click,
+//  - the pause's own processor use: the whole process (getrusage) over the waits in which
+//    no window painted, against wall time; in the waits during which the next picture was
+//    read ahead, only the interface thread's share counts as the pause's. The reference is
+//    a busy-polling pause of the same length;
+//  - the reading ahead's processor use, per picture: the worker thread's own time, and what
+//    the rest of the process beyond the interface thread spent during those waits (the
+//    worker and the threads Qt scales pictures on), also as a share of a core over the run;
+//  - how many JPEG decodes each picture shown took, the next one's reading ahead included;
 //  - how close each picture appears to its schedule: the time between one picture's first
 //    paint and the next, against the one-second pause (a step may begin up to one timer
-//    interval, 100 ms, after the previous pause ended);
-// first with the picture fitted in the main window, then in the full-screen window.
+//    interval, 100 ms, after the previous pause ended).
+// --phase I runs only the I-th arrangement (0-5).
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -28,6 +34,8 @@
 
 #include "core/Program.h"
 #include "core/frmVedra.h"
+#include "platform/PictureData.h"
+#include "platform/PicturePrefetcher.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/services/ApplicationService.h"
 #include "platform/services/ClockService.h"
@@ -85,7 +93,12 @@ class MeasuringClock : public platform::ClockService {
         QElapsedTimer wall;
         wall.start();
         const int paintsBefore = paints;
+        const int anyPaintsBefore = anyPaints;
+        auto& ahead = platform::PicturePrefetcher::instance();
+        const double aheadCpu = ahead.processorSeconds();
+        const bool aheadBefore = ahead.busy();
         real_.waitForEvents(maxMilliseconds);
+        const bool aheadAtWork = aheadBefore || ahead.busy() || ahead.processorSeconds() > aheadCpu;
         const double spentCpu = cpuSeconds() - cpu;
         const double spentThreadCpu = threadCpuSeconds() - threadCpu;
         const double spentWall = wall.nsecsElapsed() / 1e9;
@@ -99,12 +112,30 @@ class MeasuringClock : public platform::ClockService {
             idleThreadCpu += spentThreadCpu;
             idleWall += spentWall;
         }
+        // The pause alone: the waits in which no window painted. While the next picture was
+        // being read ahead, what the process spent beyond the interface thread (the worker
+        // and the threads it scales pictures on) was the reading ahead's.
+        if (anyPaints == anyPaintsBefore) {
+            pauseWall += spentWall;
+            if (aheadAtWork) {
+                pauseCpu += spentThreadCpu;
+                aheadProcessCpu += spentCpu - spentThreadCpu;
+            } else {
+                pauseCpu += spentCpu;
+            }
+        }
     }
-    void reset() { waits = 0, waitCpu = waitWall = idleCpu = idleThreadCpu = idleWall = 0; }
+    void reset() {
+        waits = 0;
+        waitCpu = waitWall = idleCpu = idleThreadCpu = idleWall = pauseCpu = pauseWall = 0;
+        aheadProcessCpu = 0;
+    }
 
     int paints = 0;
+    int anyPaints = 0;
     long waits = 0;
     double waitCpu = 0, waitWall = 0, idleCpu = 0, idleThreadCpu = 0, idleWall = 0;
+    double pauseCpu = 0, pauseWall = 0, aheadProcessCpu = 0;
 
   private:
     platform::ClockService& real_;
@@ -115,7 +146,10 @@ class PaintWatch : public QObject {
   public:
     PaintWatch(MeasuringClock& clock, Program& program) : clock_(clock), program_(program) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Paint || watched != target())
+        if (event->type() != QEvent::Paint)
+            return false;
+        ++clock_.anyPaints;
+        if (watched != target())
             return false;
         ++clock_.paints;
         const platform::Picture& picture = targetPicture();
@@ -159,9 +193,25 @@ void runFor(int milliseconds) {
     loop.exec();
 }
 
+struct AheadUse {
+    double processor;  // seconds of the worker threads
+    quint64 decodes;   // JPEG decodes in the whole process
+};
+
 void reportRun(const char* title, const MeasuringClock& clock, const PaintWatch& watch, double cpu,
-               double wall) {
+               double wall, const AheadUse& use) {
     std::printf("\n%s\n", title);
+    const std::size_t shown = std::max<std::size_t>(watch.appearances.size(), 1);
+    std::printf("  pause alone    : %.1f s wall, %.4f s processor (%.3f %% of a core)\n",
+                clock.pauseWall, clock.pauseCpu,
+                100 * clock.pauseCpu / std::max(clock.pauseWall, 1e-9));
+    std::printf(
+        "  reading ahead  : %.1f ms processor a picture on its worker, %.1f ms in the whole "
+        "process during the pause (%.2f %% of a core over the run)\n",
+        1000 * use.processor / shown, 1000 * clock.aheadProcessCpu / shown,
+        100 * clock.aheadProcessCpu / wall);
+    std::printf("  decodes        : %.2f JPEG decodes a picture shown (the next one's included)\n",
+                double(use.decodes) / shown);
     std::printf("  whole run      : %.1f s wall, %.3f s processor (%.1f %%)\n", wall, cpu,
                 100 * cpu / wall);
     std::printf("  all waits      : %.1f s wall, %.3f s processor (%.1f %%), %ld waits\n",
@@ -198,7 +248,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int pictures = 8, seconds = 12, width = 6000, height = 4000;
+    int pictures = 8, seconds = 10, width = 6000, height = 4000, only = -1;
     for (int i = 1; i + 1 < argc; i += 2) {
         const QByteArray option = argv[i];
         const int value = QByteArray(argv[i + 1]).toInt();
@@ -210,6 +260,8 @@ int main(int argc, char** argv) {
             width = value;
         else if (option == "--height")
             height = value;
+        else if (option == "--phase")
+            only = value;
     }
 
     QTemporaryDir folder;
@@ -266,19 +318,30 @@ int main(int argc, char** argv) {
         bool openByClick;
     };
     const Phase phases[] = {
+        {"Slide show at High, size mode Original Size (the seen part decoded at natural size)", 0,
+         false, false},
         {"Slide show at High, picture fitted in the main window (Resize Maintain Aspect)", 1, false,
          false},
+        {"Slide show at High, size mode Resize to Window", 2, false, false},
         {"Slide show at High, size mode Full Screen Maintain Aspect (every step refreshes the "
          "full-screen window; the main window paints at natural size behind it)",
          3, true, false},
+        {"Slide show at High, size mode Full Screen (the full-screen window opened by the step, "
+         "without waiting for it)",
+         4, true, false},
         {"Slide show at High, full-screen window opened by a click over the fitted picture "
          "(refreshed by its own timer)",
          1, true, true},
     };
     for (const Phase& phase : phases) {
+        if (only >= 0 && &phase - phases != only)
+            continue;
         w.File1.setListIndex(-1);
         w.Dimensioni.setListIndex(phase.sizeMode);
-        w.File1.setListIndex(0);
+        // In the full-screen modes the first step selects the first entry and opens the
+        // window; selecting it here would open it modally before the show starts.
+        if (phase.sizeMode < 3)
+            w.File1.setListIndex(0);
         if (phase.openByClick)
             w.Image1_Click();
         w.imgSpeed3_Click();
@@ -287,6 +350,8 @@ int main(int argc, char** argv) {
         watch.restart();
         clock.reset();
         const double cpu = cpuSeconds();
+        const double aheadCpu = platform::PicturePrefetcher::instance().processorSeconds();
+        const quint64 decodes = platform::JpegPictureData::decodeCount();
         QElapsedTimer wall;
         wall.start();
         w.cmdSlideShow_Click();
@@ -294,9 +359,11 @@ int main(int argc, char** argv) {
         w.cmdSlideShow_Click();
         const double usedCpu = cpuSeconds() - cpu;
         const double usedWall = wall.nsecsElapsed() / 1e9;
+        const AheadUse use{platform::PicturePrefetcher::instance().processorSeconds() - aheadCpu,
+                           platform::JpegPictureData::decodeCount() - decodes};
         // Let the last pause end before the next phase.
         runFor(1200);
-        reportRun(phase.title, clock, watch, usedCpu, usedWall);
+        reportRun(phase.title, clock, watch, usedCpu, usedWall, use);
         if (frmFS* fs = program.frmFS.peek())
             fs->Unload();
         runFor(100);

@@ -229,6 +229,10 @@ class frmVedra : public platform::Form {
     // The size the current size mode shows a picture of a given natural size at, in pixels;
     // empty at natural size.
     std::function<QSize(QSize)> shownSizeInCurrentMode() const;
+    // The same for the main window's own area, and whether the full-screen window is shown
+    // (it then shows every picture loaded, bigger than the main window does).
+    std::function<QSize(QSize)> shownSizeInMainWindow() const;
+    bool fullScreenOpen() const;
     // The widest information lines a real file can give: a 10-digit length, a 5-digit
     // width and height, and the locale's widest date-time texts.
     static QStringList longestInformationLines();

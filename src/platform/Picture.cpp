@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 
 #include "platform/PictureData.h"
@@ -13,6 +14,13 @@
 #include "platform/metafile/Metafile.h"
 
 namespace platform {
+namespace {
+std::atomic<quint64> jpegDecodes{0};
+}  // namespace
+
+quint64 JpegPictureData::decodeCount() {
+    return jpegDecodes.load();
+}
 
 Picture Picture::fromImage(const QImage& image, Kind kind) {
     if (image.isNull())
@@ -67,7 +75,15 @@ QImage PictureData::imageForSize(const QSize& size, int tolerance) const {
             return cached_.first();
         }
     }
-    QImage image = renderAt(size);
+    // The smallest cached copy that is at least as big, for pictures that scale it down
+    // rather than decode again.
+    QImage larger;
+    for (const QImage& image : std::as_const(cached_)) {
+        if (image.width() >= size.width() && image.height() >= size.height() &&
+            (larger.isNull() || image.width() < larger.width()))
+            larger = image;
+    }
+    QImage image = renderAt(size, larger);
     if (image.isNull())
         return image;
     cached_.prepend(image);
@@ -88,7 +104,7 @@ void RasterPictureData::draw(QPainter& painter, const QRectF& target) const {
         painter.drawImage(target, imageForSize(size));
 }
 
-QImage RasterPictureData::renderAt(const QSize& size) const {
+QImage RasterPictureData::renderAt(const QSize& size, const QImage& /*larger*/) const {
     if (size == image_.size())
         return image_;
     return image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -133,6 +149,7 @@ QImage JpegPictureData::decodeArea(const QRect& area) const {
     QImageReader reader(&buffer, "jpeg");
     reader.setAutoTransform(false);
     reader.setClipRect(area);
+    ++jpegDecodes;
     cachedAreaImage_ = reader.read();
     cachedArea_ = area;
     return cachedAreaImage_;
@@ -147,11 +164,16 @@ bool JpegPictureData::decodeSmallest() {
     // Rounded down, so the decoder picks its 1/8 scale rather than the next one up.
     const QSize eighth(std::max(1, size_.width() / 8), std::max(1, size_.height() / 8));
     reader.setScaledSize(eighth);
+    ++jpegDecodes;
     smallest_ = reader.read();
     return !smallest_.isNull();
 }
 
-QImage JpegPictureData::renderAt(const QSize& size) const {
+QImage JpegPictureData::renderAt(const QSize& size, const QImage& larger) const {
+    // A copy already decoded for a bigger view (the full-screen window over the main one)
+    // gives the smaller one by scaling, a fraction of the cost of decoding the file again.
+    if (!larger.isNull())
+        return larger.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!smallest_.isNull() && size.width() <= smallest_.width() &&
         size.height() <= smallest_.height()) {
         // The decoder would decode at 1/8 for this size too, then scale the same way.
@@ -166,6 +188,7 @@ QImage JpegPictureData::renderAt(const QSize& size) const {
     reader.setAutoTransform(false);
     if (size != size_)
         reader.setScaledSize(size);
+    ++jpegDecodes;
     QImage image = reader.read();
     // A body the decoder cannot read shows as an empty area, like an undecodable file.
     if (image.isNull())
@@ -191,7 +214,7 @@ void MetafilePictureData::draw(QPainter& painter, const QRectF& target) const {
     painter.restore();
 }
 
-QImage MetafilePictureData::renderAt(const QSize& size) const {
+QImage MetafilePictureData::renderAt(const QSize& size, const QImage& /*larger*/) const {
     return metafile_->toImage(size, Qt::white);
 }
 

@@ -31,7 +31,10 @@ class PictureData {
     QImage imageForSize(const QSize& size, int tolerance = 0) const;
 
   protected:
-    virtual QImage renderAt(const QSize& size) const = 0;
+    // Draws the picture at `size`. `larger` is a cached copy at least that big in both
+    // directions (or null): a picture whose source is costly to decode may scale it down
+    // instead of decoding again.
+    virtual QImage renderAt(const QSize& size, const QImage& larger) const = 0;
 
   private:
     // The last two sizes drawn: the main window and the full-screen view can each keep
@@ -51,7 +54,7 @@ class RasterPictureData : public PictureData {
     void draw(QPainter& painter, const QRectF& target) const override;
 
   protected:
-    QImage renderAt(const QSize& size) const override;
+    QImage renderAt(const QSize& size, const QImage& larger) const override;
 
   private:
     QImage image_;
@@ -63,6 +66,10 @@ class RasterPictureData : public PictureData {
 // itself and the full-size pixels are never held unless the picture is shown at full size.
 class JpegPictureData : public PictureData {
   public:
+    // How many times JPEG data has been decoded in this process, at any scale or part: a
+    // shown picture should cost one decode, wherever it was done.
+    static quint64 decodeCount();
+
     JpegPictureData(QByteArray bytes, QSize size) : bytes_(std::move(bytes)), size_(size) {}
     // Decodes the whole file at the decoder's smallest scale (1/8), which reads every byte of
     // the compressed data but does little else; false when the decoder gives up on it. The
@@ -75,7 +82,7 @@ class JpegPictureData : public PictureData {
     void draw(QPainter& painter, const QRectF& target) const override;
 
   protected:
-    QImage renderAt(const QSize& size) const override;
+    QImage renderAt(const QSize& size, const QImage& larger) const override;
 
   private:
     // Decodes only `area` of the picture at full size: a big photo shown at its natural size
@@ -97,12 +104,12 @@ class MetafilePictureData : public PictureData {
     Picture::Kind kind() const override { return Picture::Kind::Metafile; }
     QSize sizePixels() const override;
     QSizeF sizeTwips() const override;
-    QImage toImage() const override { return renderAt(sizePixels()); }
+    QImage toImage() const override { return renderAt(sizePixels(), QImage()); }
     void draw(QPainter& painter, const QRectF& target) const override;
     std::shared_ptr<const Metafile> metafile() const override { return metafile_; }
 
   protected:
-    QImage renderAt(const QSize& size) const override;
+    QImage renderAt(const QSize& size, const QImage& larger) const override;
 
   private:
     std::shared_ptr<const Metafile> metafile_;

@@ -1,10 +1,12 @@
 // Decoding the slide show's next picture ahead, during the pause.
+#include "core/Modulo1.h"
 #include "core/Program.h"
 #include "core/frmVedra.h"
 #include "platform/PicturePrefetcher.h"
 #include "platform/Twips.h"
 #include "platform/Volumes.h"
 #include "platform/services/ScreenService.h"
+#include "viewing/frmFS.h"
 
 namespace {
 
@@ -26,10 +28,32 @@ void frmVedra::prefetchEntry(long index) {
     if (index < 0 || index >= File1.ListCount())
         return;
     const QString path = platform::joinPath(File1.Path(), File1.List(int(index)));
-    platform::PicturePrefetcher::instance().prefetch(path, shownSizeInCurrentMode());
+    // With the full-screen window open, the main window behind it keeps its own size: it is
+    // prepared too, from the bigger copy, so neither window decodes during the step.
+    platform::PicturePrefetcher::instance().prefetch(
+        path, shownSizeInCurrentMode(), fullScreenOpen() ? shownSizeInMainWindow() : nullptr);
+}
+
+bool frmVedra::fullScreenOpen() const {
+    const ::frmFS* fs = program_.frmFS.peek();
+    return fs && fs->Visible();
 }
 
 std::function<QSize(QSize)> frmVedra::shownSizeInCurrentMode() const {
+    if (!fullScreenOpen())
+        return shownSizeInMainWindow();
+    // The open full-screen window shows every picture the main window loads, whatever the
+    // size mode, and it shows it bigger.
+    const platform::ScreenService& screen = *program_.services().screen;
+    const QSizeF screenSize(screen.Width() / platform::TwipsPerPixel,
+                            screen.Height() / platform::TwipsPerPixel);
+    const bool keepAspect = m_.MantieniAspettoFS;
+    return [keepAspect, screenSize](QSize natural) -> QSize {
+        return keepAspect ? fittedByOrientation(natural, screenSize) : screenSize.toSize();
+    };
+}
+
+std::function<QSize(QSize)> frmVedra::shownSizeInMainWindow() const {
     const QSizeF area = areaForWindowState() / platform::TwipsPerPixel;
     const platform::ScreenService& screen = *program_.services().screen;
     const QSizeF screenSize(screen.Width() / platform::TwipsPerPixel,

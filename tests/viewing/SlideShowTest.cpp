@@ -2,8 +2,12 @@
 // the pause after each step.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QThread>
+#include <QWidget>
 
 #include "ViewingFixture.h"
+#include "platform/PictureData.h"
+#include "platform/PicturePrefetcher.h"
 
 namespace {
 constexpr unsigned long Lit = 0x80C0FF;
@@ -192,4 +196,50 @@ TEST_F(ViewingTest, TheTwoWindowsPausesNest) {
     fs.Timer1.tick();
     EXPECT_EQ(shownFile(), "b.jpg");
     EXPECT_EQ(clock.monotonicMs, 4700);
+}
+
+TEST_F(ViewingTest, EveryStepDecodesItsPictureOnceWhicheverWindowsShowIt) {
+    // Big enough that every view shows them scaled down.
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
+        folder.addPicture(name, 1600, 1200, Qt::darkCyan);
+    frmVedra& w = start();
+    w.imgSpeed3_Click();
+    struct Arrangement {
+        int sizeMode;
+        bool fullScreenByClick;
+    };
+    for (const Arrangement a : {Arrangement{1, false}, Arrangement{2, false}, Arrangement{1, true},
+                                Arrangement{2, true}}) {
+        SCOPED_TRACE(testing::Message()
+                     << "size mode " << a.sizeMode << ", full screen " << a.fullScreenByClick);
+        w.Dimensioni.setListIndex(a.sizeMode);
+        if (a.fullScreenByClick)
+            openFullScreenAt(0);
+        else
+            w.File1.setListIndex(0);
+        w.cmdSlideShow.click();
+        // Draws what each open window shows, as the screen would, and lets the reading
+        // ahead of the next picture finish.
+        auto showAndReadAhead = [&] {
+            if (frmFS* fs = fullScreen()) {
+                fs->Timer1.tick();  // the full-screen window takes the new picture
+                fs->Image1.widget()->grab();
+            }
+            w.Image1.widget()->grab();
+            while (platform::PicturePrefetcher::instance().busy())
+                QThread::msleep(5);
+        };
+        w.Timer1.tick();
+        showAndReadAhead();
+        for (int step = 0; step < 3; ++step) {
+            const quint64 before = platform::JpegPictureData::decodeCount();
+            w.Timer1.tick();
+            showAndReadAhead();
+            EXPECT_EQ(platform::JpegPictureData::decodeCount() - before, 1u) << "step " << step;
+        }
+        w.cmdSlideShow.click();
+        if (frmFS* fs = fullScreen())
+            fs->Unload();
+        QCoreApplication::processEvents();
+    }
 }
