@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "ReferenceTool.h"
 #include "platform/linux/LocalFileSystem.h"
 
 namespace {
@@ -45,23 +46,13 @@ void writeNoise(const QString& path, qint64 megabytes) {
     }
 }
 
-void runTool(const QString& program, const QStringList& arguments) {
-    if (QProcess::execute(program, arguments) != 0) {
-        std::fprintf(stderr, "%s failed\n", qPrintable(program));
-        std::exit(2);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    for (const char* tool : {"cp", "sync", "mv"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
-            std::fprintf(stderr, "reference tool %s not found: no figures\n", tool);
-            return 2;
-        }
-    }
+    const ReferenceTool cp(QStringLiteral("cp"), "coreutils");
+    const ReferenceTool sync(QStringLiteral("sync"), "coreutils");
+    const ReferenceTool mv(QStringLiteral("mv"), "coreutils");
     const int runs = 5;
     platform::LocalFileSystem files;
     QTemporaryDir disk;
@@ -70,15 +61,15 @@ int main(int argc, char** argv) {
     writeNoise(source, 256);
 
     const auto removeTarget = [&] { QFile::remove(target); };
-    const double cp = medianMs(runs, removeTarget, [&] {
-        runTool("cp", {source, target});
-        runTool("sync", {target});
+    const double copied = medianMs(runs, removeTarget, [&] {
+        cp.run({source, target});
+        sync.run({target});
     });
     const double safe =
         medianMs(runs, removeTarget, [&] { files.CopyFile(source, target, false); });
     std::printf("copy 256 MB on one disk\n");
-    std::printf("  cp + sync FILE (reference)   %8.1f ms  1.00x\n", cp);
-    std::printf("  safe copy                    %8.1f ms  %.2fx\n", safe, safe / cp);
+    std::printf("  cp + sync FILE (reference)   %8.1f ms  1.00x\n", copied);
+    std::printf("  safe copy                    %8.1f ms  %.2fx\n", safe, safe / copied);
 
     QTemporaryDir other;
     const bool mounted =
@@ -94,11 +85,11 @@ int main(int argc, char** argv) {
             writeNoise(source, 128);
     };
     QFile::remove(source);
-    const double mv = medianMs(runs, putBack, [&] { runTool("mv", {source, moved}); });
+    const double moveTime = medianMs(runs, putBack, [&] { mv.run({source, moved}); });
     const double safeMove = medianMs(runs, putBack, [&] { files.MoveFile(source, moved, false); });
     std::printf("move 128 MB to another disk (tmpfs)\n");
-    std::printf("  mv (reference)               %8.1f ms  1.00x\n", mv);
-    std::printf("  safe move                    %8.1f ms  %.2fx\n", safeMove, safeMove / mv);
+    std::printf("  mv (reference)               %8.1f ms  1.00x\n", moveTime);
+    std::printf("  safe move                    %8.1f ms  %.2fx\n", safeMove, safeMove / moveTime);
     ::umount2(QFile::encodeName(other.path()).constData(), MNT_DETACH);
     return 0;
 }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "MedianTime.h"
+#include "ReferenceTool.h"
 #include "ScriptedServices.h"
 #include "core/Program.h"
 #include "core/frmVedra.h"
@@ -46,11 +47,7 @@ void makeJpeg(const QString& path, int width, int height, int seed) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString djpeg = QStandardPaths::findExecutable("djpeg");
-    if (djpeg.isEmpty()) {
-        std::fprintf(stderr, "html_bench: djpeg (libjpeg-turbo-progs) is missing; no figures.\n");
-        return 2;
-    }
+    const ReferenceTool djpeg(QStringLiteral("djpeg"), "libjpeg-turbo-progs");
     const bool quick = app.arguments().contains("--quick");
     const int runs = 3;
     const int count = quick ? 6 : 20;
@@ -64,7 +61,7 @@ int main(int argc, char** argv) {
 
     const double floor = medianMs(runs, [&] {
         for (const QString& file : files)
-            QProcess::execute(djpeg, {"-scale", "1/8", "-outfile", "/dev/null", file});
+            djpeg.run({"-scale", "1/8", "-outfile", "/dev/null", file});
     });
 
     testing_support::ScriptedServices scripted;
