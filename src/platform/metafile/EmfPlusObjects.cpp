@@ -2,6 +2,7 @@
 // images, fonts and string formats.
 #include "platform/metafile/EmfPlusPlayer.h"
 
+#include "platform/metafile/GdiObjects.h"
 #include "platform/metafile/Metafile.h"
 #include "platform/metafile/TargetGeometry.h"
 #include "platform/metafile/TextDecoding.h"
@@ -44,26 +45,6 @@ QTransform matrix(ByteReader& r) {
 
 double finiteOr(float v, double fallback) {
     return std::isfinite(v) && std::abs(v) < 1e9 ? double(v) : fallback;
-}
-
-Qt::BrushStyle hatchStyle(quint32 style) {
-    switch (style) {
-        case 0:
-            return Qt::HorPattern;
-        case 1:
-            return Qt::VerPattern;
-        case 2:
-            return Qt::FDiagPattern;
-        case 3:
-            return Qt::BDiagPattern;
-        case 4:
-            return Qt::CrossPattern;
-        case 5:
-            return Qt::DiagCrossPattern;
-        default:
-            // The many percentage and textured hatches: a mid-density dither.
-            return style <= 12 ? Qt::Dense6Pattern : Qt::Dense4Pattern;
-    }
 }
 
 QGradient::Spread spreadFor(qint32 wrap) {
@@ -273,7 +254,7 @@ std::optional<QBrush> EmfPlusPlayer::readBrush(ByteReader& r) {
             if (!r.ok()) {
                 return std::nullopt;
             }
-            QBrush brush(fore, hatchStyle(style));
+            QBrush brush(fore, hatchBrushStyle(style));
             // Keep the background in the brush's texture: draw both at once.
             QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
             tile.fill(back);

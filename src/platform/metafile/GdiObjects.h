@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBrush>
 #include <QColor>
 #include <QImage>
 #include <QRegion>
@@ -9,6 +10,28 @@
 #include <vector>
 
 namespace platform::metafile {
+
+// Qt's pattern for a hatch style number. GDI and EMF+ share the first six (horizontal,
+// vertical, the two diagonals, cross, diagonal cross); EMF+ adds percentage and textured
+// hatches, drawn as a mid-density dither.
+inline Qt::BrushStyle hatchBrushStyle(quint32 style) {
+    switch (style) {
+        case 0:
+            return Qt::HorPattern;
+        case 1:
+            return Qt::VerPattern;
+        case 2:
+            return Qt::FDiagPattern;
+        case 3:
+            return Qt::BDiagPattern;
+        case 4:
+            return Qt::CrossPattern;
+        case 5:
+            return Qt::DiagCrossPattern;
+        default:
+            return style <= 12 ? Qt::Dense6Pattern : Qt::Dense4Pattern;
+    }
+}
 
 // Logical pen as both formats describe it (LOGPEN / LOGPENEX).
 struct LogicalPen {

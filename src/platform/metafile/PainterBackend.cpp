@@ -10,23 +10,6 @@ namespace platform::metafile {
 
 namespace {
 
-Qt::BrushStyle hatchStyle(int hatch) {
-    switch (hatch) {
-        case 0:
-            return Qt::HorPattern;
-        case 1:
-            return Qt::VerPattern;
-        case 2:
-            return Qt::FDiagPattern;
-        case 3:
-            return Qt::BDiagPattern;
-        case 4:
-            return Qt::CrossPattern;
-        default:
-            return Qt::DiagCrossPattern;
-    }
-}
-
 // The ternary raster operation code (bits 16..23 of a ROP3).
 int ropCode(quint32 rop) {
     return static_cast<int>((rop >> 16) & 0xFF);
@@ -174,7 +157,7 @@ QBrush PainterBackend::makeBrush(const LogicalBrush& logical, const DcState& sta
     }
     switch (logical.style) {
         case LogicalBrush::Hatched:
-            return QBrush(logical.color, hatchStyle(logical.hatch));
+            return QBrush(logical.color, hatchBrushStyle(quint32(logical.hatch)));
         case LogicalBrush::Pattern:
         case LogicalBrush::DibPattern:
         case LogicalBrush::DibPatternPt:
