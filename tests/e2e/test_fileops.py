@@ -88,17 +88,22 @@ def test_copy_move_delete_and_rename_from_the_keyboard():
     check(viewer.running(), "the viewer ended")
 
 
+def save_as(path):
+    """Ctrl+S, then types the full name into the Save dialog and confirms it."""
+    e2e.key("ctrl+s")
+    e2e.focus_window("Save As")
+    e2e.key("ctrl+a")
+    e2e.type_text(str(path))
+    e2e.key("Return")
+
+
 def test_save_as_writes_a_bitmap():
     source = e2e.scratch_dir("source-")
     e2e.make_picture(source / "a.jpg", size="64x48")
     _, _, wid = e2e.start_in(source)
     e2e.show_first_entry(wid, source, "a.jpg")
-    e2e.key("ctrl+s")
-    e2e.focus_window("Save As")
     saved = source / "saved.bmp"
-    e2e.key("ctrl+a")
-    e2e.type_text(str(saved))
-    e2e.key("Return")
+    save_as(saved)
     e2e.wait_for(lambda: saved.exists() and saved.read_bytes()[:2] == b"BM",
                  what="the bitmap file")
     width = int.from_bytes(saved.read_bytes()[18:22], "little", signed=True)
@@ -120,12 +125,8 @@ def test_save_as_onto_a_full_disk_reports_it_and_leaves_nothing():
         (disk / "old.bmp").write_bytes(b"old bytes")
         viewer, _, wid = e2e.start_in(source)
         e2e.show_first_entry(wid, source, "a.jpg")
-        e2e.key("ctrl+s")
-        e2e.focus_window("Save As")
         saved = disk / "saved.bmp"
-        e2e.key("ctrl+a")
-        e2e.type_text(str(saved))
-        e2e.key("Return")
+        save_as(saved)
         box = viewer.wait_message(f'Cannot save the picture as "{saved}".\n'
                                   "There is not enough free space on the disk.")
         check_equal(contents(disk), {"old.bmp": b"old bytes"},
