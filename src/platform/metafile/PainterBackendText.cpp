@@ -3,6 +3,7 @@
 #include "platform/metafile/PainterBackend.h"
 
 #include "platform/metafile/TargetGeometry.h"
+#include "platform/metafile/TextDecoding.h"
 
 #include <QFontMetricsF>
 #include <QRawFont>
@@ -79,12 +80,14 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
         return 0;
     }
     double height = logical.height == 0 ? 12.0 / sy : std::abs(double(logical.height));
-    // Symbol-font text has been turned into Unicode; a Unicode face draws it.
-    const bool symbol = logical.charset == 2 &&
-                        logical.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
-    QFont font(symbol                   ? QStringLiteral("DejaVu Serif")
-               : logical.face.isEmpty() ? QStringLiteral("Arial")
-                                        : logical.face);
+    // The Symbol face's codes are turned into Unicode and drawn by a face made to stand
+    // in for it; any other symbol face is asked for by name with its codes as they are.
+    const bool symbol = logical.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+    const QString text = symbol ? TextDecoding::symbolText(run.text) : run.text;
+    QFont font(logical.face.isEmpty() ? QStringLiteral("Arial") : logical.face);
+    if (symbol) {
+        font.setFamilies({QStringLiteral("OpenSymbol"), QStringLiteral("DejaVu Serif")});
+    }
     font.setWeight(static_cast<QFont::Weight>(
         std::clamp(logical.weight == 0 ? 400 : logical.weight, 1, 1000)));
     font.setItalic(logical.italic);
@@ -119,18 +122,17 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
     // Layout in "text space": origin at the reference point, x along the
     // baseline, one unit per target pixel of font size.
     std::vector<double> positions;
-    positions.reserve(static_cast<std::size_t>(run.text.size()));
+    positions.reserve(static_cast<std::size_t>(text.size()));
     double width = 0;
     if (!run.dx.empty()) {
-        for (qsizetype i = 0; i < run.text.size(); ++i) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
             positions.push_back(width);
             if (static_cast<std::size_t>(i) < run.dx.size()) {
                 width += run.dx[static_cast<std::size_t>(i)] * toText;
             }
         }
     } else {
-        width =
-            metrics.horizontalAdvance(run.text) + state.textCharExtra * toText * run.text.size();
+        width = metrics.horizontalAdvance(text) + state.textCharExtra * toText * text.size();
     }
 
     double x = 0;
@@ -181,19 +183,19 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
     painter_.setPen(state.textColor);
     if (positions.empty()) {
         if (state.textCharExtra == 0) {
-            painter_.drawText(QPointF(x, y), run.text);
+            painter_.drawText(QPointF(x, y), text);
         } else {
             double pen = x;
-            for (QChar c : run.text) {
+            for (QChar c : text) {
                 painter_.drawText(QPointF(pen, y), QString(c));
                 pen += metrics.horizontalAdvance(c) + state.textCharExtra * toText;
             }
         }
     } else {
-        for (qsizetype i = 0; i < run.text.size(); ++i) {
-            const QChar c = run.text.at(i);
-            if (c.isHighSurrogate() && i + 1 < run.text.size()) {
-                painter_.drawText(QPointF(x + positions[std::size_t(i)], y), run.text.mid(i, 2));
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isHighSurrogate() && i + 1 < text.size()) {
+                painter_.drawText(QPointF(x + positions[std::size_t(i)], y), text.mid(i, 2));
                 ++i;
                 continue;
             }

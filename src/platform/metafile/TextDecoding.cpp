@@ -12,8 +12,10 @@ constexpr char16_t kCp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+}  // namespace
+
 // Adobe Symbol encoding for the letters and signs formula editors use.
-char16_t symbolToUnicode(unsigned char c) {
+char16_t TextDecoding::symbolToUnicode(unsigned char c) {
     static constexpr char16_t kGreekUpper[26] = {
         0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393, 0x0397, 0x0399,
         0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F, 0x03A0, 0x0398, 0x03A1,
@@ -165,6 +167,8 @@ char16_t symbolToUnicode(unsigned char c) {
     }
 }
 
+namespace {
+
 const char* encodingForCharset(int charset) {
     switch (charset) {
         case 128:
@@ -200,12 +204,8 @@ const char* encodingForCharset(int charset) {
 
 QString TextDecoding::decodeAnsi(const char* data, qsizetype length, int charset) {
     if (charset == 2) {
-        QString out;
-        out.reserve(length);
-        for (qsizetype i = 0; i < length; ++i) {
-            out.append(QChar(symbolToUnicode(static_cast<unsigned char>(data[i]))));
-        }
-        return out;
+        // A symbol font's codes stay codes: the face decides what they show.
+        return QString::fromLatin1(data, length);
     }
     if (const char* name = encodingForCharset(charset)) {
         QStringDecoder decoder(name);
@@ -232,6 +232,21 @@ QString TextDecoding::decodeAnsiName(ByteReader& reader, int maxBytes) {
         bytes.append(c);
     }
     return decodeAnsi(bytes.constData(), bytes.size(), 0).trimmed();
+}
+
+QString TextDecoding::symbolText(const QString& codes) {
+    QString out;
+    out.reserve(codes.size());
+    for (QChar c : codes) {
+        const char16_t code = c.unicode();
+        // Symbol-font text arrives as 8-bit codes or as the U+F0xx codes of the face's own table.
+        if (code < 0x100 || (code >= 0xF020 && code <= 0xF0FF)) {
+            out.append(QChar(symbolToUnicode(static_cast<unsigned char>(code & 0xFF))));
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
 }
 
 QString TextDecoding::decodeUtf16Name(ByteReader& reader, int maxChars) {

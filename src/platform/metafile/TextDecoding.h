@@ -10,12 +10,16 @@ namespace platform::metafile {
 // Unicode, honouring the font's character set where Qt can decode it.
 class TextDecoding {
   public:
+    // Text in a symbol-charset font keeps its 8-bit codes (see symbolText).
     static QString decodeAnsi(const char* data, qsizetype length, int charset);
+    // The Unicode characters the Symbol face draws for the codes of `codes`.
+    static QString symbolText(const QString& codes);
+    static char16_t symbolToUnicode(unsigned char code);
     // A NUL-terminated name of at most `maxBytes` bytes.
     static QString decodeAnsiName(ByteReader& reader, int maxBytes);
     // A NUL-terminated UTF-16 name of at most `maxChars` characters.
     static QString decodeUtf16Name(ByteReader& reader, int maxChars);
-    // UTF-16LE code units; fonts with the symbol charset map to the private use area.
+    // UTF-16LE code units, as they stand.
     static QString decodeUtf16(ByteReader& reader, qsizetype count);
 };
 

@@ -257,25 +257,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Font heights -------------------------------------------------------------
 
-Bytes logFont(std::int32_t height, std::int32_t escapement = 0) {
+Bytes logFont(std::int32_t height, std::int32_t escapement = 0, const QByteArray& face = "Arial") {
     Bytes font;
     font.u32(1).i32(height).i32(0).i32(escapement).i32(escapement).i32(400).u32(0).u32(0);
-    for (char c : QByteArray("Arial")) {
+    for (char c : face) {
         font.u16(std::uint16_t(c));
     }
-    for (int i = 5; i < 32; ++i) {
+    for (auto i = face.size(); i < 32; ++i) {
         font.u16(0);
     }
     return font;
 }
 
-Bytes textRecord(QPoint at, const QByteArray& text) {
+Bytes textRecord(QPoint at, const QString& text) {
     Bytes t;
     t.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
     t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(76).u32(0);
     t.i32(0).i32(0).i32(0).i32(0).u32(0);
-    for (char c : text) {
-        t.u16(std::uint16_t(c));
+    for (QChar c : text) {
+        t.u16(c.unicode());
     }
     if (text.size() % 2) {
         t.u16(0);
@@ -369,6 +369,23 @@ INSTANTIATE_TEST_SUITE_P(
                              143,
                              true}),
     [](const testing::TestParamInfo<FontCase>& p) { return p.param.name; });
+
+// The Symbol face's letters are Greek and its signs mathematical, whether the
+// text holds the 8-bit codes or the face's own U+F0xx codes.
+TEST(SymbolFace, CodesDrawTheCharactersTheFaceShows) {
+    auto drawn = [](const QString& text) {
+        EmfBuilder b;
+        b.record(82, logFont(-300, 0, "Symbol")).select(1);
+        b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+        b.record(84, textRecord({100, 600}, text));
+        return draw(b.build(), 1000);
+    };
+    const QImage greek = drawn(QStringLiteral("\u03C0\u2212\u03B1"));
+    ASSERT_FALSE(ink(greek).isEmpty());
+    EXPECT_EQ(drawn(QStringLiteral("p-a")), greek);
+    EXPECT_EQ(drawn(QStringLiteral("\uF070\uF02D\uF061")), greek);
+    EXPECT_NE(drawn(QStringLiteral("p-a")), drawn(QStringLiteral("p+a")));
+}
 
 }  // namespace
 
