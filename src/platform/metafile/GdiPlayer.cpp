@@ -291,7 +291,7 @@ void GdiPlayer::setPixel(const QPointF& p, const QColor& color) {
 }
 
 void GdiPlayer::text(TextRun run) {
-    if (dc_.pathOpen || run.text.isEmpty()) {
+    if (run.text.isEmpty()) {
         if (run.opaque && run.hasRect && !dc_.pathOpen) {
             LogicalBrush brush;
             brush.color = dc_.state().bkColor;
@@ -303,7 +303,19 @@ void GdiPlayer::text(TextRun run) {
     if (updateCp) {
         run.reference = dc_.state().currentPos;
     }
-    const double advance = backend_.drawText(run, dc_.state(), logicalToTarget());
+    double advance = 0;
+    if (dc_.pathOpen) {
+        // Inside a path bracket text adds its glyph outlines to the path.
+        const QPainterPath outline =
+            PainterBackend::textOutline(run, dc_.state(), logicalToTarget(), &advance);
+        bool invertible = false;
+        const QTransform targetToDevice = deviceToTarget_.inverted(&invertible);
+        if (invertible) {
+            dc_.path.addPath(targetToDevice.map(outline));
+        }
+    } else {
+        advance = backend_.drawText(run, dc_.state(), logicalToTarget());
+    }
     if (updateCp) {
         dc_.state().currentPos.rx() += advance;
     }

@@ -3,6 +3,7 @@
 #include "platform/metafile/DeviceContext.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 #include <QString>
 #include <vector>
@@ -54,6 +55,10 @@ class PainterBackend {
     void patBlt(const QRectF& dest, const QTransform& toTarget, quint32 rop, const DcState& state);
     // Returns the logical advance of the drawn text.
     double drawText(const TextRun& run, const DcState& state, const QTransform& toTarget);
+    // The glyph outlines the text would fill, in target pixels, for a path
+    // bracket; `advance` receives the logical advance.
+    static QPainterPath textOutline(const TextRun& run, const DcState& state,
+                                    const QTransform& toTarget, double* advance);
 
   private:
     QPen makePen(const DcState& state, const QTransform& toTarget, double penScale) const;

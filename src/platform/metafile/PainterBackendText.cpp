@@ -9,6 +9,8 @@
 #include <QRawFont>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace platform::metafile {
 
@@ -66,10 +68,26 @@ double gdiCellPerEm(const QString& requested, const QFont& font) {
     return font.pixelSize() > 0 ? (metrics.ascent() + metrics.descent()) / font.pixelSize() : 0;
 }
 
+// One text record laid out in "text space": origin at the reference point,
+// x along the baseline, one unit per target pixel of font size.
+struct TextLayout {
+    QFont font;
+    QString text;
+    std::vector<double> positions;  // pen position of each character, when dx is given
+    QPointF start;                  // the alignment's offset from the reference point
+    double width;
+    double toText;  // text-space units per logical unit
+    QTransform textSpace;
+
+    static std::optional<TextLayout> of(const TextRun& run, const DcState& state,
+                                        const QTransform& toTarget);
+    std::vector<std::pair<QPointF, QString>> pieces(const DcState& state) const;
+};
+
 }  // namespace
 
-double PainterBackend::drawText(const TextRun& run, const DcState& state,
-                                const QTransform& toTarget) {
+std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& state,
+                                         const QTransform& toTarget) {
     const LogicalFont& logical = state.font;
     QTransform linear = linearPart(toTarget);
     if (linear.determinant() < 0) {
@@ -77,7 +95,7 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
     }
     const double sy = axisScale(linear, 0, 1);
     if (!(sy > 0) || !std::isfinite(sy)) {
-        return 0;
+        return std::nullopt;
     }
     double height = logical.height == 0 ? 12.0 / sy : std::abs(double(logical.height));
     // The Symbol face's codes are turned into Unicode and drawn by a face made to stand
@@ -103,7 +121,7 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
     }
     const double pixels = height * sy;
     if (pixels < 0.5 || pixels > kMaxFontPixels) {
-        return 0;
+        return std::nullopt;
     }
     font.setPixelSize(std::max(1, int(std::lround(pixels))));
     // Text space units per logical unit; differs from `sy` by the pixel-size rounding.
@@ -119,8 +137,6 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
     }
     const QFontMetricsF metrics(font);
 
-    // Layout in "text space": origin at the reference point, x along the
-    // baseline, one unit per target pixel of font size.
     std::vector<double> positions;
     positions.reserve(static_cast<std::size_t>(text.size()));
     double width = 0;
@@ -155,15 +171,56 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
         y = metrics.ascent();
     }
 
-    syncClip(state);
     const QPointF origin = toTarget.map(run.reference);
     if (!reasonable(QRectF(origin, QSizeF(0, 0))) ||
         (run.hasRect && !reasonable(toTarget.mapRect(run.rect)))) {
-        return 0;
+        return std::nullopt;
     }
     const QTransform textSpace = QTransform().rotate(-logical.escapement / 10.0) *
                                  QTransform::fromScale(unit / sy, unit / sy) * linear *
                                  QTransform::fromTranslate(origin.x(), origin.y());
+    return TextLayout{font, text, std::move(positions), QPointF(x, y), width, toText, textSpace};
+}
+
+// Where each character goes, as text-space pen positions: laid out by the
+// dx advances when the record has them, else by the face's own advances
+// plus the extra character spacing.
+std::vector<std::pair<QPointF, QString>> TextLayout::pieces(const DcState& state) const {
+    std::vector<std::pair<QPointF, QString>> out;
+    const QFontMetricsF metrics(font);
+    if (positions.empty()) {
+        if (state.textCharExtra == 0) {
+            out.emplace_back(start, text);
+        } else {
+            double pen = start.x();
+            for (QChar c : text) {
+                out.emplace_back(QPointF(pen, start.y()), QString(c));
+                pen += metrics.horizontalAdvance(c) + state.textCharExtra * toText;
+            }
+        }
+        return out;
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const QPointF at(start.x() + positions[std::size_t(i)], start.y());
+        if (c.isHighSurrogate() && i + 1 < text.size()) {
+            out.emplace_back(at, text.mid(i, 2));
+            ++i;
+        } else if (!c.isSpace()) {
+            out.emplace_back(at, QString(c));
+        }
+    }
+    return out;
+}
+
+double PainterBackend::drawText(const TextRun& run, const DcState& state,
+                                const QTransform& toTarget) {
+    const std::optional<TextLayout> layout = TextLayout::of(run, state, toTarget);
+    if (!layout) {
+        return 0;
+    }
+    const QFontMetricsF metrics(layout->font);
+    syncClip(state);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const bool needsSave = run.clipped && run.hasRect;
     if (needsSave) {
@@ -175,39 +232,37 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
         setTransform(toTarget);
         painter_.fillRect(run.rect.normalized(), state.bkColor);
     }
-    setTransform(textSpace);
+    setTransform(layout->textSpace);
     if (state.bkOpaque && !run.opaque) {
-        painter_.fillRect(QRectF(x, y - metrics.ascent(), width, metrics.height()), state.bkColor);
+        painter_.fillRect(QRectF(layout->start.x(), layout->start.y() - metrics.ascent(),
+                                 layout->width, metrics.height()),
+                          state.bkColor);
     }
-    painter_.setFont(font);
+    painter_.setFont(layout->font);
     painter_.setPen(state.textColor);
-    if (positions.empty()) {
-        if (state.textCharExtra == 0) {
-            painter_.drawText(QPointF(x, y), text);
-        } else {
-            double pen = x;
-            for (QChar c : text) {
-                painter_.drawText(QPointF(pen, y), QString(c));
-                pen += metrics.horizontalAdvance(c) + state.textCharExtra * toText;
-            }
-        }
-    } else {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text.at(i);
-            if (c.isHighSurrogate() && i + 1 < text.size()) {
-                painter_.drawText(QPointF(x + positions[std::size_t(i)], y), text.mid(i, 2));
-                ++i;
-                continue;
-            }
-            if (!c.isSpace()) {
-                painter_.drawText(QPointF(x + positions[std::size_t(i)], y), QString(c));
-            }
-        }
+    for (const auto& [at, piece] : layout->pieces(state)) {
+        painter_.drawText(at, piece);
     }
     if (needsSave) {
         painter_.restore();
         clipVersion_ = -1;
     }
-    return width / toText;
+    return layout->width / layout->toText;
 }
+
+QPainterPath PainterBackend::textOutline(const TextRun& run, const DcState& state,
+                                         const QTransform& toTarget, double* advance) {
+    QPainterPath outline;
+    const std::optional<TextLayout> layout = TextLayout::of(run, state, toTarget);
+    if (!layout) {
+        *advance = 0;
+        return outline;
+    }
+    for (const auto& [at, piece] : layout->pieces(state)) {
+        outline.addText(at, layout->font, piece);
+    }
+    *advance = layout->width / layout->toText;
+    return layout->textSpace.map(outline);
+}
+
 }  // namespace platform::metafile

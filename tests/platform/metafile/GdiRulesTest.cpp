@@ -387,6 +387,37 @@ TEST(SymbolFace, CodesDrawTheCharactersTheFaceShows) {
     EXPECT_NE(drawn(QStringLiteral("p-a")), drawn(QStringLiteral("p+a")));
 }
 
+// Inside a path bracket text adds its glyph outlines to the path instead of
+// drawing: filling the path paints the letters, abandoning it paints nothing.
+TEST(TextInPath, GlyphOutlinesJoinThePath) {
+    auto drawn = [](std::function<void(EmfBuilder&)> after) {
+        EmfBuilder b;
+        b.record(82, logFont(-400)).select(1);
+        b.solidBrush(2, kRed).select(2).select(0x80000008u);
+        b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+        b.record(59, Bytes());
+        b.record(84, textRecord({100, 700}, QStringLiteral("HH")));
+        b.record(60, Bytes());
+        after(b);
+        return draw(b.build(), 1000);
+    };
+    EmfBuilder plain;
+    plain.record(82, logFont(-400)).select(1);
+    plain.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+    plain.record(84, textRecord({100, 700}, QStringLiteral("HH")));
+    const QRect letters = ink(draw(plain.build(), 1000));
+    ASSERT_FALSE(letters.isEmpty());
+
+    const QImage filled = drawn([](EmfBuilder& b) { b.record(62, bounds()); });
+    const QRect filledInk = ink(filled);
+    EXPECT_LE((filledInk.topLeft() - letters.topLeft()).manhattanLength(), 2);
+    EXPECT_LE((filledInk.bottomRight() - letters.bottomRight()).manhattanLength(), 2);
+    EXPECT_TRUE(isRed(filled, letters.left() + 20, letters.center().y()));  // an H's stem
+
+    const QImage abandoned = drawn([](EmfBuilder& b) { b.record(68, Bytes()); });
+    EXPECT_TRUE(ink(abandoned).isEmpty());
+}
+
 }  // namespace
 
 // --- Path editing ----------------------------------------------------------
