@@ -37,27 +37,44 @@ void EmfRecordPlayer::createPen(ByteReader& r) {
 
 void EmfRecordPlayer::extCreatePen(ByteReader& r, const ByteReader& record) {
     const quint32 index = r.u32();
-    r.skip(16);  // bitmap offsets: pattern pens are drawn solid
+    const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
     const quint32 style = r.u32();
     LogicalPen pen;
     pen.width = r.u32();
     const quint32 brushStyle = r.u32();
-    pen.color = colorFromRef(r.u32());
-    r.u32();  // hatch
+    const quint32 colorOrUsage = r.u32();
+    const quint32 hatch = r.u32();
     const quint32 entries = r.u32();
     if (!r.ok()) {
         return;
     }
+    pen.color = colorFromRef(colorOrUsage);
     applyPenStyle(pen, style);
-    if (brushStyle == 1) {  // BS_NULL
-        pen.style = LogicalPen::Null;
+    switch (brushStyle) {
+        case 1:  // BS_NULL
+            pen.style = LogicalPen::Null;
+            break;
+        case 2:  // BS_HATCHED
+            pen.brushStyle = LogicalBrush::Hatched;
+            pen.hatch = int(hatch);
+            break;
+        case 3:  // BS_PATTERN
+        case 5:  // BS_DIBPATTERN: the colour field says how the bitmap's colours are given
+        case 6:  // BS_DIBPATTERNPT
+            pen.pattern = bitmap(record, offBmi, cbBmi, offBits, cbBits, colorOrUsage & 0xFFFF);
+            if (!pen.pattern.isNull()) {
+                pen.brushStyle = LogicalBrush::DibPatternPt;
+                pen.color = Qt::gray;
+            }
+            break;
+        default:
+            break;
     }
     if (pen.style == LogicalPen::UserStyle && entries <= 64 && r.has(entries * 4)) {
         for (quint32 i = 0; i < entries; ++i) {
             pen.userDashes.push_back(r.u32());
         }
     }
-    (void)record;
     dc_.createObjectAt(index, pen);
 }
 

@@ -53,6 +53,11 @@ struct LogicalPen {
     double width = 0;  // logical units; 0 means one device pixel
     QColor color = Qt::black;
     std::vector<double> userDashes;
+    // A geometric pen may paint its strokes with a hatch or a bitmap pattern
+    // (brush styles as in LogicalBrush; 0 is a solid colour).
+    int brushStyle = 0;
+    int hatch = 0;
+    QImage pattern;
 
     bool isNull() const { return style == Null; }
 };

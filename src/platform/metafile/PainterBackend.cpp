@@ -141,6 +141,14 @@ QPen PainterBackend::makePen(const DcState& state, const QTransform& toTarget,
             }
         }
     }
+    if (logical.brushStyle != 0 && state.rop2 != 1 && state.rop2 != 16) {
+        LogicalBrush fill;
+        fill.style = logical.brushStyle;
+        fill.color = logical.color;
+        fill.hatch = logical.hatch;
+        fill.pattern = logical.pattern;
+        pen.setBrush(makeBrush(fill, state, toTarget));
+    }
     return pen;
 }
 

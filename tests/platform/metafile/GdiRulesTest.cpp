@@ -418,6 +418,56 @@ TEST(TextInPath, GlyphOutlinesJoinThePath) {
     EXPECT_TRUE(ink(abandoned).isEmpty());
 }
 
+// A geometric pen built with a brush paints its strokes with that brush:
+// a bitmap pattern shows the bitmap's colours, a hatch its lines over what
+// was there before.
+TEST(PatternPen, StrokesArePaintedWithThePensBrush) {
+    auto stroke = [](std::uint32_t brushStyle, std::uint32_t colorOrUsage, std::uint32_t hatch,
+                     const Bytes& dib) {
+        Bytes pen;
+        const std::uint32_t bmiSize = dib.size() ? 40 : 0;
+        pen.u32(1).u32(bmiSize ? 52 : 0).u32(bmiSize).u32(bmiSize ? 92 : 0);
+        pen.u32(std::uint32_t(dib.size()) - bmiSize);
+        pen.u32(0x10000).u32(300).u32(brushStyle).u32(colorOrUsage).u32(hatch).u32(0);
+        pen.raw(dib.data());
+        EmfBuilder b;
+        b.record(95, pen).select(1);
+        b.record(27, Bytes().i32(0).i32(500)).record(54, Bytes().i32(1000).i32(500));
+        return draw(b.build(), 200);
+    };
+    Bytes checker;  // 2 x 2, 24 bits: red and blue alternating
+    checker.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).i32(0).i32(0).u32(0).u32(0);
+    for (std::uint32_t row : {0u, 1u}) {
+        const bool redFirst = row == 0;
+        for (int i = 0; i < 2; ++i) {
+            const bool red = (i == 0) == redFirst;
+            checker.u8(red ? 0 : 255).u8(0).u8(red ? 255 : 0);
+        }
+        checker.u8(0).u8(0);
+    }
+    const QImage patterned = stroke(5, 0, 0, checker);
+    int red = 0, blue = 0, other = 0;
+    for (int x = 20; x < 180; ++x) {
+        for (int y = 90; y < 110; ++y) {
+            const QColor c = patterned.pixelColor(x, y);
+            (c == QColor(Qt::red) ? red : c == QColor(Qt::blue) ? blue : other)++;
+        }
+    }
+    EXPECT_GT(red, 1000);
+    EXPECT_GT(blue, 1000);
+    EXPECT_EQ(other, 0);
+
+    const QImage hatched = stroke(2, kRed, 4 /* cross */, Bytes());
+    int hatchRed = 0, untouched = 0;
+    for (int x = 20; x < 180; ++x) {
+        const QColor c = hatched.pixelColor(x, 100);
+        hatchRed += c == QColor(Qt::red);
+        untouched += c == QColor(Qt::white);
+    }
+    EXPECT_GT(hatchRed, 5);
+    EXPECT_GT(untouched, 80);
+}
+
 }  // namespace
 
 // --- Path editing ----------------------------------------------------------
