@@ -1,6 +1,7 @@
 #include "platform/metafile/EmfParser.h"
 
 #include "platform/metafile/ByteReader.h"
+#include "platform/metafile/EmfPlayer.h"
 
 #include <cmath>
 
@@ -62,6 +63,11 @@ std::optional<MetafileDocument> EmfParser::parse(const QByteArray& bytes) {
     const double frameWidth = frame.width() + 1;
     const double frameHeight = frame.height() + 1;
     const QPointF& ppmm = doc.devicePixelsPerMm;
+    auto twipsOfDevice = [&ppmm](const QSizeF& pixels) {
+        return QSize(int(std::lround(std::min(pixels.width() / ppmm.x(), 1e6) * 1440 / 25.4)),
+                     int(std::lround(std::min(pixels.height() / ppmm.y(), 1e6) * 1440 / 25.4)));
+    };
+    bool measure = false;
     if (frame.width() > 0 && frame.height() > 0) {
         doc.deviceFrame = QRectF(frame.left() * ppmm.x() / 100, frame.top() * ppmm.y() / 100,
                                  frameWidth * ppmm.x() / 100, frameHeight * ppmm.y() / 100);
@@ -71,13 +77,12 @@ std::optional<MetafileDocument> EmfParser::parse(const QByteArray& bytes) {
         // No usable frame: fall back to the bounds, which are device pixels.
         doc.deviceFrame =
             QRectF(bounds.left(), bounds.top(), bounds.width() + 1, bounds.height() + 1);
-        doc.naturalSizeTwips = QSize(
-            int(std::lround(std::min(doc.deviceFrame.width() / ppmm.x(), 1e6) * 1440 / 25.4)),
-            int(std::lround(std::min(doc.deviceFrame.height() / ppmm.y(), 1e6) * 1440 / 25.4)));
+        doc.naturalSizeTwips = twipsOfDevice(doc.deviceFrame.size());
     } else {
-        return std::nullopt;
+        // Neither: the picture is framed by what its records draw.
+        measure = true;
     }
-    if (doc.naturalSizeTwips.width() <= 0 || doc.naturalSizeTwips.height() <= 0) {
+    if (!measure && (doc.naturalSizeTwips.width() <= 0 || doc.naturalSizeTwips.height() <= 0)) {
         return std::nullopt;
     }
 
@@ -96,6 +101,21 @@ std::optional<MetafileDocument> EmfParser::parse(const QByteArray& bytes) {
         }
         doc.records.push_back({type, std::uint32_t(pos), size});
         pos += size;
+    }
+    if (measure) {
+        // Pictures nested in the one being measured are not measured in turn:
+        // a file could otherwise nest itself until the stack runs out.
+        static thread_local bool measuring = false;
+        if (measuring) {
+            return std::nullopt;
+        }
+        measuring = true;
+        doc.deviceFrame = EmfPlayer::drawingBounds(doc);
+        measuring = false;
+        doc.naturalSizeTwips = twipsOfDevice(doc.deviceFrame.size());
+        if (doc.naturalSizeTwips.width() <= 0 || doc.naturalSizeTwips.height() <= 0) {
+            return std::nullopt;
+        }
     }
     return doc;
 }

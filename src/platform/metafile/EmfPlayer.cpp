@@ -3,6 +3,7 @@
 #include "platform/metafile/EmfPlusPlayer.h"
 #include "platform/metafile/EmfRecordPlayer.h"
 
+#include <QPicture>
 #include <cmath>
 
 namespace platform::metafile {
@@ -40,6 +41,20 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
             plus.invalidateClip();
         }
     }
+}
+
+QRectF EmfPlayer::drawingBounds(const MetafileDocument& doc) {
+    // Played one device pixel to one unit over a window far larger than any
+    // picture, into a recording that keeps the box of what was drawn.
+    constexpr double kReach = 1 << 22;
+    MetafileDocument measured = doc;
+    measured.deviceFrame = QRectF(-kReach, -kReach, 2 * kReach, 2 * kReach);
+    QPicture recording;
+    QPainter painter(&recording);
+    play(measured, painter, measured.deviceFrame);
+    painter.end();
+    const QRect drawn = recording.boundingRect();
+    return drawn.isValid() ? QRectF(drawn) : QRectF();
 }
 
 }  // namespace platform::metafile

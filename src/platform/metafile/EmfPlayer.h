@@ -7,11 +7,15 @@
 namespace platform::metafile {
 
 // Plays the records of a parsed EMF onto a painter, mapping the header's
-// frame onto `target`. EMF+ comments are skipped: dual files carry the same
-// picture as plain EMF records.
+// frame onto `target`. Once EMF+ records appear they draw the picture and the
+// plain EMF records are its fallback, except after an EMF+ GetDC record.
 class EmfPlayer {
   public:
     static void play(const MetafileDocument& doc, QPainter& painter, const QRectF& target);
+    // The box, in device pixels, of everything the records draw (after every
+    // mapping and world transform); empty when they draw nothing. Frames a
+    // picture whose header gives neither frame nor bounds.
+    static QRectF drawingBounds(const MetafileDocument& doc);
 };
 
 }  // namespace platform::metafile

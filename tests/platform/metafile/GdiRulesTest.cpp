@@ -125,6 +125,29 @@ INSTANTIATE_TEST_SUITE_P(
             {87, 40}}),
     [](const testing::TestParamInfo<TransformCase>& p) { return p.param.name; });
 
+// A header that gives neither frame nor bounds: the picture is framed by what
+// its records draw, after the world transform; drawing nothing, it is no picture.
+TEST(WorldTransform, AFramelessPictureIsFramedByItsTransformedDrawing) {
+    auto frameless = [](EmfBuilder& b) {
+        QByteArray bytes = b.build();
+        bytes.replace(8, 32, QByteArray(32, '\0'));
+        return Metafile::parse(bytes);
+    };
+    EmfBuilder turned = redFill();
+    turned.record(36, modify(kTurn, 2)).rectangle(0, 0, 500, 250);
+    const auto picture = frameless(turned);
+    ASSERT_NE(picture, nullptr);
+    const QSize twips = picture->naturalSizeTwips();  // 25 x 50 mm on the reference device
+    EXPECT_NEAR(twips.width(), 1417, 20);
+    EXPECT_NEAR(twips.height(), 2835, 20);
+    const QImage image = picture->toImage(QSize(50, 100), Qt::white);
+    EXPECT_TRUE(isRed(image, 2, 2));
+    EXPECT_TRUE(isRed(image, 47, 97));
+
+    EmfBuilder empty = redFill();
+    EXPECT_EQ(frameless(empty), nullptr);
+}
+
 // --- Fill modes -------------------------------------------------------------
 
 // Two squares overlapping in (300,300)-(600,600), both drawn clockwise.
