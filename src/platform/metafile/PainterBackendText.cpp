@@ -76,7 +76,7 @@ struct TextLayout {
     std::vector<double> positions;  // pen position of each character, when dx is given
     QPointF start;                  // the alignment's offset from the reference point
     double width;
-    double toText;  // text-space units per logical unit
+    double toText;  // text-space units per logical unit along the baseline
     QTransform textSpace;
 
     static std::optional<TextLayout> of(const TextRun& run, const DcState& state,
@@ -126,15 +126,18 @@ std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& stat
     font.setPixelSize(std::max(1, int(std::lround(pixels))));
     // Text space units per logical unit; differs from `sy` by the pixel-size rounding.
     const double unit = pixels / std::max(1, int(std::lround(pixels)));
-    const double toText = sy / unit;
+    double stretch = 1;
     if (logical.width > 0) {
-        // lfWidth asks for an average character width: stretch the face to it.
+        // lfWidth asks for an average character width: the face is scaled along
+        // the baseline to it (by the transform: a font stretch would make the
+        // font database pick some other, condensed face).
         const double natural = gdiAverageCharWidth(QFontMetricsF(font));
         if (natural > 0) {
-            const double stretch = logical.width * toText / natural;
-            font.setStretch(std::clamp(int(std::lround(stretch * 100)), 1, 4000));
+            stretch = std::clamp(logical.width * (sy / unit) / natural, 0.01, 40.0);
         }
     }
+    // Text space units per logical unit along the baseline, before the stretch.
+    const double toText = sy / unit / stretch;
     const QFontMetricsF metrics(font);
 
     std::vector<double> positions;
@@ -176,7 +179,8 @@ std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& stat
         (run.hasRect && !reasonable(toTarget.mapRect(run.rect)))) {
         return std::nullopt;
     }
-    const QTransform textSpace = QTransform().rotate(-logical.escapement / 10.0) *
+    const QTransform textSpace = QTransform::fromScale(stretch, 1) *
+                                 QTransform().rotate(-logical.escapement / 10.0) *
                                  QTransform::fromScale(unit / sy, unit / sy) * linear *
                                  QTransform::fromTranslate(origin.x(), origin.y());
     return TextLayout{font, text, std::move(positions), QPointF(x, y), width, toText, textSpace};

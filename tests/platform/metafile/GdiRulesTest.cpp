@@ -280,9 +280,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Font heights -------------------------------------------------------------
 
-Bytes logFont(std::int32_t height, std::int32_t escapement = 0, const QByteArray& face = "Arial") {
+Bytes logFont(std::int32_t height, std::int32_t escapement = 0, const QByteArray& face = "Arial",
+              std::int32_t width = 0) {
     Bytes font;
-    font.u32(1).i32(height).i32(0).i32(escapement).i32(escapement).i32(400).u32(0).u32(0);
+    font.u32(1).i32(height).i32(width).i32(escapement).i32(escapement).i32(400).u32(0).u32(0);
     for (char c : face) {
         font.u16(std::uint16_t(c));
     }
@@ -392,6 +393,23 @@ INSTANTIATE_TEST_SUITE_P(
                              143,
                              true}),
     [](const testing::TestParamInfo<FontCase>& p) { return p.param.name; });
+
+// A font width asks for the face's average character width: Arial's is
+// 0.441 em, so that width keeps the letters as they are and half of it
+// halves them.
+TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
+    auto inkWidth = [](std::int32_t width) {
+        EmfBuilder b;
+        b.record(82, logFont(-200, 0, "Arial", width)).select(1);
+        b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+        b.record(84, textRecord({100, 500}, QStringLiteral("Hamb")));
+        return ink(draw(b.build(), 1000)).width();
+    };
+    const int natural = inkWidth(0);
+    ASSERT_GT(natural, 100);
+    EXPECT_NEAR(inkWidth(88), natural, natural * 0.04);
+    EXPECT_NEAR(inkWidth(44), natural / 2.0, natural * 0.04);
+}
 
 // The Symbol face's letters are Greek and its signs mathematical, whether the
 // text holds the 8-bit codes or the face's own U+F0xx codes.
