@@ -17,6 +17,8 @@ namespace platform::metafile {
 namespace {
 
 constexpr double kMaxFontPixels = 20000;
+// Above this glyph size in target pixels text is drawn as filled outlines.
+constexpr double kMaxCachedGlyphPixels = 1024;
 
 // The average character width GDI reports for a TrueType face: lowercase
 // letters and the space weighted by their frequency in English text.
@@ -242,10 +244,24 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
                                  layout->width, metrics.height()),
                           state.bkColor);
     }
-    painter_.setFont(layout->font);
-    painter_.setPen(state.textColor);
-    for (const auto& [at, piece] : layout->pieces(state)) {
-        painter_.drawText(at, piece);
+    // Glyphs stretched far along one axis (a world transform can scale x and y
+    // very differently) are filled as outlines: the glyph cache would render
+    // each one as a bitmap of that size, which the font engine cannot do.
+    const double em = layout->font.pixelSize();
+    const double glyphX = em * axisScale(layout->textSpace, 1, 0);
+    const double glyphY = em * axisScale(layout->textSpace, 0, 1);
+    if (std::max(glyphX, glyphY) > kMaxCachedGlyphPixels) {
+        QPainterPath outline;
+        for (const auto& [at, piece] : layout->pieces(state)) {
+            outline.addText(at, layout->font, piece);
+        }
+        painter_.fillPath(outline, state.textColor);
+    } else {
+        painter_.setFont(layout->font);
+        painter_.setPen(state.textColor);
+        for (const auto& [at, piece] : layout->pieces(state)) {
+            painter_.drawText(at, piece);
+        }
     }
     if (needsSave) {
         painter_.restore();

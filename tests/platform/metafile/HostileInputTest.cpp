@@ -182,6 +182,30 @@ TEST(HostileEmf, DeepSaveAndWildRestoreStayBounded) {
     EXPECT_TRUE(survives(b.build()));
 }
 
+// A world transform that stretches x thousands of times more than y turns
+// small text into glyphs wider than any glyph bitmap can be.
+TEST(HostileEmf, TextStretchedFarAlongOneAxisIsDrawn) {
+    for (const float stretch : {3000.0f, 1.0f / 3000}) {
+        EmfBuilder b;
+        b.record(35, Bytes().f32(stretch).f32(0).f32(0).f32(1).f32(0).f32(0));
+        Bytes font;
+        font.u32(1).i32(-16).i32(0).i32(0).i32(0).i32(400).u32(0).u32(0);
+        for (char c : QByteArray("Arial")) {
+            font.u16(std::uint16_t(c));
+        }
+        for (int i = 5; i < 32; ++i) {
+            font.u16(0);
+        }
+        b.record(82, font).select(1);
+        Bytes text;
+        text.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
+        text.i32(0).i32(500).u32(2).u32(76).u32(0).i32(0).i32(0).i32(0).i32(0).u32(0);
+        text.u16('i').u16('W');
+        b.record(84, text);
+        EXPECT_TRUE(survives(b.build()));
+    }
+}
+
 TEST(HostileWmf, RecordSizesAndCountsAreChecked) {
     WmfBuilder zero;
     zero.solidBrush(0x0000FF).select(0).rectangle(0, 0, 1000, 1000).rawRecord(0, 0x041B, Bytes());
