@@ -82,6 +82,8 @@ class GdiPlayer {
     void drawDevicePath(bool stroke, bool fill);
     QRegion logicalRectToTarget(const QRectF& rect) const;
     QRegion fullTarget() const;
+    // The target with a small margin: regions are built no larger than this.
+    QRectF regionReach() const;
 
     DeviceContext& dc_;
     PainterBackend& backend_;

@@ -93,6 +93,14 @@ void GdiPlayer::selectClipPath(RegionMode mode) {
     dc_.pathOpen = false;
     QPainterPath target = deviceToTarget_.map(dc_.path);
     target.setFillRule(dc_.state().windingFill ? Qt::WindingFill : Qt::OddEvenFill);
+    const QRectF reach = regionReach();
+    if (!reach.contains(target.boundingRect())) {
+        // Only the part near the target can clip anything; a region is built scan
+        // line by scan line, so a path reaching far out would cost without bound.
+        QPainterPath box;
+        box.addRect(reach);
+        target = target.intersected(box);
+    }
     QRegion region;
     for (const QPolygonF& poly : target.toFillPolygons()) {
         region = region.united(QRegion(poly.toPolygon(), target.fillRule()));
@@ -105,12 +113,18 @@ QRegion GdiPlayer::fullTarget() const {
     return QRegion(backend_.target().toAlignedRect());
 }
 
+QRectF GdiPlayer::regionReach() const {
+    return backend_.target().adjusted(-2, -2, 2, 2);
+}
+
 QRegion GdiPlayer::logicalRectToTarget(const QRectF& rect) const {
     const QTransform t = logicalToTarget();
     if (isAxisAligned(t)) {
         return QRegion(clampedRect(t.mapRect(rect.normalized())));
     }
-    return QRegion(t.map(QPolygonF(rect.normalized())).toPolygon());
+    // A turned rectangle, cut to the target's neighbourhood before it becomes a region.
+    const QPolygonF turned = t.map(QPolygonF(rect.normalized()));
+    return QRegion(turned.intersected(QPolygonF(regionReach())).toPolygon());
 }
 
 QRegion GdiPlayer::logicalRectsToTarget(const QVector<QRect>& rects) const {

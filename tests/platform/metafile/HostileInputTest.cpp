@@ -206,6 +206,24 @@ TEST(HostileEmf, TextStretchedFarAlongOneAxisIsDrawn) {
     }
 }
 
+// Under a turned world transform, rectangles and paths reaching far beyond
+// the picture become clip and fill regions only where they meet it.
+TEST(HostileEmf, TurnedAreasFarBeyondThePictureStayCheap) {
+    const float c = 0.8660254f, s = 0.5f;
+    for (const std::int32_t far : {200000, 2000000, 20000000, 2000000000}) {
+        EmfBuilder b;
+        b.record(35, Bytes().f32(c).f32(s).f32(-s).f32(c).f32(0).f32(0));
+        Bytes opaque;  // no characters, ETO_OPAQUE over a huge rectangle
+        opaque.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
+        opaque.i32(0).i32(0).u32(0).u32(76).u32(2).i32(-far).i32(-far).i32(far).i32(far).u32(0);
+        b.record(84, opaque);
+        b.record(59, Bytes()).rectangle(-far, -far, far, far);
+        b.record(60, Bytes()).record(67, Bytes().u32(1));  // SELECTCLIPPATH, RGN_AND
+        b.rectangle(0, 0, 999, 999);
+        EXPECT_TRUE(survives(b.build()));
+    }
+}
+
 TEST(HostileWmf, RecordSizesAndCountsAreChecked) {
     WmfBuilder zero;
     zero.solidBrush(0x0000FF).select(0).rectangle(0, 0, 1000, 1000).rawRecord(0, 0x041B, Bytes());
