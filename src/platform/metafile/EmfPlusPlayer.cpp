@@ -622,7 +622,8 @@ void EmfPlusPlayer::stroke(const QPainterPath& world, const PlusPen& plusPen) {
     const double targetWidth = worldWidth * std::sqrt(std::abs(t.determinant()));
     if (!(worldWidth > 0) || targetWidth < 1.0) {
         pen.setCosmetic(true);
-        pen.setWidthF(std::clamp(targetWidth, kThinnestLine, 1.0));
+        pen.setWidthF(std::isfinite(targetWidth) ? std::clamp(targetWidth, kThinnestLine, 1.0)
+                                                 : kThinnestLine);
     } else {
         pen.setWidthF(worldWidth);
     }
