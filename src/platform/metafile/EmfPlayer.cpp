@@ -19,7 +19,7 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
     dc.state().font.face = QStringLiteral("Arial");
     const double devicePixel = std::sqrt(std::abs(deviceToTarget.determinant()));
     PainterBackend backend(painter, target, devicePixel);
-    EmfPlusPlayer plus(painter, target, deviceToTarget, devicePixel);
+    EmfPlusPlayer plus(painter, target, deviceToTarget);
     GdiPlayer gdi(dc, backend, deviceToTarget);
     EmfRecordPlayer player(gdi, dc);
     const char* base = doc.bytes.constData();

@@ -18,6 +18,7 @@ constexpr std::size_t kMaxSavedStates = 4096;
 constexpr quint32 kMaxDrawCount = 4'000'000;
 constexpr int kMaxStringLength = 65536;
 constexpr int kMaxNestedMetafiles = 2;
+constexpr double kThinnestLine = 0.5;  // target pixels
 
 // Nested metafile images render through their own players; this bounds how
 // deep a picture may hold pictures.
@@ -97,12 +98,11 @@ QPainterPath arcPath(const QRectF& box, double start, double sweep, bool pie) {
 }  // namespace
 
 EmfPlusPlayer::EmfPlusPlayer(QPainter& painter, const QRectF& target,
-                             const QTransform& deviceToTarget, double devicePixel)
+                             const QTransform& deviceToTarget)
     : painter_(painter),
       target_(target),
       deviceToTarget_(deviceToTarget),
-      base_(painter.worldTransform()),
-      devicePixel_(devicePixel) {}
+      base_(painter.worldTransform()) {}
 
 EmfPlusPlayer::~EmfPlusPlayer() = default;
 
@@ -612,14 +612,18 @@ void EmfPlusPlayer::stroke(const QPainterPath& world, const PlusPen& plusPen) {
         return;
     }
     QPen pen(plusPen.brush, 1);
-    // The width in world units; below one device pixel GDI+ draws one pixel.
+    // The width in world units. GDI+ draws a pen thinner than a pixel
+    // anti-aliased at its own width, which shows as a lighter line, and a
+    // zero-width pen as its thinnest line; half a target pixel keeps both
+    // visible without darkening fine work such as grilles of hairlines.
     const double worldWidth = plusPen.unit == 0
                                   ? plusPen.width
                                   : plusPen.width * unitToDevice(plusPen.unit) / pageFactor(false);
     const double targetWidth = worldWidth * std::sqrt(std::abs(t.determinant()));
-    if (!(worldWidth > 0) || targetWidth < devicePixel_) {
+    if (!(worldWidth > 0) || targetWidth < 1.0) {
         pen.setCosmetic(true);
-        pen.setWidthF(std::clamp(devicePixel_, 0.5, 1.0));
+        pen.setWidthF(std::isfinite(targetWidth) ? std::clamp(targetWidth, kThinnestLine, 1.0)
+                                                 : kThinnestLine);
     } else {
         pen.setWidthF(worldWidth);
     }

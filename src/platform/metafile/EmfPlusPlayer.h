@@ -66,8 +66,7 @@ class EmfPlusPlayer {
   public:
     static constexpr quint32 kCommentIdentifier = 0x2B464D45u;  // "EMF+"
 
-    EmfPlusPlayer(QPainter& painter, const QRectF& target, const QTransform& deviceToTarget,
-                  double devicePixel);
+    EmfPlusPlayer(QPainter& painter, const QRectF& target, const QTransform& deviceToTarget);
     ~EmfPlusPlayer();
     EmfPlusPlayer(const EmfPlusPlayer&) = delete;
     EmfPlusPlayer& operator=(const EmfPlusPlayer&) = delete;
@@ -136,7 +135,6 @@ class EmfPlusPlayer {
     QRectF target_;
     QTransform deviceToTarget_;
     QTransform base_;
-    double devicePixel_;
     bool active_ = false;
     bool handOver_ = false;
     bool videoDisplay_ = true;

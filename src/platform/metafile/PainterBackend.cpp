@@ -233,6 +233,18 @@ void PainterBackend::drawPath(const QPainterPath& path, const DcState& state,
         brush.style() != Qt::NoBrush) {
         painter_.fillPath(filled, state.bkColor);
     }
+    if (pen.style() != Qt::NoPen && pen.isCosmetic() && pen.widthF() >= 1.0) {
+        // GDI draws a one-pixel line in whole pixels; anti-aliasing would
+        // smear it over two half-lit ones. The fill keeps its smooth edge.
+        painter_.setPen(Qt::NoPen);
+        painter_.drawPath(filled);
+        painter_.setPen(pen);
+        painter_.setBrush(Qt::NoBrush);
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        painter_.drawPath(filled);
+        painter_.setRenderHint(QPainter::Antialiasing, true);
+        return;
+    }
     painter_.drawPath(filled);
 }
 

@@ -125,6 +125,21 @@ INSTANTIATE_TEST_SUITE_P(
                      return b.build();
                  },
                  {{{50, 50}, kBlueColor}, {{50, 47}, kBlueColor}, {{50, 40}, kWhite}}},
+        PlusCase{"ThinPensAreLighterLines",
+                 [] {
+                     // Zero width: the thinnest line, half a pixel. 0.6 units: its own width.
+                     EmfPlusBuilder b;
+                     b.plus(0x4008, 0x0200 | 1, pen(0, kBlue));
+                     b.plus(0x400D, 1, Bytes().u32(2).f32(0).f32(505).f32(1000).f32(505));
+                     b.plus(0x4008, 0x0200 | 2, pen(6, kBlue));
+                     b.plus(0x400D, 2, Bytes().u32(2).f32(0).f32(705).f32(1000).f32(705));
+                     return b.build();
+                 },
+                 {{{50, 50}, QColor(128, 128, 255)},
+                  {{50, 49}, kWhite},
+                  {{50, 51}, kWhite},
+                  {{50, 70}, QColor(102, 102, 255)},
+                  {{50, 71}, kWhite}}},
         PlusCase{"ArrowCapEndsTheLine",
                  [] {
                      EmfPlusBuilder b;

@@ -1,5 +1,5 @@
 // General rules of the GDI drawing model, each shown with a small metafile:
-// world transform modes, polygon fill modes and font heights.
+// world transform modes, polygon fill modes, font heights and one-pixel lines.
 #include "MetafileBuilder.h"
 #include "platform/metafile/Metafile.h"
 
@@ -587,5 +587,27 @@ TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
         const QImage image = draw(b.build());
         EXPECT_TRUE(isRed(image, c.red.x(), c.red.y()));
         EXPECT_FALSE(isRed(image, c.empty.x(), c.empty.y()));
+    }
+}
+
+// --- One-pixel lines ------------------------------------------------------------
+
+// GDI lights whole pixels for a one-pixel pen: a line lying on the border
+// between two pixel rows comes out as one dark row, not two half-grey ones.
+TEST(OnePixelLines, LightWholePixels) {
+    for (const int y : {500, 505, 507}) {
+        SCOPED_TRACE(y);
+        WmfBuilder b;
+        b.window(0, 0, 1000, 1000);
+        b.record(0x02FA, Bytes().u16(0).i16(0).i16(0).u32(0)).select(0);
+        b.record(0x0325, Bytes().u16(2).i16(0).i16(std::int16_t(y)).i16(1000).i16(std::int16_t(y)));
+        const QImage image = draw(b.build());
+        int dark = 0;
+        for (int row = 40; row < 60; ++row) {
+            const int level = image.pixelColor(50, row).red();
+            EXPECT_TRUE(level < 16 || level > 240) << "row " << row << " level " << level;
+            dark += level < 16 ? 1 : 0;
+        }
+        EXPECT_EQ(dark, 1);
     }
 }
