@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace platform::metafile {
@@ -60,6 +61,14 @@ class PainterBackend {
     QBrush makeBrush(const LogicalBrush& logical, const DcState& state,
                      const QTransform& toTarget) const;
     bool applyRop2(const DcState& state, QPen& pen, QBrush& brush);
+    // True when `rop2` is drawn through a layer combined bit by bit with the
+    // target image (every mode but R2_COPYPEN and R2_NOP, on image targets).
+    bool layeredRop2(int rop2) const;
+    // Paints onto a transparent layer covering `bounds` (current painter
+    // coordinates, widened by `deviceMargin` pixels) under the current
+    // transform and clip, then combines it into the target through `rop2`.
+    void paintThroughRop2(int rop2, const QRectF& bounds, double deviceMargin,
+                          const std::function<void(QPainter&)>& paint);
     void setTransform(const QTransform& toTarget);
 
     QPainter& painter_;
@@ -67,7 +76,9 @@ class PainterBackend {
     QTransform base_;
     double devicePixel_;
     bool raster_;
+    QImage* image_ = nullptr;  // the target, when raster ops can read and write it
     int clipVersion_ = -1;
+    QRegion clipRegion_;  // in base_ coordinates
 };
 
 }  // namespace platform::metafile
