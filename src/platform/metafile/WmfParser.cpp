@@ -2,6 +2,7 @@
 
 #include "platform/metafile/ByteReader.h"
 #include "platform/metafile/WmfContentBounds.h"
+#include "platform/metafile/WmfEmbeddedEmf.h"
 
 #include <cmath>
 
@@ -136,6 +137,9 @@ std::optional<MetafileDocument> WmfParser::parse(const QByteArray& bytes) {
                 doc.deviceFrame = *content;
             }
         }
+    }
+    if (auto emf = WmfEmbeddedEmf::extract(doc)) {
+        doc.embeddedEmf = std::make_shared<const MetafileDocument>(std::move(*emf));
     }
     return doc;
 }
