@@ -192,6 +192,7 @@ bool PainterBackend::layeredRop2(int rop2) const {
 }
 
 void PainterBackend::paintThroughRop2(int rop2, const QRectF& bounds, double deviceMargin,
+                                      std::optional<QRgb> solid,
                                       const std::function<void(QPainter&)>& paint) {
     const QTransform device = painter_.deviceTransform();
     const double ratio = image_->devicePixelRatio();
@@ -203,7 +204,7 @@ void PainterBackend::paintThroughRop2(int rop2, const QRectF& bounds, double dev
     if (box.isEmpty()) {
         return;
     }
-    QImage layer(box.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage layer(box.size(), solid ? QImage::Format_Alpha8 : QImage::Format_ARGB32_Premultiplied);
     if (layer.isNull()) {
         return;
     }
@@ -217,7 +218,7 @@ void PainterBackend::paintThroughRop2(int rop2, const QRectF& bounds, double dev
         layerPainter.setWorldTransform(device * shift);
         paint(layerPainter);
     }
-    applyRop2Layer(*image_, layer, box.topLeft(), rop2);
+    applyRop2Layer(*image_, layer, box.topLeft(), rop2, solid.value_or(0));
 }
 
 bool PainterBackend::applyRop2(const DcState& state, QPen& pen, QBrush& brush) {
@@ -266,7 +267,10 @@ void PainterBackend::drawPath(const QPainterPath& path, const DcState& state,
         setTransform(toTarget);
         const QRectF bounds = filled.controlPointRect();
         if (brush.style() != Qt::NoBrush) {
-            paintThroughRop2(state.rop2, bounds, 0, [&](QPainter& p) {
+            const bool solidFill = brush.style() == Qt::SolidPattern && !hatchBackground;
+            const std::optional<QRgb> solid =
+                solidFill ? std::optional<QRgb>(brush.color().rgb()) : std::nullopt;
+            paintThroughRop2(state.rop2, bounds, 0, solid, [&](QPainter& p) {
                 if (hatchBackground) {
                     p.fillPath(filled, state.bkColor);
                 }
@@ -277,7 +281,8 @@ void PainterBackend::drawPath(const QPainterPath& path, const DcState& state,
             // Miter joins reach up to a pen width beyond the outline.
             const double reach = pen.isCosmetic() ? 0 : pen.widthF();
             paintThroughRop2(state.rop2, bounds.adjusted(-reach, -reach, reach, reach),
-                             pen.isCosmetic() ? pen.widthF() : 0, [&](QPainter& p) {
+                             pen.isCosmetic() ? pen.widthF() : 0, pen.color().rgb(),
+                             [&](QPainter& p) {
                                  p.setPen(pen);
                                  p.setBrush(Qt::NoBrush);
                                  p.drawPath(filled);
@@ -314,11 +319,12 @@ void PainterBackend::fillRegion(const QRegion& targetRegion, const LogicalBrush&
     if (layeredRop2(state.rop2)) {
         if (brush.style() != Qt::NoBrush) {
             painter_.setWorldTransform(base_);
-            paintThroughRop2(state.rop2, targetRegion.boundingRect(), 0, [&](QPainter& p) {
-                for (const QRect& r : targetRegion) {
-                    p.fillRect(r, brush);
-                }
-            });
+            paintThroughRop2(state.rop2, targetRegion.boundingRect(), 0, std::nullopt,
+                             [&](QPainter& p) {
+                                 for (const QRect& r : targetRegion) {
+                                     p.fillRect(r, brush);
+                                 }
+                             });
         }
         return;
     }

@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace platform::metafile {
@@ -67,8 +68,10 @@ class PainterBackend {
     // Paints onto a transparent layer covering `bounds` (current painter
     // coordinates, widened by `deviceMargin` pixels) under the current
     // transform and clip, then combines it into the target through `rop2`.
+    // With `solid`, everything painted is that one colour and the layer only
+    // records coverage.
     void paintThroughRop2(int rop2, const QRectF& bounds, double deviceMargin,
-                          const std::function<void(QPainter&)>& paint);
+                          std::optional<QRgb> solid, const std::function<void(QPainter&)>& paint);
     void setTransform(const QTransform& toTarget);
 
     QPainter& painter_;

@@ -1,6 +1,8 @@
 #include "platform/metafile/RasterOps.h"
 
 #include <QRect>
+#include <cstdint>
+#include <cstring>
 
 namespace platform::metafile {
 
@@ -36,11 +38,27 @@ int mix(int from, int to, int coverage) {
     return (from * (255 - coverage) + to * coverage + 127) / 255;
 }
 
+// Combines one pixel of source colour `source` covering `coverage` / 255 of it.
+inline void combinePixel(QRgb& target, bool opaqueTarget, QRgb source, int coverage, int rop2) {
+    const QRgb d = opaqueTarget ? (target | 0xFF000000u) : target;
+    const int da = qAlpha(d);
+    // The destination over white paper.
+    const int paper = 255 - da;
+    const QRgb onPaper = qRgb(qRed(d) + paper, qGreen(d) + paper, qBlue(d) + paper);
+    const QRgb result = combineRop2(rop2, source, onPaper);
+    if (da == 0 && (result & 0xFFFFFF) == 0xFFFFFF) {
+        return;  // untouched paper stays clear
+    }
+    target = qRgba(mix(qRed(d), qRed(result), coverage), mix(qGreen(d), qGreen(result), coverage),
+                   mix(qBlue(d), qBlue(result), coverage), mix(da, 255, coverage));
+}
+
 }  // namespace
 
-void applyRop2Layer(QImage& dest, const QImage& layer, const QPoint& origin, int rop2) {
+void applyRop2Layer(QImage& dest, const QImage& layer, const QPoint& origin, int rop2, QRgb solid) {
     const QRect area = QRect(origin, layer.size()) & dest.rect();
-    if (area.isEmpty() || layer.format() != QImage::Format_ARGB32_Premultiplied) {
+    const bool mask = layer.format() == QImage::Format_Alpha8;
+    if (area.isEmpty() || (!mask && layer.format() != QImage::Format_ARGB32_Premultiplied)) {
         return;
     }
     const bool opaqueTarget = dest.format() == QImage::Format_RGB32;
@@ -48,27 +66,29 @@ void applyRop2Layer(QImage& dest, const QImage& layer, const QPoint& origin, int
         return;
     }
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const QRgb* source =
-            reinterpret_cast<const QRgb*>(layer.constScanLine(y - origin.y())) - origin.x();
-        QRgb* target = reinterpret_cast<QRgb*>(dest.scanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QRgb s = source[x];
-            const int coverage = qAlpha(s);
-            if (coverage == 0) {
-                continue;
+        QRgb* target = reinterpret_cast<QRgb*>(dest.scanLine(y)) + area.left();
+        const uchar* line = layer.constScanLine(y - origin.y());
+        const int from = area.left() - origin.x();
+        const int width = area.width();
+        if (mask) {
+            const uchar* coverage = line + from;
+            for (int i = 0; i < width; ++i) {
+                // Thin strokes cover little of their box: skip empty runs eight at a time.
+                std::uint64_t run = 0;
+                if (i + 8 <= width && (std::memcpy(&run, coverage + i, 8), run == 0)) {
+                    i += 7;
+                } else if (coverage[i] != 0) {
+                    combinePixel(target[i], opaqueTarget, solid, coverage[i], rop2);
+                }
             }
-            const QRgb d = opaqueTarget ? (target[x] | 0xFF000000u) : target[x];
-            const int da = qAlpha(d);
-            // The destination over white paper.
-            const int paper = 255 - da;
-            const QRgb onPaper = qRgb(qRed(d) + paper, qGreen(d) + paper, qBlue(d) + paper);
-            const QRgb result = combineRop2(rop2, qUnpremultiply(s), onPaper);
-            if (da == 0 && (result & 0xFFFFFF) == 0xFFFFFF) {
-                continue;  // untouched paper stays clear
+        } else {
+            const QRgb* source = reinterpret_cast<const QRgb*>(line) + from;
+            for (int i = 0; i < width; ++i) {
+                if (qAlpha(source[i]) != 0) {
+                    combinePixel(target[i], opaqueTarget, qUnpremultiply(source[i]),
+                                 qAlpha(source[i]), rop2);
+                }
             }
-            target[x] = qRgba(mix(qRed(d), qRed(result), coverage),
-                              mix(qGreen(d), qGreen(result), coverage),
-                              mix(qBlue(d), qBlue(result), coverage), mix(da, 255, coverage));
         }
     }
 }
