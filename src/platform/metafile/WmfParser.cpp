@@ -139,6 +139,11 @@ std::optional<MetafileDocument> WmfParser::parse(const QByteArray& bytes) {
         }
     }
     if (auto emf = WmfEmbeddedEmf::extract(doc)) {
+        // A plain WMF only has a window extent in units of no stated size;
+        // the EMF it carries declares the picture's physical frame.
+        if (!placeable) {
+            doc.naturalSizeTwips = emf->naturalSizeTwips;
+        }
         doc.embeddedEmf = std::make_shared<const MetafileDocument>(std::move(*emf));
     }
     return doc;

@@ -54,4 +54,17 @@ TEST(WmfEmbeddedEmf, TheCarriedPictureIsDrawnInTheWmfsPlace) {
     }
 }
 
+TEST(WmfEmbeddedEmf, APlainWmfTakesItsSizeFromTheCarriedPicture) {
+    const QByteArray emf = redEmf();
+    WmfBuilder b(false);
+    b.window(0, 0, 100, 60).embeddedEmfChunk(1, 0, std::uint32_t(emf.size()), emf);
+    const auto metafile = Metafile::parse(b.build());
+    const auto carried = Metafile::parse(emf);
+    ASSERT_NE(metafile, nullptr);
+    ASSERT_NE(carried, nullptr);
+    // 100 x 100 mm, not 100 x 60 window units.
+    EXPECT_EQ(metafile->naturalSizeTwips(), carried->naturalSizeTwips());
+    EXPECT_NEAR(metafile->naturalSizeTwips().width(), 5669, 2);
+}
+
 }  // namespace
