@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QTransform>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace platform::metafile {
@@ -39,6 +40,10 @@ struct MetafileDocument {
 
     // EMF reference device resolution, for the fixed mapping modes.
     QPointF devicePixelsPerMm{96 / 25.4, 96 / 25.4};
+
+    // WMF: the enhanced metafile it was converted from, when the file carries
+    // it whole; playback draws that instead of the WMF records.
+    std::shared_ptr<const MetafileDocument> embeddedEmf;
 };
 
 // Caps that keep hostile files from exhausting memory or time.

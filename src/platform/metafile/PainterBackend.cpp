@@ -1,5 +1,6 @@
 #include "platform/metafile/PainterBackend.h"
 
+#include "platform/metafile/RasterOps.h"
 #include "platform/metafile/TargetGeometry.h"
 
 #include <QPaintEngine>
@@ -56,6 +57,13 @@ PainterBackend::PainterBackend(QPainter& painter, const QRectF& target, double d
       devicePixel_(devicePixel) {
     painter_.save();
     raster_ = painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Raster;
+    if (raster_ && painter_.device() && painter_.device()->devType() == QInternal::Image) {
+        auto* image = static_cast<QImage*>(painter_.device());
+        if (image->format() == QImage::Format_ARGB32_Premultiplied ||
+            image->format() == QImage::Format_RGB32) {
+            image_ = image;
+        }
+    }
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -76,24 +84,23 @@ void PainterBackend::syncClip(const DcState& state) {
     clipVersion_ = state.clipVersion;
     painter_.setWorldTransform(base_);
     const QRect frame = target_.toAlignedRect();
-    if (state.clip) {
-        painter_.setClipRegion(state.clip->intersected(frame));
-    } else {
-        painter_.setClipRect(frame);
-    }
+    clipRegion_ = state.clip ? state.clip->intersected(frame) : QRegion(frame);
+    painter_.setClipRegion(clipRegion_);
 }
 
 QPen PainterBackend::makePen(const DcState& state, const QTransform& toTarget,
                              double penScale) const {
     const LogicalPen& logical = state.pen;
-    if (logical.isNull() || state.rop2 == 11) {  // R2_NOP
+    if (logical.isNull() || state.rop2 == kRop2Nop) {
         return Qt::NoPen;
     }
     QColor color = logical.color;
-    if (state.rop2 == 1) {
-        color = Qt::black;
-    } else if (state.rop2 == 16) {
-        color = Qt::white;
+    if (!layeredRop2(state.rop2)) {
+        if (state.rop2 == 1) {
+            color = Qt::black;
+        } else if (state.rop2 == 16) {
+            color = Qt::white;
+        }
     }
     QPen pen(color);
     const double logicalWidth = logical.width * penScale;
@@ -154,14 +161,16 @@ QPen PainterBackend::makePen(const DcState& state, const QTransform& toTarget,
 
 QBrush PainterBackend::makeBrush(const LogicalBrush& logical, const DcState& state,
                                  const QTransform& toTarget) const {
-    if (logical.isNull() || state.rop2 == 11) {
+    if (logical.isNull() || state.rop2 == kRop2Nop) {
         return Qt::NoBrush;
     }
-    if (state.rop2 == 1) {
-        return QBrush(Qt::black);
-    }
-    if (state.rop2 == 16) {
-        return QBrush(Qt::white);
+    if (!layeredRop2(state.rop2)) {
+        if (state.rop2 == 1) {
+            return QBrush(Qt::black);
+        }
+        if (state.rop2 == 16) {
+            return QBrush(Qt::white);
+        }
     }
     switch (logical.style) {
         case LogicalBrush::Hatched:
@@ -184,6 +193,40 @@ QBrush PainterBackend::makeBrush(const LogicalBrush& logical, const DcState& sta
         default:
             return QBrush(logical.color);
     }
+}
+
+bool PainterBackend::layeredRop2(int rop2) const {
+    return image_ != nullptr && rop2 != kRop2CopyPen && rop2 != kRop2Nop;
+}
+
+void PainterBackend::paintThroughRop2(int rop2, const QRectF& bounds, double deviceMargin,
+                                      std::optional<QRgb> solid,
+                                      const std::function<void(QPainter&)>& paint) {
+    const QTransform device = painter_.deviceTransform();
+    const double ratio = image_->devicePixelRatio();
+    const QTransform clipToDevice = base_ * QTransform::fromScale(ratio, ratio);
+    const int margin = int(std::ceil(deviceMargin)) + 2;
+    const QRect box =
+        device.mapRect(bounds).toAlignedRect().adjusted(-margin, -margin, margin, margin) &
+        image_->rect() & clipToDevice.mapRect(clipRegion_.boundingRect());
+    if (box.isEmpty()) {
+        return;
+    }
+    QImage layer(box.size(), solid ? QImage::Format_Alpha8 : QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull()) {
+        return;
+    }
+    layer.fill(Qt::transparent);
+    {
+        const QTransform shift = QTransform::fromTranslate(-box.left(), -box.top());
+        QPainter layerPainter(&layer);
+        layerPainter.setRenderHints(painter_.renderHints());
+        layerPainter.setWorldTransform(clipToDevice * shift);
+        layerPainter.setClipRegion(clipRegion_);
+        layerPainter.setWorldTransform(device * shift);
+        paint(layerPainter);
+    }
+    applyRop2Layer(*image_, layer, box.topLeft(), rop2, solid.value_or(0));
 }
 
 bool PainterBackend::applyRop2(const DcState& state, QPen& pen, QBrush& brush) {
@@ -223,14 +266,43 @@ void PainterBackend::drawPath(const QPainterPath& path, const DcState& state,
     syncClip(state);
     QPen pen = stroke ? makePen(state, toTarget, penScale) : QPen(Qt::NoPen);
     QBrush brush = fill ? makeBrush(state.brush, state, toTarget) : QBrush(Qt::NoBrush);
+    QPainterPath filled = path;
+    filled.setFillRule(state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
+    const bool hatchBackground =
+        fill && state.brush.style == LogicalBrush::Hatched && state.bkOpaque;
+    if (layeredRop2(state.rop2)) {
+        // GDI fills, then strokes, each combined with what is already there.
+        setTransform(toTarget);
+        const QRectF bounds = filled.controlPointRect();
+        if (brush.style() != Qt::NoBrush) {
+            const bool solidFill = brush.style() == Qt::SolidPattern && !hatchBackground;
+            const std::optional<QRgb> solid =
+                solidFill ? std::optional<QRgb>(brush.color().rgb()) : std::nullopt;
+            paintThroughRop2(state.rop2, bounds, 0, solid, [&](QPainter& p) {
+                if (hatchBackground) {
+                    p.fillPath(filled, state.bkColor);
+                }
+                p.fillPath(filled, brush);
+            });
+        }
+        if (pen.style() != Qt::NoPen) {
+            // Miter joins reach up to a pen width beyond the outline.
+            const double reach = pen.isCosmetic() ? 0 : pen.widthF();
+            paintThroughRop2(state.rop2, bounds.adjusted(-reach, -reach, reach, reach),
+                             pen.isCosmetic() ? pen.widthF() : 0, pen.color().rgb(),
+                             [&](QPainter& p) {
+                                 p.setPen(pen);
+                                 p.setBrush(Qt::NoBrush);
+                                 p.drawPath(filled);
+                             });
+        }
+        return;
+    }
     if (!applyRop2(state, pen, brush)) {
         return;
     }
     setTransform(toTarget);
-    QPainterPath filled = path;
-    filled.setFillRule(state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
-    if (fill && state.brush.style == LogicalBrush::Hatched && state.bkOpaque &&
-        brush.style() != Qt::NoBrush) {
+    if (hatchBackground && brush.style() != Qt::NoBrush) {
         painter_.fillPath(filled, state.bkColor);
     }
     if (pen.style() != Qt::NoPen && pen.isCosmetic() && pen.widthF() >= 1.0) {
@@ -264,6 +336,18 @@ void PainterBackend::fillRegion(const QRegion& targetRegion, const LogicalBrush&
     syncClip(state);
     QPen pen(Qt::NoPen);
     QBrush brush = makeBrush(logical, state, QTransform());
+    if (layeredRop2(state.rop2)) {
+        if (brush.style() != Qt::NoBrush) {
+            painter_.setWorldTransform(base_);
+            paintThroughRop2(state.rop2, targetRegion.boundingRect(), 0, std::nullopt,
+                             [&](QPainter& p) {
+                                 for (const QRect& r : targetRegion) {
+                                     p.fillRect(r, brush);
+                                 }
+                             });
+        }
+        return;
+    }
     if (!applyRop2(state, pen, brush)) {
         return;
     }

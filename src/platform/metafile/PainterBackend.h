@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QRectF>
 #include <QString>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace platform::metafile {
@@ -65,6 +67,16 @@ class PainterBackend {
     QBrush makeBrush(const LogicalBrush& logical, const DcState& state,
                      const QTransform& toTarget) const;
     bool applyRop2(const DcState& state, QPen& pen, QBrush& brush);
+    // True when `rop2` is drawn through a layer combined bit by bit with the
+    // target image (every mode but R2_COPYPEN and R2_NOP, on image targets).
+    bool layeredRop2(int rop2) const;
+    // Paints onto a transparent layer covering `bounds` (current painter
+    // coordinates, widened by `deviceMargin` pixels) under the current
+    // transform and clip, then combines it into the target through `rop2`.
+    // With `solid`, everything painted is that one colour and the layer only
+    // records coverage.
+    void paintThroughRop2(int rop2, const QRectF& bounds, double deviceMargin,
+                          std::optional<QRgb> solid, const std::function<void(QPainter&)>& paint);
     void setTransform(const QTransform& toTarget);
 
     QPainter& painter_;
@@ -72,7 +84,9 @@ class PainterBackend {
     QTransform base_;
     double devicePixel_;
     bool raster_;
+    QImage* image_ = nullptr;  // the target, when raster ops can read and write it
     int clipVersion_ = -1;
+    QRegion clipRegion_;  // in base_ coordinates
 };
 
 }  // namespace platform::metafile

@@ -88,10 +88,16 @@ void WmfRecordPlayer::createPatternBrush(ByteReader& r) {
     const std::uint16_t style = r.u16();
     const std::uint16_t usage = r.u16();
     if (r.ok()) {
-        brush.pattern = style == LogicalBrush::Pattern
-                            ? bitmap16(r.sub(r.pos(), r.remaining()))
-                            : DibDecoder::decodePacked(r.sub(r.pos(), r.remaining()), usage == 1,
-                                                       dc_.state().palette);
+        // The record always carries a DIB. BS_PATTERN makes a plain pattern
+        // brush: its colour table holds RGB values, and a 1 bpp pattern is
+        // drawn in the text and background colours, like a monochrome bitmap.
+        const ByteReader dib = r.sub(r.pos(), r.remaining());
+        const bool pattern = style == LogicalBrush::Pattern;
+        brush.pattern = DibDecoder::decodePacked(dib, !pattern && usage == 1, dc_.state().palette);
+        ByteReader header = dib;
+        const std::uint32_t headerSize = header.u32();
+        header.seek(headerSize == 12 ? 10 : 14);
+        brush.monochrome = pattern && header.u16() == 1 && header.ok();
     }
     brush.style = brush.pattern.isNull() ? LogicalBrush::Solid : LogicalBrush::DibPatternPt;
     brush.color = Qt::gray;

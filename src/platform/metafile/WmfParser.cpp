@@ -2,6 +2,7 @@
 
 #include "platform/metafile/ByteReader.h"
 #include "platform/metafile/WmfContentBounds.h"
+#include "platform/metafile/WmfEmbeddedEmf.h"
 
 #include <cmath>
 
@@ -136,6 +137,14 @@ std::optional<MetafileDocument> WmfParser::parse(const QByteArray& bytes) {
                 doc.deviceFrame = *content;
             }
         }
+    }
+    if (auto emf = WmfEmbeddedEmf::extract(doc)) {
+        // A plain WMF only has a window extent in units of no stated size;
+        // the EMF it carries declares the picture's physical frame.
+        if (!placeable) {
+            doc.naturalSizeTwips = emf->naturalSizeTwips;
+        }
+        doc.embeddedEmf = std::make_shared<const MetafileDocument>(std::move(*emf));
     }
     return doc;
 }

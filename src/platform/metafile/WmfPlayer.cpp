@@ -1,10 +1,16 @@
 #include "platform/metafile/WmfPlayer.h"
 
+#include "platform/metafile/EmfPlayer.h"
 #include "platform/metafile/WmfRecordPlayer.h"
 
 namespace platform::metafile {
 
 void WmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRectF& target) {
+    if (doc.embeddedEmf) {
+        // The picture as its maker drew it, placed where the WMF puts it.
+        EmfPlayer::play(*doc.embeddedEmf, painter, target);
+        return;
+    }
     const QRectF frame = doc.deviceFrame;
     if (frame.width() == 0 || frame.height() == 0 || target.isEmpty()) {
         return;

@@ -291,6 +291,82 @@ TEST(HostileWmf, TruncatedBitmapHeadersAreSkipped) {
     EXPECT_TRUE(survives(b.build()));
 }
 
+// Embedded EMF chunks that cannot be trusted: the WMF records are drawn instead.
+struct EmbeddedCase {
+    const char* name;
+    std::function<void(WmfBuilder&, const QByteArray& emf)> chunks;
+};
+
+class HostileEmbeddedEmf : public testing::TestWithParam<EmbeddedCase> {};
+
+TEST_P(HostileEmbeddedEmf, FallsBackToTheWmfRecords) {
+    EmfBuilder emf;
+    emf.select(0x80000008u).solidBrush(1, 0x0000FF).select(1).rectangle(0, 0, 1000, 1000);
+    WmfBuilder b;
+    b.window(0, 0, 1000, 1000).nullPen().select(0);
+    GetParam().chunks(b, emf.build());
+    b.solidBrush(0x00FF00).select(1).rectangle(0, 0, 1000, 1000);
+    const auto metafile = Metafile::parse(b.build());
+    ASSERT_NE(metafile, nullptr);
+    EXPECT_EQ(metafile->toImage(QSize(20, 20)).pixelColor(10, 10), QColor(Qt::green));
+}
+
+std::uint32_t sizeOf(const QByteArray& bytes) {
+    return std::uint32_t(bytes.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chunks, HostileEmbeddedEmf,
+    testing::Values(
+        EmbeddedCase{"MissingChunk",
+                     [](WmfBuilder& b, const QByteArray& emf) {
+                         b.embeddedEmfChunk(2, sizeOf(emf) - 40, sizeOf(emf), emf.left(40));
+                     }},
+        EmbeddedCase{"ChunksOutOfOrder",
+                     [](WmfBuilder& b, const QByteArray& emf) {
+                         b.embeddedEmfChunk(2, 0, sizeOf(emf), emf.mid(40));
+                         b.embeddedEmfChunk(2, sizeOf(emf) - 40, sizeOf(emf), emf.left(40));
+                     }},
+        EmbeddedCase{"TotalLargerThanTheChunks",
+                     [](WmfBuilder& b, const QByteArray& emf) {
+                         b.embeddedEmfChunk(1, 0, sizeOf(emf) + 8, emf);
+                     }},
+        EmbeddedCase{"RemainingBytesWrong",
+                     [](WmfBuilder& b, const QByteArray& emf) {
+                         b.embeddedEmfChunk(1, 4, sizeOf(emf), emf);
+                     }},
+        EmbeddedCase{"HugeTotalAndCount",
+                     [](WmfBuilder& b, const QByteArray& emf) {
+                         b.embeddedEmfChunk(0xFFFFFFFFu, 0xFFFFFFFFu - sizeOf(emf), 0xFFFFFFFFu,
+                                            emf);
+                     }},
+        EmbeddedCase{
+            "ChunkSizePastTheRecord",
+            [](WmfBuilder& b, const QByteArray& emf) {
+                Bytes comment;
+                comment.u32(0x43464D57).u32(1).u32(0x10000).u16(0).u32(0);
+                comment.u32(1).u32(0x7FFFFFF0u).u32(0).u32(sizeOf(emf)).raw(emf);
+                b.record(0x0626,
+                         Bytes().u16(15).u16(std::uint16_t(comment.size())).raw(comment.data()));
+            }},
+        EmbeddedCase{"ByteCountPastTheRecord",
+                     [](WmfBuilder& b, const QByteArray& emf) {
+                         Bytes comment;
+                         comment.u32(0x43464D57).u32(1).u32(0x10000).u16(0).u32(0);
+                         comment.u32(1).u32(sizeOf(emf)).u32(0).u32(sizeOf(emf)).raw(emf);
+                         b.record(0x0626, Bytes().u16(15).u16(0xFFFF).raw(comment.data()));
+                     }},
+        EmbeddedCase{"NotAnEmf",
+                     [](WmfBuilder& b, const QByteArray& emf) {
+                         b.embeddedEmfChunk(1, 0, sizeOf(emf), QByteArray(emf.size(), 'x'));
+                     }},
+        EmbeddedCase{"TruncatedEmf",
+                     [](WmfBuilder& b, const QByteArray& emf) {
+                         const QByteArray head = emf.left(60);
+                         b.embeddedEmfChunk(1, 0, sizeOf(head), head);
+                     }}),
+    [](const testing::TestParamInfo<EmbeddedCase>& p) { return p.param.name; });
+
 // Hostile EMF+ records, each followed by a fill that must still be drawn.
 TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
     constexpr std::uint32_t kVersion = 0xDBC01002u;

@@ -181,6 +181,21 @@ class WmfBuilder {
                                   .i16(std::int16_t(l)));
     }
 
+    // META_ESCAPE / MFCOMMENT carrying one chunk of an embedded EMF; the
+    // fields are taken as given so tests can make them wrong.
+    WmfBuilder& embeddedEmfChunk(std::uint32_t chunks, std::uint32_t remaining, std::uint32_t total,
+                                 const QByteArray& data) {
+        Bytes comment;
+        comment.u32(0x43464D57).u32(1).u32(0x10000).u16(0).u32(0);  // "WMFC", EMF, version
+        comment.u32(chunks).u32(std::uint32_t(data.size())).u32(remaining).u32(total);
+        comment.raw(data);
+        if (comment.size() % 2 == 1) {
+            comment.u8(0);
+        }
+        return record(0x0626,
+                      Bytes().u16(15).u16(std::uint16_t(comment.size())).raw(comment.data()));
+    }
+
   private:
     bool placeable_;
     std::uint16_t objects_;
