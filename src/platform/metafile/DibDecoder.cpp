@@ -144,12 +144,12 @@ bool DibDecoder::readHeader(ByteReader& info, Header& h) {
 }
 
 QImage DibDecoder::decode(ByteReader info, ByteReader bits, bool paletteIndices,
-                          const std::vector<QColor>& palette) {
+                          const std::vector<QColor>& palette, bool premultipliedAlpha) {
     Header header;
     if (!readHeader(info, header)) {
         return {};
     }
-    return decodeWith(header, info, bits, paletteIndices, palette);
+    return decodeWith(header, info, bits, paletteIndices, palette, premultipliedAlpha);
 }
 
 QImage DibDecoder::decodePacked(ByteReader packed, bool paletteIndices,
@@ -177,7 +177,8 @@ QImage DibDecoder::decodePacked(ByteReader packed, bool paletteIndices,
 }
 
 QImage DibDecoder::decodeWith(const Header& h, ByteReader& info, ByteReader bits,
-                              bool paletteIndices, const std::vector<QColor>& palette) {
+                              bool paletteIndices, const std::vector<QColor>& palette,
+                              bool premultipliedAlpha) {
     const qint64 width = h.width;
     const qint64 height = h.height < 0 ? -h.height : h.height;
     const bool topDown = h.height < 0;
@@ -305,11 +306,22 @@ QImage DibDecoder::decodeWith(const Header& h, ByteReader& info, ByteReader bits
                     const quint32 v = quint32(src[4 * x]) | (quint32(src[4 * x + 1]) << 8) |
                                       (quint32(src[4 * x + 2]) << 16) |
                                       (quint32(src[4 * x + 3]) << 24);
+                    int r = src[4 * x + 2], g = src[4 * x + 1], b = src[4 * x];
                     if (useMasks) {
-                        color = qRgba(red.extract(v), green.extract(v), blue.extract(v),
-                                      alpha.bits ? alpha.extract(v) : 255);
+                        r = red.extract(v);
+                        g = green.extract(v);
+                        b = blue.extract(v);
+                    }
+                    if (alpha.bits) {
+                        color = qRgba(r, g, b, alpha.extract(v));
+                    } else if (premultipliedAlpha) {
+                        // The top byte is the alpha; colours above it are not
+                        // valid premultiplied values.
+                        const int a = int(v >> 24);
+                        color = qUnpremultiply(
+                            qRgba(std::min(r, a), std::min(g, a), std::min(b, a), a));
                     } else {
-                        color = qRgb(src[4 * x + 2], src[4 * x + 1], src[4 * x]);
+                        color = qRgb(r, g, b);
                     }
                     break;
                 }

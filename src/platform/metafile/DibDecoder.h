@@ -17,9 +17,11 @@ class DibDecoder {
 
     // `info` is a BITMAPINFO (header and colour table), `bits` the pixels.
     // With `paletteIndices` (DIB_PAL_COLORS) the colour table holds 16-bit
-    // indices into `palette`.
+    // indices into `palette`. With `premultipliedAlpha` the fourth byte of
+    // 32 bpp BI_RGB pixels is their alpha over premultiplied colours (as
+    // AlphaBlend reads them); otherwise it is unused and pixels are opaque.
     static QImage decode(ByteReader info, ByteReader bits, bool paletteIndices = false,
-                         const std::vector<QColor>& palette = {});
+                         const std::vector<QColor>& palette = {}, bool premultipliedAlpha = false);
     // A packed DIB: header, colour table and pixels back to back.
     static QImage decodePacked(ByteReader packed, bool paletteIndices = false,
                                const std::vector<QColor>& palette = {});
@@ -28,7 +30,8 @@ class DibDecoder {
     struct Header;
     static bool readHeader(ByteReader& info, Header& header);
     static QImage decodeWith(const Header& header, ByteReader& info, ByteReader bits,
-                             bool paletteIndices, const std::vector<QColor>& palette);
+                             bool paletteIndices, const std::vector<QColor>& palette,
+                             bool premultipliedAlpha = false);
 };
 
 }  // namespace platform::metafile

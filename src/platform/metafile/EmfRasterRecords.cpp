@@ -39,15 +39,19 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
         gdi_.patBlt(dest, rop);
         return;
     }
-    QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
+    // AlphaBlend: BLENDFUNCTION in place of the raster operation; with
+    // AC_SRC_ALPHA the bitmap carries premultiplied per-pixel alpha.
+    const bool perPixel = type == 114 && ((rop >> 24) & 0x01);
+    QImage image = perPixel
+                       ? DibDecoder::decode(record.sub(offBmi, cbBmi), record.sub(offBits, cbBits),
+                                            usage == 1, dc_.state().palette, true)
+                       : bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
     if (image.isNull()) {
         return;
     }
     quint32 effectiveRop = rop;
     if (type == 114) {
-        // AlphaBlend: BLENDFUNCTION in place of the raster operation.
         const int constantAlpha = (rop >> 16) & 0xFF;
-        const bool perPixel = (rop >> 24) & 0x01;
         if (!perPixel) {
             image = image.convertToFormat(QImage::Format_RGB32);
         }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <QPainter>
+#include <algorithm>
 #include <thread>
 
 using metafile_test::Bytes;
@@ -179,6 +180,37 @@ TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
     EXPECT_LT(qGray(left.rgb()), 8);
     const QColor right = image.pixelColor(75, 50);
     EXPECT_TRUE(right.alpha() == 0 || qGray(right.rgb()) > 247) << right.name().toStdString();
+}
+
+TEST(EmfDrawing, AlphaBlendWithSourceAlphaLeavesClearPixelsClear) {
+    // 2 x 1, 32 bits, premultiplied: clear, then half-covering red. Icons are
+    // written both as BI_RGB and as BI_BITFIELDS without an alpha mask.
+    for (const bool bitfields : {false, true}) {
+        Bytes info;
+        info.u32(40).i32(2).i32(1).u16(1).u16(32).u32(bitfields ? 3 : 0).u32(8);
+        info.u32(0).u32(0).u32(0).u32(0);
+        if (bitfields) {
+            info.u32(0x00FF0000).u32(0x0000FF00).u32(0x000000FF);
+        }
+        Bytes bits;
+        bits.u32(0).u32(0x80800000);
+        const std::uint32_t offBmi = 108, offBits = offBmi + std::uint32_t(info.size());
+        Bytes p;
+        p.i32(0).i32(0).i32(999).i32(999);
+        p.i32(0).i32(0).i32(1000).i32(1000).u32(0x01FF0000);  // AC_SRC_OVER, 255, AC_SRC_ALPHA
+        p.i32(0).i32(0).f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0);
+        p.u32(0).u32(offBmi).u32(std::uint32_t(info.size())).u32(offBits).u32(8).i32(2).i32(1);
+        p.raw(info.data()).raw(bits.data());
+        EmfBuilder b;
+        b.record(114, p);
+        const QImage image = draw(b.build());
+        const QColor clear = image.pixelColor(15, 50);
+        EXPECT_GE(std::min({clear.red(), clear.green(), clear.blue()}), 250) << bitfields;
+        const QColor half = image.pixelColor(85, 50);
+        EXPECT_NEAR(half.red(), 255, 2) << bitfields;
+        EXPECT_NEAR(half.green(), 127, 3) << bitfields;
+        EXPECT_NEAR(half.blue(), 127, 3) << bitfields;
+    }
 }
 
 TEST(EmfDrawing, TextAlignmentMovesTheInk) {
