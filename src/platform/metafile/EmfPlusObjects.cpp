@@ -276,10 +276,12 @@ std::optional<QBrush> EmfPlusPlayer::readBrush(ByteReader& r) {
                 return std::nullopt;
             }
             QImage tile = image->bitmap;
-            if (tile.isNull() && image->metafile) {
+            if (tile.isNull() && image->metafile && nestedDepth_ < kMaxNestedMetafiles) {
+                ++nestedDepth_;
                 tile = image->metafile->toImage(
                     image->metafile->naturalSizePixels().boundedTo(QSize(1024, 1024)),
                     Qt::transparent);
+                --nestedDepth_;
             }
             if (tile.isNull()) {
                 return std::nullopt;

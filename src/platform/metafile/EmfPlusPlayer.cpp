@@ -17,12 +17,7 @@ constexpr std::size_t kRecordHeader = 12;
 constexpr std::size_t kMaxSavedStates = 4096;
 constexpr quint32 kMaxDrawCount = 4'000'000;
 constexpr int kMaxStringLength = 65536;
-constexpr int kMaxNestedMetafiles = 2;
 constexpr double kThinnestLine = 0.5;  // target pixels
-
-// Nested metafile images render through their own players; this bounds how
-// deep a picture may hold pictures.
-thread_local int nestedDepth = 0;
 
 QColor argb(quint32 v) {
     return QColor(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF), int(v >> 24));
@@ -96,6 +91,8 @@ QPainterPath arcPath(const QRectF& box, double start, double sweep, bool pie) {
 }
 
 }  // namespace
+
+thread_local int EmfPlusPlayer::nestedDepth_ = 0;
 
 EmfPlusPlayer::EmfPlusPlayer(QPainter& painter, const QRectF& target,
                              const QTransform& deviceToTarget)
@@ -725,13 +722,13 @@ void EmfPlusPlayer::drawImage(int id, const QRectF& source, const QTransform& pl
         painter_.drawImage(source, image->bitmap, source);
         return;
     }
-    if (image->metafile && nestedDepth < kMaxNestedMetafiles) {
-        ++nestedDepth;
+    if (image->metafile && nestedDepth_ < kMaxNestedMetafiles) {
+        ++nestedDepth_;
         painter_.save();
         painter_.setClipRect(source, Qt::IntersectClip);
         image->metafile->render(painter_, QRectF(QPointF(0, 0), image->size()));
         painter_.restore();
-        --nestedDepth;
+        --nestedDepth_;
     }
 }
 

@@ -84,6 +84,11 @@ class EmfPlusPlayer {
     void invalidateClip() { appliedClip_ = -1; }
 
   private:
+    // Nested metafile images (drawn, or as texture brushes) render through their
+    // own players; this bounds how deep a picture may hold pictures.
+    static constexpr int kMaxNestedMetafiles = 2;
+    static thread_local int nestedDepth_;
+
     struct State {
         QTransform local;
         QTransform container;
