@@ -18,6 +18,8 @@ constexpr std::size_t kMaxSavedStates = 4096;
 constexpr quint32 kMaxDrawCount = 4'000'000;
 constexpr int kMaxStringLength = 65536;
 constexpr double kThinnestLine = 0.5;  // target pixels
+// QPen refuses widths from 2^15 on; a pen that wide in world units is given in pixels.
+constexpr double kWidestWorldPen = 32767;
 
 QColor argb(quint32 v) {
     return QColor(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF), int(v >> 24));
@@ -617,10 +619,13 @@ void EmfPlusPlayer::stroke(const QPainterPath& world, const PlusPen& plusPen) {
                                   ? plusPen.width
                                   : plusPen.width * unitToDevice(plusPen.unit) / pageFactor(false);
     const double targetWidth = worldWidth * std::sqrt(std::abs(t.determinant()));
-    if (!(worldWidth > 0) || targetWidth < 1.0) {
+    if (!(worldWidth > 0) || !std::isfinite(worldWidth) || !(targetWidth >= 1.0)) {
         pen.setCosmetic(true);
         pen.setWidthF(std::isfinite(targetWidth) ? std::clamp(targetWidth, kThinnestLine, 1.0)
                                                  : kThinnestLine);
+    } else if (worldWidth > kWidestWorldPen) {
+        pen.setCosmetic(true);
+        pen.setWidthF(std::min(targetWidth, kWidestWorldPen));
     } else {
         pen.setWidthF(worldWidth);
     }

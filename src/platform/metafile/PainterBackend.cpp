@@ -34,6 +34,7 @@ QVector<qreal> dashPattern(int style) {
 }
 
 constexpr double kThinnestLine = 0.5;  // target pixels
+constexpr double kWidestLogicalPen = 32767;
 
 QImage colorizedMonochrome(const QImage& pattern, const DcState& state) {
     QImage colored = pattern.convertToFormat(QImage::Format_RGB32);
@@ -112,6 +113,10 @@ QPen PainterBackend::makePen(const DcState& state, const QTransform& toTarget,
         // target pixel, which anti-aliasing shows as a lighter line.
         pen.setCosmetic(true);
         pen.setWidthF(std::clamp(devicePixel_, kThinnestLine, 1.0));
+    } else if (logicalWidth > kWidestLogicalPen) {
+        // QPen refuses widths from 2^15 on: tiny logical units, width given in pixels.
+        pen.setCosmetic(true);
+        pen.setWidthF(std::min(targetWidth, kWidestLogicalPen));
     } else {
         pen.setWidthF(logicalWidth);
     }

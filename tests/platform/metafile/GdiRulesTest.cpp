@@ -592,6 +592,24 @@ TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
 
 // --- One-pixel lines ------------------------------------------------------------
 
+// A pen 40,000 logical units wide in a space of tiny units is still as wide
+// as the mapping makes it (QPen itself holds widths only below 2^15).
+TEST(PenWidth, WidthsBeyondWhatQPenHoldsAreDrawn) {
+    EmfBuilder b;
+    b.record(17, Bytes().u32(8))  // MM_ANISOTROPIC: 1,000,000 units across 1000 pixels
+        .record(9, Bytes().i32(1000000).i32(1000000))
+        .record(11, Bytes().i32(1000).i32(1000));
+    b.pen(1, 0, 40000, kRed).select(1);
+    b.record(27, Bytes().i32(100000).i32(500000)).record(54, Bytes().i32(900000).i32(500000));
+    const QImage image = draw(b.build());
+    int redRows = 0;
+    for (int y = 40; y < 60; ++y) {
+        redRows += isRed(image, 50, y);
+    }
+    EXPECT_GE(redRows, 3);
+    EXPECT_LE(redRows, 5);
+}
+
 // GDI lights whole pixels for a one-pixel pen: a line lying on the border
 // between two pixel rows comes out as one dark row, not two half-grey ones.
 TEST(OnePixelLines, LightWholePixels) {
