@@ -3,7 +3,8 @@
 #include "platform/metafile/EmfPlusPlayer.h"
 #include "platform/metafile/EmfRecordPlayer.h"
 
-#include <QPicture>
+#include <QImage>
+#include <algorithm>
 #include <cmath>
 
 namespace platform::metafile {
@@ -43,18 +44,59 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
     }
 }
 
-QRectF EmfPlayer::drawingBounds(const MetafileDocument& doc) {
-    // Played one device pixel to one unit over a window far larger than any
-    // picture, into a recording that keeps the box of what was drawn.
-    constexpr double kReach = 1 << 22;
+namespace {
+
+// The box, in device pixels, of what the records paint within `area`, drawn at
+// `scale` image pixels per device pixel.
+QRectF drawnWithin(const MetafileDocument& doc, const QRectF& area, double scale) {
     MetafileDocument measured = doc;
-    measured.deviceFrame = QRectF(-kReach, -kReach, 2 * kReach, 2 * kReach);
-    QPicture recording;
-    QPainter painter(&recording);
-    play(measured, painter, measured.deviceFrame);
+    measured.deviceFrame = area;
+    const QSize size((area.size() * scale).toSize());
+    QImage ink(size, QImage::Format_Alpha8);
+    if (ink.isNull()) {
+        return {};
+    }
+    ink.fill(0);
+    QPainter painter(&ink);
+    EmfPlayer::play(measured, painter, QRectF(QPointF(0, 0), QSizeF(size)));
     painter.end();
-    const QRect drawn = recording.boundingRect();
-    return drawn.isValid() ? QRectF(drawn) : QRectF();
+    int left = size.width(), top = size.height(), right = -1, bottom = -1;
+    for (int y = 0; y < size.height(); ++y) {
+        const uchar* row = ink.constScanLine(y);
+        for (int x = 0; x < size.width(); ++x) {
+            if (row[x] != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = y;
+            }
+        }
+    }
+    if (right < 0) {
+        return {};
+    }
+    return QRectF(area.left() + left / scale, area.top() + top / scale, (right - left + 1) / scale,
+                  (bottom - top + 1) / scale);
+}
+
+}  // namespace
+
+QRectF EmfPlayer::drawingBounds(const MetafileDocument& doc) {
+    // Drawn once coarsely over a window far larger than any picture, then again
+    // over what that found, at one device pixel to one image pixel where the
+    // picture is small enough. The box is of what is painted, clipping and
+    // transforms included.
+    constexpr double kReach = 1 << 16;
+    constexpr double kImageSide = 4096;
+    const QRectF coarse = drawnWithin(doc, QRectF(-kReach, -kReach, 2 * kReach, 2 * kReach),
+                                      kImageSide / (2 * kReach));
+    if (coarse.isEmpty()) {
+        return {};
+    }
+    const double margin = 2 * (2 * kReach) / kImageSide;
+    const QRectF around = coarse.adjusted(-margin, -margin, margin, margin);
+    const double scale = std::min(1.0, kImageSide / std::max(around.width(), around.height()));
+    return drawnWithin(doc, around, scale);
 }
 
 }  // namespace platform::metafile
