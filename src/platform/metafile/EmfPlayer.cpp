@@ -82,21 +82,25 @@ QRectF drawnWithin(const MetafileDocument& doc, const QRectF& area, double scale
 }  // namespace
 
 QRectF EmfPlayer::drawingBounds(const MetafileDocument& doc) {
-    // Drawn once coarsely over a window far larger than any picture, then again
-    // over what that found, at one device pixel to one image pixel where the
-    // picture is small enough. The box is of what is painted, clipping and
-    // transforms included.
+    // Drawn small over a window far larger than any picture, then again over
+    // what each pass found (with two of its pixels to spare), until one image
+    // pixel is one device pixel or the box stops shrinking. The box is of what
+    // is painted, clipping and transforms included; small images keep the
+    // passes cheap whatever the records ask for.
     constexpr double kReach = 1 << 16;
-    constexpr double kImageSide = 4096;
-    const QRectF coarse = drawnWithin(doc, QRectF(-kReach, -kReach, 2 * kReach, 2 * kReach),
-                                      kImageSide / (2 * kReach));
-    if (coarse.isEmpty()) {
-        return {};
+    constexpr double kImageSide = 256;
+    QRectF area(-kReach, -kReach, 2 * kReach, 2 * kReach);
+    QRectF box;
+    for (int pass = 0; pass < 4; ++pass) {
+        const double scale = std::min(1.0, kImageSide / std::max(area.width(), area.height()));
+        box = drawnWithin(doc, area, scale);
+        if (box.isEmpty() || scale == 1.0) {
+            break;
+        }
+        const double margin = 2 / scale;
+        area = box.adjusted(-margin, -margin, margin, margin).intersected(area);
     }
-    const double margin = 2 * (2 * kReach) / kImageSide;
-    const QRectF around = coarse.adjusted(-margin, -margin, margin, margin);
-    const double scale = std::min(1.0, kImageSide / std::max(around.width(), around.height()));
-    return drawnWithin(doc, around, scale);
+    return box;
 }
 
 }  // namespace platform::metafile
