@@ -110,7 +110,7 @@ std::optional<MetafileDocument> EmfParser::parse(const QByteArray& bytes) {
             return std::nullopt;
         }
         measuring = true;
-        doc.deviceFrame = EmfPlayer::drawingBounds(doc);
+        doc.deviceFrame = EmfPlayer::drawingBounds(doc, QSizeF(deviceWidth, deviceHeight));
         measuring = false;
         doc.naturalSizeTwips = twipsOfDevice(doc.deviceFrame.size());
         if (doc.naturalSizeTwips.width() <= 0 || doc.naturalSizeTwips.height() <= 0) {

@@ -81,24 +81,23 @@ QRectF drawnWithin(const MetafileDocument& doc, const QRectF& area, double scale
 
 }  // namespace
 
-QRectF EmfPlayer::drawingBounds(const MetafileDocument& doc) {
-    // Drawn small over a window far larger than any picture, then again over
-    // what each pass found (with two of its pixels to spare), until one image
-    // pixel is one device pixel or the box stops shrinking. The box is of what
-    // is painted, clipping and transforms included; small images keep the
-    // passes cheap whatever the records ask for.
-    constexpr double kReach = 1 << 16;
+QRectF EmfPlayer::drawingBounds(const MetafileDocument& doc, const QSizeF& device) {
+    // Drawn over the reference device's surface with a surface to spare on
+    // every side, then twice more over what the pass before found, each time
+    // closer. The box is of what is painted, clipping and transforms included;
+    // the images stay small, so the passes cost little whatever is drawn.
     constexpr double kImageSide = 256;
-    QRectF area(-kReach, -kReach, 2 * kReach, 2 * kReach);
+    const QSizeF surface = device.isEmpty() ? QSizeF(1000, 1000) : device;
+    QRectF area(-surface.width(), -surface.height(), 3 * surface.width(), 3 * surface.height());
     QRectF box;
-    for (int pass = 0; pass < 4; ++pass) {
+    for (int pass = 0; pass < 3; ++pass) {
         const double scale = std::min(1.0, kImageSide / std::max(area.width(), area.height()));
         box = drawnWithin(doc, area, scale);
         if (box.isEmpty() || scale == 1.0) {
             break;
         }
         const double margin = 2 / scale;
-        area = box.adjusted(-margin, -margin, margin, margin).intersected(area);
+        area = box.adjusted(-margin, -margin, margin, margin);
     }
     return box;
 }

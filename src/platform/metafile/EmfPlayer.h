@@ -13,9 +13,10 @@ class EmfPlayer {
   public:
     static void play(const MetafileDocument& doc, QPainter& painter, const QRectF& target);
     // The box, in device pixels, of everything the records draw (after every
-    // mapping and world transform); empty when they draw nothing. Frames a
-    // picture whose header gives neither frame nor bounds.
-    static QRectF drawingBounds(const MetafileDocument& doc);
+    // mapping and world transform) near the reference device's surface of
+    // `device` pixels; empty when they draw nothing there. Frames a picture
+    // whose header gives neither frame nor bounds.
+    static QRectF drawingBounds(const MetafileDocument& doc, const QSizeF& device);
 };
 
 }  // namespace platform::metafile

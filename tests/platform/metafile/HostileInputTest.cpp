@@ -224,6 +224,23 @@ TEST(HostileEmf, TurnedAreasFarBeyondThePictureStayCheap) {
     }
 }
 
+// A header without frame or bounds makes the player measure what is drawn;
+// a thousand gradient fills over a huge area must not make that costly.
+TEST(HostileEmf, AFramelessPictureOfManyHugeFillsIsMeasuredCheaply) {
+    EmfBuilder b;
+    Bytes gradient;
+    gradient.i32(0).i32(0).i32(0).i32(0).u32(2).u32(1000).u32(0);
+    gradient.i32(-100000).i32(-100000).u16(0).u16(0).u16(0xFF00).u16(0);
+    gradient.i32(100000).i32(100000).u16(0xFF00).u16(0).u16(0).u16(0);
+    for (int i = 0; i < 1000; ++i) {
+        gradient.u32(0).u32(1);
+    }
+    b.record(118, gradient);
+    QByteArray bytes = b.build();
+    bytes.replace(8, 32, QByteArray(32, '\0'));
+    EXPECT_TRUE(survives(bytes));
+}
+
 TEST(HostileWmf, RecordSizesAndCountsAreChecked) {
     WmfBuilder zero;
     zero.solidBrush(0x0000FF).select(0).rectangle(0, 0, 1000, 1000).rawRecord(0, 0x041B, Bytes());
