@@ -1,6 +1,7 @@
 // EMF+ playback: each record family drawn from a builder-made file and
 // checked against what the record means, in pixels and colours with alpha.
 #include "MetafileBuilder.h"
+#include "MetafileDrawing.h"
 #include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 using metafile_test::Bytes;
 using metafile_test::EmfPlusBuilder;
+using metafile_test::inkBox;
 using platform::Metafile;
 
 namespace {
@@ -272,12 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
                      image.u32(0xDBC01002u).u32(1).i32(2).i32(2).i32(8).u32(0x0026200A).u32(0);
                      image.u32(kRed).u32(kBlue).u32(kBlue).u32(kRed);
                      b.plus(0x4008, 0x0500 | 6, image);
-                     b.plus(0x401A, 6,
-                            Bytes()
-                                .u32(0xFFFFFFFFu)
-                                .i32(2)
-                                .raw(rectF(0, 0, 2, 2).data())
-                                .raw(rectF(0, 0, 1000, 1000).data()));
+                     b.drawImage(6, {0, 0, 2, 2}, {0, 0, 1000, 1000});
                      return b.build();
                  },
                  {{{20, 20}, kRedColor}, {{80, 20}, kBlueColor}, {{80, 80}, kRedColor}}},
@@ -292,12 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
                      const std::uint32_t total = std::uint32_t(whole.size());
                      b.plus(0x4008, 0x8500 | 6, Bytes().u32(total).raw(whole.left(16)));
                      b.plus(0x4008, 0x8500 | 6, Bytes().u32(total).raw(whole.mid(16)));
-                     b.plus(0x401A, 6,
-                            Bytes()
-                                .u32(0xFFFFFFFFu)
-                                .i32(2)
-                                .raw(rectF(0, 0, 2, 1).data())
-                                .raw(rectF(0, 0, 1000, 1000).data()));
+                     b.drawImage(6, {0, 0, 2, 1}, {0, 0, 1000, 1000});
                      return b.build();
                  },
                  {{{20, 50}, kBlueColor}, {{80, 50}, kRedColor}}},
@@ -354,18 +346,6 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {{{25, 25}, kRedColor}, {{75, 75}, kBlueColor}, {{75, 25}, kWhite}}}),
     [](const testing::TestParamInfo<PlusCase>& p) { return p.param.name; });
-
-QRect inkBox(const QImage& image) {
-    QRect ink;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 128) {
-                ink |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return ink;
-}
 
 // Strings in a layout rectangle and driver strings at explicit positions:
 // both start where the record says, at the font's size.

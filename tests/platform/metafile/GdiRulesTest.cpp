@@ -1,6 +1,7 @@
 // General rules of the GDI drawing model, each shown with a small metafile:
 // world transform modes, polygon fill modes, font heights and one-pixel lines.
 #include "MetafileBuilder.h"
+#include "MetafileDrawing.h"
 #include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>
@@ -9,19 +10,15 @@
 #include <functional>
 
 using metafile_test::Bytes;
+using metafile_test::draw;
 using metafile_test::EmfBuilder;
+using metafile_test::inkBox;
 using metafile_test::WmfBuilder;
 using platform::Metafile;
 
 namespace {
 
 constexpr std::uint32_t kRed = 0x0000FF;
-
-QImage draw(const QByteArray& bytes, int size = 100) {
-    const auto metafile = Metafile::parse(bytes);
-    EXPECT_NE(metafile, nullptr);
-    return metafile ? metafile->toImage(QSize(size, size), Qt::white) : QImage();
-}
 
 bool isRed(const QImage& image, int x, int y) {
     return image.pixelColor(x, y) == QColor(Qt::red);
@@ -128,11 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A header that gives neither frame nor bounds: the picture is framed by what
 // its records draw, after the world transform; drawing nothing, it is no picture.
 TEST(WorldTransform, AFramelessPictureIsFramedByItsTransformedDrawing) {
-    auto frameless = [](EmfBuilder& b) {
-        QByteArray bytes = b.build();
-        bytes.replace(8, 32, QByteArray(32, '\0'));
-        return Metafile::parse(bytes);
-    };
+    auto frameless = [](const EmfBuilder& b) { return Metafile::parse(b.buildFrameless()); };
     EmfBuilder turned = redFill();
     turned.record(36, modify(kTurn, 2)).rectangle(0, 0, 500, 250);
     const auto picture = frameless(turned);
@@ -280,45 +273,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Font heights -------------------------------------------------------------
 
-Bytes logFont(std::int32_t height, std::int32_t escapement = 0, const QByteArray& face = "Arial",
-              std::int32_t width = 0) {
-    Bytes font;
-    font.u32(1).i32(height).i32(width).i32(escapement).i32(escapement).i32(400).u32(0).u32(0);
-    for (char c : face) {
-        font.u16(std::uint16_t(c));
-    }
-    for (auto i = face.size(); i < 32; ++i) {
-        font.u16(0);
-    }
-    return font;
-}
-
-Bytes textRecord(QPoint at, const QString& text) {
-    Bytes t;
-    t.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
-    t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(76).u32(0);
-    t.i32(0).i32(0).i32(0).i32(0).u32(0);
-    for (QChar c : text) {
-        t.u16(c.unicode());
-    }
-    if (text.size() % 2) {
-        t.u16(0);
-    }
-    return t;
-}
-
-QRect ink(const QImage& image) {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 128) {
-                box |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return box;
-}
-
 struct FontCase {
     const char* name;
     std::function<void(EmfBuilder&)> mapping;
@@ -338,10 +292,10 @@ TEST_P(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
     const FontCase& c = GetParam();
     EmfBuilder b;
     c.mapping(b);
-    b.record(82, logFont(c.height, c.escapement)).select(1);
+    b.font(1, c.height, "Arial", 0, c.escapement).select(1);
     b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
-    b.record(84, textRecord(c.at, "HH"));
-    const QRect box = ink(draw(b.build(), 1000));
+    b.textOut(c.at, QStringLiteral("HH"));
+    const QRect box = inkBox(draw(b.build(), 1000));
     ASSERT_FALSE(box.isEmpty()) << "no text drawn";
     const double measured = c.vertical ? box.width() : box.height();
     EXPECT_NEAR(measured, c.capHeight, c.capHeight * 0.08 + 1.5);
@@ -400,10 +354,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
     auto inkWidth = [](std::int32_t width) {
         EmfBuilder b;
-        b.record(82, logFont(-200, 0, "Arial", width)).select(1);
+        b.font(1, -200, "Arial", width).select(1);
         b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
-        b.record(84, textRecord({100, 500}, QStringLiteral("Hamb")));
-        return ink(draw(b.build(), 1000)).width();
+        b.textOut({100, 500}, QStringLiteral("Hamb"));
+        return inkBox(draw(b.build(), 1000)).width();
     };
     const int natural = inkWidth(0);
     ASSERT_GT(natural, 100);
@@ -416,13 +370,13 @@ TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
 TEST(SymbolFace, CodesDrawTheCharactersTheFaceShows) {
     auto drawn = [](const QString& text) {
         EmfBuilder b;
-        b.record(82, logFont(-300, 0, "Symbol")).select(1);
+        b.font(1, -300, "Symbol").select(1);
         b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
-        b.record(84, textRecord({100, 600}, text));
+        b.textOut({100, 600}, text);
         return draw(b.build(), 1000);
     };
     const QImage greek = drawn(QStringLiteral("\u03C0\u2212\u03B1"));
-    ASSERT_FALSE(ink(greek).isEmpty());
+    ASSERT_FALSE(inkBox(greek).isEmpty());
     EXPECT_EQ(drawn(QStringLiteral("p-a")), greek);
     EXPECT_EQ(drawn(QStringLiteral("\uF070\uF02D\uF061")), greek);
     EXPECT_NE(drawn(QStringLiteral("p-a")), drawn(QStringLiteral("p+a")));
@@ -433,30 +387,30 @@ TEST(SymbolFace, CodesDrawTheCharactersTheFaceShows) {
 TEST(TextInPath, GlyphOutlinesJoinThePath) {
     auto drawn = [](std::function<void(EmfBuilder&)> after) {
         EmfBuilder b;
-        b.record(82, logFont(-400)).select(1);
+        b.font(1, -400).select(1);
         b.solidBrush(2, kRed).select(2).select(0x80000008u);
         b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
         b.record(59, Bytes());
-        b.record(84, textRecord({100, 700}, QStringLiteral("HH")));
+        b.textOut({100, 700}, QStringLiteral("HH"));
         b.record(60, Bytes());
         after(b);
         return draw(b.build(), 1000);
     };
     EmfBuilder plain;
-    plain.record(82, logFont(-400)).select(1);
+    plain.font(1, -400).select(1);
     plain.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
-    plain.record(84, textRecord({100, 700}, QStringLiteral("HH")));
-    const QRect letters = ink(draw(plain.build(), 1000));
+    plain.textOut({100, 700}, QStringLiteral("HH"));
+    const QRect letters = inkBox(draw(plain.build(), 1000));
     ASSERT_FALSE(letters.isEmpty());
 
     const QImage filled = drawn([](EmfBuilder& b) { b.record(62, bounds()); });
-    const QRect filledInk = ink(filled);
+    const QRect filledInk = inkBox(filled);
     EXPECT_LE((filledInk.topLeft() - letters.topLeft()).manhattanLength(), 2);
     EXPECT_LE((filledInk.bottomRight() - letters.bottomRight()).manhattanLength(), 2);
     EXPECT_TRUE(isRed(filled, letters.left() + 20, letters.center().y()));  // an H's stem
 
     const QImage abandoned = drawn([](EmfBuilder& b) { b.record(68, Bytes()); });
-    EXPECT_TRUE(ink(abandoned).isEmpty());
+    EXPECT_TRUE(inkBox(abandoned).isEmpty());
 }
 
 // A geometric pen built with a brush paints its strokes with that brush:

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPoint>
+#include <QRectF>
+#include <QString>
 #include <QtEndian>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -84,6 +88,44 @@ class EmfBuilder {
     EmfBuilder& ellipse(int l, int t, int r, int b) {
         return record(42, Bytes().i32(l).i32(t).i32(r).i32(b));
     }
+    // EMR_EXTCREATEFONTINDIRECTW: a LOGFONT of normal weight; the orientation
+    // follows the escapement.
+    EmfBuilder& font(std::uint32_t index, std::int32_t height, const QByteArray& face = "Arial",
+                     std::int32_t width = 0, std::int32_t escapement = 0) {
+        Bytes f;
+        f.u32(index).i32(height).i32(width).i32(escapement).i32(escapement).i32(400);
+        f.u32(0).u32(0);
+        for (char c : face) {
+            f.u16(std::uint16_t(c));
+        }
+        for (auto i = face.size(); i < 32; ++i) {
+            f.u16(0);
+        }
+        return record(82, f);
+    }
+    // EMR_EXTTEXTOUTW of `text` at `at`, with the ETO_ options and their
+    // rectangle (left, top, right, bottom).
+    EmfBuilder& textOut(QPoint at, const QString& text, std::uint32_t options = 0,
+                        std::array<std::int32_t, 4> rect = {0, 0, 0, 0}) {
+        Bytes t;
+        t.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
+        t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(76).u32(options);
+        t.i32(rect[0]).i32(rect[1]).i32(rect[2]).i32(rect[3]).u32(0);
+        for (QChar c : text) {
+            t.u16(c.unicode());
+        }
+        if (text.size() % 2) {
+            t.u16(0);
+        }
+        return record(84, t);
+    }
+    // The file with its header's bounds and frame zeroed: a picture that does
+    // not say how big it is.
+    QByteArray buildFrameless() const {
+        QByteArray out = build();
+        out.replace(8, 32, QByteArray(32, '\0'));
+        return out;
+    }
 
   private:
     Bytes header_;
@@ -109,6 +151,16 @@ class EmfPlusBuilder {
     EmfPlusBuilder& plusRaw(const Bytes& bytes) {
         pending_.raw(bytes.data());
         return *this;
+    }
+    // EmfPlusDrawImage of image object `object`: the `source` part, in pixels,
+    // into the `dest` rectangle.
+    EmfPlusBuilder& drawImage(std::uint16_t object, QRectF source, QRectF dest) {
+        Bytes d;
+        d.u32(0xFFFFFFFFu).i32(2);
+        for (const QRectF& r : {source, dest}) {
+            d.f32(float(r.x())).f32(float(r.y())).f32(float(r.width())).f32(float(r.height()));
+        }
+        return plus(0x401A, object, d);
     }
     // Ends the current comment; the next EMF+ record starts a new one.
     EmfPlusBuilder& flush() {

@@ -1,6 +1,7 @@
 // What callers see from individual records: colours in the right places
 // after mapping, clipping, state save/restore, paths, bitmaps and text.
 #include "MetafileBuilder.h"
+#include "MetafileDrawing.h"
 #include "TestData.h"
 #include "platform/metafile/Metafile.h"
 
@@ -10,6 +11,7 @@
 #include <thread>
 
 using metafile_test::Bytes;
+using metafile_test::draw;
 using metafile_test::EmfBuilder;
 using metafile_test::WmfBuilder;
 using platform::Metafile;
@@ -19,12 +21,6 @@ namespace {
 constexpr std::uint32_t kRed = 0x0000FF;
 constexpr std::uint32_t kBlue = 0xFF0000;
 const QColor kBackground(Qt::white);
-
-QImage draw(const QByteArray& bytes, int size = 100) {
-    const auto metafile = Metafile::parse(bytes);
-    EXPECT_NE(metafile, nullptr);
-    return metafile ? metafile->toImage(QSize(size, size), kBackground) : QImage();
-}
 
 // Null pen so fills can be checked right up to their edges.
 EmfBuilder emfWithRedBrush() {
@@ -217,23 +213,9 @@ TEST(EmfDrawing, TextAlignmentMovesTheInk) {
     auto textAt = [](std::uint32_t align) {
         EmfBuilder b;
         // 100-unit Arial, TA_BASELINE plus the horizontal alignment.
-        Bytes font;
-        font.u32(1).i32(-100).i32(0).i32(0).i32(0).i32(400).u32(0).u32(0);
-        for (char c : QByteArray("Arial")) {
-            font.u16(std::uint16_t(c));
-        }
-        for (int i = 5; i < 32; ++i) {
-            font.u16(0);
-        }
-        b.record(82, font).select(1).record(22, Bytes().u32(24 | align));
+        b.font(1, -100).select(1).record(22, Bytes().u32(24 | align));
         b.record(18, Bytes().u32(1));  // transparent background
-        Bytes text;
-        text.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
-        text.i32(500).i32(500).u32(4).u32(76).u32(0).i32(0).i32(0).i32(0).i32(0).u32(0);
-        for (char c : QByteArray("HHHH")) {
-            text.u16(std::uint16_t(c));
-        }
-        b.record(84, text);
+        b.textOut({500, 500}, QStringLiteral("HHHH"));
         return draw(b.build(), 200);
     };
     auto inkColumns = [](const QImage& image) {
