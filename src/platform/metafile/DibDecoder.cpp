@@ -143,6 +143,11 @@ bool DibDecoder::readHeader(ByteReader& info, Header& h) {
     return info.ok();
 }
 
+int DibDecoder::bitCount(ByteReader info) {
+    Header header;
+    return readHeader(info, header) ? header.bitCount : 0;
+}
+
 QImage DibDecoder::decode(ByteReader info, ByteReader bits, bool paletteIndices,
                           const std::vector<QColor>& palette, bool premultipliedAlpha) {
     Header header;

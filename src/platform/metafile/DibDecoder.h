@@ -25,6 +25,8 @@ class DibDecoder {
     // A packed DIB: header, colour table and pixels back to back.
     static QImage decodePacked(ByteReader packed, bool paletteIndices = false,
                                const std::vector<QColor>& palette = {});
+    // Bits per pixel of a BITMAPINFO or packed DIB; 0 when its header is unreadable.
+    static int bitCount(ByteReader info);
 
   private:
     struct Header;

@@ -46,10 +46,9 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
 
 namespace {
 
-// The box, in device pixels, of what the records paint within `area`, drawn at
-// `scale` image pixels per device pixel.
-QRectF drawnWithin(const MetafileDocument& doc, const QRectF& area, double scale) {
-    MetafileDocument measured = doc;
+// The box, in device pixels, of what the records paint within `area` (which
+// becomes the document's frame), drawn at `scale` image pixels per device pixel.
+QRectF drawnWithin(MetafileDocument& measured, const QRectF& area, double scale) {
     measured.deviceFrame = area;
     const QSize size((area.size() * scale).toSize());
     QImage ink(size, QImage::Format_Alpha8);
@@ -81,7 +80,7 @@ QRectF drawnWithin(const MetafileDocument& doc, const QRectF& area, double scale
 
 }  // namespace
 
-QRectF EmfPlayer::drawingBounds(const MetafileDocument& doc, const QSizeF& device) {
+QRectF EmfPlayer::drawingBounds(MetafileDocument doc, const QSizeF& device) {
     // Drawn over the reference device's surface with a surface to spare on
     // every side, then twice more over what the pass before found, each time
     // closer. The box is of what is painted, clipping and transforms included;

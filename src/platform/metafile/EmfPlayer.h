@@ -16,7 +16,7 @@ class EmfPlayer {
     // mapping and world transform) near the reference device's surface of
     // `device` pixels; empty when they draw nothing there. Frames a picture
     // whose header gives neither frame nor bounds.
-    static QRectF drawingBounds(const MetafileDocument& doc, const QSizeF& device);
+    static QRectF drawingBounds(MetafileDocument doc, const QSizeF& device);
 };
 
 }  // namespace platform::metafile

@@ -17,9 +17,6 @@ constexpr std::size_t kRecordHeader = 12;
 constexpr std::size_t kMaxSavedStates = 4096;
 constexpr quint32 kMaxDrawCount = 4'000'000;
 constexpr int kMaxStringLength = 65536;
-constexpr double kThinnestLine = 0.5;  // target pixels
-// QPen refuses widths from 2^15 on; a pen that wide in world units is given in pixels.
-constexpr double kWidestWorldPen = 32767;
 
 QColor argb(quint32 v) {
     return QColor(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF), int(v >> 24));
@@ -623,11 +620,8 @@ void EmfPlusPlayer::stroke(const QPainterPath& world, const PlusPen& plusPen) {
         pen.setCosmetic(true);
         pen.setWidthF(std::isfinite(targetWidth) ? std::clamp(targetWidth, kThinnestLine, 1.0)
                                                  : kThinnestLine);
-    } else if (worldWidth > kWidestWorldPen) {
-        pen.setCosmetic(true);
-        pen.setWidthF(std::min(targetWidth, kWidestWorldPen));
     } else {
-        pen.setWidthF(worldWidth);
+        setPenWidth(pen, worldWidth, targetWidth);
     }
     pen.setCapStyle(plusPen.cap);
     pen.setJoinStyle(plusPen.join);

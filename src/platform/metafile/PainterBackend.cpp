@@ -33,9 +33,6 @@ QVector<qreal> dashPattern(int style) {
     }
 }
 
-constexpr double kThinnestLine = 0.5;  // target pixels
-constexpr double kWidestLogicalPen = 32767;
-
 QImage colorizedMonochrome(const QImage& pattern, const DcState& state) {
     QImage colored = pattern.convertToFormat(QImage::Format_RGB32);
     const QRgb foreground = state.textColor.rgb();
@@ -113,12 +110,8 @@ QPen PainterBackend::makePen(const DcState& state, const QTransform& toTarget,
         // target pixel, which anti-aliasing shows as a lighter line.
         pen.setCosmetic(true);
         pen.setWidthF(std::clamp(devicePixel_, kThinnestLine, 1.0));
-    } else if (logicalWidth > kWidestLogicalPen) {
-        // QPen refuses widths from 2^15 on: tiny logical units, width given in pixels.
-        pen.setCosmetic(true);
-        pen.setWidthF(std::min(targetWidth, kWidestLogicalPen));
     } else {
-        pen.setWidthF(logicalWidth);
+        setPenWidth(pen, logicalWidth, targetWidth);
     }
     static constexpr Qt::PenCapStyle kCaps[] = {Qt::RoundCap, Qt::SquareCap, Qt::FlatCap};
     static constexpr Qt::PenJoinStyle kJoins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin};

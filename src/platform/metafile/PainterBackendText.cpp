@@ -84,6 +84,14 @@ struct TextLayout {
     static std::optional<TextLayout> of(const TextRun& run, const DcState& state,
                                         const QTransform& toTarget);
     std::vector<std::pair<QPointF, QString>> pieces(const DcState& state) const;
+    // The glyph outlines of the pieces, in text space.
+    QPainterPath outline(const DcState& state) const {
+        QPainterPath path;
+        for (const auto& [at, piece] : pieces(state)) {
+            path.addText(at, font, piece);
+        }
+        return path;
+    }
 };
 
 }  // namespace
@@ -251,11 +259,7 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
     const double glyphX = em * axisScale(layout->textSpace, 1, 0);
     const double glyphY = em * axisScale(layout->textSpace, 0, 1);
     if (std::max(glyphX, glyphY) > kMaxCachedGlyphPixels) {
-        QPainterPath outline;
-        for (const auto& [at, piece] : layout->pieces(state)) {
-            outline.addText(at, layout->font, piece);
-        }
-        painter_.fillPath(outline, state.textColor);
+        painter_.fillPath(layout->outline(state), state.textColor);
     } else {
         painter_.setFont(layout->font);
         painter_.setPen(state.textColor);
@@ -272,17 +276,13 @@ double PainterBackend::drawText(const TextRun& run, const DcState& state,
 
 QPainterPath PainterBackend::textOutline(const TextRun& run, const DcState& state,
                                          const QTransform& toTarget, double* advance) {
-    QPainterPath outline;
     const std::optional<TextLayout> layout = TextLayout::of(run, state, toTarget);
     if (!layout) {
         *advance = 0;
-        return outline;
-    }
-    for (const auto& [at, piece] : layout->pieces(state)) {
-        outline.addText(at, layout->font, piece);
+        return {};
     }
     *advance = layout->width / layout->toText;
-    return layout->textSpace.map(outline);
+    return layout->textSpace.map(layout->outline(state));
 }
 
 }  // namespace platform::metafile

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPen>
 #include <QRect>
 #include <QRectF>
 #include <QTransform>
@@ -47,6 +48,23 @@ inline QRect clampedRect(const QRectF& r) {
     const int left = clamp(n.left());
     const int top = clamp(n.top());
     return QRect(QPoint(left, top), QPoint(clamp(n.right()) - 1, clamp(n.bottom()) - 1));
+}
+
+// The thinnest line drawn, in target pixels: thinner ones vanish under
+// anti-aliasing.
+inline constexpr double kThinnestLine = 0.5;
+
+// Gives `pen` a width of `width` in the units it strokes in, `targetWidth` in
+// target pixels. QPen refuses widths from 2^15 on, which tiny logical or world
+// units reach: such a pen gets its width in target pixels instead.
+inline void setPenWidth(QPen& pen, double width, double targetWidth) {
+    constexpr double kWidestQPen = 32767;
+    if (width <= kWidestQPen) {
+        pen.setWidthF(width);
+    } else {
+        pen.setCosmetic(true);
+        pen.setWidthF(std::min(targetWidth, kWidestQPen));
+    }
 }
 
 }  // namespace platform::metafile

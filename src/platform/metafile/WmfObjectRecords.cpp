@@ -94,10 +94,7 @@ void WmfRecordPlayer::createPatternBrush(ByteReader& r) {
         const ByteReader dib = r.sub(r.pos(), r.remaining());
         const bool pattern = style == LogicalBrush::Pattern;
         brush.pattern = DibDecoder::decodePacked(dib, !pattern && usage == 1, dc_.state().palette);
-        ByteReader header = dib;
-        const std::uint32_t headerSize = header.u32();
-        header.seek(headerSize == 12 ? 10 : 14);
-        brush.monochrome = pattern && header.u16() == 1 && header.ok();
+        brush.monochrome = pattern && DibDecoder::bitCount(dib) == 1;
     }
     brush.style = brush.pattern.isNull() ? LogicalBrush::Solid : LogicalBrush::DibPatternPt;
     brush.color = Qt::gray;
