@@ -81,8 +81,10 @@ void sweepLeftovers(const QByteArray& folder) {
     while (const struct dirent* entry = ::readdir(dir)) {
         if (std::strncmp(entry->d_name, HiddenPrefix, sizeof HiddenPrefix - 1) != 0)
             continue;
-        const int fd =
-            ::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        // A temporary file that replaces a write-only file has its permissions.
+        int fd = ::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno == EACCES)
+            fd = ::openat(folderFd, entry->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat status {};
@@ -232,7 +234,12 @@ void SafeFileWriter::write(const char* data, qint64 size) {
     work.noun = QStringLiteral("the save");
     work.to = decodeFileName(target_);
     work.total = size;
-    runLongWork(work, [&](WorkProgress& progress) { write(data, size, progress); });
+    runLongWork(work, [&](WorkProgress& progress) {
+        write(data, size, progress);
+        // A big file reaches the disk here, on the worker, so that commit() is short.
+        if (size >= FlushWindow && ::fdatasync(fd_) != 0)
+            fail(errno);
+    });
 }
 
 void SafeFileWriter::write(const char* data, qint64 size, WorkProgress& progress) {
