@@ -10,7 +10,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -55,6 +57,8 @@ void writeNoise(const QString& path, qint64 megabytes) {
 // whether a progress window showed meanwhile.
 struct Watch {
     qint64 worstLateMs = 0;
+    qint64 worstAtMs = 0;  // when, from the start of the work
+    qint64 tookMs = 0;
     bool windowShown = false;
 };
 
@@ -67,7 +71,10 @@ Watch watchInterface(const std::function<void()>& run) {
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
-        watch.worstLateMs = std::max(watch.worstLateMs, now - last - Interval);
+        if (now - last - Interval > watch.worstLateMs) {
+            watch.worstLateMs = now - last - Interval;
+            watch.worstAtMs = now;
+        }
         last = now;
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (qobject_cast<platform::ProgressWindow*>(widget) && widget->isVisible())
@@ -76,15 +83,32 @@ Watch watchInterface(const std::function<void()>& run) {
     timer.start(Interval);
     run();
     // The time from the last tick to the end counts as well.
-    watch.worstLateMs = std::max(watch.worstLateMs, clock.elapsed() - last - Interval);
+    watch.tookMs = clock.elapsed();
+    if (watch.tookMs - last - Interval > watch.worstLateMs) {
+        watch.worstLateMs = watch.tookMs - last - Interval;
+        watch.worstAtMs = watch.tookMs;
+    }
     return watch;
+}
+
+// Runs a reference tool while the interface thread's event loop keeps running, so that its
+// timer measures the machine, not a blocked thread.
+void runWhileLooping(const ReferenceTool& tool, const QStringList& arguments) {
+    QProcess process;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    process.start(tool.path(), arguments);
+    loop.exec();
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        tool.run(arguments);  // stops the benchmark with the reason
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const ReferenceTool cp(QStringLiteral("cp"), "coreutils");
     const ReferenceTool sync(QStringLiteral("sync"), "coreutils");
@@ -102,22 +126,38 @@ int main(int argc, char** argv) {
     const qint64 megabytes = 2048;
     writeNoise(source, megabytes);
 
+    // The program's own window is on screen while it copies: its fonts are loaded.
+    QLabel mainWindow(QStringLiteral("Vedra Viewer"));
+    mainWindow.show();
+    QApplication::processEvents();
+
     const auto removeTarget = [&] {
         QFile::remove(target);
         sync.run({});  // neither side pays for the other's dirty pages
     };
     std::vector<double> reference, safe;
     Watch worst;
+    qint64 worstIdle = 0;
     // Interleaved, so that both meet the same state of the machine.
     for (int i = 0; i < runs; ++i) {
+        Watch idle;  // the same timer while another process copies: the machine's own noise
         reference.push_back(medianMs(1, removeTarget, [&] {
-            cp.run({source, target});
-            sync.run({target});
+            idle = watchInterface([&] {
+                runWhileLooping(cp, {source, target});
+                runWhileLooping(sync, {target});
+            });
         }));
         Watch watch;
         safe.push_back(medianMs(1, removeTarget, [&] {
             watch = watchInterface([&] { files.CopyFile(source, target, false); });
         }));
+        std::printf(
+            "  run %d: cp + sync %.1f ms, safe copy %.1f ms, timer late by %lld ms "
+            "(at %lld of %lld ms; by %lld ms during cp)\n",
+            i + 1, reference.back(), safe.back(), static_cast<long long>(watch.worstLateMs),
+            static_cast<long long>(watch.worstAtMs), static_cast<long long>(watch.tookMs),
+            static_cast<long long>(idle.worstLateMs));
+        worstIdle = std::max(worstIdle, idle.worstLateMs);
         worst.worstLateMs = std::max(worst.worstLateMs, watch.worstLateMs);
         worst.windowShown = worst.windowShown || watch.windowShown;
     }
@@ -129,9 +169,11 @@ int main(int argc, char** argv) {
     std::printf("  cp + sync FILE (reference)   %8.1f ms  1.00x\n", copied);
     std::printf("  safe copy, progress window   %8.1f ms  %.2fx  (target: at most 1.10x)\n",
                 safeCopy, safeCopy / copied);
-    std::printf("  interface timer late by at most %lld ms (target: at most 100 ms); "
-                "progress window %s\n",
-                static_cast<long long>(worst.worstLateMs), worst.windowShown ? "shown" : "NOT shown");
+    std::printf(
+        "  interface timer late by at most %lld ms (target: at most 100 ms; the same "
+        "timer while cp ran: %lld ms); progress window %s\n",
+        static_cast<long long>(worst.worstLateMs), static_cast<long long>(worstIdle),
+        worst.windowShown ? "shown" : "NOT shown");
     QFile::remove(target);
 
     QTemporaryDir other;

@@ -1,5 +1,7 @@
 #include "platform/ProgressWindow.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -27,6 +29,8 @@ constexpr qint64 LongWorkBytes = qint64(4) << 20;
 // How often the window shows the bytes done.
 constexpr int RefreshMilliseconds = 100;
 constexpr int ProgressSteps = 1000;
+// How much less the worker counts than the interface thread for the processor.
+constexpr int WorkerNiceness = 10;
 
 std::atomic<int> windowDelay{500};
 
@@ -82,8 +86,8 @@ QString byteAmountText(qint64 bytes) {
         value /= 1024;
         ++unit;
     }
-    return QStringLiteral("%1 %2")
-        .arg(QString::number(value, 'f', value < 10 ? 2 : 1), QLatin1String(units[unit]));
+    return QStringLiteral("%1 %2").arg(QString::number(value, 'f', value < 10 ? 2 : 1),
+                                       QLatin1String(units[unit]));
 }
 
 ProgressWindow::ProgressWindow(const LongWork& what, QWidget* parent)
@@ -93,7 +97,8 @@ ProgressWindow::ProgressWindow(const LongWork& what, QWidget* parent)
     setWindowModality(Qt::ApplicationModal);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* layout = new QVBoxLayout(this);
-    auto* heading = new QLabel(what.action + QLatin1Char(' ') + displayFileName(nameOf(what.to)));
+    auto* heading = new QLabel(what.action + QLatin1Char(' ') +
+                               displayFileName(nameOf(what.from.isEmpty() ? what.to : what.from)));
     layout->addWidget(heading);
     if (!what.from.isEmpty()) {
         auto* from = new QLabel(QStringLiteral("From: ") + displayFileName(folderOf(what.from)));
@@ -121,6 +126,7 @@ ProgressWindow::ProgressWindow(const LongWork& what, QWidget* parent)
     heading->setAccessibleName(heading->text());
     setMinimumWidth(420);
     showDone(0);
+    setFixedHeight(sizeHint().height());
 }
 
 void ProgressWindow::showDone(qint64 done) {
@@ -128,8 +134,8 @@ void ProgressWindow::showDone(qint64 done) {
         return;
     const qint64 total = std::max<qint64>(what_.total, 1);
     bar_->setValue(int(std::min<qint64>(done, total) * ProgressSteps / total));
-    const QString text = byteAmountText(done) + QStringLiteral(" of ") +
-                         byteAmountText(what_.total);
+    const QString text =
+        byteAmountText(done) + QStringLiteral(" of ") + byteAmountText(what_.total);
     if (amount_->text() != text) {
         amount_->setText(text);
         amount_->setAccessibleName(text);
@@ -170,6 +176,9 @@ void runLongWork(const LongWork& what, const std::function<void(WorkProgress&)>&
     QObject relay;  // lives on the interface thread; the worker's last word goes through it
     QPointer<QEventLoop> waiting;
     std::thread worker([&] {
+        // The interface thread comes first when the two compete for a processor.
+        ::setpriority(PRIO_PROCESS, pid_t(::gettid()),
+                      ::getpriority(PRIO_PROCESS, 0) + WorkerNiceness);
         try {
             work(progress);
         } catch (...) {

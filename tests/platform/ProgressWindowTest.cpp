@@ -45,8 +45,7 @@ ProgressWindow* shownProgressWindow() {
 
 TEST(ProgressWindow, LittleWorkRunsAtOnceOnTheCallingThread) {
     std::thread::id ranOn;
-    platform::runLongWork(copyOf(1000),
-                          [&](WorkProgress&) { ranOn = std::this_thread::get_id(); });
+    platform::runLongWork(copyOf(1000), [&](WorkProgress&) { ranOn = std::this_thread::get_id(); });
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
@@ -87,8 +86,7 @@ TEST(ProgressWindow, LongWorkKeepsTheInterfaceRunningAndStopsOnCancel) {
         EXPECT_TRUE(window->isModal());
         auto* cancel = window->findChild<QPushButton*>();
         ASSERT_NE(cancel, nullptr);
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(cancel)->text(QAccessible::Name),
-                  "Cancel");
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(cancel)->text(QAccessible::Name), "Cancel");
         cancel->click();
     });
     user.start(20);

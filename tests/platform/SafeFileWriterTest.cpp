@@ -210,7 +210,7 @@ TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
         Op op;
         bool targetExists;
         const char* targetSize;
-        std::function<void(Volumes&)> before;                        // or null
+        std::function<void(Volumes&)> before;                         // or null
         std::function<void(Volumes&, ScriptedProgress&, qint64)> at;  // every step, or null
         int error;
     };
@@ -226,18 +226,17 @@ TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
         {"move onto an existing name from a read-only disk", Move, true, "size=64m",
          [](Volumes& v) { v.source.makeReadOnly(); }, nullptr, PermissionDenied},
         {"move of an immutable file onto an existing name", Move, true, "size=64m",
-         [](Volumes& v) { setImmutable(v.source.file("a.jpg"), true); }, nullptr,
-         PermissionDenied},
-        {"move onto an existing name whose source cannot go once copied", Move, true,
-         "size=64m", nullptr, sourceReadOnlyWhenCopied, PermissionDenied},
-        {"move to a new name whose source cannot go once copied", Move, false, "size=64m",
+         [](Volumes& v) { setImmutable(v.source.file("a.jpg"), true); }, nullptr, PermissionDenied},
+        {"move onto an existing name whose source cannot go once copied", Move, true, "size=64m",
          nullptr, sourceReadOnlyWhenCopied, PermissionDenied},
+        {"move to a new name whose source cannot go once copied", Move, false, "size=64m", nullptr,
+         sourceReadOnlyWhenCopied, PermissionDenied},
         {"move onto an existing name on a full disk", Move, true, "size=16m", nullptr, nullptr,
          DiskFull},
         {"copy onto an existing name on a full disk", Copy, true, "size=16m", nullptr, nullptr,
          DiskFull},
-        {"Save As over an existing file on a full disk", Save, true, "size=16m", nullptr,
-         nullptr, DiskFull},
+        {"Save As over an existing file on a full disk", Save, true, "size=16m", nullptr, nullptr,
+         DiskFull},
         {"copy into a read-only disk", Copy, true, "size=64m",
          [](Volumes& v) { v.target.makeReadOnly(); }, nullptr, PermissionDenied},
         {"move cancelled half way", Move, true, "size=64m", nullptr, cancelHalfWay,
@@ -350,18 +349,18 @@ TEST(SafeFileTransfer, AKilledCopyLeavesNothingBehind) {
         put(targetDir.filePath(".vedra-writer-notes"), "not ours");
         for (const QString& name : {leftover, QString(".vedra-write-other"),
                                     QString(".vedra-write-busy"), QString(".vedra-writer-notes")})
-            ASSERT_EQ(::utimensat(AT_FDCWD,
-                                  QFile::encodeName(targetDir.filePath(name)).constData(),
+            ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(targetDir.filePath(name)).constData(),
                                   std::array<struct timespec, 2>{{{1, 0}, {1, 0}}}.data(), 0),
                       0);
-        const int busy =
-            ::open(QFile::encodeName(targetDir.filePath(".vedra-write-busy")).constData(), O_RDONLY);
+        const int busy = ::open(
+            QFile::encodeName(targetDir.filePath(".vedra-write-busy")).constData(), O_RDONLY);
         ASSERT_EQ(::flock(busy, LOCK_EX), 0);
         const bool root = ::geteuid() == 0;
         if (root) {
-            ASSERT_EQ(::chown(QFile::encodeName(targetDir.filePath(".vedra-write-other")).constData(),
-                              65534, 65534),
-                      0);
+            ASSERT_EQ(
+                ::chown(QFile::encodeName(targetDir.filePath(".vedra-write-other")).constData(),
+                        65534, 65534),
+                0);
         }
         platform::setUnnamedTemporaries(true);
         writeFileSafely(targetDir.filePath("new.jpg"), "new");

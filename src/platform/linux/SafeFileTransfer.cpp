@@ -172,9 +172,9 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
 
 // Copies the open source into `file`: every byte, then the source's permissions and
 // modification time. Stops with workCancelled(noun) when the progress is cancelled.
-void copyInto(int in, const struct stat& sourceStatus, SafeFileWriter& file,
-              WorkProgress& progress, const QString& noun) {
-    static constexpr size_t Chunk = size_t(8) << 20;
+void copyInto(int in, const struct stat& sourceStatus, SafeFileWriter& file, WorkProgress& progress,
+              const QString& noun) {
+    static constexpr size_t Chunk = size_t(2) << 20;
     const int out = file.descriptor();
     off_t copied = 0;
     const auto stepDone = [&](ssize_t n) {
@@ -229,8 +229,8 @@ void copyInto(int in, const struct stat& sourceStatus, SafeFileWriter& file,
     ::futimens(out, times);
 }
 
-LongWork describe(const char* title, const char* action, const char* noun,
-                  const QString& source, const QString& target, qint64 size) {
+LongWork describe(const char* title, const char* action, const char* noun, const QString& source,
+                  const QString& target, qint64 size) {
     LongWork work;
     work.title = QLatin1String(title);
     work.action = QLatin1String(action);
@@ -343,11 +343,10 @@ void copyFileSafely(const QString& source, const QString& target, bool replaceEx
         const Descriptor in(openSource(source, sourceStatus));
         checkTarget(target, sourceStatus, replaceExisting);
     }
-    runLongWork(describe("Vedra Viewer - Copy", "Copying", "the copy", source, target,
-                         sourceStatus.st_size),
-                [&](WorkProgress& progress) {
-                    copyFileSafely(source, target, replaceExisting, progress);
-                });
+    runLongWork(
+        describe("Vedra Viewer - Copy", "Copying", "the copy", source, target,
+                 sourceStatus.st_size),
+        [&](WorkProgress& progress) { copyFileSafely(source, target, replaceExisting, progress); });
 }
 
 namespace {
@@ -392,11 +391,11 @@ void moveFileSafely(const QString& source, const QString& target, bool replaceEx
     const QByteArray from = absoluteFileName(source);
     const Descriptor in(openSource(source, sourceStatus));
     checkRemovable(from, in.get(), sourceStatus);
-    runLongWork(describe("Vedra Viewer - Move", "Moving", "the move", source, target,
-                         sourceStatus.st_size),
-                [&](WorkProgress& progress) {
-                    moveAcross(in.get(), sourceStatus, from, target, replaceExisting, progress);
-                });
+    runLongWork(
+        describe("Vedra Viewer - Move", "Moving", "the move", source, target, sourceStatus.st_size),
+        [&](WorkProgress& progress) {
+            moveAcross(in.get(), sourceStatus, from, target, replaceExisting, progress);
+        });
 }
 
 }  // namespace platform

@@ -29,9 +29,9 @@ namespace {
 
 constexpr char HiddenPrefix[] = ".vedra-write-";
 // One write() call at most, so progress and Cancel are seen often.
-constexpr qint64 WriteChunk = qint64(8) << 20;
+constexpr qint64 WriteChunk = qint64(2) << 20;
 // Written data is sent on to the disk in windows of this size while the next one is
-// written, so that the final flush is short and memory is not filled with dirty pages.
+// written, so that the final flush is short.
 constexpr qint64 FlushWindow = qint64(32) << 20;
 
 std::atomic<bool> unnamedAllowed{true};
@@ -88,9 +88,8 @@ void sweepLeftovers(const QByteArray& folder) {
         if (fd < 0)
             continue;
         struct stat status {};
-        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-            status.st_uid == ::geteuid() && changedBeforeRun(status) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
+            changedBeforeRun(status) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlinkat(folderFd, entry->d_name, 0);
         ::close(fd);
     }
@@ -268,12 +267,9 @@ void SafeFileWriter::wrote(qint64 bytes) {
     written_ += bytes;
     if (written_ - flushedTo_ < FlushWindow)
         return;
-    // Start this window on its way to the disk and wait for the one before it.
+    // Start this window on its way to the disk without waiting for it: the disk works while
+    // the next window is written, and the final flush has little left to do.
     ::sync_file_range(fd_, flushedTo_, written_ - flushedTo_, SYNC_FILE_RANGE_WRITE);
-    if (flushedTo_ > 0)
-        ::sync_file_range(fd_, 0, flushedTo_,
-                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                              SYNC_FILE_RANGE_WAIT_AFTER);
     flushedTo_ = written_;
 }
 
