@@ -62,35 +62,6 @@ class FileFaultsTest : public FileOpsTest {
     QByteArray a_, b_;
 };
 
-TEST_F(FileFaultsTest, AFullDiskKeepsBothTheSourceAndTheTargetWhole) {
-    SmallVolume disk("size=64k");
-    if (!disk.mounted())
-        GTEST_SKIP() << "mounting a tmpfs needs root";
-    const QByteArray old = noise(1000);
-    QFile existing(disk.file("a.jpg"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write(old);
-    existing.close();
-    frmVedra& w = startWithPicture(200 * 1024);
-    chooseTarget(disk.path());
-
-    for (bool move : {false, true}) {
-        SCOPED_TRACE(move ? "move" : "copy");
-        scripted.messageBox.prompts.clear();
-        scripted.messageBox.answers = {Yes};  // replace the old a.jpg
-        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
-        ASSERT_EQ(prompts().size(), 2u);
-        EXPECT_EQ(prompts()[1].text, (move ? moveText(disk.path()) : copyText(disk.path())) +
-                                         "\nThere is not enough free space on the disk.");
-        expectSourceFolderUntouched();
-        const auto onDisk = contentsOf(disk.path());
-        EXPECT_EQ(onDisk.size(), 1) << onDisk.keys().join(", ").toStdString();
-        EXPECT_EQ(onDisk.value("a.jpg"), old);
-        EXPECT_EQ(w.File1.ListIndex(), 0);
-        EXPECT_EQ(w.File1.ListCount(), 2);
-    }
-}
-
 TEST_F(FileFaultsTest, AWholeFileWrittenOntoAFullDiskFailsAndKeepsTheOldFile) {
     // Every way the viewer writes a whole file, each more than the disk can hold; each
     // reports what happened: a prompt for the form, the error for the calls.

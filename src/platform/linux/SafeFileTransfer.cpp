@@ -272,11 +272,11 @@ void moveAcross(int in, const struct stat& sourceStatus, const QByteArray& sourc
             keptByRename = true;
         }
     }
+    // Should even that fail (the disk went away), the old target keeps its hidden name
+    // rather than being dropped.
     const auto putBackOldTarget = [&] {
-        if (kept.isEmpty())
-            return;
-        if (::rename(kept.constData(), to.constData()) != 0)
-            ::unlink(kept.constData());  // the old target still has its own name (linked)
+        if (!kept.isEmpty())
+            ::rename(kept.constData(), to.constData());
     };
     const int placed = placeFile(copy, to, replaceExisting);
     if (placed != 0) {
