@@ -57,6 +57,10 @@ QString fileFailureText(const QString& what, const platform::RuntimeError& error
 
 void reportFileFailure(platform::MessageBoxService& messageBox, const QString& what,
                        const platform::RuntimeError& error) {
+    // The user stopped the work in its progress window, which left every file as it was:
+    // there is nothing to tell.
+    if (error.number() == DialogCancelled)
+        return;
     messageBox.MsgBox(fileFailureText(what, error), platform::MsgBoxStyle::OkOnly,
                       QStringLiteral("Vedra Viewer"));
 }

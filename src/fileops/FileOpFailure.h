@@ -12,7 +12,8 @@ class RuntimeError;
 // "What failed" as the first line, the reason in words as the second.
 QString fileFailureText(const QString& what, const platform::RuntimeError& error);
 
-// Shows the failure in a message box with an OK button, titled like every message.
+// Shows the failure in a message box with an OK button, titled like every message; work the
+// user cancelled (32755) is passed over in silence.
 void reportFileFailure(platform::MessageBoxService& messageBox, const QString& what,
                        const platform::RuntimeError& error);
 void reportFileRefusal(platform::MessageBoxService& messageBox, const QString& what,

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -60,35 +61,6 @@ class FileFaultsTest : public FileOpsTest {
     }
     QByteArray a_, b_;
 };
-
-TEST_F(FileFaultsTest, AFullDiskKeepsBothTheSourceAndTheTargetWhole) {
-    SmallVolume disk("size=64k");
-    if (!disk.mounted())
-        GTEST_SKIP() << "mounting a tmpfs needs root";
-    const QByteArray old = noise(1000);
-    QFile existing(disk.file("a.jpg"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write(old);
-    existing.close();
-    frmVedra& w = startWithPicture(200 * 1024);
-    chooseTarget(disk.path());
-
-    for (bool move : {false, true}) {
-        SCOPED_TRACE(move ? "move" : "copy");
-        scripted.messageBox.prompts.clear();
-        scripted.messageBox.answers = {Yes};  // replace the old a.jpg
-        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
-        ASSERT_EQ(prompts().size(), 2u);
-        EXPECT_EQ(prompts()[1].text, (move ? moveText(disk.path()) : copyText(disk.path())) +
-                                         "\nThere is not enough free space on the disk.");
-        expectSourceFolderUntouched();
-        const auto onDisk = contentsOf(disk.path());
-        EXPECT_EQ(onDisk.size(), 1) << onDisk.keys().join(", ").toStdString();
-        EXPECT_EQ(onDisk.value("a.jpg"), old);
-        EXPECT_EQ(w.File1.ListIndex(), 0);
-        EXPECT_EQ(w.File1.ListCount(), 2);
-    }
-}
 
 TEST_F(FileFaultsTest, AWholeFileWrittenOntoAFullDiskFailsAndKeepsTheOldFile) {
     // Every way the viewer writes a whole file, each more than the disk can hold; each
@@ -249,19 +221,50 @@ TEST_F(FileFaultsTest, CopyingOrMovingAFileOntoItselfIsRefused) {
     }
 }
 
-TEST_F(FileFaultsTest, AnInjectedFailureLeavesTheFilesAndTheListAsTheyWere) {
+TEST_F(FileFaultsTest, AFailureOrCancelLeavesTheFilesAndTheListAsTheyWere) {
+    // A cancelled copy or move (its progress window's Cancel) is no failure to report.
     frmVedra& w = startWithPicture(4000);
     chooseTarget(target.path());
-    for (bool move : {false, true}) {
-        SCOPED_TRACE(move ? "move" : "copy");
-        scripted.messageBox.prompts.clear();
-        files.nextFailure = platform::ErrorNumber::DiskFull;
-        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
-        expectOneReport(move ? moveText(target.path()) : copyText(target.path()),
-                        "There is not enough free space on the disk.");
-        expectSourceFolderUntouched();
-        EXPECT_TRUE(contentsOf(target.path()).isEmpty());
-        EXPECT_EQ(w.File1.ListIndex(), 0);
-        EXPECT_EQ(w.File1.ListCount(), 2);
-    }
+    for (int failure : {platform::ErrorNumber::DiskFull, platform::ErrorNumber::DialogCancelled})
+        for (bool move : {false, true}) {
+            SCOPED_TRACE(std::string(move ? "move " : "copy ") + std::to_string(failure));
+            scripted.messageBox.prompts.clear();
+            files.nextFailure = failure;
+            (move ? w.mnuMoveFile : w.mnuCopyFile).click();
+            if (failure == platform::ErrorNumber::DialogCancelled)
+                EXPECT_TRUE(prompts().empty());
+            else
+                expectOneReport(move ? moveText(target.path()) : copyText(target.path()),
+                                "There is not enough free space on the disk.");
+            expectSourceFolderUntouched();
+            EXPECT_TRUE(contentsOf(target.path()).isEmpty());
+            EXPECT_EQ(w.File1.ListIndex(), 0);
+            EXPECT_EQ(w.File1.ListCount(), 2);
+        }
+}
+
+TEST_F(FileFaultsTest, AMoveWhoseSourceCannotGoKeepsTheFileItWouldReplace) {
+    // The picture's folder will not let it go (an immutable file, as on a locked card); the
+    // target folder, on another disk, has a different picture of that name. The user agrees
+    // to replace it; the move is refused and both pictures keep their bytes.
+    SmallVolume disk("size=4m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a tmpfs and making a file immutable need root";
+    const QByteArray old = noise(1000);
+    QFile existing(disk.file("a.jpg"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write(old);
+    existing.close();
+    frmVedra& w = startWithPicture(300 * 1024);
+    chooseTarget(disk.path());
+    ASSERT_EQ(QProcess::execute("chattr", {"+i", folder.file("a.jpg")}), 0);
+    scripted.messageBox.answers = {Yes};
+    w.mnuMoveFile.click();
+    QProcess::execute("chattr", {"-i", folder.file("a.jpg")});
+    ASSERT_EQ(prompts().size(), 2u);
+    EXPECT_EQ(prompts()[1].text, moveText(disk.path()) + "\nPermission denied.");
+    expectSourceFolderUntouched();
+    EXPECT_EQ(contentsOf(disk.path()), (QMap<QString, QByteArray>{{"a.jpg", old}}));
+    EXPECT_EQ(w.File1.ListIndex(), 0);
+    EXPECT_EQ(w.File1.ListCount(), 2);
 }

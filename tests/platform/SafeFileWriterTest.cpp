@@ -1,21 +1,36 @@
-// Writing a whole file under a temporary name: what the folder holds afterwards, for a
-// write that succeeds and for each kind of refusal.
+// Writing, copying and moving whole files: what every folder holds afterwards, for work that
+// succeeds, for each kind of refusal at each step, for Cancel, and for a program killed in
+// the middle of a copy.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <array>
 #include <functional>
 
 #include "SmallVolume.h"
+#include "platform/FileName.h"
+#include "platform/ProgressWindow.h"
 #include "platform/RuntimeError.h"
+#include "platform/linux/SafeFileTransfer.h"
 #include "platform/linux/SafeFileWriter.h"
 
 using platform::SafeFileWriter;
 using platform::writeFileSafely;
+using testing_support::SmallVolume;
+using namespace platform::ErrorNumber;
 
 namespace {
 
@@ -38,19 +53,57 @@ int modeOf(const QString& path) {
     return int(status.st_mode & 07777);
 }
 
+QByteArray noise(qint64 size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    return bytes;
+}
+
 // Every name in the folder, hidden ones included: a left temporary file shows here.
 QStringList namesIn(const QString& folder) {
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-int errorOf(const std::function<void()>& write) {
+// Every name of the folder with the bytes of its file.
+QMap<QString, QByteArray> contentsOf(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    for (const QString& name : namesIn(folder))
+        files.insert(name, bytesOf(folder + "/" + name));
+    return files;
+}
+
+int errorOf(const std::function<void()>& work) {
     try {
-        write();
+        work();
     } catch (const platform::RuntimeError& error) {
         return error.number();
     }
     return 0;
+}
+
+// Progress that lets a test act at a point of the work, and cancel it.
+class ScriptedProgress : public platform::WorkProgress {
+  public:
+    std::function<void(qint64 done)> onAdvance;
+    bool cancel = false;
+    qint64 last = 0;
+    void advance(qint64 done) override {
+        last = done;
+        if (onAdvance)
+            onAdvance(done);
+    }
+    bool cancelled() const override { return cancel; }
+};
+
+// Makes a file immutable or ordinary again.
+void setImmutable(const QString& path, bool on) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    int flags = 0;
+    ::ioctl(fd, FS_IOC_GETFLAGS, &flags);
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
 }
 
 }  // namespace
@@ -67,6 +120,7 @@ TEST(SafeFileWriter, WritesTheWholeFileOrLeavesTheFolderAsItWas) {
         std::function<void(const QString& dir)> check;
     };
     const mode_t previousMask = ::umask(027);
+    const QString foreign = platform::decodeFileName("caf\xe9\xff.bmp");
     const std::vector<Case> cases = {
         {"a new file gets the permissions the umask leaves",
          [](const QString&) {},
@@ -98,6 +152,21 @@ TEST(SafeFileWriter, WritesTheWholeFileOrLeavesTheFolderAsItWas) {
              EXPECT_TRUE(QFileInfo(dir + "/link.txt").isSymLink());
              EXPECT_EQ(bytesOf(dir + "/real.txt"), fresh);
          }},
+        {"a name that is not UTF-8 is written byte for byte",
+         [](const QString&) {},
+         foreign,
+         0,
+         {},
+         [&](const QString& dir) {
+             const QByteArray path = QFile::encodeName(dir) + "/caf\xe9\xff.bmp";
+             const int fd = ::open(path.constData(), O_RDONLY);
+             ASSERT_GE(fd, 0);
+             char buffer[64] = {};
+             EXPECT_EQ(::read(fd, buffer, sizeof buffer), fresh.size());
+             ::close(fd);
+             EXPECT_EQ(::unlink(path.constData()), 0);
+             EXPECT_EQ(namesIn(dir), QStringList());  // and nothing else was left
+         }},
         {"a missing folder", [](const QString&) {}, "gone/a.txt", 76, {}, {}},
         {"a folder of that name",
          [](const QString& dir) { QDir(dir).mkdir("a.txt"); },
@@ -107,43 +176,200 @@ TEST(SafeFileWriter, WritesTheWholeFileOrLeavesTheFolderAsItWas) {
          [](const QString& dir) { EXPECT_TRUE(QFileInfo(dir + "/a.txt").isDir()); }},
         {"a name ending in a slash", [](const QString&) {}, "a.txt/", 75, {}, {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        c.prepare(dir.path());
-        EXPECT_EQ(errorOf([&] { writeFileSafely(dir.filePath(c.target), fresh); }), c.error);
-        EXPECT_EQ(namesIn(dir.path()), c.namesAfter);
-        if (c.check)
-            c.check(dir.path());
+    for (bool unnamed : {true, false}) {
+        platform::setUnnamedTemporaries(unnamed);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (unnamed ? "" : " (named temporary)"));
+            QTemporaryDir dir;
+            c.prepare(dir.path());
+            EXPECT_EQ(errorOf([&] { writeFileSafely(dir.path() + "/" + c.target, fresh); }),
+                      c.error);
+            if (c.target != foreign) {
+                EXPECT_EQ(namesIn(dir.path()), c.namesAfter);
+            }
+            if (c.check)
+                c.check(dir.path());
+        }
     }
+    platform::setUnnamedTemporaries(true);
     ::umask(previousMask);
 }
 
-TEST(SafeFileWriter, AFileNotCommittedOrRefusedLeavesTheOldBytes) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.txt");
-    put(path, "old bytes");
-    {
-        SafeFileWriter writer(path);
-        writer.write("half of it");
-    }  // dropped before commit
-    EXPECT_EQ(namesIn(dir.path()), QStringList{"a.txt"});
-    EXPECT_EQ(bytesOf(path), "old bytes");
-
-    // A read-only disk, or without root a file the user may not write.
-    testing_support::SmallVolume disk("size=64k");
-    QString refused = path;
-    if (disk.mounted()) {
-        put(disk.file("a.txt"), "old bytes");
-        disk.makeReadOnly();
-        refused = disk.file("a.txt");
-    } else if (::geteuid() != 0) {
-        ::chmod(QFile::encodeName(path).constData(), 0444);
-    } else {
-        GTEST_SKIP() << "root writes any file and cannot mount here";
+// Copy, move across disks and Save As, each stopped at one step by a refusal of the file
+// system or by Cancel: afterwards the source and the old target have their bytes and their
+// names, and neither folder holds anything new.
+TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
+    enum Op { Copy, Move, Save };
+    struct Volumes {
+        SmallVolume source{"size=64m"};
+        SmallVolume target;
+        explicit Volumes(const char* targetSize) : target(targetSize) {}
+    };
+    struct Case {
+        const char* name;
+        Op op;
+        bool targetExists;
+        const char* targetSize;
+        std::function<void(Volumes&)> before;                         // or null
+        std::function<void(Volumes&, ScriptedProgress&, qint64)> at;  // every step, or null
+        int error;
+    };
+    const qint64 size = qint64(24) << 20;  // three steps of the copy
+    const auto cancelHalfWay = [](Volumes&, ScriptedProgress& p, qint64 done) {
+        p.cancel = done >= (qint64(8) << 20);
+    };
+    const auto sourceReadOnlyWhenCopied = [size](Volumes& v, ScriptedProgress&, qint64 done) {
+        if (done == size)
+            v.source.makeReadOnly();  // after the early check: the source cannot go
+    };
+    const std::vector<Case> cases = {
+        {"move onto an existing name from a read-only disk", Move, true, "size=64m",
+         [](Volumes& v) { v.source.makeReadOnly(); }, nullptr, PermissionDenied},
+        {"move of an immutable file onto an existing name", Move, true, "size=64m",
+         [](Volumes& v) { setImmutable(v.source.file("a.jpg"), true); }, nullptr, PermissionDenied},
+        {"move onto an existing name whose source cannot go once copied", Move, true, "size=64m",
+         nullptr, sourceReadOnlyWhenCopied, PermissionDenied},
+        {"move to a new name whose source cannot go once copied", Move, false, "size=64m", nullptr,
+         sourceReadOnlyWhenCopied, PermissionDenied},
+        {"move onto an existing name on a full disk", Move, true, "size=16m", nullptr, nullptr,
+         DiskFull},
+        {"copy onto an existing name on a full disk", Copy, true, "size=16m", nullptr, nullptr,
+         DiskFull},
+        {"Save As over an existing file on a full disk", Save, true, "size=16m", nullptr, nullptr,
+         DiskFull},
+        {"copy into a read-only disk", Copy, true, "size=64m",
+         [](Volumes& v) { v.target.makeReadOnly(); }, nullptr, PermissionDenied},
+        {"move cancelled half way", Move, true, "size=64m", nullptr, cancelHalfWay,
+         DialogCancelled},
+        {"copy cancelled half way", Copy, true, "size=64m", nullptr, cancelHalfWay,
+         DialogCancelled},
+        {"Save As cancelled half way", Save, true, "size=64m", nullptr, cancelHalfWay,
+         DialogCancelled},
+        {"a move that succeeds", Move, true, "size=64m", nullptr, nullptr, 0},
+        {"a copy that succeeds", Copy, false, "size=64m", nullptr, nullptr, 0},
+    };
+    const QByteArray data = noise(size);
+    const QByteArray old = noise(1000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Volumes v(c.targetSize);
+        if (!v.source.mounted() || !v.target.mounted())
+            GTEST_SKIP() << "mounting a tmpfs needs root";
+        const QString source = v.source.file("a.jpg");
+        const QString target = v.target.file("a.jpg");
+        put(source, data);
+        if (c.targetExists)
+            put(target, old);
+        const auto sourceBefore = contentsOf(v.source.path());
+        const auto targetBefore = contentsOf(v.target.path());
+        if (c.before)
+            c.before(v);
+        ScriptedProgress progress;
+        if (c.at)
+            progress.onAdvance = [&](qint64 done) { c.at(v, progress, done); };
+        const int error = errorOf([&] {
+            if (c.op == Copy)
+                platform::copyFileSafely(source, target, c.targetExists, progress);
+            else if (c.op == Move)
+                platform::moveFileSafely(source, target, c.targetExists, progress);
+            else {
+                SafeFileWriter file(target);
+                file.write(data.constData(), data.size(), progress);
+                file.commit();
+            }
+        });
+        EXPECT_EQ(error, c.error);
+        setImmutable(source, false);
+        if (c.error != 0) {
+            EXPECT_EQ(contentsOf(v.source.path()), sourceBefore);
+            EXPECT_EQ(contentsOf(v.target.path()), targetBefore);
+        } else {
+            EXPECT_EQ(contentsOf(v.target.path()), (QMap<QString, QByteArray>{{"a.jpg", data}}));
+            EXPECT_EQ(namesIn(v.source.path()),
+                      c.op == Move ? QStringList() : QStringList{"a.jpg"});
+            EXPECT_EQ(progress.last, size);
+        }
     }
-    EXPECT_EQ(errorOf([&] { writeFileSafely(refused, "new bytes"); }),
-              platform::ErrorNumber::PermissionDenied);
-    EXPECT_EQ(bytesOf(refused), "old bytes");
-    EXPECT_EQ(namesIn(QFileInfo(refused).path()), QStringList{"a.txt"});
+}
+
+// A copy killed half way leaves nothing in the target folder where the file system has
+// unnamed files; elsewhere it leaves one hidden temporary, which the next run's first write
+// into that folder removes (only that one: not another user's, not a live writer's, not a
+// file of another name).
+TEST(SafeFileTransfer, AKilledCopyLeavesNothingBehind) {
+    QTemporaryDir sourceDir;
+    const QString source = sourceDir.filePath("big.jpg");
+    put(source, noise(qint64(40) << 20));
+    for (bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed ? "unnamed temporary" : "named temporary");
+        QTemporaryDir targetDir;
+        put(targetDir.filePath("kept.jpg"), "kept");
+        int toParent[2], toChild[2];
+        ASSERT_EQ(::pipe(toParent), 0);
+        ASSERT_EQ(::pipe(toChild), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // The helper: copies through the same code and stops after its first step.
+            platform::setUnnamedTemporaries(unnamed);
+            ScriptedProgress progress;
+            progress.onAdvance = [&](qint64) {
+                char c = 1;
+                (void)!::write(toParent[1], &c, 1);
+                (void)!::read(toChild[0], &c, 1);  // never answered: killed here
+            };
+            try {
+                platform::copyFileSafely(source, targetDir.filePath("big.jpg"), false, progress);
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        char c = 0;
+        ASSERT_EQ(::read(toParent[0], &c, 1), 1);  // the copy is under way
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]})
+            ::close(fd);
+
+        QStringList left = namesIn(targetDir.path());
+        if (unnamed) {
+            EXPECT_EQ(left, QStringList{"kept.jpg"});
+            continue;
+        }
+        ASSERT_EQ(left.size(), 2);
+        const QString leftover = left.filter(".vedra-write-").value(0);
+        ASSERT_FALSE(leftover.isEmpty());
+        // Seen by a later run: the leftover is older than it. Beside it, files the sweep
+        // must keep.
+        const QString stale = targetDir.filePath(leftover);
+        put(targetDir.filePath(".vedra-write-other"), "another user's");
+        put(targetDir.filePath(".vedra-write-busy"), "a live writer's");
+        put(targetDir.filePath(".vedra-writer-notes"), "not ours");
+        for (const QString& name : {leftover, QString(".vedra-write-other"),
+                                    QString(".vedra-write-busy"), QString(".vedra-writer-notes")})
+            ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(targetDir.filePath(name)).constData(),
+                                  std::array<struct timespec, 2>{{{1, 0}, {1, 0}}}.data(), 0),
+                      0);
+        const int busy = ::open(
+            QFile::encodeName(targetDir.filePath(".vedra-write-busy")).constData(), O_RDONLY);
+        ASSERT_EQ(::flock(busy, LOCK_EX), 0);
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(
+                ::chown(QFile::encodeName(targetDir.filePath(".vedra-write-other")).constData(),
+                        65534, 65534),
+                0);
+        }
+        platform::setUnnamedTemporaries(true);
+        writeFileSafely(targetDir.filePath("new.jpg"), "new");
+        QStringList expected = {".vedra-write-busy", ".vedra-writer-notes", "kept.jpg", "new.jpg"};
+        if (root)
+            expected.insert(1, ".vedra-write-other");
+        EXPECT_EQ(namesIn(targetDir.path()), expected);
+        EXPECT_FALSE(QFileInfo::exists(stale));
+        ::close(busy);
+    }
+    platform::setUnnamedTemporaries(true);
 }
