@@ -1,5 +1,7 @@
 #include "platform/metafile/EmfPlusPlayer.h"
 
+#include "platform/metafile/RecordTypes.h"
+
 #include "platform/metafile/Metafile.h"
 #include "platform/metafile/TargetGeometry.h"
 #include "platform/metafile/TextDecoding.h"
@@ -94,11 +96,12 @@ QPainterPath arcPath(const QRectF& box, double start, double sweep, bool pie) {
 thread_local int EmfPlusPlayer::nestedDepth_ = 0;
 
 EmfPlusPlayer::EmfPlusPlayer(QPainter& painter, const QRectF& target,
-                             const QTransform& deviceToTarget)
+                             const QTransform& deviceToTarget, SkippedRecords* skipped)
     : painter_(painter),
       target_(target),
       deviceToTarget_(deviceToTarget),
-      base_(painter.worldTransform()) {}
+      base_(painter.worldTransform()),
+      skipped_(skipped) {}
 
 EmfPlusPlayer::~EmfPlusPlayer() = default;
 
@@ -131,6 +134,9 @@ void EmfPlusPlayer::playComment(const ByteReader& record) {
             break;  // the rest of this comment cannot be framed
         }
         if (type < 0x4001 || type > 0x403A) {
+            if (skipped_) {
+                ++(*skipped_)[recordName(static_cast<EmfPlusRecord>(type))];
+            }
             pos += size;
             continue;
         }
@@ -550,6 +556,9 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             // compositing quality, rendering origin), comments, the
             // multi-format brackets and the terminal-server records change
             // nothing this renderer draws differently.
+            if (skipped_) {
+                ++(*skipped_)[recordName(static_cast<EmfPlusRecord>(type))];
+            }
             return;
     }
 }

@@ -82,6 +82,103 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
     gdi_.image(image, QRectF(xSrc, ySrc, cxSrc, cySrc), dest, effectiveRop);
 }
 
+namespace {
+
+// The source's pixels where the mask's bit is `set` (the mask's white), the
+// rest transparent; the mask's pixel (0, 0) lies under `maskOrigin`.
+QImage maskedBy(const QImage& source, const QImage& mask, QPoint maskOrigin, bool set) {
+    QImage out = source.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        const int my = y - maskOrigin.y();
+        for (int x = 0; x < out.width(); ++x) {
+            const int mx = x - maskOrigin.x();
+            const bool bit = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
+                             qGray(mask.pixel(mx, my)) >= 128;
+            if (bit != set) {
+                line[x] = 0;
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// EMR_MASKBLT: the source is drawn with the foreground raster operation where
+// the mask is 1 and with the background one (the rop's top byte) where it is 0.
+void EmfRecordPlayer::maskBlt(ByteReader& r, const ByteReader& record) {
+    r.skip(16);
+    const double xDest = r.i32(), yDest = r.i32(), cxDest = r.i32(), cyDest = r.i32();
+    const quint32 rop4 = r.u32();
+    const double xSrc = r.i32(), ySrc = r.i32();
+    r.skip(24 + 4);  // source transform, background colour
+    const quint32 usage = r.u32();
+    const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const int xMask = r.i32(), yMask = r.i32();
+    const quint32 maskUsage = r.u32();
+    const quint32 offMaskBmi = r.u32(), cbMaskBmi = r.u32(), offMaskBits = r.u32(),
+                  cbMaskBits = r.u32();
+    if (!r.ok()) {
+        return;
+    }
+    const QRectF dest(xDest, yDest, cxDest, cyDest);
+    const QRectF source(xSrc, ySrc, cxDest, cyDest);
+    const quint32 foreground = rop4 & 0x00FFFFFF;
+    const quint32 background = ((rop4 >> 8) & 0x00FF0000) | (foreground & 0xFFFF);
+    const QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
+    const QImage mask = bitmap(record, offMaskBmi, cbMaskBmi, offMaskBits, cbMaskBits, maskUsage);
+    if (image.isNull()) {
+        gdi_.patBlt(dest, foreground);
+        return;
+    }
+    if (mask.isNull()) {
+        gdi_.image(image, source, dest, foreground);
+        return;
+    }
+    const QPoint maskOrigin(int(xSrc) - xMask, int(ySrc) - yMask);
+    constexpr quint32 kDestinationUnchanged = 0x00AA0029;
+    for (const auto& [bits, rop] : {std::pair{true, foreground}, std::pair{false, background}}) {
+        if ((rop & 0x00FF0000) != (kDestinationUnchanged & 0x00FF0000)) {
+            gdi_.image(maskedBy(image, mask, maskOrigin, bits), source, dest, rop);
+        }
+    }
+}
+
+// EMR_PLGBLT: the source rectangle drawn onto the parallelogram of three
+// points (its top-left, top-right and bottom-left corners), where the mask,
+// when there is one, is 1.
+void EmfRecordPlayer::plgBlt(ByteReader& r, const ByteReader& record) {
+    r.skip(16);
+    const QPointF topLeft = pointL(r), topRight = pointL(r), bottomLeft = pointL(r);
+    const double xSrc = r.i32(), ySrc = r.i32(), cxSrc = r.i32(), cySrc = r.i32();
+    r.skip(24 + 4);  // source transform, background colour
+    const quint32 usage = r.u32();
+    const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const int xMask = r.i32(), yMask = r.i32();
+    const quint32 maskUsage = r.u32();
+    const quint32 offMaskBmi = r.u32(), cbMaskBmi = r.u32(), offMaskBits = r.u32(),
+                  cbMaskBits = r.u32();
+    if (!r.ok() || cxSrc == 0 || cySrc == 0) {
+        return;
+    }
+    QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
+    if (image.isNull()) {
+        return;
+    }
+    const QImage mask = bitmap(record, offMaskBmi, cbMaskBmi, offMaskBits, cbMaskBits, maskUsage);
+    if (!mask.isNull()) {
+        image = maskedBy(image, mask, QPoint(int(xSrc) - xMask, int(ySrc) - yMask), true);
+    }
+    // Source pixels onto the parallelogram: x along the top edge, y down the left.
+    const QPointF ux = (topRight - topLeft) / cxSrc;
+    const QPointF uy = (bottomLeft - topLeft) / cySrc;
+    const QTransform placement(ux.x(), ux.y(), uy.x(), uy.y(),
+                               topLeft.x() - xSrc * ux.x() - ySrc * uy.x(),
+                               topLeft.y() - xSrc * ux.y() - ySrc * uy.y());
+    gdi_.image(image, QRectF(xSrc, ySrc, cxSrc, cySrc), placement, 0x00CC0020);
+}
+
 void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const ByteReader& record) {
     r.skip(16);
     const double xDest = r.i32(), yDest = r.i32();

@@ -365,21 +365,128 @@ TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
     EXPECT_NEAR(inkWidth(44), natural / 2.0, natural * 0.04);
 }
 
-// The Symbol face's letters are Greek and its signs mathematical, whether the
-// text holds the 8-bit codes or the face's own U+F0xx codes.
-TEST(SymbolFace, CodesDrawTheCharactersTheFaceShows) {
-    auto drawn = [](const QString& text) {
+// A symbol face's codes draw the characters the face shows, whether the text
+// holds 8-bit codes or the face's own U+F0xx codes: Greek letters and
+// mathematical signs in Symbol, the pictures Unicode encodes for the others
+// (drawn by a face that has them when the face itself is not installed).
+struct SymbolCase {
+    const char* name;
+    QByteArray face;
+    QString codes;
+    QString shown;
+};
+
+class SymbolFaces : public testing::TestWithParam<SymbolCase> {};
+
+TEST_P(SymbolFaces, CodesDrawTheCharactersTheFaceShows) {
+    const SymbolCase& c = GetParam();
+    auto drawn = [&c](const QString& text) {
         EmfBuilder b;
-        b.font(1, -300, "Symbol").select(1);
+        b.font(1, -300, c.face).select(1);
         b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
         b.textOut({100, 600}, text);
         return draw(b.build(), 1000);
     };
-    const QImage greek = drawn(QStringLiteral("\u03C0\u2212\u03B1"));
-    ASSERT_FALSE(inkBox(greek).isEmpty());
-    EXPECT_EQ(drawn(QStringLiteral("p-a")), greek);
-    EXPECT_EQ(drawn(QStringLiteral("\uF070\uF02D\uF061")), greek);
-    EXPECT_NE(drawn(QStringLiteral("p-a")), drawn(QStringLiteral("p+a")));
+    const QImage shown = drawn(c.shown);
+    ASSERT_FALSE(inkBox(shown).isEmpty());
+    EXPECT_EQ(drawn(c.codes), shown);
+    QString privateUse;
+    for (QChar code : c.codes) {
+        privateUse.append(QChar(char16_t(0xF000 + code.unicode())));
+    }
+    EXPECT_EQ(drawn(privateUse), shown);
+    EXPECT_NE(drawn(c.codes + c.codes.front()), shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faces, SymbolFaces,
+    testing::Values(SymbolCase{"Symbol", "Symbol", QStringLiteral("p-a"),
+                               QStringLiteral("\u03C0\u2212\u03B1")},
+                    SymbolCase{"Wingdings", "Wingdings", QStringLiteral("J!\u00F0"),
+                               QString::fromUcs4(U"\u263A\U0001F589\u21E8")},
+                    SymbolCase{"Wingdings2", "Wingdings 2", QStringLiteral("P!"),
+                               QString::fromUcs4(U"\U0001F5F8\U0001F58A")},
+                    SymbolCase{"Wingdings3", "Wingdings 3", QStringLiteral("!l"),
+                               QString::fromUcs4(U"\u2B60\U0001F857")},
+                    SymbolCase{"Webdings", "Webdings", QStringLiteral("!\u00F0"),
+                               QString::fromUcs4(U"\U0001F577\U0001F5E7")}),
+    [](const testing::TestParamInfo<SymbolCase>& p) { return p.param.name; });
+
+// EMR_SMALLTEXTOUT draws its characters as EMR_EXTTEXTOUTW draws the same
+// text (alignment, escapement, world transform and background mode alike),
+// from 8-bit codes as from UTF-16.
+struct SmallTextCase {
+    const char* name;
+    std::int32_t escapement;
+    std::function<void(EmfBuilder&)> setup;
+};
+
+class SmallText : public testing::TestWithParam<SmallTextCase> {};
+
+TEST_P(SmallText, DrawsLikeExtTextOut) {
+    constexpr std::uint32_t kNoRect = 0x0100, kSmallChars = 0x0200;
+    auto drawn = [](const SmallTextCase& c, std::function<void(EmfBuilder&)> text) {
+        EmfBuilder b;
+        b.font(1, -120, "Arial", 0, c.escapement).select(1);
+        b.record(18, Bytes().u32(1));
+        c.setup(b);
+        text(b);
+        return draw(b.build(), 500);
+    };
+    const QString text = QStringLiteral("Hxg\u00E9");
+    const QImage expected = drawn(GetParam(), [&](EmfBuilder& b) { b.textOut({400, 500}, text); });
+    ASSERT_FALSE(inkBox(expected).isEmpty());
+    EXPECT_EQ(drawn(GetParam(),
+                    [&](EmfBuilder& b) {
+                        b.smallTextOut({400, 500}, text, kNoRect);
+                    }),
+              expected);
+    EXPECT_EQ(drawn(GetParam(),
+                    [&](EmfBuilder& b) {
+                        b.smallTextOut({400, 500}, text, kNoRect | kSmallChars);
+                    }),
+              expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, SmallText,
+    testing::Values(SmallTextCase{"Plain", 0, [](EmfBuilder&) {}},
+                    SmallTextCase{"CentredOnTheBaseline", 0,
+                                  [](EmfBuilder& b) { b.record(22, Bytes().u32(6 | 24)); }},
+                    SmallTextCase{"Turned", 900, [](EmfBuilder&) {}},
+                    SmallTextCase{"WorldTransform", 0,
+                                  [](EmfBuilder& b) {
+                                      b.record(36, modify(xform(1.5, 0, 0.3, 1, -100, 0), 4));
+                                  }},
+                    SmallTextCase{"OpaqueBackground", 0,
+                                  [](EmfBuilder& b) {
+                                      b.record(18, Bytes().u32(2)).record(25, Bytes().u32(kRed));
+                                  }}),
+    [](const testing::TestParamInfo<SmallTextCase>& p) { return p.param.name; });
+
+// With its rectangle, ETO_CLIPPED keeps the text inside it and ETO_OPAQUE
+// fills it with the background colour, in both character forms.
+TEST(SmallText, ItsRectangleClipsAndFills) {
+    constexpr std::uint32_t kOpaque = 0x0002, kClipped = 0x0004, kSmallChars = 0x0200;
+    for (const std::uint32_t form : {0u, kSmallChars}) {
+        auto drawn = [form](std::uint32_t options) {
+            EmfBuilder b;
+            b.font(1, -200).select(1).record(18, Bytes().u32(1));
+            b.record(22, Bytes().u32(24)).record(25, Bytes().u32(kRed));
+            b.smallTextOut({100, 600}, QStringLiteral("HHHH"), options | form, {0, 0, 300, 1000});
+            return draw(b.build(), 1000);
+        };
+        const QRect whole = inkBox(drawn(0));
+        ASSERT_GT(whole.right(), 400) << "form " << form;
+        const QRect clipped = inkBox(drawn(kClipped));
+        EXPECT_EQ(clipped.left(), whole.left());
+        EXPECT_LE(clipped.right(), 300);
+        EXPECT_GE(clipped.right(), 280);
+        const QImage filled = drawn(kOpaque);
+        EXPECT_TRUE(isRed(filled, 150, 100));
+        EXPECT_FALSE(isRed(filled, 500, 100));
+        EXPECT_EQ(inkBox(filled).right(), whole.right());
+    }
 }
 
 // Inside a path bracket text adds its glyph outlines to the path instead of

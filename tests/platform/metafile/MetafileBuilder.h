@@ -119,6 +119,30 @@ class EmfBuilder {
         }
         return record(84, t);
     }
+    // EMR_SMALLTEXTOUT of `text` at `at`: 8-bit codes with ETO_SMALL_CHARS
+    // in `options`, else UTF-16; the rectangle (left, top, right, bottom) is
+    // written unless ETO_NO_RECT is set.
+    EmfBuilder& smallTextOut(QPoint at, const QString& text, std::uint32_t options,
+                             std::array<std::int32_t, 4> rect = {0, 0, 0, 0}) {
+        constexpr std::uint32_t kNoRect = 0x0100, kSmallChars = 0x0200;
+        Bytes t;
+        t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(options).u32(1);
+        t.f32(0).f32(0);
+        if (!(options & kNoRect)) {
+            t.i32(rect[0]).i32(rect[1]).i32(rect[2]).i32(rect[3]);
+        }
+        for (QChar c : text) {
+            if (options & kSmallChars) {
+                t.u8(std::uint8_t(c.unicode()));
+            } else {
+                t.u16(c.unicode());
+            }
+        }
+        while (t.size() % 4) {
+            t.u8(0);
+        }
+        return record(108, t);
+    }
     // The file with its header's bounds and frame zeroed: a picture that does
     // not say how big it is.
     QByteArray buildFrameless() const {
