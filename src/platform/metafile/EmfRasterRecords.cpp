@@ -17,6 +17,7 @@ QImage EmfRecordPlayer::bitmap(const ByteReader& record, quint32 offBmi, quint32
 }
 
 void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader& record) {
+    const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const double xDest = r.i32(), yDest = r.i32(), cxDest = r.i32(), cyDest = r.i32();
     const quint32 rop = r.u32();
@@ -26,7 +27,7 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
     const quint32 usage = r.u32();
     const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
     double cxSrc = cxDest, cySrc = cyDest;
-    if (type != 76) {
+    if (kind != EmfRecord::EMR_BITBLT) {
         cxSrc = r.i32();
         cySrc = r.i32();
     }
@@ -35,13 +36,13 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
     }
     (void)srcXform;
     const QRectF dest(xDest, yDest, cxDest, cyDest);
-    if (type == 76 && cbBmi == 0) {
+    if (kind == EmfRecord::EMR_BITBLT && cbBmi == 0) {
         gdi_.patBlt(dest, rop);
         return;
     }
     // AlphaBlend: BLENDFUNCTION in place of the raster operation; with
     // AC_SRC_ALPHA the bitmap carries premultiplied per-pixel alpha.
-    const bool perPixel = type == 114 && ((rop >> 24) & 0x01);
+    const bool perPixel = kind == EmfRecord::EMR_ALPHABLEND && ((rop >> 24) & 0x01);
     QImage image = perPixel
                        ? DibDecoder::decode(record.sub(offBmi, cbBmi), record.sub(offBits, cbBits),
                                             usage == 1, dc_.state().palette, true)
@@ -50,7 +51,7 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
         return;
     }
     quint32 effectiveRop = rop;
-    if (type == 114) {
+    if (kind == EmfRecord::EMR_ALPHABLEND) {
         const int constantAlpha = (rop >> 16) & 0xFF;
         if (!perPixel) {
             image = image.convertToFormat(QImage::Format_RGB32);
@@ -65,7 +66,7 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
             image = faded;
         }
         effectiveRop = 0x00CC0020;
-    } else if (type == 116) {
+    } else if (kind == EmfRecord::EMR_TRANSPARENTBLT) {
         // TransparentBlt: the "rop" field is the colour to leave out.
         const QRgb key = colorFromRef(rop).rgb();
         image = image.convertToFormat(QImage::Format_ARGB32);
@@ -180,6 +181,7 @@ void EmfRecordPlayer::plgBlt(ByteReader& r, const ByteReader& record) {
 }
 
 void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const ByteReader& record) {
+    const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const double xDest = r.i32(), yDest = r.i32();
     const double xSrc = r.i32(), ySrc = r.i32(), cxSrc = r.i32(), cySrc = r.i32();
@@ -187,7 +189,7 @@ void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const Byt
     const quint32 usage = r.u32();
     quint32 rop = 0x00CC0020;
     double cxDest = cxSrc, cyDest = cySrc;
-    if (type == 81) {
+    if (kind == EmfRecord::EMR_STRETCHDIBITS) {
         rop = r.u32();
         cxDest = r.i32();
         cyDest = r.i32();
@@ -197,7 +199,7 @@ void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const Byt
     }
     const QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
     if (image.isNull()) {
-        if (type == 81 && cbBmi == 0) {
+        if (kind == EmfRecord::EMR_STRETCHDIBITS && cbBmi == 0) {
             gdi_.patBlt(QRectF(xDest, yDest, cxDest, cyDest), rop);
         }
         return;
@@ -249,14 +251,15 @@ void EmfRecordPlayer::extSelectClipRgn(ByteReader& r) {
 }
 
 void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
+    const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const quint32 size = r.u32();
     quint32 brushIndex = 0;
     QSizeF stroke;
-    if (type == 71 || type == 72) {
+    if (kind == EmfRecord::EMR_FILLRGN || kind == EmfRecord::EMR_FRAMERGN) {
         brushIndex = r.u32();
     }
-    if (type == 72) {
+    if (kind == EmfRecord::EMR_FRAMERGN) {
         const double w = r.i32(), h = r.i32();
         stroke = QSizeF(w, h);
     }
@@ -265,7 +268,7 @@ void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
     }
     const QRegion region = gdi_.deviceRectsToTarget(regionData(r.sub(r.pos(), size)));
     LogicalBrush brush = dc_.state().brush;
-    if (type == 71 || type == 72) {
+    if (kind == EmfRecord::EMR_FILLRGN || kind == EmfRecord::EMR_FRAMERGN) {
         const GdiObject* object = dc_.object(brushIndex);
         const LogicalBrush* selected = object ? std::get_if<LogicalBrush>(object) : nullptr;
         if (!selected) {
@@ -273,12 +276,12 @@ void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
         }
         brush = *selected;
     }
-    switch (type) {
-        case 71:
-        case 74:
+    switch (kind) {
+        case EmfRecord::EMR_FILLRGN:
+        case EmfRecord::EMR_PAINTRGN:
             gdi_.fillRegion(region, brush);
             break;
-        case 72:
+        case EmfRecord::EMR_FRAMERGN:
             gdi_.frameRegion(region, brush, stroke);
             break;
         default:
