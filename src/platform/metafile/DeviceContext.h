@@ -34,9 +34,6 @@ struct DcState {
     // The longest miter join as a multiple of the pen width, measured from the
     // inner to the outer corner (GDI's default is 10).
     double miterLimit = 10;
-    // How stretched bitmaps are resampled: HALFTONE (4) averages, the other
-    // modes repeat whole pixels when enlarging.
-    int stretchMode = 1;  // BLACKONWHITE
     // Where bitmap patterns start (SetBrushOrgEx), in target pixels; unset,
     // they start at the logical origin.
     std::optional<QPointF> brushOrigin;

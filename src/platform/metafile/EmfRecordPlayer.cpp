@@ -92,9 +92,6 @@ bool EmfRecordPlayer::play(std::uint32_t type, ByteReader record) {
         case EmfRecord::EMR_SETROP2:
             s.rop2 = int(r.u32());
             break;
-        case EmfRecord::EMR_SETSTRETCHBLTMODE:
-            s.stretchMode = int(r.u32());
-            break;
         case EmfRecord::EMR_SETTEXTALIGN:
             s.textAlign = int(r.u32());
             break;

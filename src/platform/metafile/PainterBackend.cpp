@@ -418,17 +418,7 @@ void PainterBackend::drawImage(const QImage& image, const QRectF& source,
     }
     painter_.setCompositionMode(mode);
     setTransform(placement * toTarget);
-    // Enlarged bitmaps keep whole pixels, as GDI repeats them, unless the
-    // stretch mode is HALFTONE. Shrunk ones are always averaged: dropping
-    // rows and columns (COLORONCOLOR) garbles the small text bitmaps carry.
-    constexpr int kHalftone = 4;
-    const QTransform imageToDevice = painter_.deviceTransform();
-    const bool enlarged =
-        axisScale(imageToDevice, 1, 0) > 1.0 && axisScale(imageToDevice, 0, 1) > 1.0;
-    painter_.setRenderHint(QPainter::SmoothPixmapTransform,
-                           state.stretchMode == kHalftone || !enlarged);
     painter_.drawImage(source, *drawn, source);
-    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 

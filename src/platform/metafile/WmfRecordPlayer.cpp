@@ -49,9 +49,6 @@ bool WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
                 s.palette = std::move(selected.colors);
             }
             break;
-        case WmfRecord::META_SETSTRETCHBLTMODE:
-            s.stretchMode = r.u16();
-            break;
         case WmfRecord::META_SETTEXTCHAREXTRA:
             s.textCharExtra = r.i16();
             break;
