@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <QPainter>
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 using metafile_test::Bytes;
@@ -157,6 +158,40 @@ TEST(EmfDrawing, StretchedDibKeepsRowOrderAndColours) {
     EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::green));
     EXPECT_EQ(image.pixelColor(20, 80), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(80, 80), QColor(Qt::blue));
+}
+
+// EMR_PLGBLT places the bitmap on a parallelogram: its top edge runs from
+// the first point to the second, its left edge from the first to the third.
+// Here that turns it a quarter clockwise.
+TEST(EmfDrawing, ParallelogramBlitTurnsTheBitmap) {
+    // 2 x 2, 24 bits, bottom-up: bottom row red, blue; top row green, white.
+    Bytes info;
+    info.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).u32(0).u32(0).u32(0).u32(0);
+    Bytes bits;
+    bits.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0).u16(0);
+    bits.u8(0).u8(255).u8(0).u8(255).u8(255).u8(255).u16(0);
+    Bytes p;
+    p.i32(0).i32(0).i32(999).i32(999);
+    p.i32(1000).i32(0).i32(1000).i32(1000).i32(0).i32(0);  // top-left, top-right, bottom-left
+    p.i32(0).i32(0).i32(2).i32(2);
+    p.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0);  // source transform, colour
+    p.u32(0).u32(140).u32(40).u32(180).u32(16);          // usage, bitmap
+    p.i32(0).i32(0).u32(0).u32(0).u32(0).u32(0).u32(0);  // no mask
+    p.raw(info.data()).raw(bits.data());
+    EmfBuilder b;
+    b.record(EmfRecord::EMR_PLGBLT, p);
+    const QImage image = draw(b.build());
+    // Smooth resampling may mix a trace of the neighbouring pixel in.
+    auto near = [&image](int x, int y, QColor expected) {
+        const QRgb c = image.pixel(x, y);
+        return std::abs(qRed(c) - expected.red()) < 8 &&
+               std::abs(qGreen(c) - expected.green()) < 8 &&
+               std::abs(qBlue(c) - expected.blue()) < 8;
+    };
+    EXPECT_TRUE(near(75, 25, Qt::green));
+    EXPECT_TRUE(near(75, 75, Qt::white));
+    EXPECT_TRUE(near(25, 25, Qt::red));
+    EXPECT_TRUE(near(25, 75, Qt::blue));
 }
 
 TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
