@@ -26,7 +26,7 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # Metafiles name the faces of the system they were drawn on: Liberation stands in for
 # Arial, Times New Roman and Courier New with the same widths, OpenSymbol draws the
 # Symbol and Wingdings characters, WenQuanYi Zen Hei Chinese and Japanese text.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-opensymbol, fonts-wqy-zenhei")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-opensymbol, fonts-wqy-zenhei, fonts-symbola")
 # Directories are 0755 and files 0644 (0755 for the program) whatever the umask of the build.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

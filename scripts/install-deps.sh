@@ -11,7 +11,7 @@ packages=(
   libjpeg-turbo-progs libmagickcore-6.q16-6-extra feh nsxiv qimgv
   python3 python3-pyatspi python3-xlib at-spi2-core dbus dbus-x11
   python3-numpy python3-pil python3-skimage
-  fonts-dejavu-core fonts-liberation2 fonts-opensymbol fonts-wqy-zenhei
+  fonts-dejavu-core fonts-liberation2 fonts-opensymbol fonts-wqy-zenhei fonts-symbola
   desktop-file-utils appstream dpkg-dev libglib2.0-bin librsvg2-bin man-db gzip
   trayer shared-mime-info
 )

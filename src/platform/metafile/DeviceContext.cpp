@@ -126,6 +126,10 @@ const GdiObject* DeviceContext::object(quint32 index) const {
     return nullptr;
 }
 
+LogicalPalette* DeviceContext::palette(quint32 index) {
+    return index < objects_.size() ? std::get_if<LogicalPalette>(&objects_[index]) : nullptr;
+}
+
 void DeviceContext::selectObject(quint32 index) {
     if (const GdiObject* selected = object(index)) {
         select(*selected);

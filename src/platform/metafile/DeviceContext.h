@@ -27,6 +27,16 @@ struct DcState {
     int rop2 = 13;  // R2_COPYPEN
     bool arcClockwise = false;
     int textCharExtra = 0;
+    // SetTextJustification: extra logical units shared among the break
+    // characters (spaces) of the text that follows.
+    int breakExtra = 0;
+    int breakCount = 0;
+    // The longest miter join as a multiple of the pen width, measured from the
+    // inner to the outer corner (GDI's default is 10).
+    double miterLimit = 10;
+    // Where bitmap patterns start (SetBrushOrgEx), in target pixels; unset,
+    // they start at the logical origin.
+    std::optional<QPointF> brushOrigin;
 
     int mapMode = 1;  // MM_TEXT
     QPointF windowOrg{0, 0};
@@ -38,6 +48,9 @@ struct DcState {
     QPointF currentPos;
     // Clip in target pixels; empty optional means no clipping.
     std::optional<QRegion> clip;
+    // The meta region (SetMetaRgn), in target pixels: drawing is clipped to it
+    // as well, and clipping records leave it alone.
+    std::optional<QRegion> metaClip;
     int clipVersion = 0;
 };
 
@@ -67,6 +80,8 @@ class DeviceContext {
     void deleteObject(quint32 index);
     // The live object in a slot, or nullptr.
     const GdiObject* object(quint32 index) const;
+    // The palette in a slot, or nullptr, for changing its entries.
+    LogicalPalette* palette(quint32 index);
     // Makes a pen, brush, font or palette from the table current.
     void selectObject(quint32 index);
     void selectStockObject(quint32 stockIndex);

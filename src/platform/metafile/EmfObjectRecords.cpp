@@ -151,10 +151,42 @@ void EmfRecordPlayer::selectObject(quint32 index) {
     }
 }
 
+// The characters of a text record: 8-bit codes in the current font's
+// character set, or UTF-16.
+QString EmfRecordPlayer::recordText(ByteReader text, quint32 chars, bool wide) const {
+    if (wide) {
+        return TextDecoding::decodeUtf16(text, qsizetype(chars));
+    }
+    return TextDecoding::decodeAnsi(text.data(), qsizetype(chars), dc_.state().font.charset);
+}
+
 void EmfRecordPlayer::extTextOut(ByteReader& r, const ByteReader& record, bool wide) {
     r.skip(16);  // bounds
     r.u32();     // graphics mode
     r.skip(8);   // scales
+    emrText(r, record, wide);
+}
+
+// EMR_POLYTEXTOUTA/W: several text structures under one header.
+void EmfRecordPlayer::polyTextOut(ByteReader& r, const ByteReader& record, bool wide) {
+    r.skip(16);  // bounds
+    r.u32();     // graphics mode
+    r.skip(8);   // scales
+    const quint32 strings = r.u32();
+    constexpr std::size_t kEmrTextSize = 40;
+    if (!r.ok() || !r.has(std::size_t(strings) * kEmrTextSize)) {
+        return;
+    }
+    for (quint32 i = 0; i < strings; ++i) {
+        ByteReader text = r.sub(r.pos(), kEmrTextSize);
+        emrText(text, record, wide);
+        r.skip(kEmrTextSize);
+    }
+}
+
+// One EmrText structure: reference point, characters, options, rectangle and
+// advances, its offsets counted from the start of the record.
+void EmfRecordPlayer::emrText(ByteReader& r, const ByteReader& record, bool wide) {
     TextRun run;
     run.reference = pointL(r);
     const quint32 chars = r.u32();
@@ -165,24 +197,14 @@ void EmfRecordPlayer::extTextOut(ByteReader& r, const ByteReader& record, bool w
     if (!r.ok()) {
         return;
     }
-    run.opaque = options & 0x0002;
-    run.clipped = options & 0x0004;
-    if ((run.opaque || run.clipped) && rect.width() != 0 && rect.height() != 0) {
-        run.rect = rect;
-        run.hasRect = true;
-    }
+    setTextOptions(run, options, rect);
     const std::size_t charBytes = std::size_t(chars) * (wide ? 2 : 1);
     ByteReader text = record.sub(offString, charBytes);
     if (!text.ok()) {
         gdi_.text(TextRun{run.reference, QString(), {}, run.opaque, false, run.hasRect, run.rect});
         return;
     }
-    if (wide) {
-        run.text = TextDecoding::decodeUtf16(text, qsizetype(chars));
-    } else {
-        run.text =
-            TextDecoding::decodeAnsi(text.data(), qsizetype(chars), dc_.state().font.charset);
-    }
+    run.text = recordText(text, chars, wide);
     // ETO_PDY (0x2000) stores an x and a y advance per character.
     const bool pdy = options & 0x2000;
     ByteReader dx = record.sub(offDx, std::size_t(chars) * (pdy ? 8 : 4));
@@ -193,6 +215,43 @@ void EmfRecordPlayer::extTextOut(ByteReader& r, const ByteReader& record, bool w
                 dx.i32();
             }
         }
+    }
+    gdi_.text(run);
+}
+
+// ETO_OPAQUE fills the rectangle with the background colour, ETO_CLIPPED
+// clips the text to it; an empty rectangle does neither.
+void EmfRecordPlayer::setTextOptions(TextRun& run, quint32 options, const QRectF& rect) {
+    run.opaque = options & 0x0002;
+    run.clipped = options & 0x0004;
+    if ((run.opaque || run.clipped) && rect.width() != 0 && rect.height() != 0) {
+        run.rect = rect;
+        run.hasRect = true;
+    }
+}
+
+// EMR_SMALLTEXTOUT: a reference point, the character count, the options, the
+// graphics mode and scales, the clipping rectangle unless ETO_NO_RECT is set,
+// then the characters, 8-bit with ETO_SMALL_CHARS and UTF-16 without. There
+// are no advances: the face's own widths place the characters.
+void EmfRecordPlayer::smallTextOut(ByteReader& r) {
+    constexpr quint32 kNoRect = 0x0100;
+    constexpr quint32 kSmallChars = 0x0200;
+    TextRun run;
+    run.reference = pointL(r);
+    const quint32 chars = r.u32();
+    const quint32 options = r.u32();
+    r.u32();    // graphics mode
+    r.skip(8);  // scales
+    const QRectF rect = options & kNoRect ? QRectF() : rectL(r);
+    if (!r.ok()) {
+        return;
+    }
+    setTextOptions(run, options, rect);
+    const bool wide = !(options & kSmallChars);
+    const ByteReader text = r.sub(r.pos(), std::size_t(chars) * (wide ? 2 : 1));
+    if (text.ok()) {
+        run.text = recordText(text, chars, wide);
     }
     gdi_.text(run);
 }

@@ -1,5 +1,7 @@
 #include "platform/metafile/EmfParser.h"
 
+#include "platform/metafile/RecordTypes.h"
+
 #include "platform/metafile/ByteReader.h"
 #include "platform/metafile/EmfPlayer.h"
 
@@ -9,8 +11,8 @@ namespace platform::metafile {
 
 namespace {
 
-constexpr std::uint32_t kEmrHeader = 1;
-constexpr std::uint32_t kEmrEof = 14;
+constexpr auto kEmrHeader = std::uint32_t(EmfRecord::EMR_HEADER);
+constexpr auto kEmrEof = std::uint32_t(EmfRecord::EMR_EOF);
 constexpr std::uint32_t kMinHeaderSize = 88;
 
 QRectF readRect(ByteReader& r) {

@@ -2,6 +2,7 @@
 
 #include "platform/metafile/EmfPlusPlayer.h"
 #include "platform/metafile/EmfRecordPlayer.h"
+#include "platform/metafile/RecordTypes.h"
 
 #include <QImage>
 #include <algorithm>
@@ -9,7 +10,8 @@
 
 namespace platform::metafile {
 
-void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRectF& target) {
+void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRectF& target,
+                     SkippedRecords* skipped) {
     const QRectF frame = doc.deviceFrame;
     if (frame.width() == 0 || frame.height() == 0 || target.isEmpty()) {
         return;
@@ -20,14 +22,14 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
     dc.state().font.face = QStringLiteral("Arial");
     const double devicePixel = std::sqrt(std::abs(deviceToTarget.determinant()));
     PainterBackend backend(painter, target, devicePixel);
-    EmfPlusPlayer plus(painter, target, deviceToTarget);
+    EmfPlusPlayer plus(painter, target, deviceToTarget, skipped);
     GdiPlayer gdi(dc, backend, deviceToTarget);
     EmfRecordPlayer player(gdi, dc);
     const char* base = doc.bytes.constData();
-    constexpr std::uint32_t kEmrComment = 70;
     for (const RecordSpan& record : doc.records) {
         const ByteReader reader(base + record.offset, record.size);
-        if (record.type == kEmrComment && EmfPlusPlayer::isEmfPlusComment(reader)) {
+        if (record.type == std::uint32_t(EmfRecord::EMR_COMMENT) &&
+            EmfPlusPlayer::isEmfPlusComment(reader)) {
             plus.playComment(reader);
             backend.invalidateClip();
             continue;
@@ -37,7 +39,9 @@ void EmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
         if (plus.active() && !plus.gdiHandOver()) {
             continue;
         }
-        player.play(record.type, reader);
+        if (!player.play(record.type, reader) && skipped) {
+            ++(*skipped)[recordName(static_cast<EmfRecord>(record.type))];
+        }
         if (plus.active()) {
             plus.invalidateClip();
         }

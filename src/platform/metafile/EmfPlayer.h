@@ -11,7 +11,10 @@ namespace platform::metafile {
 // plain EMF records are its fallback, except after an EMF+ GetDC record.
 class EmfPlayer {
   public:
-    static void play(const MetafileDocument& doc, QPainter& painter, const QRectF& target);
+    // Counts the records it reads but neither draws nor applies in `skipped`
+    // when given.
+    static void play(const MetafileDocument& doc, QPainter& painter, const QRectF& target,
+                     SkippedRecords* skipped = nullptr);
     // The box, in device pixels, of everything the records draw (after every
     // mapping and world transform) near the reference device's surface of
     // `device` pixels; empty when they draw nothing there. Frames a picture

@@ -1,5 +1,7 @@
 #include "platform/metafile/EmfPlusPlayer.h"
 
+#include "platform/metafile/RecordTypes.h"
+
 #include "platform/metafile/Metafile.h"
 #include "platform/metafile/TargetGeometry.h"
 #include "platform/metafile/TextDecoding.h"
@@ -94,11 +96,12 @@ QPainterPath arcPath(const QRectF& box, double start, double sweep, bool pie) {
 thread_local int EmfPlusPlayer::nestedDepth_ = 0;
 
 EmfPlusPlayer::EmfPlusPlayer(QPainter& painter, const QRectF& target,
-                             const QTransform& deviceToTarget)
+                             const QTransform& deviceToTarget, SkippedRecords* skipped)
     : painter_(painter),
       target_(target),
       deviceToTarget_(deviceToTarget),
-      base_(painter.worldTransform()) {}
+      base_(painter.worldTransform()),
+      skipped_(skipped) {}
 
 EmfPlusPlayer::~EmfPlusPlayer() = default;
 
@@ -130,7 +133,11 @@ void EmfPlusPlayer::playComment(const ByteReader& record) {
         if (!head.ok() || size < kRecordHeader || size > end - pos) {
             break;  // the rest of this comment cannot be framed
         }
-        if (type < 0x4001 || type > 0x403A) {
+        if (type < quint16(EmfPlusRecord::EmfPlusHeader) ||
+            type > quint16(EmfPlusRecord::EmfPlusSetTSClip)) {
+            if (skipped_) {
+                ++(*skipped_)[recordName(static_cast<EmfPlusRecord>(type))];
+            }
             pos += size;
             continue;
         }
@@ -171,9 +178,10 @@ double EmfPlusPlayer::pageFactor(bool vertical) const {
 
 void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
     const bool compressed = flags & 0x4000;
-    switch (type) {
-        case 0x4001: {  // header
-            r.u32();    // version
+    const auto kind = static_cast<EmfPlusRecord>(type);
+    switch (kind) {
+        case EmfPlusRecord::EmfPlusHeader: {
+            r.u32();  // version
             const quint32 plusFlags = r.u32();
             const quint32 dpiX = r.u32();
             const quint32 dpiY = r.u32();
@@ -188,15 +196,15 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4002:  // end of file
+        case EmfPlusRecord::EmfPlusEndOfFile:
             return;
-        case 0x4004:  // GetDC: the EMF records that follow draw
+        case EmfPlusRecord::EmfPlusGetDC:
             handOver_ = true;
             return;
-        case 0x4008:
+        case EmfPlusRecord::EmfPlusObject:
             object(flags, r);
             return;
-        case 0x4009: {  // clear
+        case EmfPlusRecord::EmfPlusClear: {
             const QColor color = argb(r.u32());
             if (r.ok() && prepare()) {
                 painter_.setWorldTransform(base_);
@@ -206,7 +214,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x400A: {  // fill rects
+        case EmfPlusRecord::EmfPlusFillRects: {
             const quint32 brushValue = r.u32();
             const quint32 count = r.u32();
             const std::optional<QBrush> brush = brushFor(flags, brushValue);
@@ -222,7 +230,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             fill(path, *brush);
             return;
         }
-        case 0x400B: {  // draw rects
+        case EmfPlusRecord::EmfPlusDrawRects: {
             const quint32 count = r.u32();
             const PlusPen* pen = penAt(flags & 0xFF);
             if (!r.ok() || !pen || count > kMaxDrawCount ||
@@ -236,7 +244,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             stroke(path, *pen);
             return;
         }
-        case 0x400C: {  // fill polygon
+        case EmfPlusRecord::EmfPlusFillPolygon: {
             const quint32 brushValue = r.u32();
             const quint32 count = r.u32();
             const std::vector<QPointF> pts = points(r, count, flags);
@@ -250,7 +258,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             fill(path, *brush);
             return;
         }
-        case 0x400D: {  // draw lines
+        case EmfPlusRecord::EmfPlusDrawLines: {
             const quint32 count = r.u32();
             const std::vector<QPointF> pts = points(r, count, flags);
             const PlusPen* pen = penAt(flags & 0xFF);
@@ -265,9 +273,9 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             stroke(path, *pen);
             return;
         }
-        case 0x400E:    // fill ellipse
-        case 0x400F: {  // draw ellipse
-            const bool filled = type == 0x400E;
+        case EmfPlusRecord::EmfPlusFillEllipse:
+        case EmfPlusRecord::EmfPlusDrawEllipse: {
+            const bool filled = kind == EmfPlusRecord::EmfPlusFillEllipse;
             const quint32 brushValue = filled ? r.u32() : 0;
             const QRectF box = rect(r, compressed);
             if (!r.ok()) {
@@ -284,18 +292,19 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4010:    // fill pie
-        case 0x4011:    // draw pie
-        case 0x4012: {  // draw arc
-            const quint32 brushValue = type == 0x4010 ? r.u32() : 0;
+        case EmfPlusRecord::EmfPlusFillPie:
+        case EmfPlusRecord::EmfPlusDrawPie:
+        case EmfPlusRecord::EmfPlusDrawArc: {
+            const quint32 brushValue = kind == EmfPlusRecord::EmfPlusFillPie ? r.u32() : 0;
             const double start = finiteOr(r.f32(), 0);
             const double sweep = finiteOr(r.f32(), 0);
             const QRectF box = rect(r, compressed);
             if (!r.ok()) {
                 return;
             }
-            const QPainterPath path = arcPath(box.normalized(), start, sweep, type != 0x4012);
-            if (type == 0x4010) {
+            const QPainterPath path =
+                arcPath(box.normalized(), start, sweep, kind != EmfPlusRecord::EmfPlusDrawArc);
+            if (kind == EmfPlusRecord::EmfPlusFillPie) {
                 if (const auto brush = brushFor(flags, brushValue)) {
                     fill(path, *brush);
                 }
@@ -304,7 +313,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4013: {  // fill region
+        case EmfPlusRecord::EmfPlusFillRegion: {
             const quint32 brushValue = r.u32();
             const auto* region = std::get_if<PlusRegion>(&objects_[flags & 0x3F]);
             const auto brush = brushFor(flags, brushValue);
@@ -316,8 +325,8 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4014:    // fill path
-        case 0x4015: {  // draw path
+        case EmfPlusRecord::EmfPlusFillPath:
+        case EmfPlusRecord::EmfPlusDrawPath: {
             const quint32 value = r.u32();
             if (!r.ok() || (flags & 0xFF) >= 64) {
                 return;
@@ -326,7 +335,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             if (!path) {
                 return;
             }
-            if (type == 0x4014) {
+            if (kind == EmfPlusRecord::EmfPlusFillPath) {
                 if (const auto brush = brushFor(flags, value)) {
                     fill(*path, *brush);
                 }
@@ -335,9 +344,9 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4016:    // fill closed curve
-        case 0x4017: {  // draw closed curve
-            const quint32 brushValue = type == 0x4016 ? r.u32() : 0;
+        case EmfPlusRecord::EmfPlusFillClosedCurve:
+        case EmfPlusRecord::EmfPlusDrawClosedCurve: {
+            const quint32 brushValue = kind == EmfPlusRecord::EmfPlusFillClosedCurve ? r.u32() : 0;
             const double tension = finiteOr(r.f32(), 0.5);
             const quint32 count = r.u32();
             const std::vector<QPointF> pts = points(r, count, flags);
@@ -345,7 +354,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
                 return;
             }
             QPainterPath path = cardinalSpline(pts, tension, true);
-            if (type == 0x4016) {
+            if (kind == EmfPlusRecord::EmfPlusFillClosedCurve) {
                 path.setFillRule((flags & 0x2000) ? Qt::WindingFill : Qt::OddEvenFill);
                 if (const auto brush = brushFor(flags, brushValue)) {
                     fill(path, *brush);
@@ -355,7 +364,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4018: {  // draw curve
+        case EmfPlusRecord::EmfPlusDrawCurve: {
             const double tension = finiteOr(r.f32(), 0.5);
             const quint32 offset = r.u32();
             const quint32 segments = r.u32();
@@ -368,7 +377,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             stroke(cardinalSpline(pts, tension, false, offset, segments), *pen);
             return;
         }
-        case 0x4019: {  // draw beziers
+        case EmfPlusRecord::EmfPlusDrawBeziers: {
             const quint32 count = r.u32();
             const std::vector<QPointF> pts = points(r, count, flags);
             const PlusPen* pen = penAt(flags & 0xFF);
@@ -382,9 +391,9 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             stroke(path, *pen);
             return;
         }
-        case 0x401A: {  // draw image
-            r.u32();    // image attributes
-            r.i32();    // source unit: pixels
+        case EmfPlusRecord::EmfPlusDrawImage: {
+            r.u32();  // image attributes
+            r.i32();  // source unit: pixels
             const QRectF source = rect(r, false);
             const QRectF dest = rect(r, compressed);
             if (!r.ok() || source.width() == 0 || source.height() == 0) {
@@ -395,7 +404,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             drawImage(flags & 0xFF, source, placement);
             return;
         }
-        case 0x401B: {  // draw image points: a parallelogram
+        case EmfPlusRecord::EmfPlusDrawImagePoints: {
             r.u32();
             r.i32();
             const QRectF source = rect(r, false);
@@ -410,20 +419,20 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
                       QTransform(ux.x(), ux.y(), uy.x(), uy.y(), pts[0].x(), pts[0].y()));
             return;
         }
-        case 0x401C:
+        case EmfPlusRecord::EmfPlusDrawString:
             drawString(flags, r);
             return;
-        case 0x4036:
+        case EmfPlusRecord::EmfPlusDrawDriverString:
             drawDriverString(flags, r);
             return;
-        case 0x4023:  // compositing mode
+        case EmfPlusRecord::EmfPlusSetCompositingMode:
             state_.sourceCopy = (flags & 0xFF) == 1;
             return;
-        case 0x4025:    // save
-        case 0x4027:    // begin container
-        case 0x4028: {  // begin container without parameters
+        case EmfPlusRecord::EmfPlusSave:
+        case EmfPlusRecord::EmfPlusBeginContainer:
+        case EmfPlusRecord::EmfPlusBeginContainerNoParams: {
             State entered = state_;
-            if (type == 0x4027) {
+            if (kind == EmfPlusRecord::EmfPlusBeginContainer) {
                 const QRectF dest = rect(r, false);
                 const QRectF source = rect(r, false);
                 if (r.ok() && source.width() != 0 && source.height() != 0) {
@@ -434,7 +443,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
                                         state_.local * state_.container;
                     entered.local = QTransform();
                 }
-            } else if (type == 0x4028) {
+            } else if (kind == EmfPlusRecord::EmfPlusBeginContainerNoParams) {
                 entered.container = state_.local * state_.container;
                 entered.local = QTransform();
             }
@@ -445,8 +454,8 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4026:    // restore
-        case 0x4029: {  // end container
+        case EmfPlusRecord::EmfPlusRestore:
+        case EmfPlusRecord::EmfPlusEndContainer: {
             const quint32 id = r.u32();
             for (std::size_t i = saved_.size(); r.ok() && i-- > 0;) {
                 if (saved_[i].first == id) {
@@ -457,25 +466,25 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x402A:  // set world transform
+        case EmfPlusRecord::EmfPlusSetWorldTransform:
             if (const QTransform t = matrix(r); r.ok() && usable(t)) {
                 state_.local = t;
             }
             return;
-        case 0x402B:
+        case EmfPlusRecord::EmfPlusResetWorldTransform:
             state_.local = QTransform();
             return;
-        case 0x402C:    // multiply
-        case 0x402D:    // translate
-        case 0x402E:    // scale
-        case 0x402F: {  // rotate
+        case EmfPlusRecord::EmfPlusMultiplyWorldTransform:
+        case EmfPlusRecord::EmfPlusTranslateWorldTransform:
+        case EmfPlusRecord::EmfPlusScaleWorldTransform:
+        case EmfPlusRecord::EmfPlusRotateWorldTransform: {
             QTransform t;
-            if (type == 0x402C) {
+            if (kind == EmfPlusRecord::EmfPlusMultiplyWorldTransform) {
                 t = matrix(r);
-            } else if (type == 0x402D) {
+            } else if (kind == EmfPlusRecord::EmfPlusTranslateWorldTransform) {
                 const double dx = r.f32(), dy = r.f32();
                 t = QTransform::fromTranslate(dx, dy);
-            } else if (type == 0x402E) {
+            } else if (kind == EmfPlusRecord::EmfPlusScaleWorldTransform) {
                 const double sx = r.f32(), sy = r.f32();
                 t = QTransform::fromScale(sx, sy);
             } else {
@@ -493,7 +502,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4030: {  // page transform
+        case EmfPlusRecord::EmfPlusSetPageTransform: {
             const double scale = r.f32();
             if (r.ok() && std::isfinite(scale) && scale > 1e-6 && scale < 1e6) {
                 state_.pageUnit = flags & 0xFF;
@@ -501,10 +510,10 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4031:
+        case EmfPlusRecord::EmfPlusResetClip:
             setClip(std::nullopt);
             return;
-        case 0x4032: {  // set clip rect
+        case EmfPlusRecord::EmfPlusSetClipRect: {
             const QRectF box = rect(r, false);
             if (r.ok()) {
                 QPainterPath path;
@@ -513,14 +522,14 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4033: {  // set clip path
+        case EmfPlusRecord::EmfPlusSetClipPath: {
             if (const auto* path = std::get_if<QPainterPath>(&objects_[flags & 0x3F]);
                 path && (flags & 0xFF) < 64) {
                 combineClip(worldToTarget().map(*path), (flags >> 8) & 0x0F);
             }
             return;
         }
-        case 0x4034: {  // set clip region
+        case EmfPlusRecord::EmfPlusSetClipRegion: {
             const auto* region = std::get_if<PlusRegion>(&objects_[flags & 0x3F]);
             if (!region || (flags & 0xFF) >= 64) {
                 return;
@@ -534,7 +543,7 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             }
             return;
         }
-        case 0x4035: {  // offset clip
+        case EmfPlusRecord::EmfPlusOffsetClip: {
             const double dx = r.f32(), dy = r.f32();
             if (r.ok() && state_.clip && std::isfinite(dx) && std::isfinite(dy)) {
                 const QTransform t = worldToTarget();
@@ -550,6 +559,9 @@ void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
             // compositing quality, rendering origin), comments, the
             // multi-format brackets and the terminal-server records change
             // nothing this renderer draws differently.
+            if (skipped_) {
+                ++(*skipped_)[recordName(static_cast<EmfPlusRecord>(type))];
+            }
             return;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/metafile/ByteReader.h"
+#include "platform/metafile/MetafileDocument.h"
 
 #include <QBrush>
 #include <QByteArray>
@@ -66,7 +67,10 @@ class EmfPlusPlayer {
   public:
     static constexpr quint32 kCommentIdentifier = 0x2B464D45u;  // "EMF+"
 
-    EmfPlusPlayer(QPainter& painter, const QRectF& target, const QTransform& deviceToTarget);
+    // Counts the EMF+ records it reads but neither draws nor applies in
+    // `skipped` when given.
+    EmfPlusPlayer(QPainter& painter, const QRectF& target, const QTransform& deviceToTarget,
+                  SkippedRecords* skipped = nullptr);
     ~EmfPlusPlayer();
     EmfPlusPlayer(const EmfPlusPlayer&) = delete;
     EmfPlusPlayer& operator=(const EmfPlusPlayer&) = delete;
@@ -140,6 +144,7 @@ class EmfPlusPlayer {
     QRectF target_;
     QTransform deviceToTarget_;
     QTransform base_;
+    SkippedRecords* skipped_ = nullptr;
     bool active_ = false;
     bool handOver_ = false;
     bool videoDisplay_ = true;

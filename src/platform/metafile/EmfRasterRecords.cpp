@@ -17,6 +17,7 @@ QImage EmfRecordPlayer::bitmap(const ByteReader& record, quint32 offBmi, quint32
 }
 
 void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader& record) {
+    const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const double xDest = r.i32(), yDest = r.i32(), cxDest = r.i32(), cyDest = r.i32();
     const quint32 rop = r.u32();
@@ -26,7 +27,7 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
     const quint32 usage = r.u32();
     const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
     double cxSrc = cxDest, cySrc = cyDest;
-    if (type != 76) {
+    if (kind != EmfRecord::EMR_BITBLT) {
         cxSrc = r.i32();
         cySrc = r.i32();
     }
@@ -35,13 +36,13 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
     }
     (void)srcXform;
     const QRectF dest(xDest, yDest, cxDest, cyDest);
-    if (type == 76 && cbBmi == 0) {
+    if (kind == EmfRecord::EMR_BITBLT && cbBmi == 0) {
         gdi_.patBlt(dest, rop);
         return;
     }
     // AlphaBlend: BLENDFUNCTION in place of the raster operation; with
     // AC_SRC_ALPHA the bitmap carries premultiplied per-pixel alpha.
-    const bool perPixel = type == 114 && ((rop >> 24) & 0x01);
+    const bool perPixel = kind == EmfRecord::EMR_ALPHABLEND && ((rop >> 24) & 0x01);
     QImage image = perPixel
                        ? DibDecoder::decode(record.sub(offBmi, cbBmi), record.sub(offBits, cbBits),
                                             usage == 1, dc_.state().palette, true)
@@ -50,7 +51,7 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
         return;
     }
     quint32 effectiveRop = rop;
-    if (type == 114) {
+    if (kind == EmfRecord::EMR_ALPHABLEND) {
         const int constantAlpha = (rop >> 16) & 0xFF;
         if (!perPixel) {
             image = image.convertToFormat(QImage::Format_RGB32);
@@ -65,7 +66,7 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
             image = faded;
         }
         effectiveRop = 0x00CC0020;
-    } else if (type == 116) {
+    } else if (kind == EmfRecord::EMR_TRANSPARENTBLT) {
         // TransparentBlt: the "rop" field is the colour to leave out.
         const QRgb key = colorFromRef(rop).rgb();
         image = image.convertToFormat(QImage::Format_ARGB32);
@@ -82,7 +83,105 @@ void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader
     gdi_.image(image, QRectF(xSrc, ySrc, cxSrc, cySrc), dest, effectiveRop);
 }
 
+namespace {
+
+// The source's pixels where the mask's bit is `set` (the mask's white), the
+// rest transparent; the mask's pixel (0, 0) lies under `maskOrigin`.
+QImage maskedBy(const QImage& source, const QImage& mask, QPoint maskOrigin, bool set) {
+    QImage out = source.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        const int my = y - maskOrigin.y();
+        for (int x = 0; x < out.width(); ++x) {
+            const int mx = x - maskOrigin.x();
+            const bool bit = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
+                             qGray(mask.pixel(mx, my)) >= 128;
+            if (bit != set) {
+                line[x] = 0;
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// EMR_MASKBLT: the source is drawn with the foreground raster operation where
+// the mask is 1 and with the background one (the rop's top byte) where it is 0.
+void EmfRecordPlayer::maskBlt(ByteReader& r, const ByteReader& record) {
+    r.skip(16);
+    const double xDest = r.i32(), yDest = r.i32(), cxDest = r.i32(), cyDest = r.i32();
+    const quint32 rop4 = r.u32();
+    const double xSrc = r.i32(), ySrc = r.i32();
+    r.skip(24 + 4);  // source transform, background colour
+    const quint32 usage = r.u32();
+    const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const int xMask = r.i32(), yMask = r.i32();
+    const quint32 maskUsage = r.u32();
+    const quint32 offMaskBmi = r.u32(), cbMaskBmi = r.u32(), offMaskBits = r.u32(),
+                  cbMaskBits = r.u32();
+    if (!r.ok()) {
+        return;
+    }
+    const QRectF dest(xDest, yDest, cxDest, cyDest);
+    const QRectF source(xSrc, ySrc, cxDest, cyDest);
+    const quint32 foreground = rop4 & 0x00FFFFFF;
+    const quint32 background = ((rop4 >> 8) & 0x00FF0000) | (foreground & 0xFFFF);
+    const QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
+    const QImage mask = bitmap(record, offMaskBmi, cbMaskBmi, offMaskBits, cbMaskBits, maskUsage);
+    if (image.isNull()) {
+        gdi_.patBlt(dest, foreground);
+        return;
+    }
+    if (mask.isNull()) {
+        gdi_.image(image, source, dest, foreground);
+        return;
+    }
+    const QPoint maskOrigin(int(xSrc) - xMask, int(ySrc) - yMask);
+    constexpr quint32 kDestinationUnchanged = 0x00AA0029;
+    for (const auto& [bits, rop] : {std::pair{true, foreground}, std::pair{false, background}}) {
+        if ((rop & 0x00FF0000) != (kDestinationUnchanged & 0x00FF0000)) {
+            gdi_.image(maskedBy(image, mask, maskOrigin, bits), source, dest, rop);
+        }
+    }
+}
+
+// EMR_PLGBLT: the source rectangle drawn onto the parallelogram of three
+// points (its top-left, top-right and bottom-left corners), where the mask,
+// when there is one, is 1.
+void EmfRecordPlayer::plgBlt(ByteReader& r, const ByteReader& record) {
+    r.skip(16);
+    const QPointF topLeft = pointL(r), topRight = pointL(r), bottomLeft = pointL(r);
+    const double xSrc = r.i32(), ySrc = r.i32(), cxSrc = r.i32(), cySrc = r.i32();
+    r.skip(24 + 4);  // source transform, background colour
+    const quint32 usage = r.u32();
+    const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
+    const int xMask = r.i32(), yMask = r.i32();
+    const quint32 maskUsage = r.u32();
+    const quint32 offMaskBmi = r.u32(), cbMaskBmi = r.u32(), offMaskBits = r.u32(),
+                  cbMaskBits = r.u32();
+    if (!r.ok() || cxSrc == 0 || cySrc == 0) {
+        return;
+    }
+    QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
+    if (image.isNull()) {
+        return;
+    }
+    const QImage mask = bitmap(record, offMaskBmi, cbMaskBmi, offMaskBits, cbMaskBits, maskUsage);
+    if (!mask.isNull()) {
+        image = maskedBy(image, mask, QPoint(int(xSrc) - xMask, int(ySrc) - yMask), true);
+    }
+    // Source pixels onto the parallelogram: x along the top edge, y down the left.
+    const QPointF ux = (topRight - topLeft) / cxSrc;
+    const QPointF uy = (bottomLeft - topLeft) / cySrc;
+    const QTransform placement(ux.x(), ux.y(), uy.x(), uy.y(),
+                               topLeft.x() - xSrc * ux.x() - ySrc * uy.x(),
+                               topLeft.y() - xSrc * ux.y() - ySrc * uy.y());
+    gdi_.image(image, QRectF(xSrc, ySrc, cxSrc, cySrc), placement, 0x00CC0020);
+}
+
 void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const ByteReader& record) {
+    const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const double xDest = r.i32(), yDest = r.i32();
     const double xSrc = r.i32(), ySrc = r.i32(), cxSrc = r.i32(), cySrc = r.i32();
@@ -90,7 +189,7 @@ void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const Byt
     const quint32 usage = r.u32();
     quint32 rop = 0x00CC0020;
     double cxDest = cxSrc, cyDest = cySrc;
-    if (type == 81) {
+    if (kind == EmfRecord::EMR_STRETCHDIBITS) {
         rop = r.u32();
         cxDest = r.i32();
         cyDest = r.i32();
@@ -100,7 +199,7 @@ void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const Byt
     }
     const QImage image = bitmap(record, offBmi, cbBmi, offBits, cbBits, usage);
     if (image.isNull()) {
-        if (type == 81 && cbBmi == 0) {
+        if (kind == EmfRecord::EMR_STRETCHDIBITS && cbBmi == 0) {
             gdi_.patBlt(QRectF(xDest, yDest, cxDest, cyDest), rop);
         }
         return;
@@ -152,14 +251,15 @@ void EmfRecordPlayer::extSelectClipRgn(ByteReader& r) {
 }
 
 void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
+    const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const quint32 size = r.u32();
     quint32 brushIndex = 0;
     QSizeF stroke;
-    if (type == 71 || type == 72) {
+    if (kind == EmfRecord::EMR_FILLRGN || kind == EmfRecord::EMR_FRAMERGN) {
         brushIndex = r.u32();
     }
-    if (type == 72) {
+    if (kind == EmfRecord::EMR_FRAMERGN) {
         const double w = r.i32(), h = r.i32();
         stroke = QSizeF(w, h);
     }
@@ -168,7 +268,7 @@ void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
     }
     const QRegion region = gdi_.deviceRectsToTarget(regionData(r.sub(r.pos(), size)));
     LogicalBrush brush = dc_.state().brush;
-    if (type == 71 || type == 72) {
+    if (kind == EmfRecord::EMR_FILLRGN || kind == EmfRecord::EMR_FRAMERGN) {
         const GdiObject* object = dc_.object(brushIndex);
         const LogicalBrush* selected = object ? std::get_if<LogicalBrush>(object) : nullptr;
         if (!selected) {
@@ -176,12 +276,12 @@ void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
         }
         brush = *selected;
     }
-    switch (type) {
-        case 71:
-        case 74:
+    switch (kind) {
+        case EmfRecord::EMR_FILLRGN:
+        case EmfRecord::EMR_PAINTRGN:
             gdi_.fillRegion(region, brush);
             break;
-        case 72:
+        case EmfRecord::EMR_FRAMERGN:
             gdi_.frameRegion(region, brush, stroke);
             break;
         default:

@@ -2,6 +2,7 @@
 
 #include "platform/metafile/ByteReader.h"
 #include "platform/metafile/GdiPlayer.h"
+#include "platform/metafile/RecordTypes.h"
 
 #include <QImage>
 #include <QPolygonF>
@@ -20,7 +21,8 @@ class EmfRecordPlayer {
 
     EmfRecordPlayer(GdiPlayer& gdi, DeviceContext& dc) : gdi_(gdi), dc_(dc) {}
 
-    void play(std::uint32_t type, ByteReader record);
+    // False when the record was read but neither drawn nor applied.
+    bool play(std::uint32_t type, ByteReader record);
 
   private:
     static QPointF pointL(ByteReader& r) {
@@ -75,7 +77,14 @@ class EmfRecordPlayer {
     void createPalette(ByteReader& r);
     void selectObject(quint32 index);
     void extTextOut(ByteReader& r, const ByteReader& record, bool wide);
+    void smallTextOut(ByteReader& r);
+    void polyTextOut(ByteReader& r, const ByteReader& record, bool wide);
+    void emrText(ByteReader& r, const ByteReader& record, bool wide);
+    QString recordText(ByteReader text, quint32 chars, bool wide) const;
+    static void setTextOptions(TextRun& run, quint32 options, const QRectF& rect);
     void bitBlt(std::uint32_t type, ByteReader& r, const ByteReader& record);
+    void maskBlt(ByteReader& r, const ByteReader& record);
+    void plgBlt(ByteReader& r, const ByteReader& record);
     void stretchDibits(std::uint32_t type, ByteReader& r, const ByteReader& record);
     void extSelectClipRgn(ByteReader& r);
     void regionOutput(std::uint32_t type, ByteReader& r);

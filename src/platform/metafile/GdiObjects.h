@@ -6,6 +6,7 @@
 #include <QRegion>
 #include <QString>
 #include <QVector>
+#include <algorithm>
 #include <variant>
 #include <vector>
 
@@ -97,6 +98,21 @@ struct RegionRects {
 
 struct LogicalPalette {
     std::vector<QColor> colors;
+
+    // Palette entries (red, green, blue, flags) from `first` on; entries
+    // past the end are left out.
+    template <typename Reader>
+    void setEntries(std::size_t first, std::size_t count, Reader& r) {
+        for (std::size_t i = 0; i < count && r.has(4); ++i) {
+            const int red = r.u8(), green = r.u8(), blue = r.u8();
+            r.u8();
+            if (first + i < colors.size()) {
+                colors[first + i] = QColor(red, green, blue);
+            }
+        }
+    }
+    // A resized palette keeps its first entries; new ones are black.
+    void resize(std::size_t count) { colors.resize(std::min<std::size_t>(count, 1024), Qt::black); }
 };
 
 using GdiObject = std::variant<std::monostate, LogicalPen, LogicalBrush, LogicalFont, RegionRects,

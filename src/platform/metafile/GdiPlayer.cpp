@@ -322,7 +322,19 @@ void GdiPlayer::text(TextRun run) {
 }
 
 void GdiPlayer::image(const QImage& image, const QRectF& source, const QRectF& dest, quint32 rop) {
-    backend_.drawImage(image, source, dest, logicalToTarget(), rop, dc_.state());
+    if (source.width() == 0 || source.height() == 0) {
+        return;
+    }
+    const double sx = dest.width() / source.width();
+    const double sy = dest.height() / source.height();
+    const QTransform placement(sx, 0, 0, sy, dest.x() - source.x() * sx,
+                               dest.y() - source.y() * sy);
+    this->image(image, source, placement, rop);
+}
+
+void GdiPlayer::image(const QImage& image, const QRectF& source, const QTransform& placement,
+                      quint32 rop) {
+    backend_.drawImage(image, source, placement, logicalToTarget(), rop, dc_.state());
 }
 
 void GdiPlayer::patBlt(const QRectF& dest, quint32 rop) {

@@ -61,6 +61,11 @@ class GdiPlayer {
     void excludeClipRect(const QRectF& logical);
     void combineClip(const QRegion& targetRegion, RegionMode mode);
     void resetClip();
+    void setMetaRegion();
+    // SetBrushOrgEx: bitmap patterns start at this point of the device.
+    void setBrushOrigin(const QPointF& device) {
+        dc_.state().brushOrigin = deviceToTarget_.map(device);
+    }
     void offsetClip(const QPointF& logicalDelta);
     QRegion logicalRectsToTarget(const QVector<QRect>& rects) const;
     QRegion deviceRectsToTarget(const QVector<QRect>& rects) const;
@@ -68,6 +73,8 @@ class GdiPlayer {
     // Raster and text output.
     void text(TextRun run);
     void image(const QImage& image, const QRectF& source, const QRectF& dest, quint32 rop);
+    // The `source` part of `image` placed by `placement` (image pixels to logical units).
+    void image(const QImage& image, const QRectF& source, const QTransform& placement, quint32 rop);
     void patBlt(const QRectF& dest, quint32 rop);
     void fillRegion(const QRegion& targetRegion, const LogicalBrush& brush);
     void frameRegion(const QRegion& targetRegion, const LogicalBrush& brush,

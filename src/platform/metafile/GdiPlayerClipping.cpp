@@ -85,6 +85,7 @@ void GdiPlayer::widenPath() {
     stroker.setWidth(width);
     stroker.setCapStyle(kCaps[std::clamp(pen.endCap, 0, 2)]);
     stroker.setJoinStyle(kJoins[std::clamp(pen.join, 0, 2)]);
+    stroker.setMiterLimit(dc_.state().miterLimit / 2);
     // The widened outline is filled as a whole, whatever the fill mode.
     dc_.path = stroker.createStroke(dc_.path).simplified();
 }
@@ -178,6 +179,15 @@ void GdiPlayer::combineClip(const QRegion& region, RegionMode mode) {
             dc_.setClip(region);
             break;
     }
+}
+
+// The clip so far becomes the meta region, and the clipping region is reset.
+void GdiPlayer::setMetaRegion() {
+    DcState& s = dc_.state();
+    if (s.clip) {
+        s.metaClip = s.metaClip ? s.metaClip->intersected(*s.clip) : *s.clip;
+    }
+    dc_.setClip(std::nullopt);
 }
 
 void GdiPlayer::resetClip() {

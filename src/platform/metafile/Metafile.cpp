@@ -68,6 +68,27 @@ void Metafile::render(QPainter& painter, const QRectF& target) const {
     }
 }
 
+std::vector<std::pair<QString, int>> Metafile::skippedRecords() const {
+    // Drawn small: which records are skipped does not depend on the size.
+    const QSize pixels = naturalSizePixels().boundedTo(QSize(256, 256));
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    metafile::SkippedRecords skipped;
+    QPainter painter(&image);
+    const QRectF target(QPointF(0, 0), QSizeF(pixels));
+    if (doc_->kind == MetafileDocument::Kind::Emf) {
+        metafile::EmfPlayer::play(*doc_, painter, target, &skipped);
+    } else {
+        metafile::WmfPlayer::play(*doc_, painter, target, &skipped);
+    }
+    painter.end();
+    std::vector<std::pair<QString, int>> out;
+    for (const auto& [name, count] : skipped) {
+        out.emplace_back(QString::fromStdString(name), count);
+    }
+    return out;
+}
+
 QImage Metafile::toImage(const QSize& pixels, const QColor& background) const {
     if (pixels.isEmpty()) {
         return {};

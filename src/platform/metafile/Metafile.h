@@ -6,6 +6,8 @@
 #include <QRectF>
 #include <QSize>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QPainter;
 
@@ -46,6 +48,10 @@ class Metafile {
     void render(QPainter& painter, const QRectF& target) const;
     // Convenience: renders onto a transparent-or-white ARGB image of the given pixel size.
     QImage toImage(const QSize& pixels, const QColor& background = Qt::white) const;
+    // The record types (by their names in the format definitions, such as
+    // "EMR_SETICMMODE") that drawing reads but neither draws nor applies, with
+    // how many records of each, in order of name.
+    std::vector<std::pair<QString, int>> skippedRecords() const;
 
   private:
     explicit Metafile(std::unique_ptr<metafile::MetafileDocument> doc);

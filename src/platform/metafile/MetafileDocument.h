@@ -6,7 +6,9 @@
 #include <QSize>
 #include <QTransform>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace platform::metafile {
@@ -45,6 +47,10 @@ struct MetafileDocument {
     // it whole; playback draws that instead of the WMF records.
     std::shared_ptr<const MetafileDocument> embeddedEmf;
 };
+
+// How many records of each type (by name) were read but neither drawn nor
+// applied during one playback.
+using SkippedRecords = std::map<std::string, int>;
 
 // Caps that keep hostile files from exhausting memory or time.
 inline constexpr std::size_t kMaxRecords = 2'000'000;

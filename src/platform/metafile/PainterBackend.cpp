@@ -83,6 +83,9 @@ void PainterBackend::syncClip(const DcState& state) {
     painter_.setWorldTransform(base_);
     const QRect frame = target_.toAlignedRect();
     clipRegion_ = state.clip ? state.clip->intersected(frame) : QRegion(frame);
+    if (state.metaClip) {
+        clipRegion_ = clipRegion_.intersected(*state.metaClip);
+    }
     painter_.setClipRegion(clipRegion_);
 }
 
@@ -117,6 +120,8 @@ QPen PainterBackend::makePen(const DcState& state, const QTransform& toTarget,
     static constexpr Qt::PenJoinStyle kJoins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin};
     pen.setCapStyle(kCaps[std::clamp(logical.endCap, 0, 2)]);
     pen.setJoinStyle(kJoins[std::clamp(logical.join, 0, 2)]);
+    // Qt measures a miter from the line's middle, in pen widths: half of GDI's ratio.
+    pen.setMiterLimit(state.miterLimit / 2);
     if (logical.style == LogicalPen::UserStyle && !logical.userDashes.empty()) {
         QVector<qreal> dashes;
         for (double d : logical.userDashes) {
@@ -183,7 +188,14 @@ QBrush PainterBackend::makeBrush(const LogicalBrush& logical, const DcState& sta
                 const double sx = axisScale(toTarget, 1, 0);
                 const double sy = axisScale(toTarget, 0, 1);
                 if (sx > 0 && sy > 0) {
-                    brush.setTransform(QTransform::fromScale(1 / sx, 1 / sy));
+                    QTransform placement = QTransform::fromScale(1 / sx, 1 / sy);
+                    bool invertible = false;
+                    const QTransform fromTarget = toTarget.inverted(&invertible);
+                    if (state.brushOrigin && invertible) {
+                        const QPointF origin = fromTarget.map(*state.brushOrigin);
+                        placement *= QTransform::fromTranslate(origin.x(), origin.y());
+                    }
+                    brush.setTransform(placement);
                 }
                 return brush;
             }
@@ -367,10 +379,11 @@ void PainterBackend::invertRegion(const QRegion& targetRegion) {
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void PainterBackend::drawImage(const QImage& image, const QRectF& source, const QRectF& dest,
-                               const QTransform& toTarget, quint32 rop, const DcState& state) {
+void PainterBackend::drawImage(const QImage& image, const QRectF& source,
+                               const QTransform& placement, const QTransform& toTarget, quint32 rop,
+                               const DcState& state) {
     if (image.isNull() || source.width() == 0 || source.height() == 0 ||
-        !reasonable(toTarget.mapRect(dest))) {
+        !reasonable((placement * toTarget).mapRect(source))) {
         return;
     }
     syncClip(state);
@@ -404,9 +417,6 @@ void PainterBackend::drawImage(const QImage& image, const QRectF& source, const 
             break;
     }
     painter_.setCompositionMode(mode);
-    const double sx = dest.width() / source.width();
-    const double sy = dest.height() / source.height();
-    QTransform placement(sx, 0, 0, sy, dest.x() - source.x() * sx, dest.y() - source.y() * sy);
     setTransform(placement * toTarget);
     painter_.drawImage(source, *drawn, source);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);

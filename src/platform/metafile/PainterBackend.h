@@ -50,8 +50,9 @@ class PainterBackend {
                       const QTransform& toTarget);
     void fillRegion(const QRegion& targetRegion, const LogicalBrush& brush, const DcState& state);
     void invertRegion(const QRegion& targetRegion);
-    // Draws `source` part of `image` into the logical rectangle `dest`.
-    void drawImage(const QImage& image, const QRectF& source, const QRectF& dest,
+    // Draws the `source` part of `image`, placed by `placement` (image pixels to
+    // logical units).
+    void drawImage(const QImage& image, const QRectF& source, const QTransform& placement,
                    const QTransform& toTarget, quint32 rop, const DcState& state);
     // Fills the logical rectangle with the brush combined through `rop`.
     void patBlt(const QRectF& dest, const QTransform& toTarget, quint32 rop, const DcState& state);

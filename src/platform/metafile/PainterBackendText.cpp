@@ -2,9 +2,11 @@
 // values, GDI alignment and per-character advances.
 #include "platform/metafile/PainterBackend.h"
 
+#include "platform/metafile/SymbolFaces.h"
 #include "platform/metafile/TargetGeometry.h"
 #include "platform/metafile/TextDecoding.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QRawFont>
 #include <algorithm>
@@ -70,6 +72,12 @@ double gdiCellPerEm(const QString& requested, const QFont& font) {
     return font.pixelSize() > 0 ? (metrics.ascent() + metrics.descent()) / font.pixelSize() : 0;
 }
 
+// True when fontconfig has the face itself rather than a stand-in for it.
+bool installedFace(const QString& face) {
+    static const QStringList families = QFontDatabase::families();
+    return families.contains(face, Qt::CaseInsensitive);
+}
+
 // One text record laid out in "text space": origin at the reference point,
 // x along the baseline, one unit per target pixel of font size.
 struct TextLayout {
@@ -109,12 +117,17 @@ std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& stat
     }
     double height = logical.height == 0 ? 12.0 / sy : std::abs(double(logical.height));
     // The Symbol face's codes are turned into Unicode and drawn by a face made to stand
-    // in for it; any other symbol face is asked for by name with its codes as they are.
-    const bool symbol = logical.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
-    const QString text = symbol ? TextDecoding::symbolText(run.text) : run.text;
+    // in for it; so are the picture faces' codes when the face itself is missing.
+    const SymbolFace symbolFace = symbolFaceOf(logical.face);
+    std::vector<double> dx = run.dx;
+    QString text = run.text;
     QFont font(logical.face.isEmpty() ? QStringLiteral("Arial") : logical.face);
-    if (symbol) {
+    if (symbolFace == SymbolFace::Symbol) {
+        text = symbolFaceText(symbolFace, run.text, &dx);
         font.setFamilies({QStringLiteral("OpenSymbol"), QStringLiteral("DejaVu Serif")});
+    } else if (symbolFace != SymbolFace::None && !installedFace(logical.face)) {
+        text = symbolFaceText(symbolFace, run.text, &dx);
+        font.setFamilies({QStringLiteral("Symbola"), QStringLiteral("DejaVu Sans")});
     }
     font.setWeight(static_cast<QFont::Weight>(
         std::clamp(logical.weight == 0 ? 400 : logical.weight, 1, 1000)));
@@ -150,14 +163,28 @@ std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& stat
     const double toText = sy / unit / stretch;
     const QFontMetricsF metrics(font);
 
+    if (dx.empty() && state.breakExtra != 0 && state.breakCount > 0) {
+        // SetTextJustification: the extra space is shared among the spaces.
+        const double perBreak = double(state.breakExtra) / state.breakCount;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const QString piece = text.mid(i, length);
+            dx.push_back(metrics.horizontalAdvance(piece) / toText + state.textCharExtra +
+                         (piece == QLatin1String(" ") ? perBreak : 0));
+            if (length == 2) {
+                dx.push_back(0);
+            }
+            i += length - 1;
+        }
+    }
     std::vector<double> positions;
     positions.reserve(static_cast<std::size_t>(text.size()));
     double width = 0;
-    if (!run.dx.empty()) {
+    if (!dx.empty()) {
         for (qsizetype i = 0; i < text.size(); ++i) {
             positions.push_back(width);
-            if (static_cast<std::size_t>(i) < run.dx.size()) {
-                width += run.dx[static_cast<std::size_t>(i)] * toText;
+            if (static_cast<std::size_t>(i) < dx.size()) {
+                width += dx[static_cast<std::size_t>(i)] * toText;
             }
         }
     } else {
@@ -207,9 +234,13 @@ std::vector<std::pair<QPointF, QString>> TextLayout::pieces(const DcState& state
             out.emplace_back(start, text);
         } else {
             double pen = start.x();
-            for (QChar c : text) {
-                out.emplace_back(QPointF(pen, start.y()), QString(c));
-                pen += metrics.horizontalAdvance(c) + state.textCharExtra * toText;
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const qsizetype length =
+                    text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+                const QString piece = text.mid(i, length);
+                out.emplace_back(QPointF(pen, start.y()), piece);
+                pen += metrics.horizontalAdvance(piece) + state.textCharExtra * toText;
+                i += length - 1;
             }
         }
         return out;

@@ -151,7 +151,64 @@ char16_t TextDecoding::symbolToUnicode(unsigned char c) {
             return 0x23AE;
         case 0xF5:
             return 0x2321;
+        case 0xA0:
+            return 0x20AC;
+        case 0xA1:
+            return 0x03D2;
+        case 0xA4:
+            return 0x2044;
+        case 0xA6:
+            return 0x0192;
+        case 0xA7:
+            return 0x2663;
+        case 0xA8:
+            return 0x2666;
+        case 0xA9:
+            return 0x2665;
+        case 0xAA:
+            return 0x2660;
+        case 0xBF:
+            return 0x21B5;
+        case 0xC0:
+            return 0x2135;
+        case 0xC1:
+            return 0x2111;
+        case 0xC2:
+            return 0x211C;
+        case 0xC3:
+            return 0x2118;
+        case 0xCA:
+            return 0x2287;
+        case 0xCB:
+            return 0x2284;
+        case 0xCD:
+            return 0x2286;
+        case 0xD2:
+            return 0x00AE;
+        case 0xD3:
+            return 0x00A9;
+        case 0xD4:
+            return 0x2122;
+        case 0xDC:
+            return 0x21D0;
+        case 0xDD:
+            return 0x21D1;
+        case 0xDF:
+            return 0x21D3;
+        case 0xE2:
+            return 0x00AE;
+        case 0xE3:
+            return 0x00A9;
+        case 0xE4:
+            return 0x2122;
+        case 0x7F:
+        case 0xF0:
+        case 0xFF:
+            return u' ';  // codes the face leaves empty
         default:
+            if (c >= 0x80 && c < 0xA0) {
+                return u' ';
+            }
             // Bracket pieces: 0xE6..0xEF and 0xF6..0xFE.
             if (c >= 0xE6 && c <= 0xEF) {
                 static constexpr char16_t kLeft[10] = {0x239B, 0x239C, 0x239D, 0x23A1, 0x23A2,
@@ -232,21 +289,6 @@ QString TextDecoding::decodeAnsiName(ByteReader& reader, int maxBytes) {
         bytes.append(c);
     }
     return decodeAnsi(bytes.constData(), bytes.size(), 0).trimmed();
-}
-
-QString TextDecoding::symbolText(const QString& codes) {
-    QString out;
-    out.reserve(codes.size());
-    for (QChar c : codes) {
-        const char16_t code = c.unicode();
-        // Symbol-font text arrives as 8-bit codes or as the U+F0xx codes of the face's own table.
-        if (code < 0x100 || (code >= 0xF020 && code <= 0xF0FF)) {
-            out.append(QChar(symbolToUnicode(static_cast<unsigned char>(code & 0xFF))));
-        } else {
-            out.append(c);
-        }
-    }
-    return out;
 }
 
 QString TextDecoding::decodeUtf16Name(ByteReader& reader, int maxChars) {

@@ -10,10 +10,9 @@ namespace platform::metafile {
 // Unicode, honouring the font's character set where Qt can decode it.
 class TextDecoding {
   public:
-    // Text in a symbol-charset font keeps its 8-bit codes (see symbolText).
+    // Text in a symbol-charset font keeps its 8-bit codes (see symbolFaceText).
     static QString decodeAnsi(const char* data, qsizetype length, int charset);
-    // The Unicode characters the Symbol face draws for the codes of `codes`.
-    static QString symbolText(const QString& codes);
+    // The Unicode character the Symbol face draws for `code`.
     static char16_t symbolToUnicode(unsigned char code);
     // A NUL-terminated name of at most `maxBytes` bytes.
     static QString decodeAnsiName(ByteReader& reader, int maxBytes);

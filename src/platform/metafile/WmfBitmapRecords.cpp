@@ -38,6 +38,7 @@ QImage WmfRecordPlayer::bitmap16(ByteReader r) {
 }
 
 void WmfRecordPlayer::blit(std::uint16_t function, ByteReader& r, std::size_t recordWords) {
+    const auto kind = static_cast<WmfRecord>(function);
     // Without a bitmap the record is (function >> 8) + 3 words long and acts like PatBlt.
     const bool hasBitmap = recordWords != std::size_t(function >> 8) + 3;
     quint32 rop = 0x00CC0020;
@@ -45,9 +46,9 @@ void WmfRecordPlayer::blit(std::uint16_t function, ByteReader& r, std::size_t re
     QRectF dest;
     bool bottomUpSource = false;
     QImage image;
-    if (function == 0x0F43 || function == 0x0D33) {
+    if (kind == WmfRecord::META_STRETCHDIB || kind == WmfRecord::META_SETDIBTODEVICE) {
         int usage = 0;
-        if (function == 0x0F43) {
+        if (kind == WmfRecord::META_STRETCHDIB) {
             rop = r.u32();
             usage = r.u16();
             const double sh = r.i16(), sw = r.i16(), sy = r.i16(), sx = r.i16();
@@ -73,7 +74,8 @@ void WmfRecordPlayer::blit(std::uint16_t function, ByteReader& r, std::size_t re
                                          dc_.state().palette);
     } else {
         rop = r.u32();
-        const bool stretch = function == 0x0B41 || function == 0x0B23;
+        const bool stretch =
+            kind == WmfRecord::META_DIBSTRETCHBLT || kind == WmfRecord::META_STRETCHBLT;
         double sh = 0, sw = 0;
         if (stretch) {
             sh = r.i16();
@@ -99,7 +101,7 @@ void WmfRecordPlayer::blit(std::uint16_t function, ByteReader& r, std::size_t re
             return;
         }
         ByteReader rest = r.sub(r.pos(), r.remaining());
-        image = (function == 0x0922 || function == 0x0B23)
+        image = (kind == WmfRecord::META_BITBLT || kind == WmfRecord::META_STRETCHBLT)
                     ? bitmap16(rest)
                     : DibDecoder::decodePacked(rest, false, dc_.state().palette);
     }

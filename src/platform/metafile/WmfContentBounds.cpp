@@ -1,6 +1,7 @@
 #include "platform/metafile/WmfContentBounds.h"
 
 #include "platform/metafile/ByteReader.h"
+#include "platform/metafile/RecordTypes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,13 +30,13 @@ std::optional<QRectF> WmfContentBounds::compute(const MetafileDocument& doc) {
     const char* base = doc.bytes.constData();
     for (const RecordSpan& record : doc.records) {
         ByteReader r(base + record.offset + 6, record.size - 6);
-        switch (record.type) {
-            case 0x001E:  // SAVEDC
+        switch (static_cast<WmfRecord>(record.type)) {
+            case WmfRecord::META_SAVEDC:
                 if (saved.size() < 1024) {
                     saved.emplace_back(windowOrg, windowExt);
                 }
                 break;
-            case 0x0127: {  // RESTOREDC
+            case WmfRecord::META_RESTOREDC: {
                 const int n = r.i16();
                 if (r.ok() && n < 0 && std::size_t(-n) <= saved.size()) {
                     const std::size_t keep = saved.size() - std::size_t(-n);
@@ -45,29 +46,29 @@ std::optional<QRectF> WmfContentBounds::compute(const MetafileDocument& doc) {
                 }
                 break;
             }
-            case 0x020F: {  // OFFSETWINDOWORG
+            case WmfRecord::META_OFFSETWINDOWORG: {
                 const double y = r.i16(), x = r.i16();
                 if (r.ok()) {
                     windowOrg += QPointF(x, y);
                 }
                 break;
             }
-            case 0x020B: {  // SETWINDOWORG
+            case WmfRecord::META_SETWINDOWORG: {
                 const double y = r.i16(), x = r.i16();
                 if (r.ok()) {
                     windowOrg = QPointF(x, y);
                 }
                 break;
             }
-            case 0x020C: {  // SETWINDOWEXT
+            case WmfRecord::META_SETWINDOWEXT: {
                 const double y = r.i16(), x = r.i16();
                 if (r.ok() && x != 0 && y != 0) {
                     windowExt = QPointF(x, y);
                 }
                 break;
             }
-            case 0x0324:    // POLYGON
-            case 0x0325: {  // POLYLINE
+            case WmfRecord::META_POLYGON:
+            case WmfRecord::META_POLYLINE: {
                 const int count = r.i16();
                 for (int i = 0; i < count && r.has(4); ++i) {
                     const double x = r.i16(), y = r.i16();
@@ -75,8 +76,8 @@ std::optional<QRectF> WmfContentBounds::compute(const MetafileDocument& doc) {
                 }
                 break;
             }
-            case 0x041B:    // RECTANGLE
-            case 0x0418: {  // ELLIPSE
+            case WmfRecord::META_RECTANGLE:
+            case WmfRecord::META_ELLIPSE: {
                 const double bottom = r.i16(), right = r.i16(), top = r.i16(), left = r.i16();
                 if (r.ok()) {
                     add(left, top);
@@ -84,12 +85,12 @@ std::optional<QRectF> WmfContentBounds::compute(const MetafileDocument& doc) {
                 }
                 break;
             }
-            case 0x02FB:  // CREATEFONTINDIRECT: remember the size for text extents
+            case WmfRecord::META_CREATEFONTINDIRECT:  // remember the size for text extents
                 if (const int h = r.i16(); r.ok() && h != 0) {
                     fontHeight = std::abs(h);
                 }
                 break;
-            case 0x0521: {  // TEXTOUT: string length, string, y, x
+            case WmfRecord::META_TEXTOUT: {  // string length, string, y, x
                 const int length = r.i16();
                 if (length > 0 && r.has(std::size_t((length + 1) & ~1) + 4)) {
                     r.skip(std::size_t((length + 1) & ~1));
@@ -100,7 +101,7 @@ std::optional<QRectF> WmfContentBounds::compute(const MetafileDocument& doc) {
                 }
                 break;
             }
-            case 0x0213: {  // LINETO
+            case WmfRecord::META_LINETO: {
                 const double y = r.i16(), x = r.i16();
                 if (r.ok()) {
                     add(x, y);

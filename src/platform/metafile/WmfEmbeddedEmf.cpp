@@ -1,5 +1,7 @@
 #include "platform/metafile/WmfEmbeddedEmf.h"
 
+#include "platform/metafile/RecordTypes.h"
+
 #include "platform/metafile/ByteReader.h"
 #include "platform/metafile/EmfParser.h"
 
@@ -7,7 +9,7 @@ namespace platform::metafile {
 
 namespace {
 
-constexpr std::uint16_t kMetaEscape = 0x0626;
+constexpr auto kMetaEscape = std::uint16_t(WmfRecord::META_ESCAPE);
 constexpr std::uint16_t kMfComment = 15;
 constexpr std::uint32_t kCommentTypeEmf = 1;
 constexpr std::uint32_t kVersion = 0x00010000u;

@@ -1,5 +1,7 @@
 #include "platform/metafile/WmfParser.h"
 
+#include "platform/metafile/RecordTypes.h"
+
 #include "platform/metafile/ByteReader.h"
 #include "platform/metafile/WmfContentBounds.h"
 #include "platform/metafile/WmfEmbeddedEmf.h"
@@ -10,9 +12,9 @@ namespace platform::metafile {
 
 namespace {
 
-constexpr std::uint16_t kMetaEof = 0x0000;
-constexpr std::uint16_t kMetaSetWindowOrg = 0x020B;
-constexpr std::uint16_t kMetaSetWindowExt = 0x020C;
+constexpr auto kMetaEof = std::uint16_t(WmfRecord::META_EOF);
+constexpr auto kMetaSetWindowOrg = std::uint16_t(WmfRecord::META_SETWINDOWORG);
+constexpr auto kMetaSetWindowExt = std::uint16_t(WmfRecord::META_SETWINDOWEXT);
 constexpr std::size_t kPlaceableSize = 22;
 constexpr std::size_t kHeaderSize = 18;
 // How far drawing may stray outside a placeable bounding box before the

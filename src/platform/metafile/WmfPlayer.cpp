@@ -1,14 +1,16 @@
 #include "platform/metafile/WmfPlayer.h"
 
 #include "platform/metafile/EmfPlayer.h"
+#include "platform/metafile/RecordTypes.h"
 #include "platform/metafile/WmfRecordPlayer.h"
 
 namespace platform::metafile {
 
-void WmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRectF& target) {
+void WmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRectF& target,
+                     SkippedRecords* skipped) {
     if (doc.embeddedEmf) {
         // The picture as its maker drew it, placed where the WMF puts it.
-        EmfPlayer::play(*doc.embeddedEmf, painter, target);
+        EmfPlayer::play(*doc.embeddedEmf, painter, target, skipped);
         return;
     }
     const QRectF frame = doc.deviceFrame;
@@ -35,8 +37,11 @@ void WmfPlayer::play(const MetafileDocument& doc, QPainter& painter, const QRect
     WmfRecordPlayer player(gdi, dc);
     const char* base = doc.bytes.constData();
     for (const RecordSpan& record : doc.records) {
-        player.play(static_cast<std::uint16_t>(record.type),
-                    ByteReader(base + record.offset + 6, record.size - 6));
+        if (!player.play(static_cast<std::uint16_t>(record.type),
+                         ByteReader(base + record.offset + 6, record.size - 6)) &&
+            skipped) {
+            ++(*skipped)[recordName(static_cast<WmfRecord>(record.type))];
+        }
     }
 }
 

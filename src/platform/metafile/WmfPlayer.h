@@ -10,7 +10,10 @@ namespace platform::metafile {
 // frame (placeable bounding box or window) onto `target`.
 class WmfPlayer {
   public:
-    static void play(const MetafileDocument& doc, QPainter& painter, const QRectF& target);
+    // Counts the records it reads but neither draws nor applies in `skipped`
+    // when given.
+    static void play(const MetafileDocument& doc, QPainter& painter, const QRectF& target,
+                     SkippedRecords* skipped = nullptr);
 };
 
 }  // namespace platform::metafile

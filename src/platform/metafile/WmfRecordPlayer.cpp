@@ -2,49 +2,78 @@
 
 namespace platform::metafile {
 
-void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
+bool WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
     DcState& s = dc_.state();
-    switch (function) {
-        case 0x0201:
+    const auto kind = static_cast<WmfRecord>(function);
+    switch (kind) {
+        case WmfRecord::META_EOF:
+            break;
+        case WmfRecord::META_SETBKCOLOR:
             s.bkColor = color(r);
             break;
-        case 0x0102:
+        case WmfRecord::META_SETBKMODE:
             s.bkOpaque = r.u16() == 2;
             break;
-        case 0x0103:
+        case WmfRecord::META_SETMAPMODE:
             s.mapMode = r.u16();
             break;
-        case 0x0104:
+        case WmfRecord::META_SETROP2:
             s.rop2 = r.u16();
             break;
-        case 0x0106:
+        case WmfRecord::META_SETPOLYFILLMODE:
             s.windingFill = r.u16() == 2;
             break;
-        case 0x0108:
+        case WmfRecord::META_SETTEXTJUSTIFICATION: {
+            const int count = r.u16(), extra = r.u16();
+            if (r.ok()) {
+                s.breakExtra = extra;
+                s.breakCount = count;
+            }
+            break;
+        }
+        case WmfRecord::META_SETPALENTRIES:
+        case WmfRecord::META_ANIMATEPALETTE: {
+            // Both change entries of the selected palette.
+            const int first = r.u16(), count = r.u16();
+            if (r.ok()) {
+                LogicalPalette selected{s.palette};
+                selected.setEntries(std::size_t(first), std::size_t(count), r);
+                s.palette = std::move(selected.colors);
+            }
+            break;
+        }
+        case WmfRecord::META_RESIZEPALETTE:
+            if (const int count = r.u16(); r.ok()) {
+                LogicalPalette selected{s.palette};
+                selected.resize(std::size_t(count));
+                s.palette = std::move(selected.colors);
+            }
+            break;
+        case WmfRecord::META_SETTEXTCHAREXTRA:
             s.textCharExtra = r.i16();
             break;
-        case 0x0209:
+        case WmfRecord::META_SETTEXTCOLOR:
             s.textColor = color(r);
             break;
-        case 0x012E:
+        case WmfRecord::META_SETTEXTALIGN:
             s.textAlign = r.u16();
             break;
-        case 0x020B:
+        case WmfRecord::META_SETWINDOWORG:
             if (const QPointF p = point(r); r.ok()) {
                 s.windowOrg = p;
             }
             break;
-        case 0x020C:
+        case WmfRecord::META_SETWINDOWEXT:
             if (const QPointF p = point(r); r.ok() && p.x() != 0 && p.y() != 0) {
                 s.windowExt = p;
             }
             break;
-        case 0x020D:  // SETVIEWPORTORG
-        case 0x0211:  // OFFSETVIEWPORTORG
+        case WmfRecord::META_SETVIEWPORTORG:
+        case WmfRecord::META_OFFSETVIEWPORTORG:
             if (const QPointF p = point(r); r.ok()) {
                 const QPointF ext = viewportExtent();
                 QPointF org = viewportOrigin();
-                if (function == 0x0211) {
+                if (kind == WmfRecord::META_OFFSETVIEWPORTORG) {
                     org += p;
                 } else {
                     org = p;
@@ -55,7 +84,7 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
                 setViewport(org, ext);
             }
             break;
-        case 0x020E:  // SETVIEWPORTEXT
+        case WmfRecord::META_SETVIEWPORTEXT:
             if (const QPointF p = point(r); r.ok() && p.x() != 0 && p.y() != 0) {
                 const QPointF org = viewportOrigin();
                 if (!firstExt_) {
@@ -64,7 +93,7 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
                 setViewport(org, p);
             }
             break;
-        case 0x0412: {  // SCALEVIEWPORTEXT
+        case WmfRecord::META_SCALEVIEWPORTEXT: {  // SCALEVIEWPORTEXT
             const double yDen = r.i16(), yNum = r.i16(), xDen = r.i16(), xNum = r.i16();
             if (r.ok() && yDen != 0 && xDen != 0 && yNum != 0 && xNum != 0) {
                 const QPointF ext = viewportExtent();
@@ -73,63 +102,63 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             }
             break;
         }
-        case 0x020F:
+        case WmfRecord::META_OFFSETWINDOWORG:
             if (const QPointF p = point(r); r.ok()) {
                 s.windowOrg += p;
             }
             break;
-        case 0x0410: {
+        case WmfRecord::META_SCALEWINDOWEXT: {
             const double yDen = r.i16(), yNum = r.i16(), xDen = r.i16(), xNum = r.i16();
             if (r.ok() && yDen != 0 && xDen != 0 && yNum != 0 && xNum != 0) {
                 s.windowExt = QPointF(s.windowExt.x() * xNum / xDen, s.windowExt.y() * yNum / yDen);
             }
             break;
         }
-        case 0x0213:
+        case WmfRecord::META_LINETO:
             if (const QPointF p = point(r); r.ok()) {
                 gdi_.lineTo(p);
             }
             break;
-        case 0x0214:
+        case WmfRecord::META_MOVETO:
             if (const QPointF p = point(r); r.ok()) {
                 gdi_.moveTo(p);
             }
             break;
-        case 0x0415:
+        case WmfRecord::META_EXCLUDECLIPRECT:
             if (const QRectF box = rect(r); r.ok()) {
                 gdi_.excludeClipRect(box);
             }
             break;
-        case 0x0416:
+        case WmfRecord::META_INTERSECTCLIPRECT:
             if (const QRectF box = rect(r); r.ok()) {
                 gdi_.intersectClipRect(box);
             }
             break;
-        case 0x0817:
-        case 0x081A:
-        case 0x0830: {
+        case WmfRecord::META_ARC:
+        case WmfRecord::META_PIE:
+        case WmfRecord::META_CHORD: {
             const QPointF end = point(r);
             const QPointF start = point(r);
             const QRectF box = rect(r);
             if (r.ok()) {
                 gdi_.arc(box, start, end,
-                         function == 0x0817   ? GdiPlayer::ArcKind::Arc
-                         : function == 0x081A ? GdiPlayer::ArcKind::Pie
-                                              : GdiPlayer::ArcKind::Chord);
+                         kind == WmfRecord::META_ARC   ? GdiPlayer::ArcKind::Arc
+                         : kind == WmfRecord::META_PIE ? GdiPlayer::ArcKind::Pie
+                                                       : GdiPlayer::ArcKind::Chord);
             }
             break;
         }
-        case 0x0418:
+        case WmfRecord::META_ELLIPSE:
             if (const QRectF box = rect(r); r.ok()) {
                 gdi_.ellipse(box);
             }
             break;
-        case 0x041B:
+        case WmfRecord::META_RECTANGLE:
             if (const QRectF box = rect(r); r.ok()) {
                 gdi_.rectangle(box);
             }
             break;
-        case 0x061C: {
+        case WmfRecord::META_ROUNDRECT: {
             const double h = r.i16(), w = r.i16();
             const QRectF box = rect(r);
             if (r.ok()) {
@@ -137,7 +166,7 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             }
             break;
         }
-        case 0x061D: {
+        case WmfRecord::META_PATBLT: {
             const quint32 rop = r.u32();
             const double h = r.i16(), w = r.i16();
             const QPointF p = point(r);
@@ -146,15 +175,15 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             }
             break;
         }
-        case 0x001E:
+        case WmfRecord::META_SAVEDC:
             dc_.save();
             break;
-        case 0x0127:
+        case WmfRecord::META_RESTOREDC:
             if (const int n = r.i16(); r.ok()) {
                 dc_.restore(n);
             }
             break;
-        case 0x041F: {
+        case WmfRecord::META_SETPIXEL: {
             const QColor c = color(r);
             const QPointF p = point(r);
             if (r.ok()) {
@@ -162,29 +191,29 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             }
             break;
         }
-        case 0x0220:
+        case WmfRecord::META_OFFSETCLIPRGN:
             if (const QPointF p = point(r); r.ok()) {
                 gdi_.offsetClip(p);
             }
             break;
-        case 0x0521:
+        case WmfRecord::META_TEXTOUT:
             textOut(r);
             break;
-        case 0x0A32:
+        case WmfRecord::META_EXTTEXTOUT:
             extTextOut(r);
             break;
-        case 0x0324:
-        case 0x0325: {
+        case WmfRecord::META_POLYGON:
+        case WmfRecord::META_POLYLINE: {
             const int count = r.i16();
             const QPolygonF poly = points(r, count);
-            if (function == 0x0324) {
+            if (kind == WmfRecord::META_POLYGON) {
                 gdi_.polygon(poly);
             } else {
                 gdi_.polyline(poly);
             }
             break;
         }
-        case 0x0538: {
+        case WmfRecord::META_POLYPOLYGON: {
             const int polys = r.u16();
             std::vector<int> counts;
             std::size_t total = 0;
@@ -202,7 +231,7 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             gdi_.polyPolygon(polygons);
             break;
         }
-        case 0x0228: {  // FILLREGION
+        case WmfRecord::META_FILLREGION: {  // FILLREGION
             const std::uint16_t rgn = r.u16(), br = r.u16();
             const RegionRects* region = this->region(rgn);
             const LogicalBrush* b = brush(br);
@@ -211,7 +240,7 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             }
             break;
         }
-        case 0x0429: {  // FRAMEREGION
+        case WmfRecord::META_FRAMEREGION: {  // FRAMEREGION
             const std::uint16_t rgn = r.u16(), br = r.u16();
             const double h = r.i16(), w = r.i16();
             const RegionRects* region = this->region(rgn);
@@ -221,12 +250,12 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             }
             break;
         }
-        case 0x012A:
-        case 0x012B: {  // INVERTREGION, PAINTREGION
+        case WmfRecord::META_INVERTREGION:
+        case WmfRecord::META_PAINTREGION: {  // INVERTREGION, PAINTREGION
             const RegionRects* region = this->region(r.u16());
             if (r.ok() && region) {
                 const QRegion target = gdi_.logicalRectsToTarget(region->rects);
-                if (function == 0x012A) {
+                if (kind == WmfRecord::META_INVERTREGION) {
                     gdi_.invertRegion(target);
                 } else {
                     gdi_.fillRegion(target, s.brush);
@@ -234,7 +263,7 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             }
             break;
         }
-        case 0x012C: {  // SELECTCLIPREGION
+        case WmfRecord::META_SELECTCLIPREGION: {  // SELECTCLIPREGION
             const std::uint16_t index = r.u16();
             if (const RegionRects* region = this->region(index); r.ok() && region) {
                 gdi_.combineClip(gdi_.logicalRectsToTarget(region->rects),
@@ -244,57 +273,57 @@ void WmfRecordPlayer::play(std::uint16_t function, ByteReader r) {
             }
             break;
         }
-        case 0x012D:
+        case WmfRecord::META_SELECTOBJECT:
             if (const std::uint16_t index = r.u16(); r.ok()) {
                 selectObject(index);
             }
             break;
-        case 0x0234:
+        case WmfRecord::META_SELECTPALETTE:
             if (const std::uint16_t index = r.u16(); r.ok()) {
                 dc_.selectObject(index);
             }
             break;
-        case 0x01F0:
+        case WmfRecord::META_DELETEOBJECT:
             if (const std::uint16_t index = r.u16(); r.ok()) {
                 dc_.deleteObject(index);
             }
             break;
-        case 0x00F7:
+        case WmfRecord::META_CREATEPALETTE:
             createPalette(r);
             break;
-        case 0x02FA:
+        case WmfRecord::META_CREATEPENINDIRECT:
             createPen(r);
             break;
-        case 0x02FB:
+        case WmfRecord::META_CREATEFONTINDIRECT:
             createFont(r);
             break;
-        case 0x02FC:
+        case WmfRecord::META_CREATEBRUSHINDIRECT:
             createBrush(r);
             break;
-        case 0x0142:
+        case WmfRecord::META_DIBCREATEPATTERNBRUSH:
             createPatternBrush(r);
             break;
-        case 0x06FF:
+        case WmfRecord::META_CREATEREGION:
             createRegion(r);
             break;
-        case 0x00F8:
-        case 0x01F9:
-        case 0x02FD:
-        case 0x02FE:
-            // Objects we cannot use still take a slot, so later indices stay right.
+        case WmfRecord::META_CREATEBRUSH:
+        case WmfRecord::META_CREATEPATTERNBRUSH:
+        case WmfRecord::META_CREATEBITMAPINDIRECT:
+        case WmfRecord::META_CREATEBITMAP:
             dc_.createObject(LogicalPalette{});
             break;
-        case 0x0940:
-        case 0x0B41:
-        case 0x0F43:
-        case 0x0D33:
-        case 0x0922:
-        case 0x0B23:
+        case WmfRecord::META_DIBBITBLT:
+        case WmfRecord::META_DIBSTRETCHBLT:
+        case WmfRecord::META_STRETCHDIB:
+        case WmfRecord::META_SETDIBTODEVICE:
+        case WmfRecord::META_BITBLT:
+        case WmfRecord::META_STRETCHBLT:
             blit(function, r, r.size() / 2 + 3);
             break;
         default:
-            break;
+            return false;
     }
+    return true;
 }
 
 // Frame units per unit of the file's device.

@@ -2,6 +2,7 @@
 
 #include "platform/metafile/ByteReader.h"
 #include "platform/metafile/GdiPlayer.h"
+#include "platform/metafile/RecordTypes.h"
 
 #include <QImage>
 #include <QPolygonF>
@@ -20,7 +21,8 @@ class WmfRecordPlayer {
           frameOrg_(dc.state().viewportOrg),
           frameExt_(dc.state().viewportExt) {}
 
-    void play(std::uint16_t function, ByteReader r);
+    // False when the record was read but neither drawn nor applied.
+    bool play(std::uint16_t function, ByteReader r);
 
   private:
     QPointF point(ByteReader& r) {  // y then x

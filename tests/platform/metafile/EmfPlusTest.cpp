@@ -9,6 +9,7 @@
 
 using metafile_test::Bytes;
 using metafile_test::EmfPlusBuilder;
+using metafile_test::EmfPlusRecord;
 using metafile_test::inkBox;
 using platform::Metafile;
 
@@ -93,7 +94,7 @@ QByteArray redTopLeft(const std::function<void(EmfPlusBuilder&)>& before = {}) {
     if (before) {
         before(b);
     }
-    b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 0, 500, 500)));
+    b.plus(EmfPlusRecord::EmfPlusFillRects, kColor, fillRects(kRed, rectF(0, 0, 500, 500)));
     return b.build();
 }
 
@@ -106,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlusCase{"CompressedRects",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x400A, kColor | kCompressed,
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor | kCompressed,
                             Bytes().u32(kRed).u32(1).i16(500).i16(0).i16(500).i16(500));
                      return b.build();
                  },
@@ -114,16 +115,18 @@ INSTANTIATE_TEST_SUITE_P(
         PlusCase{"BrushObjectWithAlphaBlends",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4008, 0x0100 | 3, solidBrush(0x800000FFu));
-                     b.plus(0x400E, 3, Bytes().u32(3).raw(rectF(0, 0, 1000, 1000).data()));
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0100 | 3, solidBrush(0x800000FFu));
+                     b.plus(EmfPlusRecord::EmfPlusFillEllipse, 3,
+                            Bytes().u32(3).raw(rectF(0, 0, 1000, 1000).data()));
                      return b.build();
                  },
                  {{{50, 50}, QColor(127, 127, 255)}, {{2, 2}, kWhite}}},
         PlusCase{"PenObjectStrokesLines",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4008, 0x0200 | 1, pen(100, kBlue));
-                     b.plus(0x400D, 1, Bytes().u32(2).f32(0).f32(500).f32(1000).f32(500));
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0200 | 1, pen(100, kBlue));
+                     b.plus(EmfPlusRecord::EmfPlusDrawLines, 1,
+                            Bytes().u32(2).f32(0).f32(500).f32(1000).f32(500));
                      return b.build();
                  },
                  {{{50, 50}, kBlueColor}, {{50, 47}, kBlueColor}, {{50, 40}, kWhite}}},
@@ -131,10 +134,12 @@ INSTANTIATE_TEST_SUITE_P(
                  [] {
                      // Zero width: the thinnest line, half a pixel. 0.6 units: its own width.
                      EmfPlusBuilder b;
-                     b.plus(0x4008, 0x0200 | 1, pen(0, kBlue));
-                     b.plus(0x400D, 1, Bytes().u32(2).f32(0).f32(505).f32(1000).f32(505));
-                     b.plus(0x4008, 0x0200 | 2, pen(6, kBlue));
-                     b.plus(0x400D, 2, Bytes().u32(2).f32(0).f32(705).f32(1000).f32(705));
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0200 | 1, pen(0, kBlue));
+                     b.plus(EmfPlusRecord::EmfPlusDrawLines, 1,
+                            Bytes().u32(2).f32(0).f32(505).f32(1000).f32(505));
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0200 | 2, pen(6, kBlue));
+                     b.plus(EmfPlusRecord::EmfPlusDrawLines, 2,
+                            Bytes().u32(2).f32(0).f32(705).f32(1000).f32(705));
                      return b.build();
                  },
                  {{{50, 50}, QColor(128, 128, 255)},
@@ -149,17 +154,18 @@ INSTANTIATE_TEST_SUITE_P(
                      arrowPen.u32(0xDBC01002u).u32(0).u32(0x1000).u32(0).f32(50);
                      arrowPen.u32(24).u32(0xDBC01002u).u32(1).f32(4).f32(4).f32(0).u32(1);
                      arrowPen.raw(solidBrush(kRed).data());
-                     b.plus(0x4008, 0x0200 | 1, arrowPen);
-                     b.plus(0x400D, 1, Bytes().u32(2).f32(0).f32(500).f32(500).f32(500));
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0200 | 1, arrowPen);
+                     b.plus(EmfPlusRecord::EmfPlusDrawLines, 1,
+                            Bytes().u32(2).f32(0).f32(500).f32(500).f32(500));
                      return b.build();
                  },
                  {{{20, 50}, kRedColor}, {{38, 53}, kRedColor}, {{60, 53}, kWhite}}},
         PlusCase{"PathObjectFilledWithItsClosedFigure",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4008, 0x0300 | 2,
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0300 | 2,
                             path({{0, 0}, {1000, 0}, {0, 1000}}, {0x00, 0x01, 0x81}));
-                     b.plus(0x4014, kColor | 2, Bytes().u32(kRed));
+                     b.plus(EmfPlusRecord::EmfPlusFillPath, kColor | 2, Bytes().u32(kRed));
                      return b.build();
                  },
                  {{{20, 20}, kRedColor}, {{80, 80}, kWhite}}},
@@ -176,14 +182,15 @@ INSTANTIATE_TEST_SUITE_P(
                      for (int v : {500, 0, 500, 0, 0, 500, -500, 0}) {
                          step(v);
                      }
-                     b.plus(0x400C, kColor | 0x0800, Bytes().u32(kRed).u32(4).raw(pts.data()));
+                     b.plus(EmfPlusRecord::EmfPlusFillPolygon, kColor | 0x0800,
+                            Bytes().u32(kRed).u32(4).raw(pts.data()));
                      return b.build();
                  },
                  {{{75, 25}, kRedColor}, {{25, 25}, kWhite}, {{75, 75}, kWhite}}},
         PlusCase{"PieSweepsClockwiseFromTheXAxis",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4010, kColor,
+                     b.plus(EmfPlusRecord::EmfPlusFillPie, kColor,
                             Bytes().u32(kRed).f32(0).f32(90).raw(rectF(0, 0, 1000, 1000).data()));
                      return b.build();
                  },
@@ -191,67 +198,79 @@ INSTANTIATE_TEST_SUITE_P(
         PlusCase{"TranslateThenRotateAppends",
                  [] {
                      return redTopLeft([](EmfPlusBuilder& b) {
-                         b.plus(0x402F, 0x2000, Bytes().f32(90));  // (x,y) -> (-y,x)
-                         b.plus(0x402D, 0x2000, Bytes().f32(1000).f32(0));
+                         b.plus(EmfPlusRecord::EmfPlusRotateWorldTransform, 0x2000,
+                                Bytes().f32(90));  // (x,y) -> (-y,x)
+                         b.plus(EmfPlusRecord::EmfPlusTranslateWorldTransform, 0x2000,
+                                Bytes().f32(1000).f32(0));
                      });
                  },
                  {{{75, 25}, kRedColor}, {{25, 25}, kWhite}}},
         PlusCase{"MultiplyPrependsByDefault",
                  [] {
                      return redTopLeft([](EmfPlusBuilder& b) {
-                         b.plus(0x402A, 0, matrix(0.5f, 0, 0, 0.5f, 0, 0));
+                         b.plus(EmfPlusRecord::EmfPlusSetWorldTransform, 0,
+                                matrix(0.5f, 0, 0, 0.5f, 0, 0));
                          // Prepended: shift 1000 in unscaled units = 500 pixels.
-                         b.plus(0x402C, 0, matrix(1, 0, 0, 1, 1000, 1000));
+                         b.plus(EmfPlusRecord::EmfPlusMultiplyWorldTransform, 0,
+                                matrix(1, 0, 0, 1, 1000, 1000));
                      });
                  },
                  {{{60, 60}, kRedColor}, {{25, 25}, kWhite}, {{80, 80}, kWhite}}},
         PlusCase{"SaveAndRestoreBringBackTheTransform",
                  [] {
                      return redTopLeft([](EmfPlusBuilder& b) {
-                         b.plus(0x4025, 0, Bytes().u32(7));
-                         b.plus(0x402E, 0, Bytes().f32(0.1f).f32(0.1f));
-                         b.plus(0x4026, 0, Bytes().u32(7));
+                         b.plus(EmfPlusRecord::EmfPlusSave, 0, Bytes().u32(7));
+                         b.plus(EmfPlusRecord::EmfPlusScaleWorldTransform, 0,
+                                Bytes().f32(0.1f).f32(0.1f));
+                         b.plus(EmfPlusRecord::EmfPlusRestore, 0, Bytes().u32(7));
                      });
                  },
                  {{{40, 40}, kRedColor}}},
         PlusCase{"ContainerMapsItsSourceOntoTheDestination",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4027, 0x0200,
+                     b.plus(EmfPlusRecord::EmfPlusBeginContainer, 0x0200,
                             Bytes()
                                 .raw(rectF(500, 500, 500, 500).data())
                                 .raw(rectF(0, 0, 100, 100).data())
                                 .u32(1));
-                     b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 0, 100, 100)));
-                     b.plus(0x4029, 0, Bytes().u32(1));
-                     b.plus(0x400A, kColor, fillRects(kBlue, rectF(0, 0, 200, 200)));
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kRed, rectF(0, 0, 100, 100)));
+                     b.plus(EmfPlusRecord::EmfPlusEndContainer, 0, Bytes().u32(1));
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kBlue, rectF(0, 0, 200, 200)));
                      return b.build();
                  },
                  {{{75, 75}, kRedColor}, {{10, 10}, kBlueColor}, {{40, 40}, kWhite}}},
         PlusCase{"PageUnitInches",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4030, 4, Bytes().f32(1));  // 1 unit = 1 inch = 96 pixels
-                     b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 0, 5, 5)));
+                     b.plus(EmfPlusRecord::EmfPlusSetPageTransform, 4,
+                            Bytes().f32(1));  // 1 unit = 1 inch = 96 pixels
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kRed, rectF(0, 0, 5, 5)));
                      return b.build();
                  },
                  {{{45, 45}, kRedColor}, {{50, 50}, kWhite}}},
         PlusCase{"ClipRectAndClipPathCombine",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4032, 0x0000, rectF(0, 0, 500, 1000));  // replace: left half
-                     b.plus(0x4008, 0x0300 | 4,
+                     b.plus(EmfPlusRecord::EmfPlusSetClipRect, 0x0000,
+                            rectF(0, 0, 500, 1000));  // replace: left half
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0300 | 4,
                             path({{0, 0}, {1000, 0}, {1000, 500}, {0, 500}},
                                  {0x00, 0x01, 0x01, 0x81}));
-                     b.plus(0x4033, 0x0400 | 4, Bytes());  // exclude the top half
-                     b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 0, 1000, 1000)));
+                     b.plus(EmfPlusRecord::EmfPlusSetClipPath, 0x0400 | 4,
+                            Bytes());  // exclude the top half
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kRed, rectF(0, 0, 1000, 1000)));
                      return b.build();
                  },
                  {{{25, 75}, kRedColor}, {{25, 25}, kWhite}, {{75, 75}, kWhite}}},
         PlusCase{"LinearGradientRunsAcrossItsRectangle",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4008, 0x0100 | 5,
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0100 | 5,
                             Bytes()
                                 .u32(0xDBC01002u)
                                 .u32(4)
@@ -262,7 +281,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 .u32(kBlue)
                                 .u32(0)
                                 .u32(0));
-                     b.plus(0x400A, 0, fillRects(5, rectF(0, 0, 1000, 1000)));
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, 0,
+                            fillRects(5, rectF(0, 0, 1000, 1000)));
                      return b.build();
                  },
                  {{{2, 50}, QColor(250, 0, 5)}, {{97, 50}, QColor(8, 0, 247)}}},
@@ -273,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(
                      Bytes image;
                      image.u32(0xDBC01002u).u32(1).i32(2).i32(2).i32(8).u32(0x0026200A).u32(0);
                      image.u32(kRed).u32(kBlue).u32(kBlue).u32(kRed);
-                     b.plus(0x4008, 0x0500 | 6, image);
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0500 | 6, image);
                      b.drawImage(6, {0, 0, 2, 2}, {0, 0, 1000, 1000});
                      return b.build();
                  },
@@ -287,8 +307,10 @@ INSTANTIATE_TEST_SUITE_P(
                      image.u32(kBlue).u32(kRed);
                      const QByteArray whole = image.data();
                      const std::uint32_t total = std::uint32_t(whole.size());
-                     b.plus(0x4008, 0x8500 | 6, Bytes().u32(total).raw(whole.left(16)));
-                     b.plus(0x4008, 0x8500 | 6, Bytes().u32(total).raw(whole.mid(16)));
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x8500 | 6,
+                            Bytes().u32(total).raw(whole.left(16)));
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x8500 | 6,
+                            Bytes().u32(total).raw(whole.mid(16)));
                      b.drawImage(6, {0, 0, 2, 1}, {0, 0, 1000, 1000});
                      return b.build();
                  },
@@ -296,14 +318,15 @@ INSTANTIATE_TEST_SUITE_P(
         PlusCase{"ClearFillsEverything",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4009, 0, Bytes().u32(kBlue));
+                     b.plus(EmfPlusRecord::EmfPlusClear, 0, Bytes().u32(kBlue));
                      return b.build();
                  },
                  {{{1, 1}, kBlueColor}, {{98, 98}, kBlueColor}}},
         PlusCase{"DualFileSkipsTheFallbackRecords",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 0, 1000, 1000)));
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kRed, rectF(0, 0, 1000, 1000)));
                      b.emf().solidBrush(1, 0xFF0000).select(1).rectangle(0, 0, 1000, 1000);
                      return b.build();
                  },
@@ -311,14 +334,16 @@ INSTANTIATE_TEST_SUITE_P(
         PlusCase{"GetDcHandsOverToTheEmfRecords",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 0, 1000, 1000)));
-                     b.plus(0x4004, 0, Bytes());
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kRed, rectF(0, 0, 1000, 1000)));
+                     b.plus(EmfPlusRecord::EmfPlusGetDC, 0, Bytes());
                      b.emf()
                          .solidBrush(1, 0xFF0000)
                          .select(1)
                          .select(0x80000008u)
                          .rectangle(0, 0, 500, 500);
-                     b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 500, 1000, 500)));
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kRed, rectF(0, 500, 1000, 500)));
                      b.emf().rectangle(0, 0, 1000, 1000);  // fallback again: not drawn
                      return b.build();
                  },
@@ -326,22 +351,28 @@ INSTANTIATE_TEST_SUITE_P(
         PlusCase{"EmfPlusOnlyFileIsDrawn",
                  [] {
                      EmfPlusBuilder b(false);
-                     b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 0, 500, 500)));
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kRed, rectF(0, 0, 500, 500)));
                      return b.build();
                  },
                  {{{25, 25}, kRedColor}, {{75, 75}, kWhite}}},
         PlusCase{"DamagedAndUnknownRecordsAreSkipped",
                  [] {
                      EmfPlusBuilder b;
-                     b.plus(0x4999, 0, Bytes().u32(1));                    // unknown type
-                     b.plus(0x400A, kColor, Bytes().u32(kRed).u32(1000));  // count beyond data
-                     b.plus(0x4008, 0x0100 | 1, Bytes().u32(0xDBC01002u).u32(9));  // bad brush
-                     b.plus(0x4014, 1, Bytes().u32(1));  // fill with no path and no brush
-                     b.plus(0x400A, kColor, fillRects(kRed, rectF(0, 0, 500, 500)));
+                     b.plus(0x4999, 0, Bytes().u32(1));  // unknown type
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            Bytes().u32(kRed).u32(1000));  // count beyond data
+                     b.plus(EmfPlusRecord::EmfPlusObject, 0x0100 | 1,
+                            Bytes().u32(0xDBC01002u).u32(9));  // bad brush
+                     b.plus(EmfPlusRecord::EmfPlusFillPath, 1,
+                            Bytes().u32(1));  // fill with no path and no brush
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kRed, rectF(0, 0, 500, 500)));
                      // A record claiming more bytes than its comment holds ends the comment.
                      b.plusRaw(Bytes().u16(0x400A).u16(kColor).u32(4000).u32(3988));
                      b.flush();
-                     b.plus(0x400A, kColor, fillRects(kBlue, rectF(500, 500, 500, 500)));
+                     b.plus(EmfPlusRecord::EmfPlusFillRects, kColor,
+                            fillRects(kBlue, rectF(500, 500, 500, 500)));
                      return b.build();
                  },
                  {{{25, 25}, kRedColor}, {{75, 75}, kBlueColor}, {{75, 25}, kWhite}}}),
@@ -359,7 +390,7 @@ TEST(EmfPlusText, TextLandsWhereTheRecordPutsIt) {
             font.u16(std::uint16_t(c));
         }
         font.u16(0);
-        b.plus(0x4008, 0x0600 | 2, font);
+        b.plus(EmfPlusRecord::EmfPlusObject, 0x0600 | 2, font);
         return b;
     };
     EmfPlusBuilder layout = withFont();
@@ -368,7 +399,7 @@ TEST(EmfPlusText, TextLandsWhereTheRecordPutsIt) {
     for (char c : QByteArray("HHHH")) {
         text.u16(std::uint16_t(c));
     }
-    layout.plus(0x401C, kColor | 2, text);
+    layout.plus(EmfPlusRecord::EmfPlusDrawString, kColor | 2, text);
 
     EmfPlusBuilder driver = withFont();
     Bytes glyphs;
@@ -380,7 +411,7 @@ TEST(EmfPlusText, TextLandsWhereTheRecordPutsIt) {
     for (int i = 0; i < 4; ++i) {
         glyphs.f32(500.0f + 80 * i).f32(600);
     }
-    driver.plus(0x4036, kColor | 2, glyphs);
+    driver.plus(EmfPlusRecord::EmfPlusDrawDriverString, kColor | 2, glyphs);
 
     for (EmfPlusBuilder* b : {&layout, &driver}) {
         const QRect ink = inkBox(Metafile::parse(b->build())->toImage(QSize(100, 100), Qt::white));

@@ -12,8 +12,10 @@
 using metafile_test::Bytes;
 using metafile_test::draw;
 using metafile_test::EmfBuilder;
+using metafile_test::EmfRecord;
 using metafile_test::inkBox;
 using metafile_test::WmfBuilder;
+using metafile_test::WmfRecord;
 using platform::Metafile;
 
 namespace {
@@ -79,47 +81,62 @@ TEST_P(WorldTransform, MovesTheDrawing) {
 INSTANTIATE_TEST_SUITE_P(
     Modes, WorldTransform,
     testing::Values(
-        TransformCase{"LeftMultiplyTurnsThePage",
-                      [](EmfBuilder& b) { b.record(36, modify(kTurn, 2)); },
-                      {87, 40},
-                      {25, 12}},
-        TransformCase{"RightMultiplyTurnsThePage",
-                      [](EmfBuilder& b) { b.record(36, modify(kTurn, 3)); },
-                      {87, 40},
-                      {25, 12}},
+        TransformCase{
+            "LeftMultiplyTurnsThePage",
+            [](EmfBuilder& b) { b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2)); },
+            {87, 40},
+            {25, 12}},
+        TransformCase{
+            "RightMultiplyTurnsThePage",
+            [](EmfBuilder& b) { b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 3)); },
+            {87, 40},
+            {25, 12}},
         TransformCase{"SetReplaces",
-                      [](EmfBuilder& b) { b.record(35, kHalf).record(36, modify(kShift, 4)); },
+                      [](EmfBuilder& b) {
+                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
+                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 4));
+                      },
                       {75, 12},
                       {25, 12}},
         // Left: shift, then halve (x -> (x + 500) / 2); right: halve, then shift.
         TransformCase{"LeftMultiplyAppliesFirst",
-                      [](EmfBuilder& b) { b.record(35, kHalf).record(36, modify(kShift, 2)); },
+                      [](EmfBuilder& b) {
+                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
+                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 2));
+                      },
                       {37, 6},
                       {60, 6}},
         TransformCase{"RightMultiplyAppliesLast",
-                      [](EmfBuilder& b) { b.record(35, kHalf).record(36, modify(kShift, 3)); },
+                      [](EmfBuilder& b) {
+                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
+                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 3));
+                      },
                       {60, 6},
                       {37, 6}},
         TransformCase{"IdentityResets",
-                      [](EmfBuilder& b) { b.record(35, kTurn).record(36, modify(kHalf, 1)); },
+                      [](EmfBuilder& b) {
+                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kTurn)
+                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kHalf, 1));
+                      },
                       {25, 12},
                       {87, 40}},
         TransformCase{"RestoreDcBringsBackTheSavedTransform",
                       [](EmfBuilder& b) {
-                          b.record(36, modify(kTurn, 2))
-                              .record(33, Bytes())
-                              .record(36, modify(kHalf, 4))
-                              .record(34, Bytes().i32(-1));
+                          b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2))
+                              .record(EmfRecord::EMR_SAVEDC, Bytes())
+                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kHalf, 4))
+                              .record(EmfRecord::EMR_RESTOREDC, Bytes().i32(-1));
                       },
                       {87, 40},
                       {25, 12}},
-        TransformCase{
-            "TransformSetInsideSaveDcEndsAtRestore",
-            [](EmfBuilder& b) {
-                b.record(33, Bytes()).record(36, modify(kTurn, 2)).record(34, Bytes().i32(-1));
-            },
-            {25, 12},
-            {87, 40}}),
+        TransformCase{"TransformSetInsideSaveDcEndsAtRestore",
+                      [](EmfBuilder& b) {
+                          b.record(EmfRecord::EMR_SAVEDC, Bytes())
+                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2))
+                              .record(EmfRecord::EMR_RESTOREDC, Bytes().i32(-1));
+                      },
+                      {25, 12},
+                      {87, 40}}),
     [](const testing::TestParamInfo<TransformCase>& p) { return p.param.name; });
 
 // A header that gives neither frame nor bounds: the picture is framed by what
@@ -127,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WorldTransform, AFramelessPictureIsFramedByItsTransformedDrawing) {
     auto frameless = [](const EmfBuilder& b) { return Metafile::parse(b.buildFrameless()); };
     EmfBuilder turned = redFill();
-    turned.record(36, modify(kTurn, 2)).rectangle(0, 0, 500, 250);
+    turned.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2)).rectangle(0, 0, 500, 250);
     const auto picture = frameless(turned);
     ASSERT_NE(picture, nullptr);
     const QSize twips = picture->naturalSizeTwips();  // 25 x 50 mm on the reference device
@@ -174,24 +191,24 @@ void emfPolyPolygon(EmfBuilder& b, bool shortPoints) {
     Bytes p = bounds();
     p.u32(2).u32(8).u32(4).u32(4);
     p.raw(emfPoints(kFirst, shortPoints).data()).raw(emfPoints(kSecond, shortPoints).data());
-    b.record(shortPoints ? 91 : 8, p);
+    b.record(shortPoints ? EmfRecord::EMR_POLYPOLYGON16 : EmfRecord::EMR_POLYPOLYGON, p);
 }
 
 void emfPolygon(EmfBuilder& b, bool shortPoints) {
     const QPolygon joined = bothAsOne();
     Bytes p = bounds();
     p.u32(std::uint32_t(joined.size())).raw(emfPoints(joined, shortPoints).data());
-    b.record(shortPoints ? 86 : 3, p);
+    b.record(shortPoints ? EmfRecord::EMR_POLYGON16 : EmfRecord::EMR_POLYGON, p);
 }
 
-void emfPath(EmfBuilder& b, std::uint32_t fillRecord) {
-    b.record(59, Bytes());
+void emfPath(EmfBuilder& b, EmfRecord fillRecord) {
+    b.record(EmfRecord::EMR_BEGINPATH, Bytes());
     for (const QPolygon& poly : {kFirst, kSecond}) {
         Bytes p = bounds();
         p.u32(4).raw(emfPoints(poly, false).data());
-        b.record(3, p);
+        b.record(EmfRecord::EMR_POLYGON, p);
     }
-    b.record(60, Bytes()).record(fillRecord, bounds());
+    b.record(EmfRecord::EMR_ENDPATH, Bytes()).record(fillRecord, bounds());
 }
 
 struct FillCase {
@@ -201,7 +218,7 @@ struct FillCase {
 
 QByteArray emfFill(bool winding, const std::function<void(EmfBuilder&)>& draw) {
     EmfBuilder b = redFill();
-    b.record(19, Bytes().u32(winding ? 2 : 1));
+    b.record(EmfRecord::EMR_SETPOLYFILLMODE, Bytes().u32(winding ? 2 : 1));
     draw(b);
     return b.build();
 }
@@ -209,7 +226,7 @@ QByteArray emfFill(bool winding, const std::function<void(EmfBuilder&)>& draw) {
 WmfBuilder wmfRedFill(bool winding) {
     WmfBuilder b;
     b.window(0, 0, 1000, 1000).solidBrush(kRed).nullPen().select(0).select(1);
-    b.record(0x0106, Bytes().u16(winding ? 2 : 1).u16(0));
+    b.record(WmfRecord::META_SETPOLYFILLMODE, Bytes().u16(winding ? 2 : 1).u16(0));
     return b;
 }
 
@@ -246,27 +263,32 @@ INSTANTIATE_TEST_SUITE_P(
         FillCase{"EmfPolyPolygon16",
                  [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolyPolygon(b, true); }); }},
         FillCase{"EmfFillPath",
-                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPath(b, 62); }); }},
+                 [](bool w) {
+                     return emfFill(w, [](EmfBuilder& b) { emfPath(b, EmfRecord::EMR_FILLPATH); });
+                 }},
         FillCase{"EmfStrokeAndFillPath",
-                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPath(b, 63); }); }},
+                 [](bool w) {
+                     return emfFill(
+                         w, [](EmfBuilder& b) { emfPath(b, EmfRecord::EMR_STROKEANDFILLPATH); });
+                 }},
         FillCase{"WmfPolygon",
                  [](bool w) {
                      const QPolygon joined = bothAsOne();
                      WmfBuilder b = wmfRedFill(w);
                      b.record(
-                         0x0324,
+                         WmfRecord::META_POLYGON,
                          Bytes().u16(std::uint16_t(joined.size())).raw(wmfPoints(joined).data()));
                      return b.build();
                  }},
         FillCase{"WmfPolyPolygon",
                  [](bool w) {
                      WmfBuilder b = wmfRedFill(w);
-                     b.record(0x0538, Bytes()
-                                          .u16(2)
-                                          .u16(4)
-                                          .u16(4)
-                                          .raw(wmfPoints(kFirst).data())
-                                          .raw(wmfPoints(kSecond).data()));
+                     b.record(WmfRecord::META_POLYPOLYGON, Bytes()
+                                                               .u16(2)
+                                                               .u16(4)
+                                                               .u16(4)
+                                                               .raw(wmfPoints(kFirst).data())
+                                                               .raw(wmfPoints(kSecond).data()));
                      return b.build();
                  }}),
     [](const testing::TestParamInfo<FillCase>& p) { return p.param.name; });
@@ -293,7 +315,8 @@ TEST_P(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
     EmfBuilder b;
     c.mapping(b);
     b.font(1, c.height, "Arial", 0, c.escapement).select(1);
-    b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+    b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
+        .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
     b.textOut(c.at, QStringLiteral("HH"));
     const QRect box = inkBox(draw(b.build(), 1000));
     ASSERT_FALSE(box.isEmpty()) << "no text drawn";
@@ -310,42 +333,45 @@ void none(EmfBuilder&) {}
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, FontHeight,
-    testing::Values(FontCase{"NegativeIsTheEmHeight", none, -200, 0, {100, 500}, 143, false},
-                    FontCase{"PositiveIsTheCellHeight", none, 200, 0, {100, 500}, 128, false},
-                    FontCase{"LoMetricScalesWithTheReferenceDevice",
-                             [](EmfBuilder& b) { b.record(17, Bytes().u32(2)); },
-                             -200,
-                             0,
-                             {100, -500},
-                             143,
-                             false},
-                    FontCase{"AnisotropicScalesByTheViewport",
-                             [](EmfBuilder& b) {
-                                 b.record(17, Bytes().u32(8))
-                                     .record(9, Bytes().i32(100).i32(100))
-                                     .record(11, Bytes().i32(1000).i32(1000));
-                             },
-                             -20,
-                             0,
-                             {10, 50},
-                             143,
-                             false},
-                    FontCase{
-                        "WorldTransformScalesText",
-                        [](EmfBuilder& b) { b.record(36, modify(xform(2, 0, 0, 2, 0, 0), 4)); },
-                        -100,
-                        0,
-                        {50, 250},
-                        143,
-                        false},
-                    FontCase{"EscapementTurnsTheLine", none, -200, 900, {500, 900}, 143, true},
-                    FontCase{"EscapementUnderAFlippedMapping",
-                             [](EmfBuilder& b) { b.record(17, Bytes().u32(2)); },
-                             -200,
-                             900,
-                             {500, -900},
-                             143,
-                             true}),
+    testing::Values(
+        FontCase{"NegativeIsTheEmHeight", none, -200, 0, {100, 500}, 143, false},
+        FontCase{"PositiveIsTheCellHeight", none, 200, 0, {100, 500}, 128, false},
+        FontCase{"LoMetricScalesWithTheReferenceDevice",
+                 [](EmfBuilder& b) { b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(2)); },
+                 -200,
+                 0,
+                 {100, -500},
+                 143,
+                 false},
+        FontCase{"AnisotropicScalesByTheViewport",
+                 [](EmfBuilder& b) {
+                     b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(8))
+                         .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(100).i32(100))
+                         .record(EmfRecord::EMR_SETVIEWPORTEXTEX, Bytes().i32(1000).i32(1000));
+                 },
+                 -20,
+                 0,
+                 {10, 50},
+                 143,
+                 false},
+        FontCase{"WorldTransformScalesText",
+                 [](EmfBuilder& b) {
+                     b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
+                              modify(xform(2, 0, 0, 2, 0, 0), 4));
+                 },
+                 -100,
+                 0,
+                 {50, 250},
+                 143,
+                 false},
+        FontCase{"EscapementTurnsTheLine", none, -200, 900, {500, 900}, 143, true},
+        FontCase{"EscapementUnderAFlippedMapping",
+                 [](EmfBuilder& b) { b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(2)); },
+                 -200,
+                 900,
+                 {500, -900},
+                 143,
+                 true}),
     [](const testing::TestParamInfo<FontCase>& p) { return p.param.name; });
 
 // A font width asks for the face's average character width: Arial's is
@@ -355,7 +381,8 @@ TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
     auto inkWidth = [](std::int32_t width) {
         EmfBuilder b;
         b.font(1, -200, "Arial", width).select(1);
-        b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+        b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
+            .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
         b.textOut({100, 500}, QStringLiteral("Hamb"));
         return inkBox(draw(b.build(), 1000)).width();
     };
@@ -365,21 +392,134 @@ TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
     EXPECT_NEAR(inkWidth(44), natural / 2.0, natural * 0.04);
 }
 
-// The Symbol face's letters are Greek and its signs mathematical, whether the
-// text holds the 8-bit codes or the face's own U+F0xx codes.
-TEST(SymbolFace, CodesDrawTheCharactersTheFaceShows) {
-    auto drawn = [](const QString& text) {
+// A symbol face's codes draw the characters the face shows, whether the text
+// holds 8-bit codes or the face's own U+F0xx codes: Greek letters and
+// mathematical signs in Symbol, the pictures Unicode encodes for the others
+// (drawn by a face that has them when the face itself is not installed).
+struct SymbolCase {
+    const char* name;
+    QByteArray face;
+    QString codes;
+    QString shown;
+};
+
+class SymbolFaces : public testing::TestWithParam<SymbolCase> {};
+
+TEST_P(SymbolFaces, CodesDrawTheCharactersTheFaceShows) {
+    const SymbolCase& c = GetParam();
+    auto drawn = [&c](const QString& text) {
         EmfBuilder b;
-        b.font(1, -300, "Symbol").select(1);
-        b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+        b.font(1, -300, c.face).select(1);
+        b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
+            .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
         b.textOut({100, 600}, text);
         return draw(b.build(), 1000);
     };
-    const QImage greek = drawn(QStringLiteral("\u03C0\u2212\u03B1"));
-    ASSERT_FALSE(inkBox(greek).isEmpty());
-    EXPECT_EQ(drawn(QStringLiteral("p-a")), greek);
-    EXPECT_EQ(drawn(QStringLiteral("\uF070\uF02D\uF061")), greek);
-    EXPECT_NE(drawn(QStringLiteral("p-a")), drawn(QStringLiteral("p+a")));
+    const QImage shown = drawn(c.shown);
+    ASSERT_FALSE(inkBox(shown).isEmpty());
+    EXPECT_EQ(drawn(c.codes), shown);
+    QString privateUse;
+    for (QChar code : c.codes) {
+        privateUse.append(QChar(char16_t(0xF000 + code.unicode())));
+    }
+    EXPECT_EQ(drawn(privateUse), shown);
+    EXPECT_NE(drawn(c.codes + c.codes.front()), shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faces, SymbolFaces,
+    testing::Values(SymbolCase{"Symbol", "Symbol", QStringLiteral("p-a"),
+                               QStringLiteral("\u03C0\u2212\u03B1")},
+                    SymbolCase{"Wingdings", "Wingdings", QStringLiteral("J!\u00F0"),
+                               QString::fromUcs4(U"\u263A\U0001F589\u21E8")},
+                    SymbolCase{"Wingdings2", "Wingdings 2", QStringLiteral("P!"),
+                               QString::fromUcs4(U"\U0001F5F8\U0001F58A")},
+                    SymbolCase{"Wingdings3", "Wingdings 3", QStringLiteral("!l"),
+                               QString::fromUcs4(U"\u2B60\U0001F857")},
+                    SymbolCase{"Webdings", "Webdings", QStringLiteral("!\u00F0"),
+                               QString::fromUcs4(U"\U0001F577\U0001F5E7")}),
+    [](const testing::TestParamInfo<SymbolCase>& p) { return p.param.name; });
+
+// EMR_SMALLTEXTOUT draws its characters as EMR_EXTTEXTOUTW draws the same
+// text (alignment, escapement, world transform and background mode alike),
+// from 8-bit codes as from UTF-16.
+struct SmallTextCase {
+    const char* name;
+    std::int32_t escapement;
+    std::function<void(EmfBuilder&)> setup;
+};
+
+class SmallText : public testing::TestWithParam<SmallTextCase> {};
+
+TEST_P(SmallText, DrawsLikeExtTextOut) {
+    constexpr std::uint32_t kNoRect = 0x0100, kSmallChars = 0x0200;
+    auto drawn = [](const SmallTextCase& c, std::function<void(EmfBuilder&)> text) {
+        EmfBuilder b;
+        b.font(1, -120, "Arial", 0, c.escapement).select(1);
+        b.record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
+        c.setup(b);
+        text(b);
+        return draw(b.build(), 500);
+    };
+    const QString text = QStringLiteral("Hxg\u00E9");
+    const QImage expected = drawn(GetParam(), [&](EmfBuilder& b) { b.textOut({400, 500}, text); });
+    ASSERT_FALSE(inkBox(expected).isEmpty());
+    EXPECT_EQ(drawn(GetParam(),
+                    [&](EmfBuilder& b) {
+                        b.smallTextOut({400, 500}, text, kNoRect);
+                    }),
+              expected);
+    EXPECT_EQ(drawn(GetParam(),
+                    [&](EmfBuilder& b) {
+                        b.smallTextOut({400, 500}, text, kNoRect | kSmallChars);
+                    }),
+              expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, SmallText,
+    testing::Values(SmallTextCase{"Plain", 0, [](EmfBuilder&) {}},
+                    SmallTextCase{"CentredOnTheBaseline", 0,
+                                  [](EmfBuilder& b) {
+                                      b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(6 | 24));
+                                  }},
+                    SmallTextCase{"Turned", 900, [](EmfBuilder&) {}},
+                    SmallTextCase{"WorldTransform", 0,
+                                  [](EmfBuilder& b) {
+                                      b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
+                                               modify(xform(1.5, 0, 0.3, 1, -100, 0), 4));
+                                  }},
+                    SmallTextCase{"OpaqueBackground", 0,
+                                  [](EmfBuilder& b) {
+                                      b.record(EmfRecord::EMR_SETBKMODE, Bytes().u32(2))
+                                          .record(EmfRecord::EMR_SETBKCOLOR, Bytes().u32(kRed));
+                                  }}),
+    [](const testing::TestParamInfo<SmallTextCase>& p) { return p.param.name; });
+
+// With its rectangle, ETO_CLIPPED keeps the text inside it and ETO_OPAQUE
+// fills it with the background colour, in both character forms.
+TEST(SmallText, ItsRectangleClipsAndFills) {
+    constexpr std::uint32_t kOpaque = 0x0002, kClipped = 0x0004, kSmallChars = 0x0200;
+    for (const std::uint32_t form : {0u, kSmallChars}) {
+        auto drawn = [form](std::uint32_t options) {
+            EmfBuilder b;
+            b.font(1, -200).select(1).record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
+            b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
+                .record(EmfRecord::EMR_SETBKCOLOR, Bytes().u32(kRed));
+            b.smallTextOut({100, 600}, QStringLiteral("HHHH"), options | form, {0, 0, 300, 1000});
+            return draw(b.build(), 1000);
+        };
+        const QRect whole = inkBox(drawn(0));
+        ASSERT_GT(whole.right(), 400) << "form " << form;
+        const QRect clipped = inkBox(drawn(kClipped));
+        EXPECT_EQ(clipped.left(), whole.left());
+        EXPECT_LE(clipped.right(), 300);
+        EXPECT_GE(clipped.right(), 280);
+        const QImage filled = drawn(kOpaque);
+        EXPECT_TRUE(isRed(filled, 150, 100));
+        EXPECT_FALSE(isRed(filled, 500, 100));
+        EXPECT_EQ(inkBox(filled).right(), whole.right());
+    }
 }
 
 // Inside a path bracket text adds its glyph outlines to the path instead of
@@ -389,27 +529,30 @@ TEST(TextInPath, GlyphOutlinesJoinThePath) {
         EmfBuilder b;
         b.font(1, -400).select(1);
         b.solidBrush(2, kRed).select(2).select(0x80000008u);
-        b.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
-        b.record(59, Bytes());
+        b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
+            .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
+        b.record(EmfRecord::EMR_BEGINPATH, Bytes());
         b.textOut({100, 700}, QStringLiteral("HH"));
-        b.record(60, Bytes());
+        b.record(EmfRecord::EMR_ENDPATH, Bytes());
         after(b);
         return draw(b.build(), 1000);
     };
     EmfBuilder plain;
     plain.font(1, -400).select(1);
-    plain.record(22, Bytes().u32(24)).record(18, Bytes().u32(1));
+    plain.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
+        .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
     plain.textOut({100, 700}, QStringLiteral("HH"));
     const QRect letters = inkBox(draw(plain.build(), 1000));
     ASSERT_FALSE(letters.isEmpty());
 
-    const QImage filled = drawn([](EmfBuilder& b) { b.record(62, bounds()); });
+    const QImage filled = drawn([](EmfBuilder& b) { b.record(EmfRecord::EMR_FILLPATH, bounds()); });
     const QRect filledInk = inkBox(filled);
     EXPECT_LE((filledInk.topLeft() - letters.topLeft()).manhattanLength(), 2);
     EXPECT_LE((filledInk.bottomRight() - letters.bottomRight()).manhattanLength(), 2);
     EXPECT_TRUE(isRed(filled, letters.left() + 20, letters.center().y()));  // an H's stem
 
-    const QImage abandoned = drawn([](EmfBuilder& b) { b.record(68, Bytes()); });
+    const QImage abandoned =
+        drawn([](EmfBuilder& b) { b.record(EmfRecord::EMR_ABORTPATH, Bytes()); });
     EXPECT_TRUE(inkBox(abandoned).isEmpty());
 }
 
@@ -426,8 +569,9 @@ TEST(PatternPen, StrokesArePaintedWithThePensBrush) {
         pen.u32(0x10000).u32(300).u32(brushStyle).u32(colorOrUsage).u32(hatch).u32(0);
         pen.raw(dib.data());
         EmfBuilder b;
-        b.record(95, pen).select(1);
-        b.record(27, Bytes().i32(0).i32(500)).record(54, Bytes().i32(1000).i32(500));
+        b.record(EmfRecord::EMR_EXTCREATEPEN, pen).select(1);
+        b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(0).i32(500))
+            .record(EmfRecord::EMR_LINETO, Bytes().i32(1000).i32(500));
         return draw(b.build(), 200);
     };
     Bytes checker;  // 2 x 2, 24 bits: red and blue alternating
@@ -468,25 +612,27 @@ TEST(PatternPen, StrokesArePaintedWithThePensBrush) {
 // --- Path editing ----------------------------------------------------------
 
 TEST(PathEditing, WidenedPathsFillThePenOutlineAndFlatPathsKeepTheirShape) {
-    auto filledPath = [](std::uint32_t editRecord, const std::function<void(EmfBuilder&)>& figure) {
+    auto filledPath = [](EmfRecord editRecord, const std::function<void(EmfBuilder&)>& figure) {
         EmfBuilder b = redFill();
         b.pen(2, 0, 100, 0).select(2);  // solid, 100 units wide
-        b.record(59, Bytes());
+        b.record(EmfRecord::EMR_BEGINPATH, Bytes());
         figure(b);
-        b.record(60, Bytes()).record(editRecord, Bytes());
-        b.select(0x80000008u).record(62, bounds());
+        b.record(EmfRecord::EMR_ENDPATH, Bytes()).record(editRecord, Bytes());
+        b.select(0x80000008u).record(EmfRecord::EMR_FILLPATH, bounds());
         return draw(b.build());
     };
     auto line = [](EmfBuilder& b) {
-        b.record(27, Bytes().i32(100).i32(500)).record(54, Bytes().i32(900).i32(500));
+        b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(100).i32(500))
+            .record(EmfRecord::EMR_LINETO, Bytes().i32(900).i32(500));
     };
-    const QImage widened = filledPath(66, line);
+    const QImage widened = filledPath(EmfRecord::EMR_WIDENPATH, line);
     EXPECT_TRUE(isRed(widened, 50, 50));
     EXPECT_TRUE(isRed(widened, 50, 47));
     EXPECT_FALSE(isRed(widened, 50, 40));
     EXPECT_FALSE(isRed(widened, 2, 50));  // round caps end half a pen width past the line
 
-    const QImage flattened = filledPath(65, [](EmfBuilder& b) { b.ellipse(0, 0, 1000, 1000); });
+    const QImage flattened =
+        filledPath(EmfRecord::EMR_FLATTENPATH, [](EmfBuilder& b) { b.ellipse(0, 0, 1000, 1000); });
     EXPECT_TRUE(isRed(flattened, 50, 50));
     EXPECT_TRUE(isRed(flattened, 50, 3));
     EXPECT_FALSE(isRed(flattened, 3, 3));
@@ -508,27 +654,35 @@ TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
     const Bytes firstExt = Bytes().i16(100).i16(100);  // y, x: 100 device units = the frame
     const std::vector<Case> cases = {
         {"first viewport changes nothing",
-         [&](WmfBuilder& b) { b.record(0x020D, firstOrg).record(0x020E, firstExt); },
+         [&](WmfBuilder& b) {
+             b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
+                 .record(WmfRecord::META_SETVIEWPORTEXT, firstExt);
+         },
          {25, 25},
          {75, 25}},
         {"offset origin shifts by device units",
          [&](WmfBuilder& b) {
-             b.record(0x020D, firstOrg).record(0x020E, firstExt);
-             b.record(0x0211, Bytes().i16(0).i16(50));
+             b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
+                 .record(WmfRecord::META_SETVIEWPORTEXT, firstExt);
+             b.record(WmfRecord::META_OFFSETVIEWPORTORG, Bytes().i16(0).i16(50));
          },
          {75, 25},
          {25, 25}},
         {"scaled extent shrinks",
          [&](WmfBuilder& b) {
-             b.record(0x020E, firstExt).record(0x0412, Bytes().i16(2).i16(1).i16(2).i16(1));
+             b.record(WmfRecord::META_SETVIEWPORTEXT, firstExt)
+                 .record(WmfRecord::META_SCALEVIEWPORTEXT, Bytes().i16(2).i16(1).i16(2).i16(1));
          },
          {12, 12},
          {37, 37}},
         {"restore brings the saved viewport back",
          [&](WmfBuilder& b) {
-             b.record(0x020D, firstOrg).record(0x020E, firstExt).record(0x001E, Bytes());
-             b.record(0x0211, Bytes().i16(0).i16(50)).record(0x0127, Bytes().i16(-1));
-             b.record(0x0412, Bytes().i16(1).i16(1).i16(1).i16(1));
+             b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
+                 .record(WmfRecord::META_SETVIEWPORTEXT, firstExt)
+                 .record(WmfRecord::META_SAVEDC, Bytes());
+             b.record(WmfRecord::META_OFFSETVIEWPORTORG, Bytes().i16(0).i16(50))
+                 .record(WmfRecord::META_RESTOREDC, Bytes().i16(-1));
+             b.record(WmfRecord::META_SCALEVIEWPORTEXT, Bytes().i16(1).i16(1).i16(1).i16(1));
          },
          {25, 25},
          {75, 25}}};
@@ -550,11 +704,13 @@ TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
 // as the mapping makes it (QPen itself holds widths only below 2^15).
 TEST(PenWidth, WidthsBeyondWhatQPenHoldsAreDrawn) {
     EmfBuilder b;
-    b.record(17, Bytes().u32(8))  // MM_ANISOTROPIC: 1,000,000 units across 1000 pixels
-        .record(9, Bytes().i32(1000000).i32(1000000))
-        .record(11, Bytes().i32(1000).i32(1000));
+    b.record(EmfRecord::EMR_SETMAPMODE,
+             Bytes().u32(8))  // MM_ANISOTROPIC: 1,000,000 units across 1000 pixels
+        .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(1000000).i32(1000000))
+        .record(EmfRecord::EMR_SETVIEWPORTEXTEX, Bytes().i32(1000).i32(1000));
     b.pen(1, 0, 40000, kRed).select(1);
-    b.record(27, Bytes().i32(100000).i32(500000)).record(54, Bytes().i32(900000).i32(500000));
+    b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(100000).i32(500000))
+        .record(EmfRecord::EMR_LINETO, Bytes().i32(900000).i32(500000));
     const QImage image = draw(b.build());
     int redRows = 0;
     for (int y = 40; y < 60; ++y) {
@@ -571,8 +727,9 @@ TEST(OnePixelLines, LightWholePixels) {
         SCOPED_TRACE(y);
         WmfBuilder b;
         b.window(0, 0, 1000, 1000);
-        b.record(0x02FA, Bytes().u16(0).i16(0).i16(0).u32(0)).select(0);
-        b.record(0x0325, Bytes().u16(2).i16(0).i16(std::int16_t(y)).i16(1000).i16(std::int16_t(y)));
+        b.record(WmfRecord::META_CREATEPENINDIRECT, Bytes().u16(0).i16(0).i16(0).u32(0)).select(0);
+        b.record(WmfRecord::META_POLYLINE,
+                 Bytes().u16(2).i16(0).i16(std::int16_t(y)).i16(1000).i16(std::int16_t(y)));
         const QImage image = draw(b.build());
         int dark = 0;
         for (int row = 40; row < 60; ++row) {

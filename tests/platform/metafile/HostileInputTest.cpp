@@ -11,7 +11,10 @@
 using metafile_test::Bytes;
 using metafile_test::EmfBuilder;
 using metafile_test::EmfPlusBuilder;
+using metafile_test::EmfPlusRecord;
+using metafile_test::EmfRecord;
 using metafile_test::WmfBuilder;
+using metafile_test::WmfRecord;
 using platform::Metafile;
 
 namespace {
@@ -29,19 +32,23 @@ bool survives(const QByteArray& bytes) {
 TEST(HostileEmf, RecordSizesThatCannotBeTrustedEndTheRecordList) {
     // A zero-sized record would loop forever if trusted.
     EmfBuilder zero;
-    zero.solidBrush(1, 0x0000FF).select(1).rectangle(0, 0, 999, 999).rawRecord(43, 0, Bytes());
+    zero.solidBrush(1, 0x0000FF)
+        .select(1)
+        .rectangle(0, 0, 999, 999)
+        .rawRecord(EmfRecord::EMR_RECTANGLE, 0, Bytes());
     const auto metafile = Metafile::parse(zero.build());
     ASSERT_NE(metafile, nullptr);
     EXPECT_EQ(metafile->recordCount(), 3);  // what came before is still drawn
     EXPECT_EQ(metafile->toImage(QSize(10, 10)).pixelColor(5, 5), QColor(Qt::red));
 
     EmfBuilder pastEnd;
-    pastEnd.rectangle(0, 0, 10, 10).rawRecord(43, 0x7FFFFFF0, Bytes().i32(0).i32(0));
+    pastEnd.rectangle(0, 0, 10, 10)
+        .rawRecord(EmfRecord::EMR_RECTANGLE, 0x7FFFFFF0, Bytes().i32(0).i32(0));
     ASSERT_TRUE(survives(pastEnd.build(false)));
     EXPECT_EQ(Metafile::parse(pastEnd.build(false))->recordCount(), 1);
 
     EmfBuilder unaligned;
-    unaligned.rawRecord(43, 13, Bytes().i32(0).i32(0).i32(1).u8(0));
+    unaligned.rawRecord(EmfRecord::EMR_RECTANGLE, 13, Bytes().i32(0).i32(0).i32(1).u8(0));
     survives(unaligned.build());
 }
 
@@ -60,54 +67,54 @@ TEST(HostileEmf, BrokenHeadersAreRejected) {
 TEST(HostileEmf, CountsLargerThanTheRecordAreIgnored) {
     EmfBuilder b;
     // POLYGON16 claiming 2^31 points but carrying three.
-    b.record(86, Bytes()
-                     .i32(0)
-                     .i32(0)
-                     .i32(0)
-                     .i32(0)
-                     .u32(0x80000000u)
-                     .i16(0)
-                     .i16(0)
-                     .i16(9)
-                     .i16(0)
-                     .i16(9)
-                     .i16(9));
+    b.record(EmfRecord::EMR_POLYGON16, Bytes()
+                                           .i32(0)
+                                           .i32(0)
+                                           .i32(0)
+                                           .i32(0)
+                                           .u32(0x80000000u)
+                                           .i16(0)
+                                           .i16(0)
+                                           .i16(9)
+                                           .i16(0)
+                                           .i16(9)
+                                           .i16(9));
     // POLYPOLYGON16 whose polygon counts overflow when summed.
-    b.record(91, Bytes()
-                     .i32(0)
-                     .i32(0)
-                     .i32(0)
-                     .i32(0)
-                     .u32(2)
-                     .u32(4)
-                     .u32(0xFFFFFFFFu)
-                     .u32(5)
-                     .i16(0)
-                     .i16(0)
-                     .i16(1)
-                     .i16(1));
+    b.record(EmfRecord::EMR_POLYPOLYGON16, Bytes()
+                                               .i32(0)
+                                               .i32(0)
+                                               .i32(0)
+                                               .i32(0)
+                                               .u32(2)
+                                               .u32(4)
+                                               .u32(0xFFFFFFFFu)
+                                               .u32(5)
+                                               .i16(0)
+                                               .i16(0)
+                                               .i16(1)
+                                               .i16(1));
     // EXTTEXTOUTW with a negative-looking character count and a string offset past the end.
-    b.record(84, Bytes()
-                     .i32(0)
-                     .i32(0)
-                     .i32(0)
-                     .i32(0)
-                     .u32(1)
-                     .u32(0)
-                     .u32(0)
-                     .i32(10)
-                     .i32(10)
-                     .u32(0xFFFFFFF0u)
-                     .u32(0x7FFFFFFF)
-                     .u32(0)
-                     .i32(0)
-                     .i32(0)
-                     .i32(0)
-                     .i32(0)
-                     .u32(0xFFFFFF00u));
+    b.record(EmfRecord::EMR_EXTTEXTOUTW, Bytes()
+                                             .i32(0)
+                                             .i32(0)
+                                             .i32(0)
+                                             .i32(0)
+                                             .u32(1)
+                                             .u32(0)
+                                             .u32(0)
+                                             .i32(10)
+                                             .i32(10)
+                                             .u32(0xFFFFFFF0u)
+                                             .u32(0x7FFFFFFF)
+                                             .u32(0)
+                                             .i32(0)
+                                             .i32(0)
+                                             .i32(0)
+                                             .i32(0)
+                                             .u32(0xFFFFFF00u));
     // EXTSELECTCLIPRGN with a rectangle count far beyond its data.
     b.record(
-        75,
+        EmfRecord::EMR_EXTSELECTCLIPRGN,
         Bytes().u32(32).u32(5).u32(32).u32(1).u32(0x10000000u).u32(0).i32(0).i32(0).i32(1).i32(1));
     EXPECT_TRUE(survives(b.build()));
 }
@@ -118,8 +125,8 @@ TEST(HostileEmf, ObjectIndicesOutsideTheTableAreIgnored) {
         .select(0xFFFFFFF0u)
         .select(0x7FFFFFFF)
         .pen(0xFFFFFFFFu, 0, 5, 0)
-        .record(40, Bytes().u32(0xFFFFFFFFu))  // DELETEOBJECT
-        .select(0x80000000u | 5000)            // no such stock object
+        .record(EmfRecord::EMR_DELETEOBJECT, Bytes().u32(0xFFFFFFFFu))  // DELETEOBJECT
+        .select(0x80000000u | 5000)                                     // no such stock object
         .rectangle(0, 0, 999, 999);
     const auto metafile = Metafile::parse(b.build());
     ASSERT_NE(metafile, nullptr);
@@ -140,14 +147,16 @@ TEST(HostileEmf, TruncatedAndOversizedBitmapsAreSkipped) {
     };
     // Header cut short: only the size field is there.
     EmfBuilder truncated;
-    truncated.record(81, stretchDibits(Bytes().u32(40), Bytes(), 80, 4, 0));
+    truncated.record(EmfRecord::EMR_STRETCHDIBITS,
+                     stretchDibits(Bytes().u32(40), Bytes(), 80, 4, 0));
     EXPECT_TRUE(survives(truncated.build()));
 
     // 65535 x 65535 pixels at 32 bits with four bytes of data.
     Bytes huge;
     huge.u32(40).i32(65535).i32(65535).u16(1).u16(32).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
     EmfBuilder oversized;
-    oversized.record(81, stretchDibits(huge, Bytes().u32(0xFFFFFFFF), 80, 40, 4));
+    oversized.record(EmfRecord::EMR_STRETCHDIBITS,
+                     stretchDibits(huge, Bytes().u32(0xFFFFFFFF), 80, 40, 4));
     EXPECT_TRUE(survives(oversized.build()));
 
     // RLE4 bitmap of enormous width whose runs never end a line.
@@ -158,27 +167,33 @@ TEST(HostileEmf, TruncatedAndOversizedBitmapsAreSkipped) {
         runs.u8(255).u8(0x12);
     }
     EmfBuilder rleBomb;
-    rleBomb.record(81, stretchDibits(rle, runs, 80, 40, std::uint32_t(runs.size())));
+    rleBomb.record(EmfRecord::EMR_STRETCHDIBITS,
+                   stretchDibits(rle, runs, 80, 40, std::uint32_t(runs.size())));
     EXPECT_TRUE(survives(rleBomb.build()));
 
     // Bitmap offsets that point outside the record.
     EmfBuilder outside;
-    outside.record(81, stretchDibits(Bytes(), Bytes(), 0x7FFFFFF0u, 40, 0x7FFFFFF0u));
+    outside.record(EmfRecord::EMR_STRETCHDIBITS,
+                   stretchDibits(Bytes(), Bytes(), 0x7FFFFFF0u, 40, 0x7FFFFFF0u));
     EXPECT_TRUE(survives(outside.build()));
 }
 
 TEST(HostileEmf, DeepSaveAndWildRestoreStayBounded) {
     EmfBuilder b;
     for (int i = 0; i < 10000; ++i) {
-        b.record(33, Bytes());  // SAVEDC
+        b.record(EmfRecord::EMR_SAVEDC, Bytes());  // SAVEDC
     }
-    b.record(34, Bytes().i32(-100000))
-        .record(34, Bytes().i32(0x7FFFFFFF))
-        .record(34, Bytes().i32(-1));
-    b.record(36, Bytes().u32(0x7F800000).u32(0).u32(0).u32(0x7F800000).u32(0).u32(0).u32(4));
-    b.record(82, Bytes().u32(1).i32(-2000000000).i32(0).i32(0).i32(0).i32(400).u32(0).u32(0));
-    b.select(1).record(84, Bytes());
-    b.record(17, Bytes().u32(8)).record(9, Bytes().i32(0).i32(0)).rectangle(0, 0, 999, 999);
+    b.record(EmfRecord::EMR_RESTOREDC, Bytes().i32(-100000))
+        .record(EmfRecord::EMR_RESTOREDC, Bytes().i32(0x7FFFFFFF))
+        .record(EmfRecord::EMR_RESTOREDC, Bytes().i32(-1));
+    b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
+             Bytes().u32(0x7F800000).u32(0).u32(0).u32(0x7F800000).u32(0).u32(0).u32(4));
+    b.record(EmfRecord::EMR_EXTCREATEFONTINDIRECTW,
+             Bytes().u32(1).i32(-2000000000).i32(0).i32(0).i32(0).i32(400).u32(0).u32(0));
+    b.select(1).record(EmfRecord::EMR_EXTTEXTOUTW, Bytes());
+    b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(8))
+        .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(0).i32(0))
+        .rectangle(0, 0, 999, 999);
     EXPECT_TRUE(survives(b.build()));
 }
 
@@ -187,7 +202,8 @@ TEST(HostileEmf, DeepSaveAndWildRestoreStayBounded) {
 TEST(HostileEmf, TextStretchedFarAlongOneAxisIsDrawn) {
     for (const float stretch : {3000.0f, 1.0f / 3000}) {
         EmfBuilder b;
-        b.record(35, Bytes().f32(stretch).f32(0).f32(0).f32(1).f32(0).f32(0));
+        b.record(EmfRecord::EMR_SETWORLDTRANSFORM,
+                 Bytes().f32(stretch).f32(0).f32(0).f32(1).f32(0).f32(0));
         b.font(1, -16).select(1).textOut({0, 500}, QStringLiteral("iW"));
         EXPECT_TRUE(survives(b.build()));
     }
@@ -199,11 +215,13 @@ TEST(HostileEmf, TurnedAreasFarBeyondThePictureStayCheap) {
     const float c = 0.8660254f, s = 0.5f;
     for (const std::int32_t far : {200000, 2000000, 20000000, 2000000000}) {
         EmfBuilder b;
-        b.record(35, Bytes().f32(c).f32(s).f32(-s).f32(c).f32(0).f32(0));
+        b.record(EmfRecord::EMR_SETWORLDTRANSFORM,
+                 Bytes().f32(c).f32(s).f32(-s).f32(c).f32(0).f32(0));
         // No characters, ETO_OPAQUE over a huge rectangle.
         b.textOut({0, 0}, QString(), 2, {-far, -far, far, far});
-        b.record(59, Bytes()).rectangle(-far, -far, far, far);
-        b.record(60, Bytes()).record(67, Bytes().u32(1));  // SELECTCLIPPATH, RGN_AND
+        b.record(EmfRecord::EMR_BEGINPATH, Bytes()).rectangle(-far, -far, far, far);
+        b.record(EmfRecord::EMR_ENDPATH, Bytes())
+            .record(EmfRecord::EMR_SELECTCLIPPATH, Bytes().u32(1));  // SELECTCLIPPATH, RGN_AND
         b.rectangle(0, 0, 999, 999);
         EXPECT_TRUE(survives(b.build()));
     }
@@ -220,29 +238,36 @@ TEST(HostileEmf, AFramelessPictureOfManyHugeFillsIsMeasuredCheaply) {
     for (int i = 0; i < 1000; ++i) {
         gradient.u32(0).u32(1);
     }
-    b.record(118, gradient);
+    b.record(EmfRecord::EMR_GRADIENTFILL, gradient);
     EXPECT_TRUE(survives(b.buildFrameless()));
 }
 
 TEST(HostileWmf, RecordSizesAndCountsAreChecked) {
     WmfBuilder zero;
-    zero.solidBrush(0x0000FF).select(0).rectangle(0, 0, 1000, 1000).rawRecord(0, 0x041B, Bytes());
+    zero.solidBrush(0x0000FF)
+        .select(0)
+        .rectangle(0, 0, 1000, 1000)
+        .rawRecord(0, WmfRecord::META_RECTANGLE, Bytes());
     const auto metafile = Metafile::parse(zero.build(false));
     ASSERT_NE(metafile, nullptr);
     EXPECT_EQ(metafile->recordCount(), 3);
 
     WmfBuilder pastEnd;
-    pastEnd.rectangle(0, 0, 10, 10).rawRecord(0x7FFFFFFF, 0x0324, Bytes().i16(3));
+    pastEnd.rectangle(0, 0, 10, 10).rawRecord(0x7FFFFFFF, WmfRecord::META_POLYGON, Bytes().i16(3));
     EXPECT_TRUE(survives(pastEnd.build(false)));
 
     WmfBuilder negative;
     negative
-        .record(0x0324, Bytes().i16(-5).i16(0).i16(0))     // POLYGON, negative count
-        .record(0x0325, Bytes().i16(30000).i16(0).i16(0))  // POLYLINE, count past the end
-        .record(0x0538, Bytes().u16(0xFFFF).u16(3))        // POLYPOLYGON, counts missing
-        .record(0x0521, Bytes().i16(-3))                   // TEXTOUT, negative length
-        .record(0x0A32, Bytes().i16(0).i16(0).i16(500).u16(6).i16(0))     // EXTTEXTOUT too short
-        .record(0x06FF, Bytes().u16(0).u16(6).u32(0).i16(0).i16(30000));  // region scans missing
+        .record(WmfRecord::META_POLYGON, Bytes().i16(-5).i16(0).i16(0))  // POLYGON, negative count
+        .record(WmfRecord::META_POLYLINE,
+                Bytes().i16(30000).i16(0).i16(0))  // POLYLINE, count past the end
+        .record(WmfRecord::META_POLYPOLYGON,
+                Bytes().u16(0xFFFF).u16(3))                // POLYPOLYGON, counts missing
+        .record(WmfRecord::META_TEXTOUT, Bytes().i16(-3))  // TEXTOUT, negative length
+        .record(WmfRecord::META_EXTTEXTOUT,
+                Bytes().i16(0).i16(0).i16(500).u16(6).i16(0))  // EXTTEXTOUT too short
+        .record(WmfRecord::META_CREATEREGION,
+                Bytes().u16(0).u16(6).u32(0).i16(0).i16(30000));  // region scans missing
     EXPECT_TRUE(survives(negative.build()));
 }
 
@@ -251,7 +276,9 @@ TEST(HostileWmf, HugeObjectCountsAndBadSlotsAreHarmless) {
     for (int i = 0; i < 3000; ++i) {
         b.solidBrush(0x00FF00);  // never deleted
     }
-    b.select(0xFFFF).record(0x01F0, Bytes().u16(0xFFFF)).record(0x012C, Bytes().u16(7));
+    b.select(0xFFFF)
+        .record(WmfRecord::META_DELETEOBJECT, Bytes().u16(0xFFFF))
+        .record(WmfRecord::META_SELECTCLIPREGION, Bytes().u16(7));
     b.rectangle(0, 0, 1000, 1000);
     EXPECT_TRUE(survives(b.build()));
 }
@@ -259,34 +286,34 @@ TEST(HostileWmf, HugeObjectCountsAndBadSlotsAreHarmless) {
 TEST(HostileWmf, TruncatedBitmapHeadersAreSkipped) {
     WmfBuilder b;
     // STRETCHDIB whose BITMAPINFOHEADER stops after the width.
-    b.record(0x0F43, Bytes()
-                         .u32(0x00CC0020)
-                         .u16(0)
-                         .i16(4)
-                         .i16(4)
-                         .i16(0)
-                         .i16(0)
-                         .i16(1000)
-                         .i16(1000)
-                         .i16(0)
-                         .i16(0)
-                         .u32(40)
-                         .i32(4));
+    b.record(WmfRecord::META_STRETCHDIB, Bytes()
+                                             .u32(0x00CC0020)
+                                             .u16(0)
+                                             .i16(4)
+                                             .i16(4)
+                                             .i16(0)
+                                             .i16(0)
+                                             .i16(1000)
+                                             .i16(1000)
+                                             .i16(0)
+                                             .i16(0)
+                                             .u32(40)
+                                             .i32(4));
     // DIBCREATEPATTERNBRUSH with a 1 bpp header claiming 2^20 palette entries.
-    b.record(0x0142, Bytes()
-                         .u16(5)
-                         .u16(0)
-                         .u32(40)
-                         .i32(8)
-                         .i32(8)
-                         .u16(1)
-                         .u16(1)
-                         .u32(0)
-                         .u32(0)
-                         .u32(0)
-                         .u32(0)
-                         .u32(1u << 20)
-                         .u32(0));
+    b.record(WmfRecord::META_DIBCREATEPATTERNBRUSH, Bytes()
+                                                        .u16(5)
+                                                        .u16(0)
+                                                        .u32(40)
+                                                        .i32(8)
+                                                        .i32(8)
+                                                        .u16(1)
+                                                        .u16(1)
+                                                        .u32(0)
+                                                        .u32(0)
+                                                        .u32(0)
+                                                        .u32(0)
+                                                        .u32(1u << 20)
+                                                        .u32(0));
     b.select(0).rectangle(0, 0, 1000, 1000);
     EXPECT_TRUE(survives(b.build()));
 }
@@ -346,7 +373,7 @@ INSTANTIATE_TEST_SUITE_P(
                 Bytes comment;
                 comment.u32(0x43464D57).u32(1).u32(0x10000).u16(0).u32(0);
                 comment.u32(1).u32(0x7FFFFFF0u).u32(0).u32(sizeOf(emf)).raw(emf);
-                b.record(0x0626,
+                b.record(WmfRecord::META_ESCAPE,
                          Bytes().u16(15).u16(std::uint16_t(comment.size())).raw(comment.data()));
             }},
         EmbeddedCase{"ByteCountPastTheRecord",
@@ -354,7 +381,8 @@ INSTANTIATE_TEST_SUITE_P(
                          Bytes comment;
                          comment.u32(0x43464D57).u32(1).u32(0x10000).u16(0).u32(0);
                          comment.u32(1).u32(sizeOf(emf)).u32(0).u32(sizeOf(emf)).raw(emf);
-                         b.record(0x0626, Bytes().u16(15).u16(0xFFFF).raw(comment.data()));
+                         b.record(WmfRecord::META_ESCAPE,
+                                  Bytes().u16(15).u16(0xFFFF).raw(comment.data()));
                      }},
         EmbeddedCase{"NotAnEmf",
                      [](WmfBuilder& b, const QByteArray& emf) {
@@ -386,7 +414,7 @@ TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
             const QByteArray child = selfNested(level - 1);
             Bytes image;
             image.u32(kVersion).u32(2).u32(3).u32(std::uint32_t(child.size())).raw(child);
-            inner.plus(0x4008, 0x0500, image);
+            inner.plus(EmfPlusRecord::EmfPlusObject, 0x0500, image);
             for (int i = 0; i < 8; ++i) {
                 inner.drawImage(0, {0, 0, 1000, 1000}, {0, 0, 1000, 1000});
             }
@@ -395,17 +423,21 @@ TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
     };
     const std::vector<std::pair<const char*, std::function<void(EmfPlusBuilder&)>>> cases = {
         {"continued object larger than any file",
-         [](EmfPlusBuilder& b) { b.plus(0x4008, 0x8100, Bytes().u32(0xFFFFFFFFu).u32(0)); }},
+         [](EmfPlusBuilder& b) {
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x8100, Bytes().u32(0xFFFFFFFFu).u32(0));
+         }},
         {"continued pieces beyond their total",
          [&](EmfPlusBuilder& b) {
-             b.plus(0x4008, 0x8101, Bytes().u32(4).raw(solid.data()));
-             b.plus(0x4008, 0x0101, solid);
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x8101, Bytes().u32(4).raw(solid.data()));
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x0101, solid);
          }},
         {"path with two billion points",
-         [](EmfPlusBuilder& b) { b.plus(0x4008, 0x0302, Bytes().u32(kVersion).u32(1u << 31)); }},
+         [](EmfPlusBuilder& b) {
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x0302, Bytes().u32(kVersion).u32(1u << 31));
+         }},
         {"path whose point-type runs overflow",
          [](EmfPlusBuilder& b) {
-             b.plus(0x4008, 0x0302,
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x0302,
                     Bytes()
                         .u32(kVersion)
                         .u32(2)
@@ -418,18 +450,18 @@ TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
                         .u8(1)
                         .u8(0x7F)
                         .u8(1));
-             b.plus(0x4015, 2, Bytes().u32(9));
+             b.plus(EmfPlusRecord::EmfPlusDrawPath, 2, Bytes().u32(9));
          }},
         {"region nested far too deep",
          [&](EmfPlusBuilder& b) {
-             b.plus(0x4008, 0x0403, nestedRegion(5000));
-             b.plus(0x4034, 0x0103, Bytes());
-             b.plus(0x4013, 0x8003, Bytes().u32(0xFF0000FFu));
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x0403, nestedRegion(5000));
+             b.plus(EmfPlusRecord::EmfPlusSetClipRegion, 0x0103, Bytes());
+             b.plus(EmfPlusRecord::EmfPlusFillRegion, 0x8003, Bytes().u32(0xFF0000FFu));
          }},
         {"bitmap with impossible sizes",
          [](EmfPlusBuilder& b) {
              for (std::int32_t side : {-1, 0, 1 << 30}) {
-                 b.plus(0x4008, 0x0504,
+                 b.plus(EmfPlusRecord::EmfPlusObject, 0x0504,
                         Bytes()
                             .u32(kVersion)
                             .u32(1)
@@ -440,7 +472,7 @@ TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
                             .u32(0)
                             .u32(0));
              }
-             b.plus(0x4008, 0x0504,
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x0504,
                     Bytes()
                         .u32(kVersion)
                         .u32(1)
@@ -451,13 +483,13 @@ TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
                         .u32(0)
                         .u32(0)
                         .u32(1000));
-             b.plus(0x401A, 4,
+             b.plus(EmfPlusRecord::EmfPlusDrawImage, 4,
                     Bytes().u32(0).i32(2).f32(0).f32(0).f32(1).f32(1).f32(0).f32(0).f32(1e30f).f32(
                         1e30f));
          }},
         {"pen with runaway counts",
          [](EmfPlusBuilder& b) {
-             b.plus(0x4008, 0x0205,
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x0205,
                     Bytes()
                         .u32(kVersion)
                         .u32(0)
@@ -466,36 +498,40 @@ TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
                         .f32(1)
                         .u32(0xFFFFFFFFu)
                         .u32(0xFFFFFFFFu));
-             b.plus(0x400D, 5, Bytes().u32(2).f32(0).f32(0).f32(10).f32(10));
+             b.plus(EmfPlusRecord::EmfPlusDrawLines, 5,
+                    Bytes().u32(2).f32(0).f32(0).f32(10).f32(10));
          }},
         {"strings and glyph runs longer than the record",
          [](EmfPlusBuilder& b) {
-             b.plus(0x401C, 0x8000,
+             b.plus(EmfPlusRecord::EmfPlusDrawString, 0x8000,
                     Bytes().u32(0xFF000000u).u32(0).u32(0x7FFFFFFF).f32(0).f32(0).f32(10).f32(10));
-             b.plus(0x4036, 0x8000, Bytes().u32(0xFF000000u).u32(1).u32(0).u32(0xFFFFFFFFu));
+             b.plus(EmfPlusRecord::EmfPlusDrawDriverString, 0x8000,
+                    Bytes().u32(0xFF000000u).u32(1).u32(0).u32(0xFFFFFFFFu));
          }},
         {"transforms that are not numbers",
          [](EmfPlusBuilder& b) {
              const float nan = std::numeric_limits<float>::quiet_NaN();
              const float inf = std::numeric_limits<float>::infinity();
-             b.plus(0x402A, 0, Bytes().f32(nan).f32(0).f32(0).f32(1).f32(0).f32(0));
-             b.plus(0x402A, 0, Bytes().f32(0).f32(0).f32(0).f32(0).f32(0).f32(0));
-             b.plus(0x402E, 0, Bytes().f32(inf).f32(1));
-             b.plus(0x402F, 0, Bytes().f32(nan));
-             b.plus(0x4030, 2, Bytes().f32(0));
-             b.plus(0x4035, 0, Bytes().f32(inf).f32(inf));
+             b.plus(EmfPlusRecord::EmfPlusSetWorldTransform, 0,
+                    Bytes().f32(nan).f32(0).f32(0).f32(1).f32(0).f32(0));
+             b.plus(EmfPlusRecord::EmfPlusSetWorldTransform, 0,
+                    Bytes().f32(0).f32(0).f32(0).f32(0).f32(0).f32(0));
+             b.plus(EmfPlusRecord::EmfPlusScaleWorldTransform, 0, Bytes().f32(inf).f32(1));
+             b.plus(EmfPlusRecord::EmfPlusRotateWorldTransform, 0, Bytes().f32(nan));
+             b.plus(EmfPlusRecord::EmfPlusSetPageTransform, 2, Bytes().f32(0));
+             b.plus(EmfPlusRecord::EmfPlusOffsetClip, 0, Bytes().f32(inf).f32(inf));
          }},
         {"saves without end and restores of nothing",
          [](EmfPlusBuilder& b) {
              for (int i = 0; i < 5000; ++i) {
-                 b.plus(0x4025, 0, Bytes().u32(std::uint32_t(i)));
+                 b.plus(EmfPlusRecord::EmfPlusSave, 0, Bytes().u32(std::uint32_t(i)));
              }
-             b.plus(0x4026, 0, Bytes().u32(0xDEADBEEFu));
-             b.plus(0x4029, 0, Bytes().u32(0xDEADBEEFu));
+             b.plus(EmfPlusRecord::EmfPlusRestore, 0, Bytes().u32(0xDEADBEEFu));
+             b.plus(EmfPlusRecord::EmfPlusEndContainer, 0, Bytes().u32(0xDEADBEEFu));
          }},
         {"gradient with a runaway blend count",
          [](EmfPlusBuilder& b) {
-             b.plus(0x4008, 0x0106,
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x0106,
                     Bytes()
                         .u32(kVersion)
                         .u32(4)
@@ -515,14 +551,15 @@ TEST(HostileEmfPlus, BadRecordsAreSkippedAndTheRestIsDrawn) {
              const QByteArray child = selfNested(4);
              Bytes image;
              image.u32(kVersion).u32(2).u32(3).u32(std::uint32_t(child.size())).raw(child);
-             b.plus(0x4008, 0x0507, image);
+             b.plus(EmfPlusRecord::EmfPlusObject, 0x0507, image);
              b.drawImage(7, {0, 0, 1000, 1000}, {0, 500, 100, 100});
          }}};
     for (const auto& [name, hostile] : cases) {
         SCOPED_TRACE(name);
         EmfPlusBuilder b;
         hostile(b);
-        b.plus(0x400A, 0x8000, Bytes().u32(0xFFFF0000u).u32(1).f32(0).f32(0).f32(500).f32(500));
+        b.plus(EmfPlusRecord::EmfPlusFillRects, 0x8000,
+               Bytes().u32(0xFFFF0000u).u32(1).f32(0).f32(0).f32(500).f32(500));
         const auto metafile = Metafile::parse(b.build());
         ASSERT_NE(metafile, nullptr);
         EXPECT_EQ(metafile->toImage(QSize(64, 64)).pixelColor(16, 16), QColor(Qt::red));

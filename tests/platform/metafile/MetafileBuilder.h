@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/metafile/RecordTypes.h"
+
 #include <QByteArray>
 #include <QPoint>
 #include <QRectF>
@@ -13,6 +15,10 @@
 // Assembles small EMF and WMF files record by record, for tests that need
 // exact control over every field (including wrong ones).
 namespace metafile_test {
+
+using platform::metafile::EmfPlusRecord;
+using platform::metafile::EmfRecord;
+using platform::metafile::WmfRecord;
 
 class Bytes {
   public:
@@ -54,13 +60,14 @@ class EmfBuilder {
     }
 
     // Appends a record whose size field is computed from the parameters.
-    EmfBuilder& record(std::uint32_t type, const Bytes& params) {
-        body_.u32(type).u32(std::uint32_t(8 + params.size())).raw(params.data());
+    EmfBuilder& record(platform::metafile::EmfRecord type, const Bytes& params) {
+        body_.u32(std::uint32_t(type)).u32(std::uint32_t(8 + params.size())).raw(params.data());
         return *this;
     }
     // Appends a record with an explicit (possibly wrong) size field.
-    EmfBuilder& rawRecord(std::uint32_t type, std::uint32_t size, const Bytes& params) {
-        body_.u32(type).u32(size).raw(params.data());
+    EmfBuilder& rawRecord(platform::metafile::EmfRecord type, std::uint32_t size,
+                          const Bytes& params) {
+        body_.u32(std::uint32_t(type)).u32(size).raw(params.data());
         return *this;
     }
     QByteArray build(bool withEof = true) const {
@@ -75,18 +82,22 @@ class EmfBuilder {
 
     // Common records.
     EmfBuilder& solidBrush(std::uint32_t index, std::uint32_t colorRef) {
-        return record(39, Bytes().u32(index).u32(0).u32(colorRef).u32(0));
+        return record(EmfRecord::EMR_CREATEBRUSHINDIRECT,
+                      Bytes().u32(index).u32(0).u32(colorRef).u32(0));
     }
     EmfBuilder& pen(std::uint32_t index, std::uint32_t style, std::int32_t width,
                     std::uint32_t colorRef) {
-        return record(38, Bytes().u32(index).u32(style).i32(width).i32(0).u32(colorRef));
+        return record(EmfRecord::EMR_CREATEPEN,
+                      Bytes().u32(index).u32(style).i32(width).i32(0).u32(colorRef));
     }
-    EmfBuilder& select(std::uint32_t index) { return record(37, Bytes().u32(index)); }
+    EmfBuilder& select(std::uint32_t index) {
+        return record(EmfRecord::EMR_SELECTOBJECT, Bytes().u32(index));
+    }
     EmfBuilder& rectangle(int l, int t, int r, int b) {
-        return record(43, Bytes().i32(l).i32(t).i32(r).i32(b));
+        return record(EmfRecord::EMR_RECTANGLE, Bytes().i32(l).i32(t).i32(r).i32(b));
     }
     EmfBuilder& ellipse(int l, int t, int r, int b) {
-        return record(42, Bytes().i32(l).i32(t).i32(r).i32(b));
+        return record(EmfRecord::EMR_ELLIPSE, Bytes().i32(l).i32(t).i32(r).i32(b));
     }
     // EMR_EXTCREATEFONTINDIRECTW: a LOGFONT of normal weight; the orientation
     // follows the escapement.
@@ -101,7 +112,7 @@ class EmfBuilder {
         for (auto i = face.size(); i < 32; ++i) {
             f.u16(0);
         }
-        return record(82, f);
+        return record(EmfRecord::EMR_EXTCREATEFONTINDIRECTW, f);
     }
     // EMR_EXTTEXTOUTW of `text` at `at`, with the ETO_ options and their
     // rectangle (left, top, right, bottom).
@@ -117,7 +128,31 @@ class EmfBuilder {
         if (text.size() % 2) {
             t.u16(0);
         }
-        return record(84, t);
+        return record(EmfRecord::EMR_EXTTEXTOUTW, t);
+    }
+    // EMR_SMALLTEXTOUT of `text` at `at`: 8-bit codes with ETO_SMALL_CHARS
+    // in `options`, else UTF-16; the rectangle (left, top, right, bottom) is
+    // written unless ETO_NO_RECT is set.
+    EmfBuilder& smallTextOut(QPoint at, const QString& text, std::uint32_t options,
+                             std::array<std::int32_t, 4> rect = {0, 0, 0, 0}) {
+        constexpr std::uint32_t kNoRect = 0x0100, kSmallChars = 0x0200;
+        Bytes t;
+        t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(options).u32(1);
+        t.f32(0).f32(0);
+        if (!(options & kNoRect)) {
+            t.i32(rect[0]).i32(rect[1]).i32(rect[2]).i32(rect[3]);
+        }
+        for (QChar c : text) {
+            if (options & kSmallChars) {
+                t.u8(std::uint8_t(c.unicode()));
+            } else {
+                t.u16(c.unicode());
+            }
+        }
+        while (t.size() % 4) {
+            t.u8(0);
+        }
+        return record(EmfRecord::EMR_SMALLTEXTOUT, t);
     }
     // The file with its header's bounds and frame zeroed: a picture that does
     // not say how big it is.
@@ -138,10 +173,16 @@ class EmfBuilder {
 class EmfPlusBuilder {
   public:
     explicit EmfPlusBuilder(bool dual = true) {
-        plus(0x4001, dual ? 1 : 0, Bytes().u32(0xDBC01002u).u32(1).u32(96).u32(96));
+        plus(EmfPlusRecord::EmfPlusHeader, dual ? 1 : 0,
+             Bytes().u32(0xDBC01002u).u32(1).u32(96).u32(96));
     }
 
     // Appends an EMF+ record to the comment being assembled.
+    EmfPlusBuilder& plus(platform::metafile::EmfPlusRecord type, std::uint16_t flags,
+                         const Bytes& data) {
+        return plus(std::uint16_t(type), flags, data);
+    }
+    // A record of any type number, defined or not.
     EmfPlusBuilder& plus(std::uint16_t type, std::uint16_t flags, const Bytes& data) {
         pending_.u16(type).u16(flags).u32(std::uint32_t(12 + data.size()));
         pending_.u32(std::uint32_t(data.size())).raw(data.data());
@@ -160,15 +201,15 @@ class EmfPlusBuilder {
         for (const QRectF& r : {source, dest}) {
             d.f32(float(r.x())).f32(float(r.y())).f32(float(r.width())).f32(float(r.height()));
         }
-        return plus(0x401A, object, d);
+        return plus(EmfPlusRecord::EmfPlusDrawImage, object, d);
     }
     // Ends the current comment; the next EMF+ record starts a new one.
     EmfPlusBuilder& flush() {
         if (pending_.size() > 0) {
-            emf_.record(70, Bytes()
-                                .u32(std::uint32_t(4 + pending_.size()))
-                                .u32(0x2B464D45u)
-                                .raw(pending_.data()));
+            emf_.record(EmfRecord::EMR_COMMENT, Bytes()
+                                                    .u32(std::uint32_t(4 + pending_.size()))
+                                                    .u32(0x2B464D45u)
+                                                    .raw(pending_.data()));
             pending_ = Bytes();
         }
         return *this;
@@ -179,7 +220,7 @@ class EmfPlusBuilder {
         return emf_;
     }
     QByteArray build() {
-        plus(0x4002, 0, Bytes());
+        plus(EmfPlusRecord::EmfPlusEndOfFile, 0, Bytes());
         flush();
         return emf_.build();
     }
@@ -195,12 +236,15 @@ class WmfBuilder {
     explicit WmfBuilder(bool placeable = true, std::uint16_t objects = 8)
         : placeable_(placeable), objects_(objects) {}
 
-    WmfBuilder& record(std::uint16_t function, const Bytes& params) {
-        body_.u32(std::uint32_t(3 + params.size() / 2)).u16(function).raw(params.data());
+    WmfBuilder& record(platform::metafile::WmfRecord function, const Bytes& params) {
+        body_.u32(std::uint32_t(3 + params.size() / 2))
+            .u16(std::uint16_t(function))
+            .raw(params.data());
         return *this;
     }
-    WmfBuilder& rawRecord(std::uint32_t words, std::uint16_t function, const Bytes& params) {
-        body_.u32(words).u16(function).raw(params.data());
+    WmfBuilder& rawRecord(std::uint32_t words, platform::metafile::WmfRecord function,
+                          const Bytes& params) {
+        body_.u32(words).u16(std::uint16_t(function)).raw(params.data());
         return *this;
     }
     QByteArray build(bool withEof = true) const {
@@ -217,20 +261,25 @@ class WmfBuilder {
     }
 
     WmfBuilder& window(int x, int y, int w, int h) {
-        record(0x020B, Bytes().i16(std::int16_t(y)).i16(std::int16_t(x)));
-        return record(0x020C, Bytes().i16(std::int16_t(h)).i16(std::int16_t(w)));
+        record(WmfRecord::META_SETWINDOWORG, Bytes().i16(std::int16_t(y)).i16(std::int16_t(x)));
+        return record(WmfRecord::META_SETWINDOWEXT,
+                      Bytes().i16(std::int16_t(h)).i16(std::int16_t(w)));
     }
     WmfBuilder& solidBrush(std::uint32_t colorRef) {
-        return record(0x02FC, Bytes().u16(0).u32(colorRef).u16(0));
+        return record(WmfRecord::META_CREATEBRUSHINDIRECT, Bytes().u16(0).u32(colorRef).u16(0));
     }
-    WmfBuilder& nullPen() { return record(0x02FA, Bytes().u16(5).i16(0).i16(0).u32(0)); }
-    WmfBuilder& select(std::uint16_t index) { return record(0x012D, Bytes().u16(index)); }
+    WmfBuilder& nullPen() {
+        return record(WmfRecord::META_CREATEPENINDIRECT, Bytes().u16(5).i16(0).i16(0).u32(0));
+    }
+    WmfBuilder& select(std::uint16_t index) {
+        return record(WmfRecord::META_SELECTOBJECT, Bytes().u16(index));
+    }
     WmfBuilder& rectangle(int l, int t, int r, int b) {
-        return record(0x041B, Bytes()
-                                  .i16(std::int16_t(b))
-                                  .i16(std::int16_t(r))
-                                  .i16(std::int16_t(t))
-                                  .i16(std::int16_t(l)));
+        return record(WmfRecord::META_RECTANGLE, Bytes()
+                                                     .i16(std::int16_t(b))
+                                                     .i16(std::int16_t(r))
+                                                     .i16(std::int16_t(t))
+                                                     .i16(std::int16_t(l)));
     }
 
     // META_ESCAPE / MFCOMMENT carrying one chunk of an embedded EMF; the
@@ -244,7 +293,7 @@ class WmfBuilder {
         if (comment.size() % 2 == 1) {
             comment.u8(0);
         }
-        return record(0x0626,
+        return record(WmfRecord::META_ESCAPE,
                       Bytes().u16(15).u16(std::uint16_t(comment.size())).raw(comment.data()));
     }
 

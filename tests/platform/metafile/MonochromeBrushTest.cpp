@@ -10,7 +10,9 @@
 
 using metafile_test::Bytes;
 using metafile_test::EmfBuilder;
+using metafile_test::EmfRecord;
 using metafile_test::WmfBuilder;
+using metafile_test::WmfRecord;
 using platform::Metafile;
 
 namespace {
@@ -38,8 +40,10 @@ QByteArray emfWithMonoBrush(int bit) {
     const Bytes dib = monoDib(bit, false);
     EmfBuilder b;
     // EMR_CREATEMONOBRUSH: index, usage, then the DIB right after the fixed part.
-    b.record(93, Bytes().u32(1).u32(2).u32(32).u32(40).u32(72).u32(32).raw(dib.data()));
-    b.record(24, Bytes().u32(kTextRef)).record(25, Bytes().u32(kBackRef));
+    b.record(EmfRecord::EMR_CREATEMONOBRUSH,
+             Bytes().u32(1).u32(2).u32(32).u32(40).u32(72).u32(32).raw(dib.data()));
+    b.record(EmfRecord::EMR_SETTEXTCOLOR, Bytes().u32(kTextRef))
+        .record(EmfRecord::EMR_SETBKCOLOR, Bytes().u32(kBackRef));
     b.select(0x80000008u).select(1).rectangle(0, 0, 1000, 1000);
     return b.build();
 }
@@ -47,8 +51,10 @@ QByteArray emfWithMonoBrush(int bit) {
 QByteArray wmfWithPatternBrush(int bit) {
     WmfBuilder b;
     b.window(0, 0, 1000, 1000).nullPen().select(0);
-    b.record(0x0142, Bytes().u16(3).u16(0).raw(monoDib(bit, true).data()));
-    b.record(0x0209, Bytes().u32(kTextRef)).record(0x0201, Bytes().u32(kBackRef));
+    b.record(WmfRecord::META_DIBCREATEPATTERNBRUSH,
+             Bytes().u16(3).u16(0).raw(monoDib(bit, true).data()));
+    b.record(WmfRecord::META_SETTEXTCOLOR, Bytes().u32(kTextRef))
+        .record(WmfRecord::META_SETBKCOLOR, Bytes().u32(kBackRef));
     b.select(1).rectangle(0, 0, 1000, 1000);
     return b.build();
 }

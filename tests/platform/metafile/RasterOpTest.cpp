@@ -10,7 +10,9 @@
 
 using metafile_test::Bytes;
 using metafile_test::EmfBuilder;
+using metafile_test::EmfRecord;
 using metafile_test::WmfBuilder;
+using metafile_test::WmfRecord;
 using platform::Metafile;
 
 namespace {
@@ -40,31 +42,32 @@ QByteArray picture(const RopCase& c) {
         WmfBuilder b;
         b.window(0, 0, 1000, 1000).nullPen().select(0);
         b.solidBrush(colorRef(kRed)).select(1).rectangle(0, 0, 500, 1000);
-        b.record(0x0104, Bytes().u16(std::uint16_t(c.mode)));
+        b.record(WmfRecord::META_SETROP2, Bytes().u16(std::uint16_t(c.mode)));
         b.solidBrush(colorRef(kPen)).select(2).rectangle(0, 250, 1000, 750);
         return b.build();
     }
     EmfBuilder b;
     b.select(0x80000008u).solidBrush(1, colorRef(kRed)).select(1).rectangle(0, 0, 500, 1000);
-    b.record(20, Bytes().u32(std::uint32_t(c.mode)));
+    b.record(EmfRecord::EMR_SETROP2, Bytes().u32(std::uint32_t(c.mode)));
     if (c.shape == Shape::EmfBrush) {
         b.solidBrush(2, colorRef(kPen)).select(2).rectangle(0, 250, 1000, 750);
     } else {
         // A flat-capped pen 500 units wide along the middle.
-        b.record(95, Bytes()
-                         .u32(2)
-                         .u32(0)
-                         .u32(0)
-                         .u32(0)
-                         .u32(0)
-                         .u32(0x00010200u)
-                         .u32(500)
-                         .u32(0)
-                         .u32(colorRef(kPen))
-                         .u32(0)
-                         .u32(0));
+        b.record(EmfRecord::EMR_EXTCREATEPEN, Bytes()
+                                                  .u32(2)
+                                                  .u32(0)
+                                                  .u32(0)
+                                                  .u32(0)
+                                                  .u32(0)
+                                                  .u32(0x00010200u)
+                                                  .u32(500)
+                                                  .u32(0)
+                                                  .u32(colorRef(kPen))
+                                                  .u32(0)
+                                                  .u32(0));
         b.select(2);
-        b.record(27, Bytes().i32(-100).i32(500)).record(54, Bytes().i32(1100).i32(500));
+        b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(-100).i32(500))
+            .record(EmfRecord::EMR_LINETO, Bytes().i32(1100).i32(500));
     }
     return b.build();
 }

@@ -8,12 +8,15 @@
 #include <gtest/gtest.h>
 #include <QPainter>
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 using metafile_test::Bytes;
 using metafile_test::draw;
 using metafile_test::EmfBuilder;
+using metafile_test::EmfRecord;
 using metafile_test::WmfBuilder;
+using metafile_test::WmfRecord;
 using platform::Metafile;
 
 namespace {
@@ -41,19 +44,19 @@ TEST(EmfDrawing, FilledShapesLandWhereTheFrameSays) {
 
 TEST(EmfDrawing, AnisotropicMappingScalesAndFlips) {
     EmfBuilder scaled = emfWithRedBrush();
-    scaled.record(17, Bytes().u32(8))
-        .record(9, Bytes().i32(100).i32(100))
-        .record(11, Bytes().i32(1000).i32(1000))
+    scaled.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(8))
+        .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(100).i32(100))
+        .record(EmfRecord::EMR_SETVIEWPORTEXTEX, Bytes().i32(1000).i32(1000))
         .rectangle(0, 0, 50, 50);
     const QImage a = draw(scaled.build());
     EXPECT_EQ(a.pixelColor(25, 25), QColor(Qt::red));
     EXPECT_EQ(a.pixelColor(75, 75), kBackground);
 
     EmfBuilder flipped = emfWithRedBrush();
-    flipped.record(17, Bytes().u32(8))
-        .record(9, Bytes().i32(100).i32(100))
-        .record(11, Bytes().i32(1000).i32(-1000))
-        .record(12, Bytes().i32(0).i32(1000))
+    flipped.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(8))
+        .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(100).i32(100))
+        .record(EmfRecord::EMR_SETVIEWPORTEXTEX, Bytes().i32(1000).i32(-1000))
+        .record(EmfRecord::EMR_SETVIEWPORTORGEX, Bytes().i32(0).i32(1000))
         .rectangle(0, 0, 50, 50);
     const QImage b = draw(flipped.build());
     EXPECT_EQ(b.pixelColor(25, 75), QColor(Qt::red));
@@ -63,7 +66,8 @@ TEST(EmfDrawing, AnisotropicMappingScalesAndFlips) {
 TEST(EmfDrawing, FixedMappingModeUsesTheReferenceDevice) {
     // MM_LOMETRIC: 0.1 mm units, y up. The device is 10 pixels per millimetre.
     EmfBuilder b = emfWithRedBrush();
-    b.record(17, Bytes().u32(2)).rectangle(0, 0, 500, -500);  // 50 x 50 mm from the top left
+    b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(2))
+        .rectangle(0, 0, 500, -500);  // 50 x 50 mm from the top left
     const QImage image = draw(b.build());
     EXPECT_EQ(image.pixelColor(25, 25), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(75, 75), kBackground);
@@ -72,7 +76,7 @@ TEST(EmfDrawing, FixedMappingModeUsesTheReferenceDevice) {
 TEST(EmfDrawing, WorldTransformAppliesBeforeThePage) {
     EmfBuilder b = emfWithRedBrush();
     // MWT_SET with a 0.5 scale and a 500-unit shift to the right.
-    b.record(36,
+    b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
              Bytes().u32(0x3F000000).u32(0).u32(0).u32(0x3F000000).u32(0x43FA0000).u32(0).u32(4));
     b.rectangle(0, 0, 1000, 1000);
     const QImage image = draw(b.build());
@@ -83,12 +87,13 @@ TEST(EmfDrawing, WorldTransformAppliesBeforeThePage) {
 
 TEST(EmfDrawing, ClippingAndSavedStates) {
     EmfBuilder b = emfWithRedBrush();
-    b.record(33, Bytes())                                      // SAVEDC
-        .record(30, Bytes().i32(0).i32(0).i32(500).i32(1000))  // INTERSECTCLIPRECT left half
+    b.record(EmfRecord::EMR_SAVEDC, Bytes())  // SAVEDC
+        .record(EmfRecord::EMR_INTERSECTCLIPRECT,
+                Bytes().i32(0).i32(0).i32(500).i32(1000))  // INTERSECTCLIPRECT left half
         .solidBrush(2, kBlue)
         .select(2)
-        .rectangle(0, 0, 1000, 500)   // blue, clipped to the left
-        .record(34, Bytes().i32(-1))  // RESTOREDC: red, no clip
+        .rectangle(0, 0, 1000, 500)                         // blue, clipped to the left
+        .record(EmfRecord::EMR_RESTOREDC, Bytes().i32(-1))  // RESTOREDC: red, no clip
         .rectangle(0, 500, 1000, 1000);
     const QImage image = draw(b.build());
     EXPECT_EQ(image.pixelColor(25, 25), QColor(Qt::blue));
@@ -100,21 +105,21 @@ TEST(EmfDrawing, ClippingAndSavedStates) {
 TEST(EmfDrawing, DeviceClipRegionExcludesTheRest) {
     EmfBuilder b = emfWithRedBrush();
     // EXTSELECTCLIPRGN RGN_COPY with one device rectangle: the bottom half.
-    b.record(75, Bytes()
-                     .u32(48)
-                     .u32(5)
-                     .u32(32)
-                     .u32(1)
-                     .u32(1)
-                     .u32(16)
-                     .i32(0)
-                     .i32(500)
-                     .i32(1000)
-                     .i32(1000)
-                     .i32(0)
-                     .i32(500)
-                     .i32(1000)
-                     .i32(1000));
+    b.record(EmfRecord::EMR_EXTSELECTCLIPRGN, Bytes()
+                                                  .u32(48)
+                                                  .u32(5)
+                                                  .u32(32)
+                                                  .u32(1)
+                                                  .u32(1)
+                                                  .u32(16)
+                                                  .i32(0)
+                                                  .i32(500)
+                                                  .i32(1000)
+                                                  .i32(1000)
+                                                  .i32(0)
+                                                  .i32(500)
+                                                  .i32(1000)
+                                                  .i32(1000));
     b.rectangle(0, 0, 1000, 1000);
     const QImage image = draw(b.build());
     EXPECT_EQ(image.pixelColor(50, 25), kBackground);
@@ -123,13 +128,13 @@ TEST(EmfDrawing, DeviceClipRegionExcludesTheRest) {
 
 TEST(EmfDrawing, PathBracketFillsTheCollectedFigure) {
     EmfBuilder b = emfWithRedBrush();
-    b.record(59, Bytes())  // BEGINPATH
-        .record(27, Bytes().i32(0).i32(0))
-        .record(54, Bytes().i32(1000).i32(0))
-        .record(54, Bytes().i32(0).i32(1000))
-        .record(61, Bytes())                               // CLOSEFIGURE
-        .record(60, Bytes())                               // ENDPATH
-        .record(62, Bytes().i32(0).i32(0).i32(0).i32(0));  // FILLPATH
+    b.record(EmfRecord::EMR_BEGINPATH, Bytes())  // BEGINPATH
+        .record(EmfRecord::EMR_MOVETOEX, Bytes().i32(0).i32(0))
+        .record(EmfRecord::EMR_LINETO, Bytes().i32(1000).i32(0))
+        .record(EmfRecord::EMR_LINETO, Bytes().i32(0).i32(1000))
+        .record(EmfRecord::EMR_CLOSEFIGURE, Bytes())                            // CLOSEFIGURE
+        .record(EmfRecord::EMR_ENDPATH, Bytes())                                // ENDPATH
+        .record(EmfRecord::EMR_FILLPATH, Bytes().i32(0).i32(0).i32(0).i32(0));  // FILLPATH
     const QImage image = draw(b.build());
     EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(80, 80), kBackground);
@@ -148,11 +153,45 @@ TEST(EmfDrawing, StretchedDibKeepsRowOrderAndColours) {
     p.u32(80).u32(40).u32(120).u32(16).u32(0).u32(0x00CC0020).i32(1000).i32(1000);
     p.raw(info.data()).raw(bits.data());
     EmfBuilder b;
-    b.record(81, p);
+    b.record(EmfRecord::EMR_STRETCHDIBITS, p);
     const QImage image = draw(b.build());
     EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::green));
     EXPECT_EQ(image.pixelColor(20, 80), QColor(Qt::red));
     EXPECT_EQ(image.pixelColor(80, 80), QColor(Qt::blue));
+}
+
+// EMR_PLGBLT places the bitmap on a parallelogram: its top edge runs from
+// the first point to the second, its left edge from the first to the third.
+// Here that turns it a quarter clockwise.
+TEST(EmfDrawing, ParallelogramBlitTurnsTheBitmap) {
+    // 2 x 2, 24 bits, bottom-up: bottom row red, blue; top row green, white.
+    Bytes info;
+    info.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).u32(0).u32(0).u32(0).u32(0);
+    Bytes bits;
+    bits.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0).u16(0);
+    bits.u8(0).u8(255).u8(0).u8(255).u8(255).u8(255).u16(0);
+    Bytes p;
+    p.i32(0).i32(0).i32(999).i32(999);
+    p.i32(1000).i32(0).i32(1000).i32(1000).i32(0).i32(0);  // top-left, top-right, bottom-left
+    p.i32(0).i32(0).i32(2).i32(2);
+    p.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0);  // source transform, colour
+    p.u32(0).u32(140).u32(40).u32(180).u32(16);          // usage, bitmap
+    p.i32(0).i32(0).u32(0).u32(0).u32(0).u32(0).u32(0);  // no mask
+    p.raw(info.data()).raw(bits.data());
+    EmfBuilder b;
+    b.record(EmfRecord::EMR_PLGBLT, p);
+    const QImage image = draw(b.build());
+    // Smooth resampling may mix a trace of the neighbouring pixel in.
+    auto near = [&image](int x, int y, QColor expected) {
+        const QRgb c = image.pixel(x, y);
+        return std::abs(qRed(c) - expected.red()) < 8 &&
+               std::abs(qGreen(c) - expected.green()) < 8 &&
+               std::abs(qBlue(c) - expected.blue()) < 8;
+    };
+    EXPECT_TRUE(near(75, 25, Qt::green));
+    EXPECT_TRUE(near(75, 75, Qt::white));
+    EXPECT_TRUE(near(25, 25, Qt::red));
+    EXPECT_TRUE(near(25, 75, Qt::blue));
 }
 
 TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
@@ -167,7 +206,7 @@ TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
     p.u32(80).u32(40).u32(120).u32(8).u32(0).u32(0x008800C6).i32(1000).i32(1000);
     p.raw(info.data()).raw(bits.data());
     EmfBuilder b;
-    b.record(81, p);
+    b.record(EmfRecord::EMR_STRETCHDIBITS, p);
     const auto metafile = Metafile::parse(b.build());
     ASSERT_NE(metafile, nullptr);
     const QImage image = metafile->toImage(QSize(100, 100), Qt::transparent);
@@ -198,7 +237,7 @@ TEST(EmfDrawing, AlphaBlendWithSourceAlphaLeavesClearPixelsClear) {
         p.u32(0).u32(offBmi).u32(std::uint32_t(info.size())).u32(offBits).u32(8).i32(2).i32(1);
         p.raw(info.data()).raw(bits.data());
         EmfBuilder b;
-        b.record(114, p);
+        b.record(EmfRecord::EMR_ALPHABLEND, p);
         const QImage image = draw(b.build());
         const QColor clear = image.pixelColor(15, 50);
         EXPECT_GE(std::min({clear.red(), clear.green(), clear.blue()}), 250) << bitfields;
@@ -213,8 +252,8 @@ TEST(EmfDrawing, TextAlignmentMovesTheInk) {
     auto textAt = [](std::uint32_t align) {
         EmfBuilder b;
         // 100-unit Arial, TA_BASELINE plus the horizontal alignment.
-        b.font(1, -100).select(1).record(22, Bytes().u32(24 | align));
-        b.record(18, Bytes().u32(1));  // transparent background
+        b.font(1, -100).select(1).record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24 | align));
+        b.record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));  // transparent background
         b.textOut({500, 500}, QStringLiteral("HHHH"));
         return draw(b.build(), 200);
     };
@@ -265,10 +304,10 @@ TEST(WmfDrawing, WindowRecordsRemapDrawingOntoTheSameFrame) {
 TEST(WmfDrawing, ObjectsFillTheLowestFreeSlot) {
     WmfBuilder b;
     b.window(0, 0, 1000, 1000)
-        .solidBrush(kBlue)               // slot 0
-        .nullPen()                       // slot 1
-        .record(0x01F0, Bytes().u16(0))  // delete slot 0
-        .solidBrush(kRed)                // slot 0 again
+        .solidBrush(kBlue)                                     // slot 0
+        .nullPen()                                             // slot 1
+        .record(WmfRecord::META_DELETEOBJECT, Bytes().u16(0))  // delete slot 0
+        .solidBrush(kRed)                                      // slot 0 again
         .select(0)
         .select(1)
         .rectangle(0, 0, 1000, 1000);
