@@ -51,6 +51,18 @@ QByteArray contentOf(const QString& folder, const QByteArray& name) {
     return bytes;
 }
 
+// Removes the files of a folder by their bytes (Qt's temporary folder cannot, as it lists
+// them by text), so the folder itself can go.
+struct FilesRemovedAtEnd {
+    std::vector<QString> folders;
+    ~FilesRemovedAtEnd() {
+        for (const QString& folder : folders) {
+            for (const QByteArray& name : namesIn(folder))
+                ::unlink((platform::encodeFileName(folder) + '/' + name).constData());
+        }
+    }
+};
+
 // The names: Latin-1 "café" and a byte that is never UTF-8.
 const QByteArray Cafe = "caf\xe9.jpg";
 const QByteArray Ff = "\xff.jpg";
@@ -62,7 +74,7 @@ class ByteNamesTest : public FileOpsTest {
     // Fills `source` with a.jpg and the two pictures with foreign bytes, renamed into place
     // from an ASCII name so that nothing on the way could translate their names, and makes
     // it the current folder.
-    void fill(const testing_support::PictureFolder& source) {
+    void fill(testing_support::PictureFolder& source) {
         QDir::setCurrent(source.path());
         for (const QByteArray& name : {Cafe, Ff}) {
             const QString plain = source.addPicture("plain.jpg", 20, 10);
@@ -135,6 +147,7 @@ TEST_F(ByteNamesTest, EveryFileOperationUsesTheNameByteForByte) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.what) + " " + name.toHex().toStdString());
             testing_support::PictureFolder source, targetFolder;
+            const FilesRemovedAtEnd cleanup{{source.path(), targetFolder.path()}};
             fill(source);
             frmVedra& w = startBrowsing();
             chooseTarget(targetFolder.path());
@@ -163,16 +176,19 @@ TEST_F(ByteNamesTest, EveryFileOperationUsesTheNameByteForByte) {
                 EXPECT_EQ(prompt.text, "Continue?");
             EXPECT_EQ(namesIn(source.path()), c.sourceAfter(name));
             EXPECT_EQ(namesIn(targetFolder.path()), c.copiedToTarget ? Names{name} : Names{});
-            if (c.copiedToTarget)
+            if (c.copiedToTarget) {
                 EXPECT_EQ(contentOf(targetFolder.path(), name), original_[name]);
-            if (namesIn(source.path()).count(renamed))
+            }
+            if (namesIn(source.path()).count(renamed)) {
                 EXPECT_EQ(contentOf(source.path(), renamed), original_[name]);
+            }
             program.reset();
         }
     }
 }
 
 TEST_F(ByteNamesTest, TheHtmlListWritesTheNamesBytesUnchanged) {
+    const FilesRemovedAtEnd cleanup{{folder.path()}};
     fill(folder);
     frmVedra& w = startBrowsing();
     scripted.messageBox.answers = {No, No};
@@ -190,6 +206,7 @@ TEST_F(ByteNamesTest, TheHtmlListWritesTheNamesBytesUnchanged) {
 }
 
 TEST_F(ByteNamesTest, APictureNamedOnTheCommandLineOpensByItsBytes) {
+    const FilesRemovedAtEnd cleanup{{folder.path()}};
     fill(folder);
     for (const QByteArray& name : {Cafe, Ff}) {
         SCOPED_TRACE(name.toHex().toStdString());
