@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QStringList>
+#include <cctype>
 #include <cerrno>
 #include <vector>
 
@@ -114,12 +115,10 @@ QString pathOfFileUri(const QString& uri) {
     const QByteArray text = encodeFileName(rest);
     QByteArray bytes;
     bytes.reserve(text.size());
+    const auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
     for (qsizetype i = 0; i < text.size(); ++i) {
-        bool ok = false;
-        const int value =
-            text[i] == '%' && i + 2 < text.size() ? text.mid(i + 1, 2).toInt(&ok, 16) : 0;
-        if (ok) {
-            bytes.append(char(value));
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) && hex(text[i + 2])) {
+            bytes.append(char(text.mid(i + 1, 2).toInt(nullptr, 16)));
             i += 2;
         } else {
             bytes.append(text[i]);
