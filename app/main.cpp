@@ -4,6 +4,7 @@
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
+#include "platform/FileName.h"
 #include "platform/linux/LinuxServices.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +15,12 @@ int main(int argc, char** argv) {
     // Windows close through their own unload handling; the main window's ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    platform::LinuxServices desktop(QApplication::arguments(), QStringLiteral("Vedra Viewer"));
+    // The arguments Qt left (it takes its own options out of argv) keep their bytes: a file
+    // name need not be UTF-8.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(platform::decodeFileName(QByteArray(argv[i])));
+    platform::LinuxServices desktop(arguments, QStringLiteral("Vedra Viewer"));
     Program program(desktop.services());
     program.start();
     return QApplication::exec();

@@ -1,12 +1,12 @@
 // Pictures exchanged with other programs: copy to and paste from the clipboard, pictures and
 // picture files dropped onto the viewing area, and the one procedure that shows a picture
 // that did not come from the file list (Pasteggia).
-#include <QFileInfo>
 #include <QStringList>
 #include <new>
 
 #include "core/Program.h"
 #include "core/frmVedra.h"
+#include "platform/FilePaths.h"
 #include "platform/RuntimeError.h"
 #include "platform/Twips.h"
 #include "platform/services/ClipboardService.h"
@@ -29,7 +29,9 @@ constexpr int DropFormats[] = {ClipFormat::Bitmap, ClipFormat::Metafile,
 // A dropped file is taken when its name ends in a picture type the viewer opens.
 bool isPictureFileName(const QString& path) {
     static const QStringList accepted = {"JPG", "GIF", "BMP", "WMF", "EMF", "ICO"};
-    return accepted.contains(QFileInfo(path).suffix().toUpper());
+    const QString name = platform::fileNameOf(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && accepted.contains(name.mid(dot + 1).toUpper());
 }
 
 QString firstPictureFile(const QStringList& files) {

@@ -1,5 +1,5 @@
 // The File menu's operations on the shown picture: copy, move, delete, rename, save as.
-#include <QFileInfo>
+#include "platform/FilePaths.h"
 
 #include "core/Program.h"
 #include "core/frmVedra.h"
@@ -146,7 +146,7 @@ void frmVedra::mnuRenameFile_Click() {
     File1_Click();
     // The refreshed list selects nothing; the picture is selected again under its new name
     // (or its old one when nothing was renamed) as long as the filter lists it.
-    selectEntryNamed(renamedPath_.isEmpty() ? oldName : QFileInfo(renamedPath_).fileName());
+    selectEntryNamed(renamedPath_.isEmpty() ? oldName : platform::fileNameOf(renamedPath_));
 }
 
 void frmVedra::selectEntryNamed(const QString& name) {

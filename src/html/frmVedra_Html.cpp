@@ -1,10 +1,10 @@
 // The HTML list of the shown folder's pictures, and opening it in an editor and a browser.
-#include <QFileInfo>
 #include <new>
 
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
+#include "fileops/FileOpFailure.h"
 #include "html/HtmlListDocument.h"
 #include "html/frmSaveHtml.h"
 #include "platform/NumberText.h"
@@ -91,8 +91,12 @@ bool frmVedra::writeHtmlList(const QString& selectedName) {
         document.Close();
         written = true;
     } catch (const RuntimeError& error) {
-        // The document could not be opened or written: reported once, nothing is left of it.
-        showError(error.number());
+        // The document could not be opened or written: reported once in words, like the
+        // file operations, and nothing is left of it.
+        reportFileFailure(
+            *program_.services().messageBox,
+            QStringLiteral("Cannot write the HTML list ") + quoted(m_.FileHtml) + QLatin1Char('.'),
+            error);
     } catch (const std::bad_alloc&) {
         showError(OutOfMemory);
     }

@@ -4,11 +4,11 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
-#include <QFile>
 #include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "platform/FileName.h"
 #include "platform/RuntimeError.h"
 
 namespace platform {
@@ -33,17 +33,19 @@ EntryKind kindOf(const QByteArray& folder, const dirent* entry) {
     return S_ISDIR(info.st_mode) ? EntryKind::Folder : EntryKind::Other;
 }
 
-// Reads the names of one kind of entry, skipping hidden ones ("." names).
-template <typename Accept>
-bool readEntries(const QString& folder, EntryKind wanted, Accept accept) {
-    const QByteArray path = QFile::encodeName(folder);
+// Reads the names of the entries whose kind `wanted` accepts, skipping hidden ones ("." names)
+// unless `hidden`.
+template <typename Wanted, typename Accept>
+bool readEntries(const QString& folder, Wanted wanted, bool hidden, Accept accept) {
+    const QByteArray path = encodeFileName(folder);
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.constData()), ::closedir);
     if (!dir)
         return false;
     while (const dirent* entry = ::readdir(dir.get())) {
-        if (entry->d_name[0] == '.')
+        if (entry->d_name[0] == '.' && (!hidden || entry->d_name[1] == 0 ||
+                                        (entry->d_name[1] == '.' && entry->d_name[2] == 0)))
             continue;
-        if (kindOf(path, entry) == wanted)
+        if (wanted(kindOf(path, entry)))
             accept(entry->d_name);
     }
     return true;
@@ -54,7 +56,7 @@ std::vector<QByteArray> splitPatterns(const QString& pattern) {
     for (const QString& part : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString trimmed = part.trimmed();
         if (!trimmed.isEmpty())
-            patterns.push_back(QFile::encodeName(trimmed));
+            patterns.push_back(encodeFileName(trimmed));
     }
     return patterns;
 }
@@ -69,21 +71,22 @@ void sortIgnoringCase(QStringList& names) {
 }  // namespace
 
 bool wildcardMatch(const QString& pattern, const QString& name) {
-    return ::fnmatch(QFile::encodeName(pattern).constData(), QFile::encodeName(name).constData(),
+    return ::fnmatch(encodeFileName(pattern).constData(), encodeFileName(name).constData(),
                      FNM_CASEFOLD | FNM_PERIOD) == 0;
 }
 
 QStringList listMatchingFiles(const QString& folder, const QString& pattern) {
     const std::vector<QByteArray> patterns = splitPatterns(pattern);
     QStringList names;
-    const bool readable = readEntries(folder, EntryKind::File, [&](const char* name) {
+    const auto files = [](EntryKind kind) { return kind == EntryKind::File; };
+    const bool readable = readEntries(folder, files, false, [&](const char* name) {
         const bool matches =
             patterns.empty() ||
             std::any_of(patterns.begin(), patterns.end(), [&](const QByteArray& p) {
                 return ::fnmatch(p.constData(), name, FNM_CASEFOLD) == 0;
             });
         if (matches)
-            names.append(QFile::decodeName(name));
+            names.append(decodeFileName(name));
     });
     if (!readable)
         throw RuntimeError(ErrorNumber::PathNotFound);
@@ -93,10 +96,26 @@ QStringList listMatchingFiles(const QString& folder, const QString& pattern) {
 
 QStringList listSubfolders(const QString& folder) {
     QStringList names;
-    readEntries(folder, EntryKind::Folder,
-                [&](const char* name) { names.append(QFile::decodeName(name)); });
+    const auto folders = [](EntryKind kind) { return kind == EntryKind::Folder; };
+    readEntries(folder, folders, false,
+                [&](const char* name) { names.append(decodeFileName(name)); });
     sortIgnoringCase(names);
     return names;
+}
+
+QString firstMatchingEntry(const QString& folder, const QString& pattern, bool folders,
+                           bool hidden) {
+    QStringList names;
+    const QByteArray wildcard = encodeFileName(pattern);
+    const auto wanted = [folders](EntryKind kind) {
+        return kind == EntryKind::File || (folders && kind == EntryKind::Folder);
+    };
+    readEntries(folder, wanted, hidden, [&](const char* name) {
+        if (::fnmatch(wildcard.constData(), name, FNM_CASEFOLD | FNM_PERIOD) == 0)
+            names.append(decodeFileName(name));
+    });
+    sortIgnoringCase(names);
+    return names.value(0);
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/Form.h"
+#include "platform/FileName.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -62,7 +63,7 @@ QString Form::Caption() const {
 }
 
 void Form::setCaption(const QString& caption) {
-    window_->setWindowTitle(caption);
+    window_->setWindowTitle(displayFileName(caption));
 }
 
 void Form::setIcon(const Picture& icon) {

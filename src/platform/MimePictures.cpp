@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "platform/FileName.h"
+#include "platform/FilePaths.h"
 #include "platform/metafile/Metafile.h"
 
 namespace platform {
@@ -137,12 +139,24 @@ Picture mimePicture(const QMimeData& data, int format) {
 }
 
 QStringList mimeLocalFiles(const QMimeData& data) {
+    // The URIs as sent: their percent-encoded bytes are the file names' bytes, which need not
+    // be UTF-8 (QUrl would turn those into replacement characters).
+    QStringList uris;
+    const QByteArray list = data.data(QStringLiteral("text/uri-list"));
+    for (const QByteArray& line : list.split('\n')) {
+        const QByteArray uri = line.trimmed();
+        if (!uri.isEmpty() && !uri.startsWith('#'))
+            uris << decodeFileName(uri);
+    }
+    if (uris.isEmpty()) {
+        for (const QUrl& url : data.urls())
+            uris << url.toString(QUrl::FullyEncoded);
+    }
     QStringList files;
-    if (!data.hasUrls())
-        return files;
-    for (const QUrl& url : data.urls()) {
-        if (url.isLocalFile())
-            files << url.toLocalFile();
+    for (const QString& uri : uris) {
+        const QString path = pathOfFileUri(uri);
+        if (!path.isEmpty())
+            files << path;
     }
     return files;
 }

@@ -1,5 +1,6 @@
 #include "platform/TextOutputFile.h"
 
+#include "platform/FileName.h"
 #include "platform/RuntimeError.h"
 #include "platform/linux/SafeFileWriter.h"
 
@@ -13,7 +14,8 @@ TextOutputFile::~TextOutputFile() = default;
 void TextOutputFile::PrintLine(const QString& line) {
     if (!file_->isOpen())
         throw RuntimeError(ErrorNumber::PathFileAccessError, QStringLiteral("File not open"));
-    pending_ += line.toLocal8Bit();
+    // UTF-8 text, with the bytes of file names that are not UTF-8 written unchanged.
+    pending_ += encodeFileName(line);
     pending_ += "\r\n";
     if (pending_.size() >= BufferSize)
         flush();

@@ -1,7 +1,9 @@
 #include "platform/Volumes.h"
 
+#include "platform/FileName.h"
+#include "platform/FilePaths.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QSet>
 #include <QStorageInfo>
 
@@ -40,7 +42,7 @@ void Volumes::load() {
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
         if (!volume.isValid() || !volume.isReady() || root == QLatin1String("/") ||
-            isPseudoFileSystem(volume.fileSystemType()) || !QFileInfo(root).isDir())
+            isPseudoFileSystem(volume.fileSystemType()) || !isFolder(root))
             continue;
         const QString key = withSeparator(root);
         if (!roots.contains(key)) {
@@ -51,7 +53,7 @@ void Volumes::load() {
     std::sort(roots.begin() + 1, roots.end());
     roots_ = roots;
     current_.clear();
-    const QString cwd = QDir::currentPath();
+    const QString cwd = currentFolder();
     current_[rootOf(cwd)] = cwd;
 }
 
@@ -61,7 +63,7 @@ QStringList Volumes::roots() const {
 
 QString Volumes::displayName(const QString& root) const {
     const auto it = labels_.find(root);
-    const QString shown = root.size() > 1 ? root.chopped(1) : root;
+    const QString shown = displayFileName(root.size() > 1 ? root.chopped(1) : root);
     if (it == labels_.end() || it->second.isEmpty())
         return shown;
     return shown + QStringLiteral(" [") + it->second + QLatin1Char(']');
@@ -83,7 +85,7 @@ bool Volumes::isRoot(const QString& path) const {
 
 QString Volumes::currentFolderOf(const QString& root) const {
     const auto it = current_.find(root);
-    if (it == current_.end() || !QFileInfo(it->second).isDir())
+    if (it == current_.end() || !isFolder(it->second))
         return root;
     return it->second;
 }

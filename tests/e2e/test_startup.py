@@ -65,6 +65,23 @@ def test_a_text_file_on_the_command_line_is_refused_before_any_window_opens():
                 "windows the window manager saw (only the message may appear)")
 
 
+def test_a_picture_whose_name_is_not_utf8_opens_from_the_command_line():
+    folder = e2e.scratch_dir("bytes-")
+    name = b"caf\xe9 \xff.jpg"
+    e2e.make_picture(folder / "plain.jpg", colour="green")
+    os.rename(folder / "plain.jpg", os.path.join(os.fsencode(folder), name))
+    size = os.path.getsize(os.path.join(os.fsencode(folder), name))
+    # The argument reaches the program as these very bytes (fsdecode undoes itself on the way).
+    viewer = e2e.start_viewer([os.fsdecode(name)], cwd=folder)
+    window = viewer.wait_frame(TITLE)
+    line = f" {size} byte  W"
+
+    def shown():
+        e2e.clear_cache(window)
+        return any(t.startswith(line) for t in e2e.label_texts(window))
+    e2e.wait_for(shown, what=f"an information line starting {line!r}")
+
+
 # The samples a first run opens on, in list order, with their natural sizes in pixels.
 SAMPLES = [("Balloons.gif", 480, 360), ("Chart.emf", 640, 400), ("Compass.ico", 256, 256),
            ("Harbour at dusk.jpg", 1200, 800), ("House.wmf", 480, 360),

@@ -196,7 +196,7 @@ TEST_F(HtmlListTest, YesOpensTheSourceInTheEditorAndThePageInTheBrowser) {
     EXPECT_EQ(scripted.shell.calls[1].program, spaced);
 }
 
-TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedAndTheWindowIsLeftInOrder) {
+TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedInWordsAndTheWindowIsLeftInOrder) {
     folder.addPicture("a.jpg", 20, 20);
     folder.addPicture("b.jpg", 20, 20);
     const QString locked = folder.addFolder("locked");
@@ -206,11 +206,11 @@ TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedAndTheWindowIsLeftInOr
                                              QFileDevice::ReadOther);
     struct Case {
         QString name;
-        QString message;
+        QString reason;  // the second line of the message
     } cases[] = {
-        {locked + "/PicList.htm", "Error  70"},
-        {folder.file("no such folder/PicList.htm"), "Error  76"},
-        {"", "Error  75"},
+        {locked + "/PicList.htm", "Permission denied."},
+        {folder.file("no such folder/PicList.htm"), "The folder does not exist."},
+        {"", "The name cannot be used for a file."},
     };
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterAll);
@@ -235,7 +235,9 @@ TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedAndTheWindowIsLeftInOr
             dialog.cmdOK.click();
         });
         ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
-        EXPECT_EQ(scripted.messageBox.prompts[0].text, c.message);
+        // What failed, where, and why.
+        EXPECT_EQ(scripted.messageBox.prompts[0].text,
+                  "Cannot write the HTML list \"" + c.name + "\".\n" + c.reason);
         EXPECT_EQ(scripted.messageBox.prompts[0].style, 0);
         EXPECT_EQ(scripted.messageBox.prompts[0].title, "Vedra Viewer");
         EXPECT_TRUE(QDir(locked).isEmpty());
@@ -263,7 +265,9 @@ TEST_F(HtmlListTest, AFullDiskEndsTheRunAfterOneReportAndLeavesNoPartialDocument
     generate(w);
 
     setrlimit(RLIMIT_FSIZE, &previous);
-    EXPECT_EQ(promptTexts(), std::vector<QString>{"Error  61"});
+    EXPECT_EQ(promptTexts(),
+              std::vector<QString>{"Cannot write the HTML list \"" + folder.file("PicList.htm") +
+                                   "\".\n" + "There is not enough free space on the disk."});
     EXPECT_EQ(readAll(folder.file("PicList.htm")), "the old list");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 41);
     EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");

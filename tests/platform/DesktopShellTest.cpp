@@ -1,6 +1,8 @@
 // Opening documents and running the text editor the way the desktop registers programs:
 // fake programs, .desktop files and mimeapps.list in a temporary XDG folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,6 +13,8 @@
 #include <QUrl>
 #include <map>
 
+#include "platform/FileName.h"
+#include "platform/FilePaths.h"
 #include "platform/linux/DesktopEntries.h"
 #include "platform/linux/DesktopShell.h"
 
@@ -55,6 +59,7 @@ class FakeDesktop {
     QString bin() const { return root_.filePath("bin"); }
     QString records() const { return root_.filePath("records"); }
     QString path(const QString& name) const { return root_.filePath(name); }
+    QString root() const { return root_.path(); }
 
     // A program that records its arguments (NUL-separated) in records/NAME.args, waits
     // `seconds`, then writes records/NAME.done.
@@ -69,9 +74,9 @@ class FakeDesktop {
         QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
         return program;
     }
-    void addDesktopFile(const QString& id, const QString& exec) {
+    void addDesktopFile(const QString& id, const QString& exec, const QString& more = {}) {
         write(dataHome() + "/applications/" + id,
-              "[Desktop Entry]\nType=Application\nName=Fake\nExec=" + exec + "\n");
+              "[Desktop Entry]\nType=Application\nName=Fake\nExec=" + exec + "\n" + more);
     }
     void setDefault(const QString& mimeType, const QString& id) {
         QFile file(root_.filePath("config/mimeapps.list"));
@@ -85,7 +90,7 @@ class FakeDesktop {
             return {"<not started>"};
         QStringList arguments;
         for (const QByteArray& part : file.readAll().split('\0'))
-            arguments << QString::fromUtf8(part);
+            arguments << platform::decodeFileName(part);
         arguments.removeLast();  // after the last separator
         return arguments;
     }
@@ -133,17 +138,68 @@ TEST(DesktopShell, TheEditorGetsTheFileWithItsForegroundOptionAndIsWaitedFor) {
     DesktopShell shell;
     EXPECT_EQ(shell.EditAndWait(file), 0);
     EXPECT_TRUE(desktop.finished("gedit"));
-    EXPECT_EQ(desktop.argumentsOf("gedit"),
-              (QStringList{"--wait", QUrl::fromLocalFile(file).toString()}));
+    const QString uri = desktop.argumentsOf("gedit").value(1);
+    EXPECT_EQ(desktop.argumentsOf("gedit"), (QStringList{"--wait", uri}));
+    EXPECT_FALSE(uri.contains(' ') || uri.contains('"') || uri.contains('`')) << uri.toStdString();
     EXPECT_EQ(QUrl(desktop.argumentsOf("gedit").last()).toLocalFile(), file);
 }
 
-TEST(DesktopShell, WithoutADefaultAKnownEditorOnThePathIsUsed) {
+TEST(DesktopShell, WithoutADefaultAKnownEditorOnThePathGetsTheAbsolutePath) {
     FakeDesktop desktop;
     desktop.addProgram("mousepad", 0);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(desktop.root());
     DesktopShell shell;
-    EXPECT_EQ(shell.EditAndWait(Hostile), 0);
-    EXPECT_EQ(desktop.argumentsOf("mousepad"), (QStringList{"--disable-server", Hostile}));
+    EXPECT_EQ(shell.EditAndWait("-" + Hostile), 0);
+    QDir::setCurrent(previous);
+    EXPECT_EQ(desktop.argumentsOf("mousepad"),
+              (QStringList{"--disable-server", desktop.path("-" + Hostile)}));
+}
+
+// An editor whose desktop entry says Terminal=true runs inside the desktop's terminal, which
+// is waited for; the editor gets the document's absolute path, bytes and all.
+TEST(DesktopShell, ATerminalEditorRunsInTheDesktopsTerminalAndIsWaitedFor) {
+    struct Case {
+        const char* desktop;
+        QStringList terminals;  // installed
+        QString used;
+        QStringList options;
+    };
+    const Case cases[] = {
+        {"", {"x-terminal-emulator", "xterm"}, "x-terminal-emulator", {"-e"}},
+        {"GNOME", {"gnome-terminal", "x-terminal-emulator"}, "gnome-terminal", {"--wait", "--"}},
+        {"KDE", {"konsole", "x-terminal-emulator"}, "konsole", {"--nofork", "-e"}},
+        {"XFCE",
+         {"xfce4-terminal", "x-terminal-emulator"},
+         "xfce4-terminal",
+         {"--disable-server", "-x"}},
+        {"MATE", {"xterm"}, "xterm", {"-e"}},
+    };
+    const QByteArray name = "-caf\xe9 list.htm";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.used.toStdString());
+        FakeDesktop desktop;
+        qputenv("XDG_CURRENT_DESKTOP", c.desktop);
+        for (const QString& terminal : c.terminals)
+            desktop.addProgram(terminal, 0.3);
+        const QString vim = desktop.addProgram("vim", 0);
+        desktop.addDesktopFile("vim.desktop", "vim %F", "Terminal=true\n");
+        desktop.setDefault("text/plain", "vim.desktop");
+        const QString document = desktop.root() + "/" + platform::decodeFileName(name);
+
+        DesktopShell shell;
+        EXPECT_EQ(shell.EditAndWait(document), 0);
+        EXPECT_TRUE(desktop.finished(c.used));
+        EXPECT_EQ(desktop.argumentsOf(c.used), QStringList(c.options) << vim << document);
+        EXPECT_EQ(platform::encodeFileName(desktop.argumentsOf(c.used).last()),
+                  platform::encodeFileName(desktop.root()) + "/" + name);
+        EXPECT_EQ(desktop.argumentsOf("vim"), QStringList{"<not started>"});
+    }
+    FakeDesktop noTerminal;
+    noTerminal.addProgram("vim", 0);
+    noTerminal.addDesktopFile("vim.desktop", "vim %F", "Terminal=true\n");
+    noTerminal.setDefault("text/plain", "vim.desktop");
+    EXPECT_EQ(DesktopShell().EditAndWait(noTerminal.path("a.htm")), -1);
 }
 
 TEST(DesktopShell, NoEditorAndAProgramThatCannotStartAreNotWaitedFor) {
@@ -164,9 +220,10 @@ TEST(DesktopShell, DocumentsAndAddressesOpenInTheirProgramsWithoutWaiting) {
     desktop.addDesktopFile("browser.desktop", "\"" + desktop.bin() + "/fake browser\" %u");
     desktop.addDesktopFile("viewer.desktop", "'ignored'");  // no such program: skipped
     desktop.setDefault("x-scheme-handler/https", "browser.desktop");
-    const QString page = desktop.path(Hostile + ".html");
-    QFile(page).open(QIODevice::WriteOnly);
-    desktop.addDesktopFile("page.desktop", "\"" + desktop.bin() + "/fake viewer\" --new-window %f");
+    // The page's name is not UTF-8: the browser gets its bytes percent-encoded.
+    const QString page = desktop.path(Hostile + platform::decodeFileName("\xe9.html"));
+    ::close(::open(platform::encodeFileName(page).constData(), O_WRONLY | O_CREAT, 0644));
+    desktop.addDesktopFile("page.desktop", "\"" + desktop.bin() + "/fake viewer\" --new-window %u");
     desktop.setDefault("text/html", "viewer.desktop;page.desktop");
 
     DesktopShell shell;
@@ -176,7 +233,13 @@ TEST(DesktopShell, DocumentsAndAddressesOpenInTheirProgramsWithoutWaiting) {
     ASSERT_TRUE(desktop.waitUntilStarted("fake browser"));
     ASSERT_TRUE(desktop.waitUntilStarted("fake viewer"));
     EXPECT_EQ(desktop.argumentsOf("fake browser"), QStringList{"https://vedra-viewer.org/"});
-    EXPECT_EQ(desktop.argumentsOf("fake viewer"), (QStringList{"--new-window", page}));
+    const QString uri = desktop.argumentsOf("fake viewer").value(1);
+    EXPECT_EQ(desktop.argumentsOf("fake viewer"), (QStringList{"--new-window", uri}));
+    EXPECT_TRUE(uri.startsWith("file:///") && uri.endsWith("%E9.html")) << uri.toStdString();
+    EXPECT_FALSE(uri.contains(' ') || uri.contains('"') || uri.contains('`'));
+    EXPECT_EQ(platform::encodeFileName(platform::pathOfFileUri(uri)),
+              platform::encodeFileName(page));
+    ::unlink(platform::encodeFileName(page).constData());  // Qt cannot remove it by its text
     EXPECT_TRUE(desktop.waitUntilFinished("fake browser"));
     EXPECT_TRUE(desktop.waitUntilFinished("fake viewer"));
 }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QMimeData>
+
 #include "platform/FileName.h"
+#include "platform/FilePaths.h"
+#include "platform/MimePictures.h"
 
 using platform::decodeFileName;
 using platform::displayFileName;
@@ -29,4 +33,35 @@ TEST(FileName, ForeignBytesShowAsReplacementCharacters) {
     EXPECT_EQ(displayFileName(decodeFileName("caf\xc3\xa9.jpg")),
               QString::fromUtf8("caf\xc3\xa9.jpg"));
     EXPECT_EQ(decodeFileName("caf\xe9.jpg").toUpper().right(4), QStringLiteral(".JPG"));
+}
+
+// A file URI carries the path's bytes percent-encoded, both ways: what the browser gets, and
+// what a file manager's drop (text/uri-list) hands over.
+TEST(FileName, FileUrisCarryThePathsBytes) {
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"/tmp/caf\xe9.jpg", "file:///tmp/caf%E9.jpg"},
+        {"/tmp/\xff x#1?.htm", "file:///tmp/%FF%20x%231%3F.htm"},
+        {"/tmp/caf\xc3\xa9 & 100%.htm", "file:///tmp/caf%C3%A9%20&%20100%25.htm"},
+        {"/-list.htm", "file:///-list.htm"},
+    };
+    for (const auto& [bytes, uri] : cases) {
+        SCOPED_TRACE(uri);
+        EXPECT_EQ(platform::fileUri(decodeFileName(bytes)), QString::fromLatin1(uri));
+        EXPECT_EQ(encodeFileName(platform::pathOfFileUri(QString::fromLatin1(uri))), bytes);
+    }
+    EXPECT_EQ(encodeFileName(platform::pathOfFileUri("file://localhost/a%e9b")),
+              "/a\xe9"
+              "b");
+    EXPECT_EQ(platform::pathOfFileUri("file://elsewhere/a.jpg"), QString());
+    EXPECT_EQ(platform::pathOfFileUri("https://example.org/a.jpg"), QString());
+
+    QMimeData drop;
+    drop.setData("text/uri-list",
+                 "# a comment\r\nfile:///tmp/caf%E9.jpg\r\n"
+                 "https://example.org/b.jpg\r\nfile:///tmp/%FF.bmp\r\n");
+    QStringList bytes;
+    for (const QString& file : platform::mimeLocalFiles(drop))
+        bytes << QString::fromLatin1(encodeFileName(file).toHex());
+    EXPECT_EQ(bytes, (QStringList{QString::fromLatin1(QByteArray("/tmp/caf\xe9.jpg").toHex()),
+                                  QString::fromLatin1(QByteArray("/tmp/\xff.bmp").toHex())}));
 }

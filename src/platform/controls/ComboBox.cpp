@@ -1,4 +1,5 @@
 #include "platform/controls/ComboBox.h"
+#include "platform/FileName.h"
 #include "platform/HandlerGuard.h"
 
 #include <QComboBox>
@@ -67,7 +68,7 @@ ComboBox::ComboBox(Container container, const QString& name, double left, double
 void ComboBox::AddItem(const QString& item) {
     items_.append(item);
     updating_ = true;
-    combo_->addItem(item);
+    combo_->addItem(displayFileName(item));
     showText();  // adding an item never changes the text or the selection
     updating_ = false;
 }
@@ -93,7 +94,7 @@ void ComboBox::setList(int index, const QString& item) {
         AddItem(QString());
     items_[index] = item;
     updating_ = true;
-    combo_->setItemText(index, item);
+    combo_->setItemText(index, displayFileName(item));
     showText();
     updating_ = false;
 }
@@ -129,7 +130,7 @@ void ComboBox::showText() {
     const bool wasUpdating = updating_;
     updating_ = true;
     combo_->setCurrentIndex(listIndex_);
-    combo_->setEditText(text_);
+    combo_->setEditText(displayFileName(text_));
     updating_ = wasUpdating;
 }
 

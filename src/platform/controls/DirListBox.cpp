@@ -2,13 +2,13 @@
 #include "platform/HandlerGuard.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QStyle>
 
 #include "platform/FileListing.h"
+#include "platform/FileName.h"
+#include "platform/FilePaths.h"
 #include "platform/RuntimeError.h"
 #include "platform/Volumes.h"
 #include "platform/controls/DriveListBox.h"
@@ -35,10 +35,10 @@ class FolderListWidget : public QListWidget {
 QString leafName(const QString& path) {
     if (Volumes::instance().isRoot(path))
         return Volumes::instance().displayName(Volumes::instance().rootOf(path));
-    return QFileInfo(path).fileName();
+    return displayFileName(fileNameOf(path));
 }
 
-// An entry indented by its depth; screen readers get the plain folder name.
+// An entry indented by its depth; screen readers get the plain folder name (as shown).
 QListWidgetItem* indentedItem(const QIcon& icon, const QString& folderName, int depth) {
     auto* item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + folderName);
     item->setData(Qt::AccessibleTextRole, folderName);
@@ -48,7 +48,7 @@ QListWidgetItem* indentedItem(const QIcon& icon, const QString& folderName, int 
 }  // namespace
 
 QString normalFolderPath(const QString& path) {
-    QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    QString clean = absoluteFilePath(path);
     if (Volumes::instance().isRoot(clean) && !clean.endsWith(QLatin1Char('/')))
         clean += QLatin1Char('/');
     return clean;
@@ -58,14 +58,14 @@ DirListBox::DirListBox(Container container, const QString& name, double left, do
                        double width, double height)
     : Control(name, new FolderListWidget(container.widget), left, top, width, height),
       list_(static_cast<QListWidget*>(widget())),
-      path_(normalFolderPath(QDir::currentPath())) {
+      path_(normalFolderPath(currentFolder())) {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* folderList = static_cast<FolderListWidget*>(list_);
     folderList->activate = [this](int row) {
         if (row < 0 || row >= entryPaths_.size())
             return;
         const QString target = entryPaths_.at(row);
-        if (!QFileInfo(target).isDir()) {
+        if (!isFolder(target)) {
             refill();  // the folder went away: show what is there now
             return;
         }
@@ -88,8 +88,7 @@ void DirListBox::setPath(const QString& path) {
 
 void DirListBox::open(const QString& folder) {
     const QString target = normalFolderPath(folder);
-    const QFileInfo info(target);
-    if (!info.isDir() || !info.isExecutable())
+    if (!isEnterableFolder(target))
         throw RuntimeError(ErrorNumber::PathNotFound);
     if (target == path_) {
         refill();
@@ -135,7 +134,7 @@ void DirListBox::refill() {
     }
     currentRow_ = int(entryPaths_.size()) - 1;
     for (const QString& sub : listSubfolders(path_)) {
-        list_->addItem(indentedItem(closedIcon, sub, depth));
+        list_->addItem(indentedItem(closedIcon, displayFileName(sub), depth));
         entryPaths_.append(joinPath(path_, sub));
     }
     list_->setCurrentRow(currentRow_);

@@ -1,9 +1,9 @@
 #include "platform/controls/DriveListBox.h"
+#include "platform/FilePaths.h"
 #include "platform/HandlerGuard.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QStyle>
 
 #include "platform/Volumes.h"
@@ -19,7 +19,7 @@ DriveListBox::DriveListBox(Container container, const QString& name, double left
     const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
     for (const QString& root : roots_)
         combo_->addItem(icon, volumes.displayName(root));
-    drive_ = volumes.rootOf(QDir::currentPath());
+    drive_ = volumes.rootOf(currentFolder());
     combo_->setCurrentIndex(int(roots_.indexOf(drive_)));
     QObject::connect(combo_, &QComboBox::currentIndexChanged, [this](int index) {
         if (!updating_ && index >= 0 && index < roots_.size())

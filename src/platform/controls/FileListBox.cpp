@@ -1,13 +1,14 @@
 #include "platform/controls/FileListBox.h"
 #include "platform/HandlerGuard.h"
 
-#include <QDir>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QSignalBlocker>
 #include <QStringListModel>
 
 #include "platform/FileListing.h"
+#include "platform/FileName.h"
+#include "platform/FilePaths.h"
 #include "platform/RuntimeError.h"
 
 namespace platform {
@@ -45,7 +46,7 @@ FileListBox::FileListBox(Container container, const QString& name, double left, 
     : Control(name, makeView(container.widget), left, top, width, height),
       view_(static_cast<QListView*>(widget())),
       model_(new QStringListModel(view_)),
-      path_(QDir::currentPath()) {
+      path_(currentFolder()) {
     view_->setModel(model_);
     QObject::connect(view_->selectionModel(), &QItemSelectionModel::currentChanged,
                      [this](const QModelIndex& current, const QModelIndex&) {
@@ -85,7 +86,12 @@ void FileListBox::refill() {
     QStringList entries = listMatchingFiles(path_, pattern_);
     updating_ = true;
     entries_ = std::move(entries);
-    model_->setStringList(entries_);
+    // The entries keep the file system's bytes; the list shows them as a person reads them.
+    QStringList shown;
+    shown.reserve(entries_.size());
+    for (const QString& name : entries_)
+        shown.append(displayFileName(name));
+    model_->setStringList(shown);
     listIndex_ = -1;
     view_->selectionModel()->clear();
     updating_ = false;

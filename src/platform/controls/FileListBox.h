@@ -28,6 +28,8 @@ class FileListBox : public Control {
     void Refresh();
 
     int ListCount() const { return entries_.size(); }
+    // An entry's file name as the file system has it (see FileName.h); the list shows it
+    // with replacement characters for the bytes that are not UTF-8.
     QString List(int index) const;
     int ListIndex() const { return listIndex_; }
     void setListIndex(int index);

@@ -1,4 +1,5 @@
 #include "platform/controls/InputControls.h"
+#include "platform/FileName.h"
 #include "platform/HandlerGuard.h"
 
 #include <QCheckBox>
@@ -42,17 +43,19 @@ void TextBox::selectAllText() {
 }
 
 QString TextBox::Text() const {
-    return multi_ ? multi_->toPlainText() : line_->text();
+    const QString shown = multi_ ? multi_->toPlainText() : line_->text();
+    return shown == displayFileName(value_) ? value_ : shown;
 }
 
 void TextBox::setText(const QString& text) {
     if (text == Text())
         return;
+    value_ = text;
     updating_ = true;
     if (multi_)
-        multi_->setPlainText(text);
+        multi_->setPlainText(displayFileName(text));
     else
-        line_->setText(text);
+        line_->setText(displayFileName(text));
     updating_ = false;
     if (onChange)
         onChange();

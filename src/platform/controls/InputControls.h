@@ -12,7 +12,9 @@ class QScrollBar;
 
 namespace platform {
 
-// A text box, single-line or multi-line (read-only text for help windows).
+// A text box, single-line or multi-line (read-only text for help windows). A file name set
+// by code shows its bytes that are not UTF-8 as replacement characters; Text gives back the
+// name as set (byte for byte) until the user edits it.
 class TextBox : public Control {
   public:
     TextBox(Container container, const QString& name, double left, double top, double width,
@@ -27,6 +29,7 @@ class TextBox : public Control {
   private:
     QLineEdit* line_ = nullptr;
     QPlainTextEdit* multi_ = nullptr;
+    QString value_;  // the text as last set by code
     bool updating_ = false;
 };
 

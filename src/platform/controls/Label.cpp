@@ -1,4 +1,5 @@
 #include "platform/controls/Label.h"
+#include "platform/FileName.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -26,8 +27,10 @@ QString Label::Caption() const {
 }
 
 void Label::setCaption(const QString& caption) {
-    label_->setText(caption);
-    label_->setAccessibleName(caption);
+    // A file name's bytes that are not UTF-8 show as replacement characters.
+    const QString shown = displayFileName(caption);
+    label_->setText(shown);
+    label_->setAccessibleName(shown);
 }
 
 void Label::setFont(const QString& family, double points, bool bold) {

@@ -3,6 +3,7 @@
 
 #include <QListWidget>
 
+#include "platform/FileName.h"
 #include "platform/RuntimeError.h"
 
 namespace platform {
@@ -22,7 +23,10 @@ ListBox::ListBox(Container container, const QString& name, double left, double t
 
 void ListBox::AddItem(const QString& item) {
     updating_ = true;
-    list_->addItem(item);
+    // The item keeps its text as given (a file name's bytes) and shows it as a person reads it.
+    auto* entry = new QListWidgetItem(displayFileName(item));
+    entry->setData(Qt::UserRole, item);
+    list_->addItem(entry);
     updating_ = false;
 }
 
@@ -39,7 +43,7 @@ int ListBox::ListCount() const {
 
 QString ListBox::List(int index) const {
     const QListWidgetItem* item = list_->item(index);
-    return item ? item->text() : QString();
+    return item ? item->data(Qt::UserRole).toString() : QString();
 }
 
 void ListBox::setListIndex(int index) {

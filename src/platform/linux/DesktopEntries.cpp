@@ -2,10 +2,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
+
+#include "platform/FileName.h"
+#include "platform/FilePaths.h"
 
 namespace platform::desktop_entries {
 
@@ -164,15 +165,21 @@ std::optional<Entry> readEntry(const QString& path) {
     return entry;
 }
 
-QString findProgram(const QString& program) {
-    if (program.contains(QLatin1Char('/'))) {
-        const QFileInfo info(program);
-        return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
-    }
-    return QStandardPaths::findExecutable(program);
-}
-
 }  // namespace
+
+QString findProgram(const QString& program) {
+    if (program.isEmpty())
+        return {};
+    if (program.contains(QLatin1Char('/')))
+        return isExecutableFile(program) ? absoluteFilePath(program) : QString();
+    for (const QByteArray& folder : qgetenv("PATH").split(':')) {
+        const QString candidate = decodeFileName(folder.isEmpty() ? QByteArray(".") : folder) +
+                                  QLatin1Char('/') + program;
+        if (isExecutableFile(candidate))
+            return absoluteFilePath(candidate);
+    }
+    return {};
+}
 
 QStringList associatedApplications(const QString& mimeType) {
     const QStringList files = mimeAppsFiles();
@@ -201,7 +208,7 @@ QString findDesktopFile(const QString& id) {
     folders += dataDirs();
     for (const QString& folder : folders) {
         const QString path = folder + QStringLiteral("/applications/") + id;
-        if (QFileInfo(path).isFile())
+        if (fileStatus(path).isFile)
             return path;
     }
     return {};
@@ -241,7 +248,7 @@ QStringList splitExec(const QString& exec) {
 
 std::optional<Launch> launchFor(const QString& desktopFile, const QString& fileOrUrl) {
     const std::optional<Entry> entry = readEntry(desktopFile);
-    if (!entry || entry->hidden || entry->terminal)
+    if (!entry || entry->hidden)
         return std::nullopt;
     if (!entry->tryExec.isEmpty() && findProgram(entry->tryExec).isEmpty())
         return std::nullopt;
@@ -249,18 +256,24 @@ std::optional<Launch> launchFor(const QString& desktopFile, const QString& fileO
     if (words.isEmpty())
         return std::nullopt;
     Launch launch;
+    launch.terminal = entry->terminal;
     launch.program = findProgram(words.first());
     if (launch.program.isEmpty())
         return std::nullopt;
 
+    // An address is handed on as it is; a file goes by its absolute path (a name beginning
+    // with "-" then reads as no option) or its percent-encoded file URI.
     const bool isUrl = QUrl(fileOrUrl).scheme().size() > 1;
-    const QString asUrl = isUrl ? fileOrUrl : QUrl::fromLocalFile(fileOrUrl).toString();
+    const QString asUrl = isUrl ? fileOrUrl : fileUri(fileOrUrl);
+    const QString asFile =
+        isUrl ? (pathOfFileUri(fileOrUrl).isEmpty() ? fileOrUrl : pathOfFileUri(fileOrUrl))
+              : absoluteFilePath(fileOrUrl);
     bool placed = false;
     for (int i = 1; i < words.size(); ++i) {
         const QString& word = words.at(i);
         // A field code standing alone becomes whole arguments; inside a word only "%%".
         if (word == QLatin1String("%f") || word == QLatin1String("%F")) {
-            launch.arguments.append(fileOrUrl);
+            launch.arguments.append(asFile);
             placed = true;
         } else if (word == QLatin1String("%u") || word == QLatin1String("%U")) {
             launch.arguments.append(asUrl);
@@ -288,7 +301,7 @@ std::optional<Launch> launchFor(const QString& desktopFile, const QString& fileO
         }
     }
     if (!placed)
-        launch.arguments.append(fileOrUrl);
+        launch.arguments.append(asFile);
     return launch;
 }
 

@@ -6,10 +6,14 @@
 
 namespace platform {
 
-// A program and its arguments, ready to start without a shell.
+// A program and its arguments, ready to start without a shell. File names among them are in
+// the escaped text form of FileName.h and reach the program as the file system's bytes.
 struct Launch {
     QString program;
     QStringList arguments;
+    // The program runs in a terminal (Terminal=true): it is started inside a terminal
+    // emulator.
+    bool terminal = false;
 };
 
 // The desktop's registered applications, read the way the freedesktop.org standards
@@ -25,12 +29,16 @@ QStringList associatedApplications(const QString& mimeType);
 QString findDesktopFile(const QString& id);
 
 // How to start the application of `desktopFile` on one file (or URL): its Exec line split
-// into arguments with the field codes filled in. Nothing for an entry that is hidden, runs
-// in a terminal, or whose program cannot be found.
+// into arguments with the field codes filled in (%f the file's absolute path, %u its file
+// URI). Nothing for an entry that is hidden or whose program cannot be found.
 std::optional<Launch> launchFor(const QString& desktopFile, const QString& fileOrUrl);
 
 // The first associated application of `mimeType` that can start on `fileOrUrl`.
 std::optional<Launch> defaultLaunch(const QString& mimeType, const QString& fileOrUrl);
+
+// The full path of an executable program: `program` itself when it holds a "/", else the
+// first match in the folders of PATH. Empty when there is none.
+QString findProgram(const QString& program);
 
 // Splits an Exec value into its arguments, undoing the quoting of the Desktop Entry format.
 QStringList splitExec(const QString& exec);

@@ -1,11 +1,17 @@
 #include "platform/linux/DesktopWallpaper.h"
 
-#include <QFileInfo>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
-#include <QUrl>
 
+#include "platform/FileName.h"
+#include "platform/FilePaths.h"
+#include "platform/linux/ByteArguments.h"
 #include "platform/linux/X11RootBackground.h"
 
 namespace platform {
@@ -19,8 +25,17 @@ const QString XfceChannel = QStringLiteral("xfce4-desktop");
 const QString XfceDefaultProperty =
     QStringLiteral("/backdrop/screen0/monitor0/workspace0/last-image");
 
-QString fileUri(const QString& path) {
-    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+// The picture of a file, opened by its bytes.
+QImage imageFromFile(const QString& path) {
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    return QImageReader(&file).read();
 }
 
 // sway joins its arguments into one command line and splits it again at blanks, so the path
@@ -62,13 +77,11 @@ DesktopWallpaper::Desktop DesktopWallpaper::runningDesktop() {
 DesktopWallpaper::Run DesktopWallpaper::run(const QString& program, const QStringList& arguments,
                                             QByteArray* output) {
     QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
     if (!output)
         process.setStandardOutputFile(QProcess::nullDevice());
-    process.start();
-    if (!process.waitForStarted())
+    // The picture's path reaches the tool as the file system's bytes.
+    if (!startWithByteArguments(process, program, arguments) || !process.waitForStarted())
         return Run::Missing;
     if (!process.waitForFinished(ToolTimeoutMs)) {
         process.kill();
@@ -94,8 +107,8 @@ WallpaperResult DesktopWallpaper::resultOf(Run result) {
 }
 
 WallpaperResult DesktopWallpaper::SetWallpaper(const QString& bitmapPath) {
-    const QString path = QFileInfo(bitmapPath).absoluteFilePath();
-    if (!QFileInfo(path).isFile())
+    const QString path = absoluteFilePath(bitmapPath);
+    if (!fileStatus(path).isFile)
         return WallpaperResult::Refused;
     const QString gsettings = QStringLiteral("gsettings");
     switch (runningDesktop()) {
@@ -165,7 +178,7 @@ WallpaperResult DesktopWallpaper::setSway(const QString& path) {
 WallpaperResult DesktopWallpaper::setPlainX11(const QString& path) {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return WallpaperResult::NoWay;
-    const QImage picture(path);
+    const QImage picture = imageFromFile(path);
     if (picture.isNull())
         return WallpaperResult::Refused;
     switch (setX11RootBackground(picture)) {

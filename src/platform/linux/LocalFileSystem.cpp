@@ -1,13 +1,12 @@
 #include "platform/linux/LocalFileSystem.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <cerrno>
 
 #include "platform/FileListing.h"
+#include "platform/FileName.h"
+#include "platform/FilePaths.h"
 #include "platform/RuntimeError.h"
 #include "platform/linux/SafeFileTransfer.h"
 #include "platform/linux/SafeFileWriter.h"
@@ -16,50 +15,35 @@ namespace platform {
 
 namespace {
 
-QFileInfo existingFile(const QString& path) {
-    const QFileInfo info(path);
+// The status of an ordinary file, or the error a handler traps: 76 when its folder does not
+// exist, 53 when it does not (or is a folder).
+FileStatus existingFile(const QString& path) {
     if (path.isEmpty())
         throw RuntimeError(ErrorNumber::FileNotFound);
-    if (!info.dir().exists())
+    if (!isFolder(folderOf(path)))
         throw RuntimeError(ErrorNumber::PathNotFound);
-    if (!info.exists() || info.isDir())
+    const FileStatus status = fileStatus(path);
+    if (!status.exists || status.isFolder)
         throw RuntimeError(ErrorNumber::FileNotFound);
-    return info;
+    return status;
 }
 
 }  // namespace
 
 QString LocalFileSystem::Dir(const QString& pattern, int attributes) {
-    if (pattern.isEmpty())
+    const QString namePattern = fileNameOf(pattern);
+    if (pattern.isEmpty() || namePattern.isEmpty())
         return {};
-    const QFileInfo probe(pattern);
-    const QString folder = probe.path();
-    const QString namePattern = probe.fileName();
-    const QDir dir(folder);
-    if (namePattern.isEmpty() || !dir.exists())
-        return {};
-    QDir::Filters filters = QDir::Files | QDir::System;
-    if (attributes & FileAttr::Directory)
-        filters |= QDir::Dirs | QDir::NoDotAndDotDot;
-    if (attributes & FileAttr::Hidden)
-        filters |= QDir::Hidden;
-    for (const QFileInfo& entry : dir.entryInfoList(filters, QDir::Name | QDir::IgnoreCase)) {
-        if (!(attributes & FileAttr::Hidden) && entry.fileName().startsWith(QLatin1Char('.')))
-            continue;
-        if (!entry.isFile() && !((attributes & FileAttr::Directory) && entry.isDir()))
-            continue;
-        if (wildcardMatch(namePattern, entry.fileName()))
-            return entry.fileName();
-    }
-    return {};
+    return firstMatchingEntry(folderOf(pattern), namePattern, attributes & FileAttr::Directory,
+                              attributes & FileAttr::Hidden);
 }
 
 qint64 LocalFileSystem::FileLen(const QString& path) {
-    return existingFile(path).size();
+    return existingFile(path).size;
 }
 
 QDateTime LocalFileSystem::FileDateTime(const QString& path) {
-    return existingFile(path).lastModified();
+    return existingFile(path).modified;
 }
 
 void LocalFileSystem::FileCopy(const QString& source, const QString& target) {
@@ -68,7 +52,7 @@ void LocalFileSystem::FileCopy(const QString& source, const QString& target) {
 
 void LocalFileSystem::Kill(const QString& path) {
     existingFile(path);
-    if (std::remove(QFile::encodeName(path).constData()) != 0)
+    if (::unlink(encodeFileName(path).constData()) != 0)
         throw systemError(errno);
 }
 
@@ -81,7 +65,9 @@ void LocalFileSystem::WriteTextFile(const QString& path, const QByteArray& conte
 }
 
 bool LocalFileSystem::IsFile(const QString& path) {
-    return isVisibleOrdinaryFile(path);
+    if (path.endsWith(QLatin1Char('/')) || fileNameOf(path).startsWith(QLatin1Char('.')))
+        return false;
+    return fileStatus(path).isFile;
 }
 
 void LocalFileSystem::CopyFile(const QString& source, const QString& target, bool replaceExisting) {

@@ -1,4 +1,5 @@
 #include "platform/linux/QtMessageBox.h"
+#include "platform/FileName.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -12,7 +13,7 @@ int QtMessageBox::MsgBox(const QString& text, int style, const QString& title) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title.isEmpty() ? programTitle_ : title);
     // A carriage return alone breaks the line too, as the program's questions use it.
-    QString shown = text;
+    QString shown = displayFileName(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setText(shown);

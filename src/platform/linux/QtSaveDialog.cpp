@@ -40,8 +40,11 @@ QString QtSaveDialog::ShowSave(const SaveDialogOptions& options) {
         // Index 0 and 1 both mean the first type.
         dialog.selectNameFilter(filters.value(std::max(0, options.filterIndex - 1)));
     }
-    dialog.setDirectory(options.initialFolder.isEmpty() ? QDir::currentPath()
-                                                        : options.initialFolder);
+    // Qt's dialog lists folders in Qt's own text form; it starts in the current folder.
+    if (options.initialFolder.isEmpty())
+        dialog.setDirectory(QDir());
+    else
+        dialog.setDirectory(options.initialFolder);
     if (!options.fileName.isEmpty())
         dialog.selectFile(options.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -17,8 +17,9 @@ class ShellService {
     // Runs a program and waits until it ends, keeping the windows painted but taking no
     // input; returns its exit status, or -1 when it failed to start.
     virtual int RunAndWait(const QString& program, const QStringList& arguments) = 0;
-    // Opens one file in the user's graphical text editor and waits until the editor's window
-    // has closed; returns its exit status, or -1 when no editor could start. While it waits
+    // Opens one file in the user's text editor (one that runs in a terminal inside a terminal
+    // emulator) and waits until the editor has ended; returns its exit status, or -1 when no
+    // editor could start. While it waits
     // the windows keep painting but take no input.
     virtual int EditAndWait(const QString& file) = 0;
 };
