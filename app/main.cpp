@@ -4,6 +4,7 @@
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
+#include "platform/PictureLimits.h"
 #include "platform/linux/LinuxServices.h"
 
 int main(int argc, char** argv) {
@@ -13,8 +14,11 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(project_identity::kApplicationId));
     // Windows close through their own unload handling; the main window's ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Pasted, dropped and opened pictures all decode under the same size limit.
+    platform::applyPictureDecodeLimits();
 
-    platform::LinuxServices desktop(QApplication::arguments(), QStringLiteral("Vedra Viewer"));
+    platform::LinuxServices desktop(QApplication::arguments(),
+                                    QString::fromUtf8(project_identity::kProductName));
     Program program(desktop.services());
     program.start();
     return QApplication::exec();

@@ -14,6 +14,7 @@
 #include "platform/Menu.h"
 #include "platform/Picture.h"
 #include "platform/Twips.h"
+#include "platform/linux/X11WindowHints.h"
 
 namespace platform {
 
@@ -102,6 +103,10 @@ void Form::setWindowState(WindowState state) {
 
 void Form::Show() {
     const bool wasVisible = window_->isVisible();
+    // A hidden window comes back in the state it had; a minimising it went through before
+    // (and that is over) must not make the window manager map it iconic.
+    if (!wasVisible && !(window_->windowState() & Qt::WindowMinimized))
+        clearIconicStart(window_.get());
     window_->show();
     window_->raise();
     window_->activateWindow();
@@ -184,7 +189,18 @@ double Form::ScaleHeight() const {
 void Form::setClientSize(double widthTwips, double heightTwips) {
     designedClient_ = QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
     client_->setMinimumSize(designedClient_);
-    window_->resize(designedWindowSize());
+    applyDesignedSize();
+}
+
+void Form::applyDesignedSize() {
+    const QSize designed = designedWindowSize();
+    if (border_ == BorderStyle::FixedDialog) {
+        // A dialog's size is fixed: equal smallest and largest sizes tell the window manager
+        // that it can be neither resized nor maximised.
+        window_->setFixedSize(designed);
+    } else {
+        window_->resize(designed);
+    }
 }
 
 QSize Form::designedWindowSize() const {
@@ -257,7 +273,7 @@ void Form::handleFirstShow() {
         return;
     shownOnce_ = true;
     if (border_ != BorderStyle::None) {
-        window_->resize(designedWindowSize());
+        applyDesignedSize();
         if (QScreen* screen = window_->screen()) {
             const QRect area = screen->availableGeometry();
             window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
