@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include "platform/Accessibility.h"
 #include "platform/Colors.h"
@@ -243,6 +244,17 @@ void Form::PopupMenu(MenuItem& menu, MenuItem* boldItem) {
     // An item chosen through assistive technology is triggered without the menu closing
     // itself; it closes as it does for a click.
     QObject::connect(qmenu, &QMenu::triggered, qmenu, &QWidget::close, Qt::UniqueConnection);
+    // The program may still be losing the focus (a tray menu asked for right after the last
+    // window was hidden): the deactivation that follows would close the menu at once, so it is
+    // let in first.
+    if (!QApplication::activeWindow() &&
+        QGuiApplication::applicationState() == Qt::ApplicationActive) {
+        QEventLoop settle;
+        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &settle,
+                         &QEventLoop::quit);
+        QTimer::singleShot(250, &settle, &QEventLoop::quit);
+        settle.exec(QEventLoop::ExcludeUserInputEvents);
+    }
     qmenu->exec(QCursor::pos());
 }
 

@@ -7,6 +7,7 @@ import subprocess
 import sys
 from pathlib import Path
 
+import pyatspi
 import vedra_e2e as e2e
 from gi.repository import GLib
 from vedra_e2e import TITLE, check, check_equal
@@ -31,10 +32,14 @@ def main_window_shown():
     return bool(e2e.window_ids(TITLE))
 
 
-def enter_tray():
+def enter_tray(viewer):
+    """Ctrl+T, and waits until the main window has gone and the program has taken in that it
+    lost the focus (a menu opened before that would close again at once)."""
     e2e.focus_window(TITLE)
     e2e.key("ctrl+t")
     e2e.wait_for(lambda: not main_window_shown(), what="the main window to go away")
+    e2e.wait_for(lambda: not [w for w in viewer.windows() if pyatspi.STATE_ACTIVE in e2e.states(w)],
+                 what="the viewer to have no active window")
 
 
 def press_menu_entry(menu, caption):
@@ -153,7 +158,7 @@ def test_after_the_no_tray_fallback_an_xembed_tray_holds_the_icon_and_its_mouse_
     trayer = start_trayer()
     try:
         check(not embedded_icons(), "no icon before tray mode")
-        enter_tray()
+        enter_tray(viewer)
         shot = e2e.screenshot(e2e.scratch_dir("shot-") / "tray.png")
         check(settled_icon(), f"the icon is docked in trayer's panel (see {shot})")
 
@@ -177,14 +182,14 @@ def test_after_the_no_tray_fallback_an_xembed_tray_holds_the_icon_and_its_mouse_
 
         # From the maximised state a double click brings the window back maximised.
         e2e.maximise(TITLE)
-        enter_tray()
+        enter_tray(viewer)
         click_icon(double=True)
         e2e.wait_window_id(TITLE)
         check(e2e.is_maximised(wid), "the window comes back maximised")
         e2e.wait_for(lambda: not embedded_icons(), what="the icon to leave the panel")
 
         # A later entry shows the icon again; Exit ends the program and takes the icon away.
-        enter_tray()
+        enter_tray(viewer)
         click_icon(button=3)
         press_menu_entry(e2e.wait_popup(viewer, "PopUp"), "Exit")
         check_equal(viewer.wait_exit(), 0, "the exit status after Exit")
@@ -208,7 +213,7 @@ def test_a_status_notifier_host_activates_and_opens_the_menu():
 
         def enter_tray_and_wait_for_the_icon():
             before = len(registrations())
-            enter_tray()
+            enter_tray(viewer)
             return e2e.wait_for(lambda: registrations()[before:] and registrations()[-1],
                                 what="the tray icon to register with the watcher")
 
