@@ -5,6 +5,7 @@
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
 #include "platform/FileName.h"
+#include "platform/PictureLimits.h"
 #include "platform/linux/LinuxServices.h"
 
 int main(int argc, char** argv) {
@@ -14,13 +15,15 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(project_identity::kApplicationId));
     // Windows close through their own unload handling; the main window's ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Pasted, dropped and opened pictures all decode under the same size limit.
+    platform::applyPictureDecodeLimits();
 
     // The arguments Qt left (it takes its own options out of argv) keep their bytes: a file
     // name need not be UTF-8.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(platform::decodeFileName(QByteArray(argv[i])));
-    platform::LinuxServices desktop(arguments, QStringLiteral("Vedra Viewer"));
+    platform::LinuxServices desktop(arguments, QString::fromUtf8(project_identity::kProductName));
     Program program(desktop.services());
     program.start();
     return QApplication::exec();

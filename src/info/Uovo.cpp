@@ -1,5 +1,6 @@
 #include "info/Uovo.h"
 
+#include <QWidget>
 #include <cstdlib>
 
 #include "core/StoredPictures.h"
@@ -38,6 +39,8 @@ Uovo::Uovo(Program& program)
         box->setBackColor(Grey);
         box->setBorder(false);
     }
+    // Named for screen readers, which otherwise meet an anonymous picture.
+    Titoli.widget()->setAccessibleName(QStringLiteral("Credits"));
     Shape1.setBackColor(DarkBlue);
     Display.setFont(QStringLiteral("Sans Serif"), 8.25, true);
     Display.setForeColor(White);

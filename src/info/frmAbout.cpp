@@ -64,6 +64,10 @@ frmAbout::frmAbout(Program& program)
     picIcon.setPicture(storedPicture("about-icon"));
     picIcon.setBorder(false);
     picIcon.setToolTipText(QStringLiteral("Vedra Viewer"));
+    // The icon opens the credits: a button to screen readers and the keyboard, reached
+    // after the two real buttons so that OK keeps the first focus.
+    picIcon.setActsAsButton(true);
+    platform::applyTabOrder({&cmdOK, &cmdSysInfo, &picIcon});
     lblTitle.setCaption(QStringLiteral("Vedra Viewer"));
     lblTitle.setFont(Bold, 14, true);
     lblVersion.setCaption(QStringLiteral("V1.0.1"));

@@ -131,6 +131,7 @@ frmNote::~frmNote() = default;
 void frmNote::Form_Load() {
     for (const char* line : NoteLines)
         List1.AddItem(QString::fromUtf8(line));
+    List1.showWholeRows();
 }
 
 void frmNote::cmdOK_Click() {

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include "platform/Accessibility.h"
 #include "platform/Colors.h"
@@ -15,6 +16,7 @@
 #include "platform/Menu.h"
 #include "platform/Picture.h"
 #include "platform/Twips.h"
+#include "platform/linux/X11WindowHints.h"
 
 namespace platform {
 
@@ -103,6 +105,10 @@ void Form::setWindowState(WindowState state) {
 
 void Form::Show() {
     const bool wasVisible = window_->isVisible();
+    // A hidden window comes back in the state it had; a minimising it went through before
+    // (and that is over) must not make the window manager map it iconic.
+    if (!wasVisible && !(window_->windowState() & Qt::WindowMinimized))
+        clearIconicStart(window_.get());
     window_->show();
     window_->raise();
     window_->activateWindow();
@@ -185,7 +191,18 @@ double Form::ScaleHeight() const {
 void Form::setClientSize(double widthTwips, double heightTwips) {
     designedClient_ = QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
     client_->setMinimumSize(designedClient_);
-    window_->resize(designedWindowSize());
+    applyDesignedSize();
+}
+
+void Form::applyDesignedSize() {
+    const QSize designed = designedWindowSize();
+    if (border_ == BorderStyle::FixedDialog) {
+        // A dialog's size is fixed: equal smallest and largest sizes tell the window manager
+        // that it can be neither resized nor maximised.
+        window_->setFixedSize(designed);
+    } else {
+        window_->resize(designed);
+    }
 }
 
 QSize Form::designedWindowSize() const {
@@ -228,6 +245,17 @@ void Form::PopupMenu(MenuItem& menu, MenuItem* boldItem) {
     // An item chosen through assistive technology is triggered without the menu closing
     // itself; it closes as it does for a click.
     QObject::connect(qmenu, &QMenu::triggered, qmenu, &QWidget::close, Qt::UniqueConnection);
+    // The program may still be losing the focus (a tray menu asked for right after the last
+    // window was hidden): the deactivation that follows would close the menu at once, so it is
+    // let in first.
+    if (!QApplication::activeWindow() &&
+        QGuiApplication::applicationState() == Qt::ApplicationActive) {
+        QEventLoop settle;
+        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &settle,
+                         &QEventLoop::quit);
+        QTimer::singleShot(250, &settle, &QEventLoop::quit);
+        settle.exec(QEventLoop::ExcludeUserInputEvents);
+    }
     qmenu->exec(QCursor::pos());
 }
 
@@ -258,7 +286,7 @@ void Form::handleFirstShow() {
         return;
     shownOnce_ = true;
     if (border_ != BorderStyle::None) {
-        window_->resize(designedWindowSize());
+        applyDesignedSize();
         if (QScreen* screen = window_->screen()) {
             const QRect area = screen->availableGeometry();
             window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));

@@ -127,6 +127,7 @@ class Form {
     void handleCloseRequest(bool& accept);
     void handleStateChange();
     void handleFirstShow();
+    void applyDesignedSize();
     void handleActivate();
     void enforceDesignedSize();
     QSize designedWindowSize() const;

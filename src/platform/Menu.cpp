@@ -2,6 +2,8 @@
 #include "platform/HandlerGuard.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +15,44 @@ namespace platform {
 namespace {
 bool isSeparator(const QString& caption) {
     return caption == QLatin1String("-");
+}
+
+// The menu's shortcuts come before the keys of the control that has the focus: a text field
+// would otherwise keep Ctrl+C, Ctrl+V or Del for itself, and Copy, Paste or Delete of the
+// menu would never run while the focus is in a combo box's text.
+class MenuShortcutsFirst : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride || !watched->isWidgetType())
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(
+            QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+        QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (!window || !window->isActiveWindow())
+            return false;
+        for (QAction* action : window->findChildren<QAction*>()) {
+            if (action->shortcut() == pressed && action->isEnabled() &&
+                action->shortcutContext() == Qt::WindowShortcut) {
+                // Left unaccepted, the key goes to the window's shortcut, not to the control.
+                event->ignore();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+void installMenuShortcutsFirst() {
+    static const bool installed = [] {
+        if (qApp)
+            qApp->installEventFilter(new MenuShortcutsFirst(qApp));
+        return qApp != nullptr;
+    }();
+    (void)installed;
 }
 }  // namespace
 
@@ -35,6 +75,7 @@ MenuItem::MenuItem(MenuItem& parent, const QString& name, const QString& caption
         if (!shortcut.isEmpty()) {
             action_->setShortcut(QKeySequence(shortcut));
             action_->setShortcutContext(Qt::WindowShortcut);
+            installMenuShortcutsFirst();
         }
     }
     action_->setObjectName(name);

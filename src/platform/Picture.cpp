@@ -63,6 +63,10 @@ std::shared_ptr<const Metafile> Picture::metafile() const {
     return data_ ? data_->metafile() : nullptr;
 }
 
+bool Picture::isJpeg() const {
+    return dynamic_cast<const JpegPictureData*>(data_.get()) != nullptr;
+}
+
 QImage PictureData::imageForSize(const QSize& size, int tolerance) const {
     if (size.isEmpty())
         return {};

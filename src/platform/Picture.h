@@ -47,6 +47,8 @@ class Picture {
     std::shared_ptr<const Metafile> metafile() const;
 
     bool sameAs(const Picture& other) const { return data_ == other.data_; }
+    // True for a picture decoded from JPEG data (its pixels are already lossy).
+    bool isJpeg() const;
 
   private:
     std::shared_ptr<const PictureData> data_;

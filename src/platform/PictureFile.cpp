@@ -153,7 +153,6 @@ Picture loadPictureFile(const QString& path, const std::function<QSize(QSize)>& 
     if (bytes.isEmpty())
         throw RuntimeError(ErrorNumber::InvalidPicture);
 
-    QImageReader::setAllocationLimit(AllocationLimitMegabytes);
     if (Metafile::hasMetafileSignature(bytes.left(64))) {
         auto metafile = Metafile::parse(bytes);
         if (!metafile)

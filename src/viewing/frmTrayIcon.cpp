@@ -60,6 +60,8 @@ void frmTrayIcon::Shell_NotifyIcon(int action) {
     // The shell shows the tip up to its NUL and reports each mouse action as the callback
     // message sent to the receiver, with the action's number in place of the X coordinate.
     const QString tip = DatiIcona.szTip.left(DatiIcona.szTip.indexOf(QChar(u'\0')));
+    // Panels that draw the menu themselves offer the same items.
+    tray->setMenu(mnuDummy.qmenu());
     tray->AddIcon(DatiIcona.hIcon, tip, [this](platform::TrayAction trayAction) {
         const int twipsPerPixel = program_.services().screen->TwipsPerPixelX();
         pichook_MouseMove(0, 0, static_cast<double>(trayAction) * twipsPerPixel, 0);

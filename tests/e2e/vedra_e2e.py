@@ -457,6 +457,25 @@ def do_action(acc, preferred=("press", "click", "activate", "toggle")):
     action.doAction(index)
 
 
+def timed_action(acc, preferred=("press", "click", "activate", "toggle")):
+    """Runs the object's default action and returns how long the program took to answer, in
+    seconds. A screen reader gives up on a program that answers late."""
+    started = time.monotonic()
+    do_action(acc, preferred)
+    return time.monotonic() - started
+
+
+def menu_item(window, *path):
+    """The item of the window's menu bar at this path of captions ("&" marks optional):
+    menu_item(window, "Options", "Folder to Copy/Move")."""
+    node = menu_bar(window)
+    for caption in path:
+        found = [c for c in _menu_children(node) if same_caption(name(c), caption)]
+        check(found, f"no menu item {caption!r} in {[name(c) for c in _menu_children(node)]}")
+        node = found[0]
+    return node
+
+
 def press_button(container, caption):
     """Presses the push button with this caption inside container (e.g. OK in a message box)."""
     do_action(find(container, "push button", caption))
@@ -679,6 +698,30 @@ class _X11:
             self.lib.XFlush(display)
         finally:
             self.lib.XCloseDisplay(display)
+
+
+def size_hints(wid):
+    """The smallest and largest sizes a window asks the window manager for (WM_NORMAL_HINTS),
+    as ((width, height) or None, (width, height) or None)."""
+    out = subprocess.run(["xprop", "-id", str(wid), "WM_NORMAL_HINTS"], capture_output=True,
+                         text=True, timeout=DEFAULT_TIMEOUT).stdout
+
+    def size(label):
+        match = re.search(label + r" size: (\d+) by (\d+)", out)
+        return (int(match.group(1)), int(match.group(2))) if match else None
+    return size("minimum"), size("maximum")
+
+
+def is_fixed_size(wid):
+    """True when the window's size hints forbid resizing and maximising it."""
+    smallest, largest = size_hints(wid)
+    return smallest is not None and smallest == largest
+
+
+def cpu_seconds(pid):
+    """The processor time a process has used so far (user and system), in seconds."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def geometry(wid):

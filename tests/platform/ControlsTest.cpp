@@ -13,6 +13,7 @@
 #include "TestPictures.h"
 #include "platform/Form.h"
 #include "platform/HandlerGuard.h"
+#include "platform/Menu.h"
 #include "platform/RuntimeError.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/FileListBox.h"
@@ -81,6 +82,45 @@ TEST(ComboBox, TextRaisesChangeAndListIndexRaisesClick) {
     EXPECT_EQ(box.Text(), "twox");
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(clicks, 1);
+
+    // Text set whole (as assistive technology and dictation set it) is an edit too; a pick
+    // from the list rewrites the field without counting as one.
+    edit->setText("/a/folder");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box.Text(), "/a/folder");
+    EXPECT_EQ(changes, 3);
+    auto* combo = static_cast<QComboBox*>(box.widget());
+    combo->setCurrentIndex(0);
+    emit combo->activated(0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box.Text(), "one");
+    EXPECT_EQ(box.ListIndex(), 0);
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(clicks, 2);
+}
+
+// The menu's shortcuts reach their items from every control: a text field keeps neither
+// Ctrl+V nor Del for itself.
+TEST(ComboBox, LeavesTheMenusShortcutsToTheMenu) {
+    TestForm form;
+    MenuItem edit(form, "mnuEdit", "&Image");
+    MenuItem paste(edit, "mnuPaste", "&Paste", "Ctrl+V");
+    MenuItem remove(edit, "mnuDelete", "&Delete", "Del");
+    ComboBox box(form, "Sizes", 0, 0, 2000, 300);
+    box.setText("Original Size");
+    QStringList chosen;
+    paste.onClick = [&] { chosen << "paste"; };
+    remove.onClick = [&] { chosen << "delete"; };
+    form.Show();
+    QApplication::setActiveWindow(form.window());
+    box.SetFocus();
+    QLineEdit* field = static_cast<QComboBox*>(box.widget())->lineEdit();
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chosen, QStringList({"paste", "delete"}));
+    EXPECT_EQ(box.Text(), "Original Size");
+    EXPECT_EQ(field->text(), "Original Size");
 }
 
 TEST(Image, TakesTheNaturalSizeUnlessStretched) {

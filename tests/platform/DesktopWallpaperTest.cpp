@@ -94,9 +94,14 @@ TEST(DesktopWallpaperTest, EachDesktopGetsItsOwnToolWithTheFileAsOneArgument) {
         {"XFCE",
          {{"xfconf-query", "-c", "xfce4-desktop", "-l"},
           {"xfconf-query", "-c", "xfce4-desktop", "-p",
-           "/backdrop/screen0/monitorHDMI-1/workspace0/last-image", "-s", path},
+           "/backdrop/screen0/monitorHDMI-1/workspace0/last-image", "-n", "-t", "string", "-s",
+           path},
           {"xfconf-query", "-c", "xfce4-desktop", "-p",
-           "/backdrop/screen0/monitoreDP-1/workspace0/last-image", "-s", path}}},
+           "/backdrop/screen0/monitoreDP-1/workspace0/last-image", "-n", "-t", "string", "-s",
+           path},
+          {"xfconf-query", "-c", "xfce4-desktop", "-p",
+           "/backdrop/screen0/monitoreDP-1/workspace1/last-image", "-n", "-t", "string", "-s",
+           path}}},
         {"KDE", {{"plasma-apply-wallpaperimage", path}}},
         {"LXQt", {{"pcmanfm-qt", "--set-wallpaper", path}}},
         {"LXDE", {{"pcmanfm", "--set-wallpaper", path}}},
@@ -105,7 +110,9 @@ TEST(DesktopWallpaperTest, EachDesktopGetsItsOwnToolWithTheFileAsOneArgument) {
     const QByteArray xfceListing =
         "/backdrop/screen0/monitorHDMI-1/workspace0/color-style\n"
         "/backdrop/screen0/monitorHDMI-1/workspace0/last-image\n"
-        "/backdrop/screen0/monitoreDP-1/workspace0/last-image\n";
+        "/backdrop/screen0/monitoreDP-1/workspace0/last-image\n"
+        "/backdrop/screen0/monitoreDP-1/workspace1/image-style\n"  // a workspace with no image yet
+        "/backdrop/single-workspace-mode\n";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.desktop);
         FakeTools tools;

@@ -44,6 +44,19 @@ ComboBox::ComboBox(Container container, const QString& name, double left, double
       combo_(static_cast<QComboBox*>(widget())) {
     QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited,
                      [this](const QString& text) { runHandler([&] { userTyped(text); }); });
+    // Text put into the field without typing (assistive technology, dictation and voice
+    // control set it whole) is an edit too. The box itself also rewrites the field when an
+    // item is picked, so the change is judged once the current event is done: by then a pick
+    // or a typed edit has brought Text up to date and nothing is left to report.
+    QObject::connect(combo_->lineEdit(), &QLineEdit::textChanged, combo_, [this] {
+        if (updating_)
+            return;
+        QTimer::singleShot(0, combo_, [this] {
+            const QString shown = combo_->lineEdit()->text();
+            if (!updating_ && shown != text_)
+                runHandler([&] { userTyped(shown); });
+        });
+    });
     QObject::connect(combo_, &QComboBox::activated, [this](int index) {
         if (!editingFinishing_)
             runHandler([&] { userPicked(index); });

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "platform/Form.h"
 #include "platform/Keys.h"
@@ -28,9 +29,15 @@ class EventWidgetAccessible : public QAccessibleWidget {
     QStringList actionNames() const override {
         return area()->actsAsButton() ? QStringList{pressAction()} : QStringList{};
     }
+    // Answers at once and presses afterwards, so a click that opens a modal window does not
+    // hold the reader's call until the window closes.
     void doAction(const QString& action) override {
-        if (action == pressAction() && area()->actsAsButton() && area()->click)
-            runHandler(area()->click);
+        if (action != pressAction() || !area()->actsAsButton())
+            return;
+        QTimer::singleShot(0, area(), [area = area()] {
+            if (area->actsAsButton() && area->click)
+                runHandler(area->click);
+        });
     }
 
   private:

@@ -2,6 +2,7 @@
 #include "platform/HandlerGuard.h"
 
 #include <QListWidget>
+#include <algorithm>
 
 #include "platform/FileName.h"
 #include "platform/RuntimeError.h"
@@ -13,7 +14,11 @@ ListBox::ListBox(Container container, const QString& name, double left, double t
     : Control(name, new QListWidget(container.widget), left, top, width, height),
       list_(static_cast<QListWidget*>(widget())) {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    QObject::connect(list_, &QListWidget::currentRowChanged, [this](int row) {
+    // Only a selection counts as a choice. The current row alone does not: the list makes its
+    // first row current when it takes the focus, and that must not select it.
+    QObject::connect(list_, &QListWidget::itemSelectionChanged, [this] {
+        const QList<QListWidgetItem*> selected = list_->selectedItems();
+        const int row = selected.isEmpty() ? -1 : list_->row(selected.first());
         if (!updating_ && row >= 0 && row != listIndex_)
             runHandler([&] { setListIndex(row); });
     });
@@ -57,6 +62,17 @@ void ListBox::setListIndex(int index) {
     updating_ = false;
     if (onClick)
         onClick();
+}
+
+void ListBox::showWholeRows() {
+    if (list_->count() == 0)
+        return;
+    const int row = list_->sizeHintForRow(0);
+    const int frame = 2 * list_->frameWidth();
+    if (row <= 0 || list_->height() <= frame)
+        return;
+    const int rows = std::max(1, (list_->height() - frame) / row);
+    list_->resize(list_->width(), frame + rows * row);
 }
 
 void ListBox::setFont(const QString& family, double points, bool bold) {

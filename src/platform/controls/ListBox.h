@@ -23,6 +23,8 @@ class ListBox : public Control {
     int ListIndex() const { return listIndex_; }
     void setListIndex(int index);
     void setFont(const QString& family, double points, bool bold);
+    // Shortens the list to a whole number of rows, so its last visible line is never cut.
+    void showWholeRows();
 
     std::function<void()> onClick;
     std::function<void()> onDblClick;

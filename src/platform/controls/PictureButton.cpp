@@ -21,7 +21,11 @@ PictureButton::PictureButton(Container container, const QString& name, double le
                              double width, double height)
     : Control(name, makeButton(container.widget), left, top, width, height),
       button_(static_cast<QToolButton*>(widget())) {
-    QObject::connect(button_, &QToolButton::clicked, [this] { runHandler([this] { click(); }); });
+    // Run once the press itself is done: a press through assistive technology waits for the
+    // handler otherwise, and one that opens a modal window would hold the reader's call.
+    QObject::connect(
+        button_, &QToolButton::clicked, button_, [this] { runHandler([this] { click(); }); },
+        Qt::QueuedConnection);
 }
 
 void PictureButton::setPicture(const Picture& picture) {

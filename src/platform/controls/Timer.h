@@ -8,7 +8,8 @@ class QTimer;
 namespace platform {
 
 // Raises onTimer every Interval milliseconds while enabled, and never again while its
-// handler is still running (a handler that waits lets events run, but not itself).
+// handler is still running (a handler that waits lets events run, but not itself). Intervals
+// shorter than the platform's tick (40 ms) run at that tick; Interval keeps what was set.
 class Timer {
   public:
     explicit Timer(int intervalMs = 0, bool enabled = true);

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
 
 #include "platform/FileName.h"
 #include "platform/FilePaths.h"
@@ -153,18 +155,30 @@ WallpaperResult DesktopWallpaper::setXfce(const QString& path) {
     const Run listed = run(tool, {"-c", XfceChannel, "-l"}, &listing);
     if (listed != Run::Succeeded)
         return resultOf(listed);
-    // Every monitor and workspace has a background of its own.
+    // Every monitor and workspace has a background of its own. A workspace is known by any
+    // of its settings, not only by an image set before.
+    static const QRegularExpression workspace(
+        QStringLiteral("^(/backdrop/screen\\d+/monitor[^/]+/workspace\\d+)/"));
     QStringList properties;
     for (const QByteArray& line : listing.split('\n')) {
-        const QString property = QString::fromUtf8(line).trimmed();
-        if (property.endsWith(QLatin1String("/last-image")))
+        const QRegularExpressionMatch match = workspace.match(QString::fromUtf8(line).trimmed());
+        const QString property = match.captured(1) + QStringLiteral("/last-image");
+        if (match.hasMatch() && !properties.contains(property))
             properties << property;
     }
-    if (properties.isEmpty())
-        return resultOf(run(tool, {"-c", XfceChannel, "-p", XfceDefaultProperty, "-n", "-t",
-                                   "string", "-s", path}));
+    if (properties.isEmpty()) {
+        // Nothing set yet: the monitors as Xfce names them, by connector (current versions)
+        // and by number (older ones).
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            if (!screen->name().isEmpty())
+                properties << QStringLiteral("/backdrop/screen0/monitor%1/workspace0/last-image")
+                                  .arg(screen->name());
+        }
+        properties << XfceDefaultProperty;
+    }
     for (const QString& property : properties) {
-        const Run set = run(tool, {"-c", XfceChannel, "-p", property, "-s", path});
+        const Run set =
+            run(tool, {"-c", XfceChannel, "-p", property, "-n", "-t", "string", "-s", path});
         if (set != Run::Succeeded)
             return resultOf(set);
     }

@@ -15,7 +15,7 @@ namespace platform {
 
 struct LinuxServices::Impl {
     Impl(const QStringList& arguments, const QString& programTitle)
-        : messageBox(programTitle), application(arguments) {}
+        : messageBox(programTitle), application(arguments), tray(programTitle) {}
     QtMessageBox messageBox;
     LocalFileSystem fileSystem;
     QtScreen screen;

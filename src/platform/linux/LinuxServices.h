@@ -10,7 +10,7 @@ namespace platform {
 // Owns the Linux implementations of the desktop services and hands them out as Services.
 class LinuxServices {
   public:
-    // `programTitle` titles message boxes that name no title of their own.
+    // `programTitle` titles message boxes that name no title of their own, and the tray icon.
     LinuxServices(const QStringList& arguments, const QString& programTitle);
     ~LinuxServices();
     const Services& services() const { return services_; }

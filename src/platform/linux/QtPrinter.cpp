@@ -55,6 +55,9 @@ bool QtPrinter::PrintPicture(const Picture& picture, double widthTwips, double h
     const double dotsPerTwipY = printer().logicalDpiY() / TwipsPerInch;
     const QRectF target(0, 0, widthTwips * dotsPerTwipX, heightTwips * dotsPerTwipY);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Pictures other than JPEG photos (GIF, BMP, icons, pasted ones) keep every pixel: a PDF
+    // would otherwise store them as JPEG, blurring their edges and flat colours.
+    painter.setRenderHint(QPainter::LosslessImageRendering, !picture.isJpeg());
     // A metafile is played as vectors at the printer's resolution; a raster goes to the
     // printer whole and is scaled there, never blown up to the page's dots here.
     if (picture.kind() == Picture::Kind::Metafile)

@@ -106,8 +106,12 @@ RootBackgroundResult setX11RootBackground(const QImage& picture) {
     const xcb_window_t root = screen->root;
     const int width = screen->width_in_pixels;
     const int height = screen->height_in_pixels;
+    // Zoomed as desktops do by default: the picture keeps its proportions, covers the whole
+    // screen and is centred, so the overflowing edges of one side are cut off.
+    const QImage zoomed =
+        picture.scaled(width, height, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
     const QImage image =
-        picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        zoomed.copy((zoomed.width() - width) / 2, (zoomed.height() - height) / 2, width, height)
             .convertToFormat(QImage::Format_RGB32);
 
     const xcb_pixmap_t pixmap = xcb_generate_id(c);

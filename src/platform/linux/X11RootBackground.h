@@ -6,7 +6,8 @@ namespace platform {
 
 enum class RootBackgroundResult { Set, NoDisplay, Failed };
 
-// Makes `picture`, stretched to the screen, the background of the X display's root window:
+// Makes `picture`, zoomed to cover the screen with its proportions kept and centred, the
+// background of the X display's root window:
 // a pixmap kept after this program ends, announced through the _XROOTPMAP_ID and
 // ESETROOT_PMAP_ID properties that desktop programs read. The pixmap a previous setter left
 // under the same convention is freed.

@@ -5,6 +5,8 @@
 
 #include "platform/Picture.h"
 
+class QMenu;
+
 namespace platform {
 
 // Mouse actions on the tray icon, numbered as the mouse messages the shell reports.
@@ -26,6 +28,9 @@ class TrayService {
     virtual void AddIcon(const Picture& icon, const QString& tip,
                          std::function<void(TrayAction)> onAction) = 0;
     virtual void RemoveIcon() = 0;
+    // The icon's menu, for desktops whose panel draws menus itself from what the program
+    // exports; the program still pops the menu up on its own when told of a right click.
+    virtual void setMenu(QMenu* menu) { (void)menu; }
 };
 
 }  // namespace platform
