@@ -1,9 +1,11 @@
 // Vedra Viewer: creates the main window and runs the event loop.
 #include <QApplication>
+#include <QMainWindow>
 
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
+#include "platform/FirstPaintProbe.h"
 #include "platform/linux/LinuxServices.h"
 
 int main(int argc, char** argv) {
@@ -17,5 +19,6 @@ int main(int argc, char** argv) {
     platform::LinuxServices desktop(QApplication::arguments(), QStringLiteral("Vedra Viewer"));
     Program program(desktop.services());
     program.start();
+    platform::FirstPaintProbe::watch(program.frmVedra().window());
     return QApplication::exec();
 }
