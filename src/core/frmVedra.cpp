@@ -1,6 +1,7 @@
 #include "core/frmVedra.h"
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/StoredPictures.h"
 
 using platform::Picture;
@@ -80,7 +81,7 @@ frmVedra::frmVedra(Program& program)
       mnuAbout(mnuHelp, "mnuAbout", "&About", "F2"),
       program_(program),
       m_(program.modulo1()) {
-    setCaption(QStringLiteral("Vedra Viewer"));
+    setCaption(project_identity::productName());
     setIcon(storedPicture("app-icon"));
 
     mnuFreccia[0] = std::make_unique<platform::MenuItem>(mnuDirection, "mnuFreccia(0)", "&Up");

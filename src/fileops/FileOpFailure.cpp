@@ -1,5 +1,7 @@
 #include "fileops/FileOpFailure.h"
 
+#include "core/ProjectIdentity.h"
+
 #include "platform/NumberText.h"
 #include "platform/RuntimeError.h"
 #include "platform/services/MessageBoxService.h"
@@ -58,11 +60,11 @@ QString fileFailureText(const QString& what, const platform::RuntimeError& error
 void reportFileFailure(platform::MessageBoxService& messageBox, const QString& what,
                        const platform::RuntimeError& error) {
     messageBox.MsgBox(fileFailureText(what, error), platform::MsgBoxStyle::OkOnly,
-                      QStringLiteral("Vedra Viewer"));
+                      project_identity::productName());
 }
 
 void reportFileRefusal(platform::MessageBoxService& messageBox, const QString& what,
                        const QString& reason) {
     messageBox.MsgBox(what + QLatin1Char('\n') + sentence(reason), platform::MsgBoxStyle::OkOnly,
-                      QStringLiteral("Vedra Viewer"));
+                      project_identity::productName());
 }
