@@ -26,11 +26,6 @@ QString withSeparator(const QString& path) {
 
 }  // namespace
 
-Volumes& Volumes::instance() {
-    static Volumes volumes;
-    return volumes;
-}
-
 Volumes::Volumes() {
     load();
 }
