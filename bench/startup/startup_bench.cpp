@@ -122,15 +122,15 @@ double timeToFirstPaint(const QString& program, const QString& folder,
     process.setWorkingDirectory(folder);
     process.setStandardOutputFile(QProcess::nullDevice());
     const long long started = monotonicNs();
+    process.setReadChannel(QProcess::StandardError);
     process.start(program, {});
     long long painted = -1;
     QByteArray pending;
     while (painted < 0) {
-        if (!process.waitForReadyReadStandardError(30000))
+        if (!process.waitForReadyRead(30000))
             fail(QStringLiteral("%1 reported no first paint within 30 s (%2)")
-                     .arg(program,
-                          QString::fromLocal8Bit(pending + process.readAllStandardError())));
-        pending += process.readAllStandardError();
+                     .arg(program, QString::fromLocal8Bit(pending + process.readAll())));
+        pending += process.readAll();
         for (const QByteArray& line : pending.split('\n')) {
             if (line.startsWith("first-paint "))
                 painted = line.mid(12).trimmed().toLongLong();
