@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QMainWindow>
 
+#include "app/ProgramAssembly.h"
+
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
@@ -16,8 +18,10 @@ int main(int argc, char** argv) {
     // Windows close through their own unload handling; the main window's ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    platform::LinuxServices desktop(QApplication::arguments(), QStringLiteral("Vedra Viewer"));
+    platform::LinuxServices desktop(QApplication::arguments(), project_identity::productName());
     Program program(desktop.services());
+    // An error no handler traps is shown as "Error N" and the program carries on.
+    assembly::UnhandledErrorReporting reportUnhandledErrors(program);
     program.start();
     platform::FirstPaintProbe::watch(program.frmVedra().window());
     return QApplication::exec();
