@@ -2,9 +2,10 @@
 // against a minimal Qt Widgets program that shows one empty window, run interleaved on the
 // same display. Both programs report their first paint through platform/FirstPaintProbe.h.
 //
-//   startup_bench [--runs N] [--viewer PATH]
+//   startup_bench [--runs N] [--viewer PATH] [--baseline PATH]
 //
-// --viewer times another build of the viewer (an older one, say) against the same floor.
+// --viewer times another build of the viewer; --baseline adds a second build (an older one,
+// say) to the same interleaved rounds, so a change is measured under the same load.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -153,17 +154,24 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     int runs = 21;
     QString viewer = QStringLiteral(VEDRA_VIEWER_PATH);
+    QString baseline;
     const QStringList arguments = QCoreApplication::arguments();
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--runs") && i + 1 < arguments.size())
             runs = std::max(1, arguments[++i].toInt());
         else if (arguments[i] == QLatin1String("--viewer") && i + 1 < arguments.size())
             viewer = arguments[++i];
+        else if (arguments[i] == QLatin1String("--baseline") && i + 1 < arguments.size())
+            baseline = arguments[++i];
         else
-            fail(QStringLiteral("usage: startup_bench [--runs N] [--viewer PATH]"));
+            fail(QStringLiteral(
+                "usage: startup_bench [--runs N] [--viewer PATH] [--baseline PATH]"));
     }
     const QString minimal = QStringLiteral(VEDRA_MINIMAL_WINDOW_PATH);
-    for (const QString& program : {viewer, minimal}) {
+    QStringList programs{viewer, minimal};
+    if (!baseline.isEmpty())
+        programs << baseline;
+    for (const QString& program : programs) {
         if (!QFileInfo(program).isExecutable())
             fail(QStringLiteral("%1 is not built").arg(program));
     }
@@ -205,28 +213,29 @@ int main(int argc, char** argv) {
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("runtime")));
     environment.insert(QStringLiteral("VEDRA_REPORT_FIRST_PAINT"), QStringLiteral("1"));
 
-    // One round of each first warms the file cache for both.
-    timeToFirstPaint(viewer, folder, environment);
-    timeToFirstPaint(minimal, folder, environment);
-    std::vector<double> viewerTimes;
-    std::vector<double> minimalTimes;
+    // One round of each first warms the file cache for all.
+    for (const QString& program : programs)
+        timeToFirstPaint(program, folder, environment);
+    std::vector<std::vector<double>> times(programs.size());
     for (int round = 0; round < runs; ++round) {
-        // Alternate which goes first, so neither always runs right after the other.
-        if (round % 2 == 0) {
-            viewerTimes.push_back(timeToFirstPaint(viewer, folder, environment));
-            minimalTimes.push_back(timeToFirstPaint(minimal, folder, environment));
-        } else {
-            minimalTimes.push_back(timeToFirstPaint(minimal, folder, environment));
-            viewerTimes.push_back(timeToFirstPaint(viewer, folder, environment));
+        // The order turns every round, so none always runs right after another.
+        for (int k = 0; k < programs.size(); ++k) {
+            const int which = (round + k) % int(programs.size());
+            times[which].push_back(timeToFirstPaint(programs[which], folder, environment));
         }
     }
 
-    const double viewerMedian = median(viewerTimes);
-    const double minimalMedian = median(minimalTimes);
+    const double minimalMedian = median(times[1]);
     std::printf("exec to first paint, median of %d interleaved runs on Xvfb %s\n", runs,
                 qPrintable(server.display()));
-    std::printf("  viewer          %8.1f ms  (%s)\n", viewerMedian, qPrintable(viewer));
     std::printf("  minimal Qt      %8.1f ms\n", minimalMedian);
-    std::printf("  ratio           %8.2f  (target: at most 1.20)\n", viewerMedian / minimalMedian);
+    for (int k : {0, 2}) {
+        if (k >= programs.size())
+            continue;
+        const double viewerMedian = median(times[k]);
+        std::printf("  %-15s %8.1f ms  ratio %.2f (target: at most 1.20)  %s\n",
+                    k == 0 ? "viewer" : "baseline", viewerMedian, viewerMedian / minimalMedian,
+                    qPrintable(programs[k]));
+    }
     return 0;
 }
