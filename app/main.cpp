@@ -1,10 +1,14 @@
 // Vedra Viewer: creates the main window and runs the event loop.
 #include <QApplication>
+#include <QMainWindow>
+
+#include "app/ProgramAssembly.h"
 
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
 #include "platform/FileName.h"
+#include "platform/FirstPaintProbe.h"
 #include "platform/PictureLimits.h"
 #include "platform/linux/LinuxServices.h"
 
@@ -23,8 +27,11 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(platform::decodeFileName(QByteArray(argv[i])));
-    platform::LinuxServices desktop(arguments, QString::fromUtf8(project_identity::kProductName));
+    platform::LinuxServices desktop(arguments, project_identity::productName());
     Program program(desktop.services());
+    // An error no handler traps is shown as "Error N" and the program carries on.
+    assembly::UnhandledErrorReporting reportUnhandledErrors(program);
     program.start();
+    platform::FirstPaintProbe::watch(program.frmVedra().window());
     return QApplication::exec();
 }

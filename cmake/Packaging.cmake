@@ -32,4 +32,21 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
+# The licence and the history, where Debian's tools look for them: a machine-readable
+# copyright file and the changelog, compressed the same way every time. The package's
+# version has no Debian revision, so it is a native package and its changelog is
+# changelog.gz (lintian's name for it; changelog.Debian.gz is for packages of upstream
+# sources).
+set(VEDRA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vedra-viewer)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright DESTINATION ${VEDRA_DOC_DIR})
+set(vedra_changelog ${PROJECT_BINARY_DIR}/changelog.gz)
+add_custom_command(
+  OUTPUT ${vedra_changelog}
+  COMMAND ${VEDRA_GZIP} -n -9 -c ${PROJECT_SOURCE_DIR}/cmake/debian/changelog > ${vedra_changelog}
+  DEPENDS ${PROJECT_SOURCE_DIR}/cmake/debian/changelog
+  COMMENT "Compressing the changelog"
+  VERBATIM)
+add_custom_target(vedra_changelog ALL DEPENDS ${vedra_changelog})
+install(FILES ${vedra_changelog} DESTINATION ${VEDRA_DOC_DIR})
+
 include(CPack)

@@ -45,6 +45,7 @@ need=(
     "dpkg-shlibdeps:dpkg-dev" "gio:libglib2.0-bin" "rsvg-convert:librsvg2-bin"
     "cmake:cmake" "cpack:cmake" "xdotool:xdotool" "xprop:x11-utils" "Xvfb:xvfb"
     "gzip:gzip" "lexgrog:man-db" "update-desktop-database:desktop-file-utils"
+    "lintian:lintian"
 )
 missing=()
 for pair in "${need[@]}"; do
@@ -163,6 +164,8 @@ expected_files() {
     echo "usr/share/applications/$app_id.desktop"
     for s in $icon_sizes; do echo "usr/share/icons/hicolor/${s}x${s}/apps/$app_id.png"; done
     echo "usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+    echo "usr/share/doc/vedra-viewer/changelog.gz"
+    echo "usr/share/doc/vedra-viewer/copyright"
     echo "usr/share/man/man1/vedra-viewer.1.gz"
     echo "usr/share/metainfo/$app_id.metainfo.xml"
 }
@@ -229,6 +232,19 @@ check_deb() {
     fi
 }
 step "cpack builds vedra-viewer_*.deb with the expected files and computed Depends" check_deb
+
+# Debian's own package checker. Its report is shown in full; errors, and the tags about a
+# missing licence or history, fail the step.
+check_lintian() {
+    local debs=("$work/deb"/vedra-viewer_*.deb)
+    [ -f "${debs[0]}" ] || { echo "no package to check"; return 1; }
+    lintian --info --tag-display-limit 0 "${debs[0]}" >"$work/lintian.log" 2>&1
+    cat "$work/lintian.log"
+    if grep -E '^E: |no-copyright-file|no-changelog|copyright-' "$work/lintian.log" >/dev/null; then
+        return 1
+    fi
+}
+step "lintian finds no error, and the package has its copyright file and changelog" check_lintian
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -13,7 +13,7 @@ packages=(
   python3-numpy python3-pil python3-skimage
   fonts-dejavu-core fonts-liberation2 fonts-opensymbol fonts-wqy-zenhei fonts-symbola
   desktop-file-utils appstream dpkg-dev libglib2.0-bin librsvg2-bin man-db gzip
-  trayer shared-mime-info
+  trayer shared-mime-info lintian
 )
 
 missing=()

@@ -4,6 +4,7 @@
 
 #include "core/Modulo1.h"
 #include "platform/LazyForm.h"
+#include "platform/Volumes.h"
 #include "platform/services/Services.h"
 
 class frmVedra;
@@ -17,8 +18,14 @@ class frmSaveHtml;
 class frmRename;
 class frmDirectoryCM;
 
-// The running viewer: the desktop services, the shared state and the windows, each window
-// created on first reference.
+// The running viewer: the desktop services, the shared state, what the windows share (the
+// volumes) and the windows, each window created on first reference. Nothing here is global:
+// a window reaches what it needs through the Program it is given.
+//
+// This header is the core's; the constructor, the destructor and the requests that pass
+// from one window to another are defined where the program is assembled (src/app), the one
+// place that knows every window, so the core and the feature folders need not include one
+// another.
 class Program {
   public:
     explicit Program(const platform::Services& services);
@@ -32,10 +39,13 @@ class Program {
 
     const platform::Services& services() const { return services_; }
     Modulo1& modulo1() { return modulo1_; }
+    // The mounted volumes shared by the drive and folder lists of every window.
+    platform::Volumes& volumes() { return volumes_; }
 
   private:
     platform::Services services_;
     Modulo1 modulo1_;
+    platform::Volumes volumes_;
 
   public:
     // The windows, each created on first reference (declared after the state they use).
@@ -50,7 +60,11 @@ class Program {
     platform::LazyForm<::frmRename> frmRename;
     platform::LazyForm<::frmDirectoryCM> frmDirectoryCM;
 
+    // Requests from one window for another's, defined in src/app.
+
     // Opens the full-screen view of the main window's picture: modal over the main window,
-    // or modeless. Until the full-screen window exists this does nothing.
+    // or modeless.
     void showFullScreen(bool modal);
+    // Shows the About box without blocking (the tray icon's menu).
+    void showAboutBox();
 };

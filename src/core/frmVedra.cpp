@@ -1,6 +1,7 @@
 #include "core/frmVedra.h"
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/StoredPictures.h"
 
 using platform::Picture;
@@ -25,8 +26,8 @@ frmVedra::frmVedra(Program& program)
       imgSpeed3(*this, "imgSpeed3", 1560, 60, 135, 375),
       cmdFreccia(*this, "cmdFreccia", 1740, 60, 375, 375),
       cmdSlideShow(*this, "cmdSlideShow", 2100, 60, 375, 375),
-      Drive1(*this, "Drive1", 120, 600, 2415, 315),
-      Dir1(*this, "Dir1", 120, 960, 2415, 1665),
+      Drive1(*this, "Drive1", 120, 600, 2415, 315, program.volumes()),
+      Dir1(*this, "Dir1", 120, 960, 2415, 1665, program.volumes()),
       File1(*this, "File1", 120, 2640, 2415, 1650),
       lblContatore(*this, "lblContatore", 120, 4320, 2415, 255),
       TipoImmagine(*this, "TipoImmagine", 120, 4620, 2415, 315),
@@ -80,7 +81,7 @@ frmVedra::frmVedra(Program& program)
       mnuAbout(mnuHelp, "mnuAbout", "&About", "F2"),
       program_(program),
       m_(program.modulo1()) {
-    setCaption(QStringLiteral("Vedra Viewer"));
+    setCaption(project_identity::productName());
     setIcon(storedPicture("app-icon"));
 
     mnuFreccia[0] = std::make_unique<platform::MenuItem>(mnuDirection, "mnuFreccia(0)", "&Up");

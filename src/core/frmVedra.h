@@ -216,6 +216,7 @@ class frmVedra : public platform::Form {
     void selectAfterRemoval(int idx);
     void selectEntryNamed(const QString& name);
     platform::Picture pictureAsShown() const;
+    // The HTML dialog's name box follows the open folder (defined with the HTML list).
     void setDefaultHtmlName();
     void showFolderState();
     // Runs the procedure of the current size mode (ModoDimensioni).

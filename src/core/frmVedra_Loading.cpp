@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
 #include "platform/NumberText.h"
 #include "platform/RuntimeError.h"
@@ -15,10 +16,9 @@
 using platform::RuntimeError;
 using platform::ErrorNumber::FileNotFound;
 using platform::ErrorNumber::InvalidPicture;
+using platform::ErrorNumber::OutOfMemory;
 
 namespace {
-
-constexpr int OutOfMemory = 7;
 
 // The date-time of a file as the desktop writes it by default.
 QString dateTimeText(const QDateTime& when) {
@@ -65,7 +65,7 @@ QString frmVedra::informationLine(const QString& path) const {
 void frmVedra::showError(int number) {
     program_.services().messageBox->MsgBox(
         QStringLiteral("Error ") + platform::withSignPosition(number),
-        platform::MsgBoxStyle::OkOnly, QStringLiteral("Vedra Viewer"));
+        platform::MsgBoxStyle::OkOnly, project_identity::productName());
 }
 
 void frmVedra::File1_Click() {
@@ -90,7 +90,7 @@ void frmVedra::LeggiImmagine() {
     Image1.setVisible(false);
     try {
         Image1.setPicture(platform::LoadPicture(m_.PercorsoFile, shownSizeInCurrentMode()));
-        setCaption(QStringLiteral("Vedra Viewer - ") + m_.PercorsoFile);
+        setCaption(project_identity::productTitle(m_.PercorsoFile));
         lblDisplay.setCaption(informationLine(m_.PercorsoFile));
         lblContatore.setCaption(File1.ListIndex() >= 0
                                     ? platform::plainNumber(m_.IndiceFile + 1) +

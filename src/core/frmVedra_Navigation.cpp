@@ -1,7 +1,7 @@
 // The folder browser: drive and folder changes, the type filter.
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
-#include "html/frmSaveHtml.h"
 #include "platform/Volumes.h"
 
 namespace {
@@ -44,18 +44,11 @@ void frmVedra::showFolderState() {
         m_.IndiceFile = 0;
         File1.setListIndex(0);
     }
-    setCaption(QStringLiteral("Vedra Viewer"));
+    setCaption(project_identity::productName());
     lblDisplay.setCaption(QString());
     lblContatore.setCaption(QString());
     NumeroFile_ = File1.ListCount();
     setDefaultHtmlName();
-}
-
-void frmVedra::setDefaultHtmlName() {
-    // A drive root already ends in the separator. Setting the name dialog's box creates that
-    // window hidden the first time; its change handling records the name.
-    program_.frmSaveHtml().cmbSaveHtml.setText(
-        platform::joinPath(Dir1.Path(), QStringLiteral("PicList.htm")));
 }
 
 void frmVedra::TipoImmagine_Change() {

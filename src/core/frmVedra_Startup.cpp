@@ -2,6 +2,7 @@
 #include <QStringList>
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
 #include "platform/Twips.h"
 #include "platform/services/ApplicationService.h"
@@ -80,7 +81,7 @@ void frmVedra::Form_Load() {
         return;
     }
     services.messageBox->MsgBox(QStringLiteral("Incorrect format"), platform::MsgBoxStyle::OkOnly,
-                                QStringLiteral("Vedra Viewer"));
+                                project_identity::productName());
     services.application->End(IncorrectFormatExitStatus);
 }
 

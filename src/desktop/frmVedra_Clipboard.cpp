@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
 #include "platform/FilePaths.h"
 #include "platform/RuntimeError.h"
@@ -117,7 +118,7 @@ void frmVedra::Image1_OLEDragDrop(DataObject& Data, long& /*Effect*/, int /*Butt
         RigaComando_ = droppedFile;
     Pasteggia();
     if (!droppedFile.isEmpty()) {
-        setCaption(QStringLiteral("Vedra Viewer"));
+        setCaption(project_identity::productName());
         lblContatore.setCaption(QString());
     }
 }
@@ -169,7 +170,7 @@ void frmVedra::Pasteggia() {
         }
         RigaComando_.clear();
     } else {
-        setCaption(QStringLiteral("Vedra Viewer"));
+        setCaption(project_identity::productName());
         lblContatore.setCaption(QString());
         lblDisplay.setCaption(QStringLiteral("W") + quotientText(m_.LarghezzaOriginale / 15.0) +
                               QStringLiteral(" x ") + QStringLiteral("H") +

@@ -1,5 +1,6 @@
 // The shown picture handed to the desktop: as the wallpaper, and to the printer.
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
 #include "desktop/frmPrinter.h"
 #include "platform/services/MessageBoxService.h"
@@ -32,7 +33,7 @@ void frmVedra::mnuWallPaper_Click() {
         return;
     const WallpaperResult result = WallPaper(PercorsoBitmap_, WallpaperFlags);
     program_.services().messageBox->MsgBox(wallpaperReport(result), platform::MsgBoxStyle::OkOnly,
-                                           QStringLiteral("Vedra Viewer"));
+                                           project_identity::productName());
 }
 
 WallpaperResult frmVedra::WallPaper(const QString& BMPFile, int /*SPIFlags*/) {

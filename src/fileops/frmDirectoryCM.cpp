@@ -1,6 +1,7 @@
 #include "fileops/frmDirectoryCM.h"
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "platform/NumberText.h"
 #include "platform/RuntimeError.h"
 #include "platform/Volumes.h"
@@ -13,12 +14,12 @@ frmDirectoryCM::frmDirectoryCM(Program& program)
     : Form(QStringLiteral("frmDirectoryCM"), 4830, 4035, platform::BorderStyle::FixedDialog),
       Label3(*this, "Label3", 120, 165, 555, 255),
       cmbDirectoryCM(*this, "cmbDirectoryCM", 720, 120, 3990, 315),
-      Drive1(*this, "Drive1", 120, 570, 4590, 315),
-      Dir1(*this, "Dir1", 120, 960, 4590, 2415),
+      Drive1(*this, "Drive1", 120, 570, 4590, 315, program.volumes()),
+      Dir1(*this, "Dir1", 120, 960, 4590, 2415, program.volumes()),
       cmdOK(*this, "cmdOK", 1980, 3510, 1275, 375, QStringLiteral("OK")),
       cmdCancel(*this, "cmdCancel", 3435, 3510, 1275, 375, QStringLiteral("&Cancel")),
       program_(program) {
-    setCaption(QStringLiteral("Vedra Viewer - Folder Copy/Move"));
+    setCaption(project_identity::productTitle(QStringLiteral("Folder Copy/Move")));
     Label3.setCaption(QStringLiteral("Path:"));
     cmbDirectoryCM.setText(QStringLiteral("Combo1"));
     // OK is both the default and the cancel button: Enter and Esc press it.
@@ -55,7 +56,7 @@ void frmDirectoryCM::Form_Load() {
 void frmDirectoryCM::showError(int number) {
     program_.services().messageBox->MsgBox(
         QStringLiteral("Error ") + platform::withSignPosition(number),
-        platform::MsgBoxStyle::OkOnly, QStringLiteral("Vedra Viewer"));
+        platform::MsgBoxStyle::OkOnly, project_identity::productName());
 }
 
 void frmDirectoryCM::followPathText() {

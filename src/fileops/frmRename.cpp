@@ -1,8 +1,9 @@
 #include "fileops/frmRename.h"
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
-#include "fileops/FileOpFailure.h"
+#include "core/FileFailureReport.h"
 #include "platform/RuntimeError.h"
 #include "platform/services/FileSystemService.h"
 
@@ -15,7 +16,7 @@ frmRename::frmRename(Program& program)
       cmdOK(*this, "cmdOK", 1860, 1110, 1275, 375, QStringLiteral("OK")),
       cmdCancel(*this, "cmdCancel", 3315, 1110, 1275, 375, QStringLiteral("&Cancel")),
       program_(program) {
-    setCaption(QStringLiteral("Vedra Viewer - Rename"));
+    setCaption(project_identity::productTitle(QStringLiteral("Rename")));
     Label1.setCaption(QStringLiteral("Old name:"));
     lblOldName.setCaption(QStringLiteral("oldname"));
     Label3.setCaption(QStringLiteral("New name:"));

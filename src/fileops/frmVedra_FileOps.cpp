@@ -2,8 +2,9 @@
 #include "platform/FilePaths.h"
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
-#include "fileops/FileOpFailure.h"
+#include "core/FileFailureReport.h"
 #include "fileops/frmDirectoryCM.h"
 #include "fileops/frmRename.h"
 #include "platform/RuntimeError.h"
@@ -42,7 +43,7 @@ int frmVedra::askOverwrite(bool targetExists) {
     return program_.services().messageBox->MsgBox(
         QStringLiteral("This filename is in use.\rDo you want to overwrite the existing file?\r") +
             m_.PercorsoFile,
-        platform::MsgBoxStyle::YesNoCriticalDefaultNo, QStringLiteral("Vedra Viewer"));
+        platform::MsgBoxStyle::YesNoCriticalDefaultNo, project_identity::productName());
 }
 
 void frmVedra::mnuCopyFile_Click() {
@@ -102,7 +103,7 @@ void frmVedra::mnuDeleteFile_Click() {
     if (mnuConfirmDelete.Checked())
         answer = program_.services().messageBox->MsgBox(
             QStringLiteral("Continue?"), platform::MsgBoxStyle::YesNoCriticalDefaultNo,
-            QStringLiteral("Vedra Viewer"));
+            project_identity::productName());
     if (answer != Yes)
         return;
     const int idx = File1.ListIndex();

@@ -32,7 +32,7 @@ QStringList footerLines() {
         QStringLiteral("<P>"),
         QStringLiteral("<HR>"),
         QStringLiteral("<CENTER><I>This HTML document was produced with <BR>"),
-        QStringLiteral("<B>Vedra Viewer</B><BR>"),
+        QStringLiteral("<B>") + project_identity::productName() + QStringLiteral("</B><BR>"),
         QString::fromUtf8(project_identity::kHtmlCredit) + QStringLiteral("<P>"),
         QStringLiteral("You can download this program and others by visiting the"),
         QStringLiteral("web page at</I><BR>"),

@@ -1,6 +1,7 @@
 #include "html/frmSaveHtml.h"
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/StoredPictures.h"
 #include "platform/RuntimeError.h"
 #include "platform/services/DialogService.h"
@@ -18,7 +19,7 @@ frmSaveHtml::frmSaveHtml(Program& program)
       cmdCancel(*this, "cmdCancel", 3120, 960, 1215, 375, QStringLiteral("&Annulla")),
       program_(program),
       m_(program.modulo1()) {
-    setCaption(QStringLiteral("Vedra Viewer - Genera lista HTML"));
+    setCaption(project_identity::productTitle(QStringLiteral("Genera lista HTML")));
     Label3.setCaption(QStringLiteral("Nome del documento HTML:"));
     cmbSaveHtml.setText(QStringLiteral("Combo1"));
     cmdSaveHtml.setPicture(storedPicture("browse"));

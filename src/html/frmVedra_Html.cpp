@@ -4,7 +4,7 @@
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
-#include "fileops/FileOpFailure.h"
+#include "core/FileFailureReport.h"
 #include "html/HtmlListDocument.h"
 #include "html/frmSaveHtml.h"
 #include "platform/NumberText.h"
@@ -16,10 +16,9 @@
 #include "platform/services/ShellService.h"
 
 using platform::RuntimeError;
+using platform::ErrorNumber::OutOfMemory;
 
 namespace {
-constexpr int OutOfMemory = 7;
-const QString Title = QStringLiteral("Vedra Viewer");
 
 int indexOfEntry(const platform::FileListBox& list, const QString& name) {
     for (int i = 0; i < list.ListCount(); ++i) {
@@ -29,6 +28,13 @@ int indexOfEntry(const platform::FileListBox& list, const QString& name) {
     return -1;
 }
 }  // namespace
+
+void frmVedra::setDefaultHtmlName() {
+    // A drive root already ends in the separator. Setting the name dialog's box creates that
+    // window hidden the first time; its change handling records the name.
+    program_.frmSaveHtml().cmbSaveHtml.setText(
+        platform::joinPath(Dir1.Path(), QStringLiteral("PicList.htm")));
+}
 
 void frmVedra::mnuHtml_Click() {
     GeneraHtml();
@@ -119,13 +125,13 @@ bool frmVedra::writeHtmlList(const QString& selectedName) {
     platform::MessageBoxService& messages = *program_.services().messageBox;
     if (messages.MsgBox(QStringLiteral("Open source with NotePad?"),
                         platform::MsgBoxStyle::YesNoCriticalDefaultNo,
-                        Title) == platform::MsgBoxAnswer::Yes) {
+                        project_identity::productName()) == platform::MsgBoxAnswer::Yes) {
         QString cmdline = QStringLiteral("notepad ") + m_.FileHtml;
         ExecCmd(cmdline);
     }
     if (messages.MsgBox(QStringLiteral("Open with Web Browser?"),
                         platform::MsgBoxStyle::YesNoCriticalDefaultNo,
-                        Title) == platform::MsgBoxAnswer::Yes) {
+                        project_identity::productName()) == platform::MsgBoxAnswer::Yes) {
         QString sito = m_.FileHtml;
         Navigatore(sito);
     }

@@ -59,16 +59,16 @@ frmAbout::frmAbout(Program& program)
       cmdSysInfo(*this, "cmdSysInfo", 5880, 3990, 1335, 375, QStringLiteral("&System Info...")),
       program_(program) {
     using namespace project_identity;
-    setCaption(QStringLiteral("Vedra Viewer - About"));
+    setCaption(project_identity::productTitle(QStringLiteral("About")));
     setIcon(storedPicture("app-icon"));
     picIcon.setPicture(storedPicture("about-icon"));
     picIcon.setBorder(false);
-    picIcon.setToolTipText(QStringLiteral("Vedra Viewer"));
+    picIcon.setToolTipText(project_identity::productName());
     // The icon opens the credits: a button to screen readers and the keyboard, reached
     // after the two real buttons so that OK keeps the first focus.
     picIcon.setActsAsButton(true);
     platform::applyTabOrder({&cmdOK, &cmdSysInfo, &picIcon});
-    lblTitle.setCaption(QStringLiteral("Vedra Viewer"));
+    lblTitle.setCaption(project_identity::productName());
     lblTitle.setFont(Bold, 14, true);
     lblVersion.setCaption(QStringLiteral("V1.0.1"));
     lblDescription.setCaption(QStringLiteral("Picture Viewer for Linux"));

@@ -1,5 +1,6 @@
 #include "info/frmNote.h"
 
+#include "core/ProjectIdentity.h"
 #include "core/StoredPictures.h"
 
 namespace {
@@ -111,7 +112,7 @@ frmNote::frmNote(Program& program)
       Label3(*this, "Label3", ExampleLeft - 240, 6540, 2430, 255),
       cmdOK(*this, "cmdOK", 120 + ListWidth / 2 - 600, 6570, 1215, 375, QStringLiteral("OK")) {
     (void)program;
-    setCaption(QStringLiteral("Vedra Viewer - Note"));
+    setCaption(project_identity::productTitle(QStringLiteral("Note")));
     setIcon(storedPicture("app-icon"));
     Image1.setPicture(storedPicture("note-normal-size"));
     Image2.setPicture(storedPicture("note-maintain-aspect"));

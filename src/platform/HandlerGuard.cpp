@@ -10,9 +10,6 @@ namespace platform {
 
 namespace {
 
-constexpr int OutOfMemory = 7;
-constexpr int InternalError = 51;
-
 UnhandledErrorReporter& reporter() {
     static UnhandledErrorReporter instance;
     return instance;
@@ -39,9 +36,9 @@ void runHandler(const std::function<void()>& handler) {
     } catch (const RuntimeError& error) {
         report(error.number(), QString::fromStdString(error.what()));
     } catch (const std::bad_alloc&) {
-        report(OutOfMemory, QStringLiteral("Out of memory"));
+        report(ErrorNumber::OutOfMemory, QStringLiteral("Out of memory"));
     } catch (const std::exception& error) {
-        report(InternalError, QString::fromStdString(error.what()));
+        report(ErrorNumber::InternalError, QString::fromStdString(error.what()));
     }
 }
 

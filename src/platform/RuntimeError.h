@@ -7,6 +7,8 @@ namespace platform {
 
 // Error numbers the viewer's handlers branch on.
 namespace ErrorNumber {
+constexpr int OutOfMemory = 7;
+constexpr int InternalError = 51;
 constexpr int FileNotFound = 53;
 constexpr int FileAlreadyExists = 58;
 constexpr int DiskFull = 61;
@@ -14,6 +16,7 @@ constexpr int PermissionDenied = 70;
 constexpr int DiskNotReady = 71;
 constexpr int PathFileAccessError = 75;
 constexpr int PathNotFound = 76;
+constexpr int InvalidPropertyValue = 380;
 constexpr int InvalidPicture = 481;
 constexpr int DialogCancelled = 32755;
 }  // namespace ErrorNumber

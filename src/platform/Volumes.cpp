@@ -28,11 +28,6 @@ QString withSeparator(const QString& path) {
 
 }  // namespace
 
-Volumes& Volumes::instance() {
-    static Volumes volumes;
-    return volumes;
-}
-
 Volumes::Volumes() {
     load();
 }

@@ -9,10 +9,14 @@ namespace platform {
 
 // The mounted volumes that hold real file systems ("drives"), each with the folder it was
 // last left in, as the drive and folder lists share them. A drive root is a path that ends
-// in "/": "/" itself, or a mount point's root such as "/media/usb/".
+// in "/": "/" itself, or a mount point's root such as "/media/usb/". The program owns one
+// and hands it to the drive and folder lists of its windows.
 class Volumes {
   public:
-    static Volumes& instance();
+    // Reads the mounted volumes.
+    Volumes();
+    Volumes(const Volumes&) = delete;
+    Volumes& operator=(const Volumes&) = delete;
 
     // The drive roots, "/" first, then the others by path.
     QStringList roots() const;
@@ -28,12 +32,10 @@ class Volumes {
     void rememberCurrentFolder(const QString& folder);
 
     // Tests replace the mounted volumes with their own roots (each ends in "/"), as if
-    // those folders were mount points, and go back to the real ones afterwards.
+    // those folders were mount points.
     void setRootsForTesting(const QStringList& roots);
-    void restoreMountedVolumes() { load(); }
 
   private:
-    Volumes();
     void load();
 
     QStringList roots_;

@@ -4,6 +4,7 @@
 
 #include "core/Modulo1.h"
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/StoredPictures.h"
 #include "core/frmVedra.h"
 #include "platform/Keys.h"
@@ -34,7 +35,7 @@ frmFS::frmFS(Program& program)
       m_(program.modulo1()) {
     setCaption(QString());
     // No caption on a borderless window, but screen readers still announce it by name.
-    setAccessibleName(QStringLiteral("Vedra Viewer - Full Screen"));
+    setAccessibleName(project_identity::productTitle(QStringLiteral("Full Screen")));
     setIcon(storedPicture("app-icon"));
     setBackColor(0x000000);
     // The check mark follows the run state from the start; the main window's run and

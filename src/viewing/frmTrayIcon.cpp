@@ -1,9 +1,9 @@
 #include "viewing/frmTrayIcon.h"
 
 #include "core/Program.h"
+#include "core/ProjectIdentity.h"
 #include "core/StoredPictures.h"
 #include "core/frmVedra.h"
-#include "info/frmAbout.h"
 #include "platform/Twips.h"
 #include "platform/services/ApplicationService.h"
 #include "platform/services/ScreenService.h"
@@ -17,7 +17,7 @@ constexpr long WM_LBUTTONDOWN = 0x201;
 constexpr long WM_LBUTTONDBLCLK = 0x203;
 constexpr long WM_RBUTTONUP = 0x205;
 constexpr int TipLength = 64;
-const QString Tip = QStringLiteral("Vedra Viewer");
+const QString Tip = project_identity::productName();
 }  // namespace
 
 frmTrayIcon::frmTrayIcon(Program& program)
@@ -117,7 +117,7 @@ void frmTrayIcon::pichook_MouseMove(int Button, int Shift, double X, double Y) {
 void frmTrayIcon::mnuPopUp_Click(int Index) {
     switch (Index) {
         case 0:
-            program_.frmAbout().Show();
+            program_.showAboutBox();
             break;
         case 2:
             fillIconData();

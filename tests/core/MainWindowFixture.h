@@ -26,8 +26,11 @@ class MainWindowTest : public ::testing::Test {
     frmVedra& start(const QString& commandLine = {}) {
         scripted.application.commandLine = commandLine;
         program = std::make_unique<Program>(scripted.services());
+        beforeMainWindow(*program);
         return program->frmVedra();
     }
+    // Runs between the program's creation and its main window's (to set up its volumes).
+    virtual void beforeMainWindow(Program&) {}
 
     testing_support::PictureFolder folder;
     testing_support::ScriptedServices scripted;

@@ -136,12 +136,8 @@ class MountPointTest : public NavigationTest {
         folder.addPicture("top.jpg", 20, 10);
         folder.addPicture("mnt/m1.jpg", 20, 10);
         folder.addPicture("mnt/m2.jpg", 20, 10);
-        platform::Volumes::instance().setRootsForTesting({mount + "/"});
     }
-    void TearDown() override {
-        NavigationTest::TearDown();
-        platform::Volumes::instance().restoreMountedVolumes();
-    }
+    void beforeMainWindow(Program& p) override { p.volumes().setRootsForTesting({mount + "/"}); }
     // Opens the folder list's entry for `path` with Enter, as the user does.
     static void openInFolderList(frmVedra& w, const QString& path) {
         auto* list = static_cast<QListWidget*>(w.Dir1.widget());
@@ -151,9 +147,9 @@ class MountPointTest : public NavigationTest {
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QCoreApplication::sendEvent(list, &enter);
     }
-    static void pickDrive(frmVedra& w, const QString& root) {
+    void pickDrive(frmVedra& w, const QString& root) {
         static_cast<QComboBox*>(w.Drive1.widget())
-            ->setCurrentIndex(int(platform::Volumes::instance().roots().indexOf(root)));
+            ->setCurrentIndex(int(program->volumes().roots().indexOf(root)));
     }
     QString mount;
 };

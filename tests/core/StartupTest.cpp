@@ -1,6 +1,9 @@
 #include <QFile>
 
 #include "MainWindowFixture.h"
+#include "app/ProgramAssembly.h"
+#include "platform/HandlerGuard.h"
+#include "platform/RuntimeError.h"
 #include "platform/services/MessageBoxService.h"
 
 using testing_support::ProgramEnded;
@@ -100,4 +103,23 @@ TEST_F(MainWindowTest, TheCommandLineTakesOnlyAPictureName) {
         EXPECT_EQ(scripted.messageBox.prompts[0].title, "Vedra Viewer");
         EXPECT_EQ(scripted.messageBox.prompts[0].style, platform::MsgBoxStyle::OkOnly);
     }
+}
+
+// What the shipped program does with an error that no handler trapped: "Error N" in a
+// message box titled with the program's name, and the window carries on.
+TEST_F(MainWindowTest, AnUntrappedErrorIsShownAsErrorNumber) {
+    frmVedra& w = start();
+    {
+        assembly::UnhandledErrorReporting reporting(*program);
+        platform::runHandler(
+            [] { throw platform::RuntimeError(platform::ErrorNumber::PathFileAccessError); });
+        ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
+        EXPECT_EQ(scripted.messageBox.prompts[0].text, "Error  75");
+        EXPECT_EQ(scripted.messageBox.prompts[0].title, "Vedra Viewer");
+        EXPECT_EQ(scripted.messageBox.prompts[0].style, platform::MsgBoxStyle::OkOnly);
+    }
+    // Once the program is gone nobody shows errors through its message box.
+    platform::runHandler([] { throw platform::RuntimeError(platform::ErrorNumber::DiskFull); });
+    EXPECT_EQ(scripted.messageBox.prompts.size(), 1u);
+    EXPECT_EQ(w.Caption(), "Vedra Viewer");
 }

@@ -115,7 +115,7 @@ TEST_F(FolderDialogTest, ThePathBoxFollowsTypingAndTheFolderList) {
         EXPECT_EQ(d.cmbDirectoryCM.Text(), target.path());
         EXPECT_EQ(m().CartellaCM, target.path());
         EXPECT_TRUE(m().SceltaFatta);
-        EXPECT_EQ(d.Drive1.Drive(), platform::Volumes::instance().rootOf(target.path()));
+        EXPECT_EQ(d.Drive1.Drive(), program->volumes().rootOf(target.path()));
         d.cmdOK.click();
     });
     EXPECT_EQ(m().CartellaCM, target.path());

@@ -114,7 +114,8 @@ void ComboBox::setList(int index, const QString& item) {
 
 void ComboBox::setListIndex(int index) {
     if (index < -1 || index >= items_.size())
-        throw RuntimeError(380, QStringLiteral("Invalid property value"));
+        throw RuntimeError(ErrorNumber::InvalidPropertyValue,
+                           QStringLiteral("Invalid property value"));
     if (index == listIndex_)
         return;
     listIndex_ = index;

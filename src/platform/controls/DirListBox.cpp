@@ -32,9 +32,9 @@ class FolderListWidget : public QListWidget {
     }
 };
 
-QString leafName(const QString& path) {
-    if (Volumes::instance().isRoot(path))
-        return Volumes::instance().displayName(Volumes::instance().rootOf(path));
+QString leafName(const QString& path, const Volumes& volumes) {
+    if (volumes.isRoot(path))
+        return volumes.displayName(volumes.rootOf(path));
     return displayFileName(fileNameOf(path));
 }
 
@@ -47,18 +47,19 @@ QListWidgetItem* indentedItem(const QIcon& icon, const QString& folderName, int 
 
 }  // namespace
 
-QString normalFolderPath(const QString& path) {
+QString normalFolderPath(const QString& path, const Volumes& volumes) {
     QString clean = absoluteFilePath(path);
-    if (Volumes::instance().isRoot(clean) && !clean.endsWith(QLatin1Char('/')))
+    if (volumes.isRoot(clean) && !clean.endsWith(QLatin1Char('/')))
         clean += QLatin1Char('/');
     return clean;
 }
 
 DirListBox::DirListBox(Container container, const QString& name, double left, double top,
-                       double width, double height)
+                       double width, double height, Volumes& volumes)
     : Control(name, new FolderListWidget(container.widget), left, top, width, height),
+      volumes_(volumes),
       list_(static_cast<QListWidget*>(widget())),
-      path_(normalFolderPath(currentFolder())) {
+      path_(normalFolderPath(currentFolder(), volumes)) {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* folderList = static_cast<FolderListWidget*>(list_);
     folderList->activate = [this](int row) {
@@ -75,19 +76,18 @@ DirListBox::DirListBox(Container container, const QString& name, double left, do
         folderList->activate(folderList->row(item));
     });
     refill();
-    Volumes::instance().rememberCurrentFolder(path_);
+    volumes_.rememberCurrentFolder(path_);
 }
 
 void DirListBox::setPath(const QString& path) {
-    QString target = normalFolderPath(path);
-    Volumes& volumes = Volumes::instance();
-    if (volumes.isRoot(target) && volumes.rootOf(target) != volumes.rootOf(path_))
-        target = normalFolderPath(volumes.currentFolderOf(volumes.rootOf(target)));
+    QString target = normalFolderPath(path, volumes_);
+    if (volumes_.isRoot(target) && volumes_.rootOf(target) != volumes_.rootOf(path_))
+        target = normalFolderPath(volumes_.currentFolderOf(volumes_.rootOf(target)), volumes_);
     open(target);
 }
 
 void DirListBox::open(const QString& folder) {
-    const QString target = normalFolderPath(folder);
+    const QString target = normalFolderPath(folder, volumes_);
     if (!isEnterableFolder(target))
         throw RuntimeError(ErrorNumber::PathNotFound);
     if (target == path_) {
@@ -95,7 +95,7 @@ void DirListBox::open(const QString& folder) {
         return;
     }
     path_ = target;
-    Volumes::instance().rememberCurrentFolder(path_);
+    volumes_.rememberCurrentFolder(path_);
     refill();
     if (drives_)
         drives_->showDriveOf(path_);
@@ -116,7 +116,7 @@ void DirListBox::refill() {
     const QIcon closedIcon = style->standardIcon(QStyle::SP_DirClosedIcon);
 
     // The chain of open folders from the volume's root down to the current folder.
-    const QString root = Volumes::instance().rootOf(path_);
+    const QString root = volumes_.rootOf(path_);
     QStringList chain{root};
     if (path_ != root) {
         const QString below = path_.mid(root.size());
@@ -128,7 +128,7 @@ void DirListBox::refill() {
     }
     int depth = 0;
     for (const QString& folder : chain) {
-        list_->addItem(indentedItem(openIcon, leafName(folder), depth));
+        list_->addItem(indentedItem(openIcon, leafName(folder, volumes_), depth));
         entryPaths_.append(folder);
         ++depth;
     }

@@ -11,6 +11,7 @@ class QListWidget;
 namespace platform {
 
 class DriveListBox;
+class Volumes;
 
 // The folder list: the open folders from the drive root down to the current one, then the
 // current folder's subfolders. A double click or Enter on an entry opens it. Every change of
@@ -21,7 +22,7 @@ class DriveListBox;
 class DirListBox : public Control {
   public:
     DirListBox(Container container, const QString& name, double left, double top, double width,
-               double height);
+               double height, Volumes& volumes);
 
     QString Path() const { return path_; }
     // Assigning a drive root of another volume moves to that volume's current folder, as a
@@ -43,6 +44,7 @@ class DirListBox : public Control {
     void open(const QString& folder);
     void refill();
 
+    Volumes& volumes_;
     QListWidget* list_;
     QString path_;
     QStringList entryPaths_;
@@ -50,7 +52,8 @@ class DirListBox : public Control {
     DriveListBox* drives_ = nullptr;
 };
 
-// Normalises a folder path: cleaned, "/" separators, drive roots with a trailing "/".
-QString normalFolderPath(const QString& path);
+// Normalises a folder path: cleaned, "/" separators, drive roots of `volumes` with a
+// trailing "/".
+QString normalFolderPath(const QString& path, const Volumes& volumes);
 
 }  // namespace platform

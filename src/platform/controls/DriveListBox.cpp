@@ -11,15 +11,15 @@
 namespace platform {
 
 DriveListBox::DriveListBox(Container container, const QString& name, double left, double top,
-                           double width, double height)
+                           double width, double height, Volumes& volumes)
     : Control(name, new QComboBox(container.widget), left, top, width, height),
+      volumes_(volumes),
       combo_(static_cast<QComboBox*>(widget())) {
-    const Volumes& volumes = Volumes::instance();
-    roots_ = volumes.roots();
+    roots_ = volumes_.roots();
     const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
     for (const QString& root : roots_)
-        combo_->addItem(icon, volumes.displayName(root));
-    drive_ = volumes.rootOf(currentFolder());
+        combo_->addItem(icon, volumes_.displayName(root));
+    drive_ = volumes_.rootOf(currentFolder());
     combo_->setCurrentIndex(int(roots_.indexOf(drive_)));
     QObject::connect(combo_, &QComboBox::currentIndexChanged, [this](int index) {
         if (!updating_ && index >= 0 && index < roots_.size())
@@ -28,11 +28,11 @@ DriveListBox::DriveListBox(Container container, const QString& name, double left
 }
 
 void DriveListBox::setDrive(const QString& path) {
-    select(Volumes::instance().rootOf(path));
+    select(volumes_.rootOf(path));
 }
 
 void DriveListBox::showDriveOf(const QString& path) {
-    drive_ = Volumes::instance().rootOf(path);
+    drive_ = volumes_.rootOf(path);
     updating_ = true;
     combo_->setCurrentIndex(int(roots_.indexOf(drive_)));
     updating_ = false;

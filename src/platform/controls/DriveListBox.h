@@ -10,12 +10,14 @@ class QComboBox;
 
 namespace platform {
 
+class Volumes;
+
 // The drive list: the mounted volumes, "/" first. Drive is the selected volume's root (it
 // ends in "/"). Picking another drive, by the user or by code, raises onChange once.
 class DriveListBox : public Control {
   public:
     DriveListBox(Container container, const QString& name, double left, double top, double width,
-                 double height);
+                 double height, Volumes& volumes);
 
     QString Drive() const { return drive_; }
     // Selects the volume that holds `path`.
@@ -31,6 +33,7 @@ class DriveListBox : public Control {
   private:
     void select(const QString& root);
 
+    Volumes& volumes_;
     QComboBox* combo_;
     QStringList roots_;
     QString drive_;

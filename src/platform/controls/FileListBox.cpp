@@ -103,7 +103,8 @@ QString FileListBox::List(int index) const {
 
 void FileListBox::setListIndex(int index) {
     if (index < -1 || index >= entries_.size())
-        throw RuntimeError(380, QStringLiteral("Invalid property value"));
+        throw RuntimeError(ErrorNumber::InvalidPropertyValue,
+                           QStringLiteral("Invalid property value"));
     if (index == listIndex_)
         return;
     listIndex_ = index;

@@ -1,6 +1,9 @@
 #include "platform/controls/Label.h"
 #include "platform/FileName.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QFontMetrics>
 #include <QLabel>
 
@@ -61,8 +64,33 @@ void Label::fitFontTo(const QStringList& samples) {
             break;
         font.setStretch(stretch);
     }
-    while (!fits(font) && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.25);
+    // The largest size in quarter points, down to 6, at which every sample fits. Text
+    // widths grow about in proportion to the size, so the search starts from the size the
+    // widest sample asks for instead of stepping down a quarter point at a time (every
+    // size is a font of its own to load).
+    constexpr double Step = 0.25;
+    constexpr double Smallest = 6;
+    const double start = font.pointSizeF();
+    if (!fits(font) && start > Smallest) {
+        const QFontMetrics metrics(font);
+        int widest = 1;
+        for (const QString& sample : samples)
+            widest = std::max(widest, metrics.horizontalAdvance(sample));
+        auto sizeAt = [&](int steps) { return std::max(Smallest, start - steps * Step); };
+        const int maxSteps = int(std::ceil((start - Smallest) / Step));
+        int steps = std::clamp(int(std::ceil((start - start * room / widest) / Step)), 1, maxSteps);
+        font.setPointSizeF(sizeAt(steps));
+        while (steps < maxSteps && !fits(font))
+            font.setPointSizeF(sizeAt(++steps));
+        while (steps > 1) {
+            QFont larger = font;
+            larger.setPointSizeF(sizeAt(steps - 1));
+            if (!fits(larger))
+                break;
+            font = larger;
+            --steps;
+        }
+    }
     label_->setFont(font);
 }
 

@@ -53,7 +53,8 @@ QString ListBox::List(int index) const {
 
 void ListBox::setListIndex(int index) {
     if (index < -1 || index >= list_->count())
-        throw RuntimeError(380, QStringLiteral("Invalid property value"));
+        throw RuntimeError(ErrorNumber::InvalidPropertyValue,
+                           QStringLiteral("Invalid property value"));
     if (index == listIndex_)
         return;
     listIndex_ = index;

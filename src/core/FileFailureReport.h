@@ -7,7 +7,8 @@ class MessageBoxService;
 class RuntimeError;
 }  // namespace platform
 
-// The refusals of the file system that copy, move, rename and save report to the user.
+// The refusals of the file system that copy, move, rename, save and the HTML list report to
+// the user.
 
 // "What failed" as the first line, the reason in words as the second.
 QString fileFailureText(const QString& what, const platform::RuntimeError& error);

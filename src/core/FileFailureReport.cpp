@@ -1,4 +1,6 @@
-#include "fileops/FileOpFailure.h"
+#include "core/FileFailureReport.h"
+
+#include "core/ProjectIdentity.h"
 
 #include "platform/NumberText.h"
 #include "platform/RuntimeError.h"
@@ -62,11 +64,11 @@ void reportFileFailure(platform::MessageBoxService& messageBox, const QString& w
     if (error.number() == DialogCancelled)
         return;
     messageBox.MsgBox(fileFailureText(what, error), platform::MsgBoxStyle::OkOnly,
-                      QStringLiteral("Vedra Viewer"));
+                      project_identity::productName());
 }
 
 void reportFileRefusal(platform::MessageBoxService& messageBox, const QString& what,
                        const QString& reason) {
     messageBox.MsgBox(what + QLatin1Char('\n') + sentence(reason), platform::MsgBoxStyle::OkOnly,
-                      QStringLiteral("Vedra Viewer"));
+                      project_identity::productName());
 }
