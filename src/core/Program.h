@@ -4,6 +4,7 @@
 
 #include "core/Modulo1.h"
 #include "platform/LazyForm.h"
+#include "platform/PicturePrefetcher.h"
 #include "platform/services/Services.h"
 
 class frmVedra;
@@ -38,6 +39,11 @@ class Program {
     Modulo1 modulo1_;
 
   public:
+    // The pictures read ahead and the ones loaded last, served again while their files are
+    // unchanged; destroyed after the windows that use them.
+    platform::PicturePrefetcher prefetcher;
+    platform::RecentPictures recentPictures;
+
     // The windows, each created on first reference (declared after the state they use).
     platform::LazyForm<::frmVedra> frmVedra;
     platform::LazyForm<::frmFS> frmFS;
