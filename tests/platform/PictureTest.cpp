@@ -147,8 +147,9 @@ TEST(LoadPicture, OneDecodeForTheViewShownReadsAllOfTheData) {
             picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
             painter.end();
             EXPECT_EQ(platform::jpegDecodeCount() - before, 1u);
-            if (!f.cut || seen.top() == 0)
+            if (!f.cut || seen.top() == 0) {
                 EXPECT_TRUE(greenish(screen.pixel(seen.center().x(), seen.top() + 2)));
+            }
             if (seen.bottom() >= size.height() - 1) {
                 // The missing rows of a file cut short come out grey.
                 EXPECT_EQ(greenish(screen.pixel(seen.center().x(), seen.bottom() - 2)), !f.cut);
