@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool wmctrl x11-utils xclip openbox imagemagick poppler-utils xdg-utils
-  libjpeg-turbo-progs libmagickcore-6.q16-6-extra feh nsxiv qimgv
+  libjpeg62-turbo-dev libjpeg-turbo-progs libmagickcore-6.q16-6-extra feh nsxiv qimgv
   python3 python3-pyatspi python3-xlib at-spi2-core dbus dbus-x11
   python3-numpy python3-pil python3-skimage
   fonts-dejavu-core fonts-liberation2 fonts-opensymbol fonts-wqy-zenhei fonts-symbola

@@ -34,6 +34,7 @@
 
 #include "core/Program.h"
 #include "core/frmVedra.h"
+#include "platform/JpegDecoder.h"
 #include "platform/PictureData.h"
 #include "platform/PicturePrefetcher.h"
 #include "platform/linux/LinuxServices.h"
@@ -84,6 +85,8 @@ void makeJpeg(const QString& path, int width, int height, int seed) {
 class MeasuringClock : public platform::ClockService {
   public:
     explicit MeasuringClock(platform::ClockService& real) : real_(real) {}
+    // The program's read-ahead, watched during the waits.
+    platform::PicturePrefetcher* prefetcher = nullptr;
     float Timer() const override { return real_.Timer(); }
     qint64 monotonicMilliseconds() const override { return real_.monotonicMilliseconds(); }
     void DoEvents() override { real_.DoEvents(); }
@@ -94,7 +97,7 @@ class MeasuringClock : public platform::ClockService {
         wall.start();
         const int paintsBefore = paints;
         const int anyPaintsBefore = anyPaints;
-        auto& ahead = platform::PicturePrefetcher::instance();
+        platform::PicturePrefetcher& ahead = *prefetcher;
         const double aheadCpu = ahead.processorSeconds();
         const bool aheadBefore = ahead.busy();
         real_.waitForEvents(maxMilliseconds);
@@ -306,6 +309,7 @@ int main(int argc, char** argv) {
     platform::Services services = desktop.services();
     services.clock = &clock;
     Program program(services);
+    clock.prefetcher = &program.prefetcher;
     program.start();
     frmVedra& w = program.frmVedra();
     PaintWatch watch(clock, program);
@@ -350,8 +354,8 @@ int main(int argc, char** argv) {
         watch.restart();
         clock.reset();
         const double cpu = cpuSeconds();
-        const double aheadCpu = platform::PicturePrefetcher::instance().processorSeconds();
-        const quint64 decodes = platform::JpegPictureData::decodeCount();
+        const double aheadCpu = program.prefetcher.processorSeconds();
+        const quint64 decodes = platform::jpegDecodeCount();
         QElapsedTimer wall;
         wall.start();
         w.cmdSlideShow_Click();
@@ -359,8 +363,8 @@ int main(int argc, char** argv) {
         w.cmdSlideShow_Click();
         const double usedCpu = cpuSeconds() - cpu;
         const double usedWall = wall.nsecsElapsed() / 1e9;
-        const AheadUse use{platform::PicturePrefetcher::instance().processorSeconds() - aheadCpu,
-                           platform::JpegPictureData::decodeCount() - decodes};
+        const AheadUse use{program.prefetcher.processorSeconds() - aheadCpu,
+                           platform::jpegDecodeCount() - decodes};
         // Let the last pause end before the next phase.
         runFor(1200);
         reportRun(phase.title, clock, watch, usedCpu, usedWall, use);

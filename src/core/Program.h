@@ -4,6 +4,7 @@
 
 #include "core/Modulo1.h"
 #include "platform/LazyForm.h"
+#include "platform/PicturePrefetcher.h"
 #include "platform/Volumes.h"
 #include "platform/services/Services.h"
 
@@ -48,6 +49,11 @@ class Program {
     platform::Volumes volumes_;
 
   public:
+    // The pictures read ahead and the ones loaded last, served again while their files are
+    // unchanged; destroyed after the windows that use them.
+    platform::PicturePrefetcher prefetcher;
+    platform::RecentPictures recentPictures;
+
     // The windows, each created on first reference (declared after the state they use).
     platform::LazyForm<::frmVedra> frmVedra;
     platform::LazyForm<::frmFS> frmFS;

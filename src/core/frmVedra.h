@@ -19,6 +19,7 @@
 #include "platform/controls/Timer.h"
 
 class Program;
+enum class SizeMode;
 struct Modulo1;
 namespace platform {
 class DataObject;
@@ -222,17 +223,27 @@ class frmVedra : public platform::Form {
     // Runs the procedure of the current size mode (ModoDimensioni).
     void applySizeMode();
     QSizeF areaForWindowState() const;
+    // Sizes Image1 by a stretching mode and centres it.
+    void stretchToMode(SizeMode mode);
+    // Loads a picture for the view the current size mode shows it in, served by the
+    // read-ahead or a load a moment ago while its file is unchanged; a large progressive
+    // JPEG shows a coarse picture while it decodes.
+    platform::Picture loadShownPicture(const QString& path);
+    // The coarse picture of a load under way, where the picture will be shown.
+    void showLoadPreview(const QImage& coarse, QSize natural);
+    void endLoadPreview();
 
   public:
-    // Starts decoding the picture of list entry `index` in the background, at the size the
-    // current size mode will show it.
+    // Starts decoding the picture of list entry `index` in the background, for the view the
+    // current size mode will show it in.
     void prefetchEntry(long index);
-    // The size the current size mode shows a picture of a given natural size at, in pixels;
-    // empty at natural size.
-    std::function<QSize(QSize)> shownSizeInCurrentMode() const;
-    // The same for the main window's own area, and whether the full-screen window is shown
-    // (it then shows every picture loaded, bigger than the main window does).
-    std::function<QSize(QSize)> shownSizeInMainWindow() const;
+    // The view in which a load shows a picture of a given natural size: the full-screen
+    // window's when a full-screen mode is on or the window is open (it then shows every
+    // picture loaded, bigger than the main window does), otherwise the main window's.
+    platform::ShownViewFor shownViewForLoad() const;
+    // The main window's own view: the size its mode gives, at natural size the part of the
+    // picture that the frame shows.
+    platform::ShownViewFor shownViewInMainWindow() const;
     bool fullScreenOpen() const;
     // The widest information lines a real file can give: a 10-digit length, a 5-digit
     // width and height, and the locale's widest date-time texts.

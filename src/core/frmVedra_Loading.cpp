@@ -89,7 +89,7 @@ void frmVedra::LeggiImmagine() {
     }
     Image1.setVisible(false);
     try {
-        Image1.setPicture(platform::LoadPicture(m_.PercorsoFile, shownSizeInCurrentMode()));
+        Image1.setPicture(loadShownPicture(m_.PercorsoFile));
         setCaption(project_identity::productTitle(m_.PercorsoFile));
         lblDisplay.setCaption(informationLine(m_.PercorsoFile));
         lblContatore.setCaption(File1.ListIndex() >= 0
@@ -111,6 +111,28 @@ void frmVedra::LeggiImmagine() {
     ApplicaDimensioni();
     CentraImmagine();
     Image1.setVisible(true);
+}
+
+platform::Picture frmVedra::loadShownPicture(const QString& path) {
+    platform::Picture picture = program_.prefetcher.lookup(path);
+    if (picture.isEmpty())
+        picture = program_.recentPictures.find(path);
+    if (picture.isEmpty()) {
+        // The load runs in this handler, so the order of the steps stays as it is; a coarse
+        // picture of a big progressive JPEG is painted on the way, and taken away when the
+        // load ends, whatever the outcome.
+        struct PreviewEnd {
+            frmVedra& window;
+            ~PreviewEnd() { window.endLoadPreview(); }
+        } previewEnd{*this};
+        platform::LoadProgress progress;
+        progress.preview = [this](const QImage& coarse, QSize natural) {
+            showLoadPreview(coarse, natural);
+        };
+        picture = platform::LoadPicture(path, shownViewForLoad(), progress);
+    }
+    program_.recentPictures.add(path, picture);
+    return picture;
 }
 
 void frmVedra::AggiornaImmagine() {

@@ -1,5 +1,6 @@
 // The size modes: how the picture is placed in the viewing area.
 #include "core/Program.h"
+#include "core/SizeMode.h"
 #include "core/frmVedra.h"
 #include "platform/Twips.h"
 
@@ -27,23 +28,23 @@ void frmVedra::ApplicaDimensioni() {
 }
 
 void frmVedra::applySizeMode() {
-    switch (ModoDimensioni_) {
-        case 0:
+    switch (sizeModeOf(ModoDimensioni_)) {
+        case SizeMode::OriginalSize:
             OriginaleImmagine();
             break;
-        case 1:
+        case SizeMode::ResizeMaintainAspect:
             IngrandisciImmagine();
             break;
-        case 2:
+        case SizeMode::ResizeToWindow:
             RiempiImmagine();
             break;
-        case 3:
+        case SizeMode::FullScreenMaintainAspect:
             IngrandisciImmagineFS();
             break;
-        case 4:
+        case SizeMode::FullScreen:
             RiempiImmagineFS();
             break;
-        default:
+        case SizeMode::None:
             break;
     }
 }
@@ -68,35 +69,24 @@ QSizeF frmVedra::areaForWindowState() const {
     return {double(L_.LarghezzaArea), double(L_.AltezzaArea)};
 }
 
-void frmVedra::RiempiImmagine() {
+void frmVedra::stretchToMode(SizeMode mode) {
     Image1.setVisible(false);
     Image1.setStretch(true);
-    const QSizeF area = areaForWindowState();
-    Image1.setWidth(area.width());
-    Image1.setHeight(area.height());
+    const ShownSize shown = shownSize(mode, QSizeF(m_.LarghezzaOriginale, m_.AltezzaOriginale),
+                                      areaForWindowState(), QSizeF());
+    if (shown.width)
+        Image1.setWidth(*shown.width);
+    Image1.setHeight(shown.height);
     CentraImmagine();
     Image1.setVisible(true);
 }
 
+void frmVedra::RiempiImmagine() {
+    stretchToMode(SizeMode::ResizeToWindow);
+}
+
 void frmVedra::IngrandisciImmagine() {
-    Image1.setVisible(false);
-    Image1.setStretch(true);
-    const QSizeF area = areaForWindowState();
-    const double w = m_.LarghezzaOriginale;
-    const double h = m_.AltezzaOriginale;
-    // The fitted side follows the picture's own orientation: landscape takes the area's
-    // width, portrait and square its height, even when the other side then overflows.
-    if (m_.LarghezzaOriginale > m_.AltezzaOriginale) {
-        Image1.setWidth(area.width());
-        if (m_.LarghezzaOriginale != 0)
-            Image1.setHeight(h / w * area.width());
-    } else {
-        if (m_.AltezzaOriginale != 0)
-            Image1.setWidth(w / h * area.height());
-        Image1.setHeight(area.height());
-    }
-    CentraImmagine();
-    Image1.setVisible(true);
+    stretchToMode(SizeMode::ResizeMaintainAspect);
 }
 
 void frmVedra::RiempiImmagineFS() {

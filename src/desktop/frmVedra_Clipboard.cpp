@@ -138,7 +138,7 @@ void frmVedra::Pasteggia() {
     bool fromFile = false;
     if (!RigaComando_.isEmpty()) {
         try {
-            Image1.setPicture(platform::LoadPicture(RigaComando_));
+            Image1.setPicture(loadShownPicture(RigaComando_));
         } catch (const RuntimeError&) {
         } catch (const std::bad_alloc&) {
         }

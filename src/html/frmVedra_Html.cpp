@@ -153,7 +153,7 @@ void frmVedra::walkAndListPictures(platform::TextOutputFile& document) {
             continue;
         QString line;
         try {
-            Image1.setPicture(platform::LoadPicture(fullPath));
+            Image1.setPicture(loadShownPicture(fullPath));
             line = html_list::entryLine(name, files.FileLen(fullPath));
         } catch (const RuntimeError& error) {
             // A vanished file is left out in silence, a picture that cannot be decoded

@@ -1,26 +1,18 @@
 #include "platform/Picture.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QRectF>
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 
+#include "platform/JpegDecoder.h"
+#include "platform/OpenedFile.h"
 #include "platform/PictureData.h"
 #include "platform/Twips.h"
 #include "platform/metafile/Metafile.h"
 
 namespace platform {
-namespace {
-std::atomic<quint64> jpegDecodes{0};
-}  // namespace
-
-quint64 JpegPictureData::decodeCount() {
-    return jpegDecodes.load();
-}
 
 Picture Picture::fromImage(const QImage& image, Kind kind) {
     if (image.isNull())
@@ -96,6 +88,15 @@ QImage PictureData::imageForSize(const QSize& size, int tolerance) const {
     return image;
 }
 
+void PictureData::remember(const QImage& image) const {
+    if (image.isNull())
+        return;
+    QMutexLocker lock(&cacheMutex_);
+    cached_.prepend(image);
+    while (cached_.size() > CachedSizes)
+        cached_.removeLast();
+}
+
 QSizeF RasterPictureData::sizeTwips() const {
     return {pixelsToTwips(image_.width()), pixelsToTwips(image_.height())};
 }
@@ -114,8 +115,40 @@ QImage RasterPictureData::renderAt(const QSize& size, const QImage& /*larger*/) 
     return image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+JpegPictureData::JpegPictureData(std::shared_ptr<const OpenedFile> file, QSize size)
+    : file_(std::move(file)), size_(size) {}
+
 QSizeF JpegPictureData::sizeTwips() const {
     return {pixelsToTwips(size_.width()), pixelsToTwips(size_.height())};
+}
+
+bool JpegPictureData::decodeFor(const ShownView& view, const LoadProgress& progress) {
+    JpegRequest request;
+    request.cancel = progress.cancel;
+    if (progress.preview) {
+        const QSize natural = size_;
+        request.preview = [&progress, natural](const QImage& coarse) {
+            progress.preview(coarse, natural);
+        };
+    }
+    // Without a view the cheapest whole read: the decoder's smallest scale.
+    request.size = view.size.isEmpty()
+                       ? QSize(std::max(1, size_.width() / 8), std::max(1, size_.height() / 8))
+                       : view.size;
+    const QRect whole(QPoint(0, 0), size_);
+    if (request.size == size_ && !view.visible.isEmpty() && !view.visible.contains(whole)) {
+        request.visible = view.visible.intersected(whole);
+        const QImage area = decodeJpeg(*file_, request);
+        if (area.isNull())
+            return false;
+        QMutexLocker lock(&areaMutex_);
+        cachedArea_ = request.visible;
+        cachedAreaImage_ = area;
+        return true;
+    }
+    const QImage image = decodeJpeg(*file_, request);
+    remember(image);
+    return !image.isNull();
 }
 
 void JpegPictureData::draw(QPainter& painter, const QRectF& target) const {
@@ -124,15 +157,17 @@ void JpegPictureData::draw(QPainter& painter, const QRectF& target) const {
         return;
     if (size == size_ && painter.hasClipping()) {
         // At natural size only the part inside the clip is seen; when that is a small part
-        // of a big photo, decode just that part.
+        // of a big photo, only that part is decoded (or taken from the load's decode).
         const QRect seen = painter.clipBoundingRect()
                                .translated(-target.topLeft())
                                .toAlignedRect()
                                .intersected(QRect(QPoint(0, 0), size_));
         if (seen.isEmpty())
             return;
-        if (qint64(seen.width()) * seen.height() * 2 < qint64(size_.width()) * size_.height()) {
-            painter.drawImage(target.topLeft() + QPointF(seen.topLeft()), decodeArea(seen));
+        QRect decoded;
+        const QImage area = decodedArea(seen, decoded);
+        if (!area.isNull()) {
+            painter.drawImage(target.topLeft() + QPointF(decoded.topLeft()), area);
             return;
         }
     }
@@ -143,34 +178,23 @@ void JpegPictureData::draw(QPainter& painter, const QRectF& target) const {
     painter.restore();
 }
 
-QImage JpegPictureData::decodeArea(const QRect& area) const {
+QImage JpegPictureData::decodedArea(const QRect& area, QRect& decoded) const {
     QMutexLocker lock(&areaMutex_);
-    if (area == cachedArea_)
+    if (!cachedArea_.isEmpty() && cachedArea_.contains(area)) {
+        decoded = cachedArea_;
         return cachedAreaImage_;
-    QBuffer buffer;
-    buffer.setData(bytes_);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "jpeg");
-    reader.setAutoTransform(false);
-    reader.setClipRect(area);
-    ++jpegDecodes;
-    cachedAreaImage_ = reader.read();
-    cachedArea_ = area;
+    }
+    // A part of half the picture or more is decoded whole, and kept with the sizes.
+    if (qint64(area.width()) * area.height() * 2 >= qint64(size_.width()) * size_.height())
+        return {};
+    JpegRequest request;
+    request.size = size_;
+    request.visible = area;
+    request.readAll = false;  // read through once at load already
+    cachedAreaImage_ = decodeJpeg(*file_, request);
+    cachedArea_ = cachedAreaImage_.isNull() ? QRect() : area;
+    decoded = cachedArea_;
     return cachedAreaImage_;
-}
-
-bool JpegPictureData::decodeSmallest() {
-    QBuffer buffer;
-    buffer.setData(bytes_);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "jpeg");
-    reader.setAutoTransform(false);
-    // Rounded down, so the decoder picks its 1/8 scale rather than the next one up.
-    const QSize eighth(std::max(1, size_.width() / 8), std::max(1, size_.height() / 8));
-    reader.setScaledSize(eighth);
-    ++jpegDecodes;
-    smallest_ = reader.read();
-    return !smallest_.isNull();
 }
 
 QImage JpegPictureData::renderAt(const QSize& size, const QImage& larger) const {
@@ -178,28 +202,11 @@ QImage JpegPictureData::renderAt(const QSize& size, const QImage& larger) const 
     // gives the smaller one by scaling, a fraction of the cost of decoding the file again.
     if (!larger.isNull())
         return larger.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (!smallest_.isNull() && size.width() <= smallest_.width() &&
-        size.height() <= smallest_.height()) {
-        // The decoder would decode at 1/8 for this size too, then scale the same way.
-        if (size == smallest_.size())
-            return smallest_;
-        return smallest_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-    QBuffer buffer;
-    buffer.setData(bytes_);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "jpeg");
-    reader.setAutoTransform(false);
-    if (size != size_)
-        reader.setScaledSize(size);
-    ++jpegDecodes;
-    QImage image = reader.read();
+    JpegRequest request;
+    request.size = size;
+    request.readAll = false;
     // A body the decoder cannot read shows as an empty area, like an undecodable file.
-    if (image.isNull())
-        return image;
-    if (image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return decodeJpeg(*file_, request);
 }
 
 QSize MetafilePictureData::sizePixels() const {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -54,19 +56,35 @@ class Picture {
     std::shared_ptr<const PictureData> data_;
 };
 
+// Where a picture is shown: the size in pixels it is drawn at, and when that is its natural
+// size, the part of it that is seen (empty: all of it).
+struct ShownView {
+    QSize size;
+    QRect visible;
+};
+// The view a picture of a given natural size (in pixels) will be shown in.
+using ShownViewFor = std::function<ShownView(QSize natural)>;
+
+// What a caller sees of a load under way, and how it gives one up.
+struct LoadProgress {
+    // A large progressive JPEG: a coarse image of the view as soon as its first scan is in,
+    // with the picture's natural size. The load may still fail after it.
+    std::function<void(const QImage& coarse, QSize natural)> preview;
+    // Set from another thread: the load then fails soon with 481.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
 // Loads a BMP, JPG, GIF (first frame), ICO (largest image), WMF or EMF file, recognised by
-// its content. Throws RuntimeError 53 (no such file), 76 (no such folder), 70 (no read
-// permission) or 481 (not a picture that can be decoded). `shownSize`, when given, tells
-// the size the picture will be shown at, so a JPEG is checked by decoding it at that size.
-Picture LoadPicture(const QString& path, const std::function<QSize(QSize)>& shownSize = nullptr);
+// its content, reading the file only as far as the picture goes. Throws RuntimeError 53 (no
+// such file), 76 (no such folder), 70 (no read permission) or 481 (not a picture that can be
+// decoded, or not an ordinary file). A JPEG is decoded once, for the view `shownView` gives
+// (at 1/8 of its size when none is given), and that decode reads all of its data: data the
+// decoder gives up on fails here, while data cut short shows with a grey tail.
+Picture LoadPicture(const QString& path, const ShownViewFor& shownView = nullptr,
+                    const LoadProgress& progress = {});
 inline Picture LoadPicture() {
     return {};
 }
-// The same, reading and decoding the file itself, never a picture prepared ahead. A JPEG
-// that will be shown at `shownSize(natural size)` is checked by decoding it at that size
-// (which reads all of its data, as the 1/8 check does) when that is smaller than natural.
-Picture loadPictureFile(const QString& path,
-                        const std::function<QSize(QSize)>& shownSize = nullptr);
 
 // Writes the picture as a Windows bitmap file through a temporary file renamed into place,
 // so a failure never leaves half a file. Throws RuntimeError on failure.

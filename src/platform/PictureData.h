@@ -31,6 +31,8 @@ class PictureData {
     QImage imageForSize(const QSize& size, int tolerance = 0) const;
 
   protected:
+    // Keeps `image` as the copy for its size, as if drawn by renderAt.
+    void remember(const QImage& image) const;
     // Draws the picture at `size`. `larger` is a cached copy at least that big in both
     // directions (or null): a picture whose source is costly to decode may scale it down
     // instead of decoding again.
@@ -61,20 +63,19 @@ class RasterPictureData : public PictureData {
     Picture::Kind kind_;
 };
 
-// A JPEG kept as its file bytes and decoded on demand at the size it is shown, so a big
-// photo fitted to a small area is decoded at 1/2, 1/4 or 1/8 scale by the JPEG decoder
-// itself and the full-size pixels are never held unless the picture is shown at full size.
+class OpenedFile;
+
+// A JPEG kept as its open file and decoded at the size it is shown, so a big photo fitted to
+// a small area is decoded at 1/2, 1/4 or 1/8 scale by the JPEG decoder itself, and one shown
+// at its natural size is decoded only where it is seen. The full-size pixels are never held
+// unless the picture is shown whole at full size.
 class JpegPictureData : public PictureData {
   public:
-    // How many times JPEG data has been decoded in this process, at any scale or part: a
-    // shown picture should cost one decode, wherever it was done.
-    static quint64 decodeCount();
-
-    JpegPictureData(QByteArray bytes, QSize size) : bytes_(std::move(bytes)), size_(size) {}
-    // Decodes the whole file at the decoder's smallest scale (1/8), which reads every byte of
-    // the compressed data but does little else; false when the decoder gives up on it. The
-    // small copy is kept: a picture shown no larger than it is drawn from it.
-    bool decodeSmallest();
+    JpegPictureData(std::shared_ptr<const OpenedFile> file, QSize size);
+    // The decode at load: the picture for `view` (an empty size: 1/8 of natural size),
+    // reading all of its data, kept for painting. False when the decoder gives up on the data
+    // or the load is given up.
+    bool decodeFor(const ShownView& view, const LoadProgress& progress);
     Picture::Kind kind() const override { return Picture::Kind::Raster; }
     QSize sizePixels() const override { return size_; }
     QSizeF sizeTwips() const override;
@@ -85,13 +86,11 @@ class JpegPictureData : public PictureData {
     QImage renderAt(const QSize& size, const QImage& larger) const override;
 
   private:
-    // Decodes only `area` of the picture at full size: a big photo shown at its natural size
-    // is cropped by the viewing area, and libjpeg can skip what is not seen.
-    QImage decodeArea(const QRect& area) const;
+    // The part `area` of the picture at full size, decoded at load or now.
+    QImage decodedArea(const QRect& area, QRect& decoded) const;
 
-    QByteArray bytes_;
+    std::shared_ptr<const OpenedFile> file_;
     QSize size_;
-    QImage smallest_;
     mutable QMutex areaMutex_;
     mutable QRect cachedArea_;
     mutable QImage cachedAreaImage_;

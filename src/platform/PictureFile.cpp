@@ -1,21 +1,17 @@
+#include <unistd.h>
 #include <QBuffer>
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPainter>
 
 #include <algorithm>
-#include <deque>
-#include <tuple>
 
+#include "platform/JpegDecoder.h"
+#include "platform/OpenedFile.h"
 #include "platform/Picture.h"
 #include "platform/PictureData.h"
-#include "platform/PicturePrefetcher.h"
+#include "platform/PictureLimits.h"
 #include "platform/RuntimeError.h"
 #include "platform/linux/SafeFileWriter.h"
 #include "platform/metafile/Metafile.h"
@@ -23,22 +19,10 @@
 namespace platform {
 namespace {
 
-// Qt refuses decodes above 128 MB by default (about 33 megapixels). The limit is raised
-// to 1 GiB (about 268 megapixels) so big photos open in every size mode; a header that
-// claims more counts as an undecodable picture rather than exhausting memory.
-constexpr int AllocationLimitMegabytes = 1024;
-// The largest JPEG that can be shown at full size within that limit (4 bytes a pixel).
-constexpr qint64 MaximumJpegPixels = qint64(AllocationLimitMegabytes) * 1024 * 1024 / 4;
-
-void throwForMissingOrUnreadable(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.dir().exists())
-        throw RuntimeError(path.isEmpty() ? ErrorNumber::FileNotFound : ErrorNumber::PathNotFound);
-    if (!info.exists() || info.isDir())
-        throw RuntimeError(ErrorNumber::FileNotFound);
-    if (!info.isReadable())
-        throw RuntimeError(ErrorNumber::PermissionDenied);
-}
+// The largest JPEG shown: within the program's decode limit at full size (4 bytes a pixel).
+constexpr qint64 MaximumJpegPixels = qint64(PictureAllocationLimitMegabytes) * 1024 * 1024 / 4;
+// A progressive JPEG this large shows a coarse picture while the rest of it decodes.
+constexpr qint64 PreviewPixels = 2 * 1000 * 1000;
 
 QImage largestIcon(QImageReader& reader) {
     QImage best;
@@ -54,51 +38,53 @@ QImage largestIcon(QImageReader& reader) {
     return best;
 }
 
-// The files whose JPEG data decoded completely at load, by path, length and time of last
-// change: loading one of them again (the same entry reloaded, a step back in a slide show)
-// needs no second check. A few entries are enough for that.
-class DecodedJpegs {
-  public:
-    static DecodedJpegs& instance() {
-        static DecodedJpegs decoded;
-        return decoded;
-    }
-    bool contains(const QFileInfo& file) {
-        QMutexLocker lock(&mutex_);
-        return std::find(entries_.begin(), entries_.end(), keyOf(file)) != entries_.end();
-    }
-    void add(const QFileInfo& file) {
-        QMutexLocker lock(&mutex_);
-        entries_.push_front(keyOf(file));
-        if (entries_.size() > Capacity)
-            entries_.pop_back();
-    }
-
-  private:
-    static constexpr std::size_t Capacity = 16;
-    using Key = std::tuple<QString, qint64, qint64>;
-    static Key keyOf(const QFileInfo& file) {
-        return {file.absoluteFilePath(), file.size(), file.lastModified().toMSecsSinceEpoch()};
-    }
-    QMutex mutex_;
-    std::deque<Key> entries_;
-};
-
-// Decodes the whole of a JPEG's data once: at the size it will be shown when that is a
-// scaled-down size (the copy is then ready for painting), otherwise at 1/8 scale.
-bool decodesCompletely(JpegPictureData& jpeg, const std::function<QSize(QSize)>& shownSize) {
-    const QSize natural = jpeg.sizePixels();
-    const QSize shown = shownSize ? shownSize(natural) : QSize();
-    if (!shown.isEmpty() && shown.width() < natural.width() && shown.height() < natural.height())
-        return !jpeg.imageForSize(shown).isNull();
-    return jpeg.decodeSmallest();
+quint32 littleEndian32(const QByteArray& bytes, int at) {
+    if (bytes.size() < at + 4)
+        return 0;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + at;
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
 }
 
-Picture decodeRaster(QByteArray bytes, const QFileInfo& file,
-                     const std::function<QSize(QSize)>& shownSize) {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+// How many bytes a metafile says it has: an EMF's header gives its length, a WMF's its
+// length in 16-bit words (after the 22-byte placeable header, when there is one). The whole
+// file when the header says nothing usable.
+qint64 metafileLength(const QByteArray& head, qint64 fileSize) {
+    qint64 declared = 0;
+    if (littleEndian32(head, 0) == 1)  // EMR_HEADER
+        declared = littleEndian32(head, 48);
+    else if (littleEndian32(head, 0) == 0x9AC6CDD7)  // placeable WMF
+        declared = 22 + qint64(littleEndian32(head, 22 + 6)) * 2;
+    else
+        declared = qint64(littleEndian32(head, 6)) * 2;
+    return declared >= head.size() && declared <= fileSize ? declared : fileSize;
+}
+
+Picture loadJpeg(std::shared_ptr<const OpenedFile> file, const ShownViewFor& shownView,
+                 const LoadProgress& progress) {
+    const JpegHeader header = readJpegHeader(*file);
+    const QSize size = header.size;
+    if (!size.isValid() || size.isEmpty() ||
+        qint64(size.width()) * size.height() > MaximumJpegPixels)
+        throw RuntimeError(ErrorNumber::InvalidPicture);
+    auto jpeg = std::make_shared<JpegPictureData>(std::move(file), size);
+    // The one decode of the load produces the pixels shown and reads all of the data on the
+    // way, so data the decoder cannot read fails here rather than leaving an empty area under
+    // the caption of a picture never shown.
+    LoadProgress wanted = progress;
+    if (!header.progressive || qint64(size.width()) * size.height() < PreviewPixels)
+        wanted.preview = nullptr;
+    if (!jpeg->decodeFor(shownView ? shownView(size) : ShownView(), wanted))
+        throw RuntimeError(ErrorNumber::InvalidPicture);
+    return Picture(std::move(jpeg));
+}
+
+Picture loadOther(const OpenedFile& file) {
+    // Read from the open file as the decoder asks, so only what the picture holds is read.
+    QFile device;
+    const int fd = ::dup(file.descriptor());
+    if (fd < 0 || !device.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        throw RuntimeError(ErrorNumber::PathFileAccessError);
+    QImageReader reader(&device);
     reader.setAutoTransform(false);
     const QByteArray format = reader.format();
     if (format == "ico" || format == "cur") {
@@ -106,23 +92,6 @@ Picture decodeRaster(QByteArray bytes, const QFileInfo& file,
         if (icon.isNull())
             throw RuntimeError(ErrorNumber::InvalidPicture);
         return Picture::fromImage(icon, Picture::Kind::Icon);
-    }
-    if (format == "jpeg") {
-        // The pixels are decoded at the size they are shown. The whole of the data is
-        // decoded once now (at 1/8 scale, or at the shown size when the caller knows it), so
-        // data the decoder cannot read fails here rather than leaving an empty area under
-        // the caption of a picture never shown.
-        const QSize size = reader.size();
-        if (!size.isValid() || size.isEmpty() ||
-            qint64(size.width()) * size.height() > MaximumJpegPixels)
-            throw RuntimeError(ErrorNumber::InvalidPicture);
-        auto jpeg = std::make_shared<JpegPictureData>(bytes, size);
-        if (!DecodedJpegs::instance().contains(file)) {
-            if (!decodesCompletely(*jpeg, shownSize))
-                throw RuntimeError(ErrorNumber::InvalidPicture);
-            DecodedJpegs::instance().add(file);
-        }
-        return Picture(std::move(jpeg));
     }
     if (format != "gif" && format != "bmp" && format != "dib")
         throw RuntimeError(ErrorNumber::InvalidPicture);
@@ -134,32 +103,21 @@ Picture decodeRaster(QByteArray bytes, const QFileInfo& file,
 
 }  // namespace
 
-Picture LoadPicture(const QString& path, const std::function<QSize(QSize)>& shownSize) {
-    // The prefetcher checks that the file is still there and unchanged; any error is met
-    // by the load itself.
-    if (Picture prefetched = PicturePrefetcher::instance().lookup(path); !prefetched.isEmpty())
-        return prefetched;
-    return loadPictureFile(path, shownSize);
-}
-
-Picture loadPictureFile(const QString& path, const std::function<QSize(QSize)>& shownSize) {
-    throwForMissingOrUnreadable(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(ErrorNumber::PermissionDenied);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw RuntimeError(ErrorNumber::PathFileAccessError);
-    if (bytes.isEmpty())
+Picture LoadPicture(const QString& path, const ShownViewFor& shownView,
+                    const LoadProgress& progress) {
+    std::shared_ptr<const OpenedFile> file = OpenedFile::open(path);
+    const QByteArray head = file->read(0, 64);
+    if (head.isEmpty())
         throw RuntimeError(ErrorNumber::InvalidPicture);
-
-    if (Metafile::hasMetafileSignature(bytes.left(64))) {
-        auto metafile = Metafile::parse(bytes);
+    if (looksLikeJpeg(head))
+        return loadJpeg(std::move(file), shownView, progress);
+    if (Metafile::hasMetafileSignature(head)) {
+        auto metafile = Metafile::parse(file->read(0, metafileLength(head, file->size())));
         if (!metafile)
             throw RuntimeError(ErrorNumber::InvalidPicture);
         return Picture::fromMetafile(std::move(metafile));
     }
-    return decodeRaster(bytes, QFileInfo(path), shownSize);
+    return loadOther(*file);
 }
 
 void SavePicture(const Picture& picture, const QString& path) {

@@ -1,8 +1,6 @@
 #include "platform/PicturePrefetcher.h"
 
-#include <QFileInfo>
-#include <chrono>
-#include <ctime>
+#include <atomic>
 #include <new>
 
 #include <pthread.h>
@@ -11,10 +9,17 @@
 
 namespace platform {
 
-PicturePrefetcher& PicturePrefetcher::instance() {
-    static PicturePrefetcher prefetcher;
-    return prefetcher;
-}
+struct PicturePrefetcher::Job {
+    QString path;
+    FileStamp stamp;
+    ShownViewFor shownView;
+    ShownViewFor alsoShown;
+    std::atomic<bool> cancel{false};
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    Picture picture;
+};
 
 namespace {
 qint64 processorNanoseconds(clockid_t clock) {
@@ -24,37 +29,85 @@ qint64 processorNanoseconds(clockid_t clock) {
 }
 }  // namespace
 
-void PicturePrefetcher::prefetch(const QString& path, std::function<QSize(QSize)> displaySize,
-                                 std::function<QSize(QSize)> alsoShown) {
-    const QFileInfo info(path);
-    if (!info.isFile())
+PicturePrefetcher::~PicturePrefetcher() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        if (entry_)
+            entry_->cancel = true;
+    }
+    wake_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void PicturePrefetcher::prefetch(const QString& path, ShownViewFor shownView,
+                                 ShownViewFor alsoShown) {
+    const FileStamp stamp = fileStamp(path);
+    if (!stamp.valid())
         return;
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (entry_.path == path && entry_.length == info.size() &&
-        entry_.modified == info.lastModified())
-        return;  // already there or on its way
-    entry_.path = path;
-    entry_.length = info.size();
-    entry_.modified = info.lastModified();
-    entry_.picture = std::async(std::launch::async, [this, path, displaySize, alsoShown] {
-                         startWork();
-                         Picture picture;
-                         try {
-                             picture = loadPictureFile(path, displaySize);
-                             // The bigger view first: the smaller one is scaled from it.
-                             for (const auto& shown : {displaySize, alsoShown}) {
-                                 const QSize size = shown ? shown(picture.sizePixels()) : QSize();
-                                 if (!size.isEmpty())
-                                     picture.imageForSize(size);
-                             }
-                         } catch (const RuntimeError&) {
-                             picture = Picture();  // the loader meets the error itself later
-                         } catch (const std::bad_alloc&) {
-                             picture = Picture();
-                         }
-                         endWork();
-                         return picture;
-                     }).share();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (entry_ && entry_->path == path && entry_->stamp == stamp)
+            return;  // already there or on its way
+        if (entry_)
+            entry_->cancel = true;  // no longer wanted: it stops, nobody waits for it
+        auto job = std::make_shared<Job>();
+        job->path = path;
+        job->stamp = stamp;
+        job->shownView = std::move(shownView);
+        job->alsoShown = std::move(alsoShown);
+        entry_ = job;
+        pending_ = job;
+        if (!worker_.joinable())
+            worker_ = std::thread([this] { work(); });
+    }
+    wake_.notify_all();
+}
+
+void PicturePrefetcher::work() {
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return stopping_ || pending_; });
+            if (stopping_)
+                return;
+            job = std::move(pending_);
+        }
+        Picture picture;
+        if (!job->cancel) {
+            startWork();
+            picture = prepare(*job);
+            endWork();
+        }
+        {
+            std::lock_guard<std::mutex> lock(job->mutex);
+            job->picture = job->cancel ? Picture() : picture;
+            job->done = true;
+        }
+        job->finished.notify_all();
+    }
+}
+
+Picture PicturePrefetcher::prepare(Job& job) {
+    try {
+        LoadProgress progress;
+        progress.cancel = &job.cancel;
+        Picture picture = LoadPicture(job.path, job.shownView, progress);
+        // The load decoded the first view; a second, scaled one is scaled from it (one at
+        // natural size decodes what is seen when it is seen).
+        if (job.alsoShown && !job.cancel) {
+            const QSize size = job.alsoShown(picture.sizePixels()).size;
+            if (!size.isEmpty() && size != picture.sizePixels())
+                picture.imageForSize(size);
+        }
+        return picture;
+    } catch (const RuntimeError&) {
+        return {};  // the loader meets the error itself later
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 void PicturePrefetcher::startWork() {
@@ -73,31 +126,59 @@ void PicturePrefetcher::endWork() {
 double PicturePrefetcher::processorSeconds() {
     std::lock_guard<std::mutex> lock(clockMutex_);
     qint64 total = processorNanoseconds_;
-    // The worker's clock is read only while it is at work, so while its thread exists.
     if (working_)
         total += processorNanoseconds(workerClock_) - workerStarted_;
     return total / 1e9;
 }
 
 bool PicturePrefetcher::busy() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return entry_.picture.valid() &&
-           entry_.picture.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    std::shared_ptr<Job> job;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        job = entry_;
+    }
+    if (!job)
+        return false;
+    std::lock_guard<std::mutex> lock(job->mutex);
+    return !job->done;
 }
 
 Picture PicturePrefetcher::lookup(const QString& path) {
-    std::shared_future<Picture> pending;
+    std::shared_ptr<Job> job;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (entry_.path != path || !entry_.picture.valid())
+        if (!entry_ || entry_->path != path)
             return {};
-        const QFileInfo info(path);
-        if (!info.isFile() || info.size() != entry_.length ||
-            info.lastModified() != entry_.modified)
-            return {};
-        pending = entry_.picture;
+        job = entry_;
     }
-    return pending.get();
+    if (fileStamp(path) != job->stamp)
+        return {};
+    std::unique_lock<std::mutex> lock(job->mutex);
+    job->finished.wait(lock, [&job] { return job->done; });
+    return job->picture;
+}
+
+Picture RecentPictures::find(const QString& path) const {
+    for (const Entry& entry : entries_) {
+        if (entry.path == path)
+            return fileStamp(path) == entry.stamp ? entry.picture : Picture();
+    }
+    return {};
+}
+
+void RecentPictures::add(const QString& path, const Picture& picture) {
+    const FileStamp stamp = fileStamp(path);
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->path == path) {
+            entries_.erase(it);
+            break;
+        }
+    }
+    if (picture.isEmpty() || !stamp.valid())
+        return;
+    entries_.push_front({path, stamp, picture});
+    while (entries_.size() > Capacity)
+        entries_.pop_back();
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include "core/Modulo1.h"
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
+#include "core/SizeMode.h"
 #include "core/StoredPictures.h"
 #include "core/frmVedra.h"
 #include "platform/Keys.h"
@@ -70,25 +71,21 @@ void frmFS::Form_Load() {
     Image1.setLeft(0);
     Image1.setTop(0);
     Image1.setStretch(true);
-    const double screenWidth = screen.Width();
-    const double screenHeight = screen.Height();
+    // The fitted side follows the picture's own orientation, not the screen's: a wide
+    // picture takes the screen's width even when it then overflows top and bottom.
+    const ShownSize shown =
+        shownSize(m_.MantieniAspettoFS ? SizeMode::FullScreenMaintainAspect : SizeMode::FullScreen,
+                  QSizeF(m_.LarghezzaOriginale, m_.AltezzaOriginale), QSizeF(),
+                  QSizeF(screen.Width(), screen.Height()));
     if (m_.MantieniAspettoFS) {
-        const double w = m_.LarghezzaOriginale;
-        const double h = m_.AltezzaOriginale;
-        // The fitted side follows the picture's own orientation, not the screen's: a wide
-        // picture takes the screen's width even when it then overflows top and bottom.
-        if (m_.LarghezzaOriginale <= m_.AltezzaOriginale) {
-            if (m_.AltezzaOriginale != 0)
-                Image1.setWidth(static_cast<float>(w / h * screenHeight));
-            Image1.setHeight(static_cast<float>(screenHeight));
-        } else {
-            Image1.setWidth(static_cast<float>(screenWidth));
-            Image1.setHeight(static_cast<float>(h / w * screenWidth));
-        }
+        // Kept as single-precision twips, as the window's controls hold them.
+        if (shown.width)
+            Image1.setWidth(static_cast<float>(*shown.width));
+        Image1.setHeight(static_cast<float>(shown.height));
         CentraImmagineFS();
     } else {
-        Image1.setWidth(screenWidth);
-        Image1.setHeight(screenHeight);
+        Image1.setWidth(*shown.width);
+        Image1.setHeight(shown.height);
     }
     Image1.setVisible(true);
 }

@@ -7,6 +7,7 @@
 #include "platform/Twips.h"
 
 #include "MainWindowFixture.h"
+#include "platform/JpegDecoder.h"
 
 class LoadingTest : public MainWindowTest {
   protected:
@@ -147,28 +148,41 @@ TEST_F(LoadingTest, MetafilesOpenLikeAnyPictureAtTheirNaturalSize) {
     EXPECT_TRUE(scripted.messageBox.prompts.empty());
 }
 
-TEST_F(LoadingTest, AJpegWhoseDataCannotBeDecodedBlanksTheAreaAndKeepsTheDescription) {
+// In every size mode a JPEG costs one decode, load and paint together, and broken data,
+// wherever it is, blanks the area at load and keeps the description of the last picture.
+TEST_F(LoadingTest, AJpegIsDecodedOnceAndBrokenDataBlanksTheAreaInEveryMode) {
     folder.addPicture("a.jpg", 300, 200);
     folder.addUndecodableJpeg("b.jpg", 1600, 1200);
-    folder.addPicture("c.jpg", 120, 90);
+    folder.addPicture("c.jpg", 1600, 1200);
+    folder.addJpegBrokenAtTheEnd("d.jpg", 1600, 1200, true);
+    folder.addProgressiveJpeg("e.jpg", 1600, 1200);
     for (int mode = 0; mode <= 2; ++mode) {
+        SCOPED_TRACE(mode);
         frmVedra& w = startListing();
         w.Dimensioni.setListIndex(mode);
-        w.File1.setListIndex(0);
-        const QString caption = w.Caption();
-        const QString line = w.lblDisplay.Caption();
-        w.File1.setListIndex(1);
-        EXPECT_TRUE(w.Image1.picture().isEmpty()) << mode;
-        EXPECT_EQ(w.Caption(), caption) << mode;
-        EXPECT_EQ(w.lblDisplay.Caption(), line) << mode;
-        EXPECT_EQ(w.lblContatore.Caption(), "1/3") << mode;
-        EXPECT_TRUE(scripted.messageBox.prompts.empty()) << mode;
-        // The next good picture is described again.
-        w.File1.setListIndex(2);
-        EXPECT_FALSE(w.Image1.picture().isEmpty()) << mode;
-        EXPECT_EQ(w.lblContatore.Caption(), "3/3") << mode;
-        EXPECT_TRUE(w.lblDisplay.Caption().contains(mode == 0 ? "W120 x H90" : "W365"))
-            << w.lblDisplay.Caption().toStdString();
+        QString caption, line;
+        for (int entry = 0; entry < 5; ++entry) {
+            SCOPED_TRACE(entry);
+            const bool broken = entry == 1 || entry == 3;
+            const quint64 before = platform::jpegDecodeCount();
+            w.File1.setListIndex(entry);
+            w.Picture1.widget()->grab();  // painted as the screen would
+            EXPECT_EQ(platform::jpegDecodeCount() - before, 1u);
+            EXPECT_EQ(w.Image1.picture().isEmpty(), broken);
+            if (broken) {
+                EXPECT_EQ(w.Caption(), caption);
+                EXPECT_EQ(w.lblDisplay.Caption(), line);
+            } else {
+                EXPECT_TRUE(w.lblDisplay.Caption().contains(mode != 0    ? "W365"
+                                                            : entry == 0 ? "W300 x H200"
+                                                                         : "W1600 x H1200"))
+                    << w.lblDisplay.Caption().toStdString();
+            }
+            EXPECT_EQ(w.lblContatore.Caption(), QString("%1/5").arg(broken ? entry : entry + 1));
+            caption = w.Caption();
+            line = w.lblDisplay.Caption();
+        }
+        EXPECT_TRUE(scripted.messageBox.prompts.empty());
     }
 }
 

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "MainWindowFixture.h"
+#include "core/SizeMode.h"
 
 namespace {
 constexpr int OriginalSize = 0;
@@ -39,7 +40,6 @@ TEST_F(SizeModesTest, EachModePlacesThePictureInTheViewingArea) {
                false},
           Case{"landscape fits the width", 400, 300, ResizeMaintainAspect, 5475, 0.75 * 5475, 30,
                any, true},
-          Case{"square fits the height", 50, 50, ResizeMaintainAspect, 5235, 5235, any, any, true},
           Case{"nearly square landscape overflows", 1000, 990, ResizeMaintainAspect, 5475, 5420.25,
                any, -1, true},
           Case{"stretched to the area", 10, 300, ResizeToWindow, 5475, 5235, 30, 30, true}}) {
@@ -59,6 +59,48 @@ TEST_F(SizeModesTest, EachModePlacesThePictureInTheViewingArea) {
         }
         EXPECT_EQ(w.Image1.Stretch(), c.stretched);
         program.reset();
+    }
+}
+
+// The one rule for the shown size, used by the size modes, the full-screen window and the
+// read-ahead, in twips: the normal area 5475 x 5235, a 12000 x 9000 screen.
+TEST(ShownSize, OneRuleForEveryModeAndWindow) {
+    const QSizeF area(5475, 5235), screen(12000, 9000);
+    const double none = -1;  // no width: the control keeps the one it had
+    struct Case {
+        const char* what;
+        long index;
+        double naturalWidth, naturalHeight;
+        double width, height;
+        bool stretched;
+    };
+    for (const Case& c : {
+             Case{"original size", 0, 3000, 1500, 3000, 1500, false},
+             Case{"no item selected: natural", -1, 3000, 1500, 3000, 1500, false},
+             Case{"an index past the items: natural", 5, 3000, 1500, 3000, 1500, false},
+             Case{"landscape takes the area's width", 1, 6000, 4500, 5475, 4106.25, true},
+             Case{"square takes the area's height", 1, 750, 750, 5235, 5235, true},
+             Case{"nearly square landscape overflows", 1, 15000, 14850, 5475, 5420.25, true},
+             Case{"portrait takes the area's height", 1, 4995, 15000, 4995.0 / 15000 * 5235, 5235,
+                  true},
+             Case{"no picture: only the height", 1, 0, 0, none, 5235, true},
+             Case{"stretched to the area", 2, 150, 4500, 5475, 5235, true},
+             Case{"full screen, square", 3, 750, 750, 9000, 9000, true},
+             Case{"full screen, upright", 3, 4995, 15000, 2997, 9000, true},
+             Case{"full screen, wide overflows", 3, 7500, 6750, 12000, 10800, true},
+             Case{"full screen, no height", 3, 0, 0, none, 9000, true},
+             Case{"full screen stretched", 4, 4995, 15000, 12000, 9000, true},
+         }) {
+        SCOPED_TRACE(c.what);
+        const ShownSize shown =
+            shownSize(sizeModeOf(c.index), QSizeF(c.naturalWidth, c.naturalHeight), area, screen);
+        EXPECT_EQ(shown.width.has_value(), c.width != none);
+        if (shown.width && c.width != none) {
+            EXPECT_NEAR(*shown.width, c.width, 1e-9);
+        }
+        EXPECT_NEAR(shown.height, c.height, 1e-9);
+        EXPECT_EQ(shown.stretched, c.stretched);
+        EXPECT_EQ(isFullScreen(sizeModeOf(c.index)), c.index == 3 || c.index == 4);
     }
 }
 

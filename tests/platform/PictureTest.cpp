@@ -3,8 +3,15 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QThread>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "TestPictures.h"
+#include "platform/JpegDecoder.h"
 #include "platform/Picture.h"
 #include "platform/PicturePrefetcher.h"
 #include "platform/RuntimeError.h"
@@ -15,13 +22,26 @@ using platform::RuntimeError;
 using testing_support::PictureFolder;
 
 namespace {
-int errorOf(const QString& path) {
+int errorOf(const QString& path, const platform::ShownViewFor& view = nullptr) {
     try {
-        LoadPicture(path);
+        LoadPicture(path, view);
     } catch (const RuntimeError& e) {
         return e.number();
     }
     return 0;
+}
+
+long residentKiB() {
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+bool greenish(QRgb pixel) {
+    return qGreen(pixel) > 180 && qRed(pixel) < 60;
 }
 }  // namespace
 
@@ -36,6 +56,19 @@ TEST(LoadPicture, ReportsMissingFilesFoldersAndUndecodableContent) {
     EXPECT_EQ(errorOf(folder.file("empty.jpg")), 481);
     EXPECT_EQ(errorOf(folder.file("text.gif")), 481);
     EXPECT_EQ(errorOf(folder.file("png-inside.bmp")), 481);
+    // Not ordinary files: refused at once, never read (reading would wait or never end).
+    ASSERT_EQ(mkfifo(qPrintable(folder.file("fifo.jpg")), 0600), 0);
+    EXPECT_EQ(errorOf(folder.file("fifo.jpg")), 481);
+    EXPECT_EQ(errorOf(QStringLiteral("/dev/zero")), 481);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketPath = QFile::encodeName(folder.file("socket.jpg"));
+    ASSERT_LT(socketPath.size(), int(sizeof(address.sun_path)));
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    EXPECT_EQ(errorOf(folder.file("socket.jpg")), 481);
+    close(listener);
 }
 
 TEST(LoadPicture, RecognisesFormatsByContentNotByName) {
@@ -55,43 +88,127 @@ TEST(LoadPicture, IconsShowTheirLargestImage) {
     EXPECT_EQ(icon.sizePixels(), QSize(256, 256));
 }
 
-TEST(LoadPicture, BigJpegsAreDecodedAtTheSizeShown) {
+// Every view a JPEG is loaded for costs one decode, and that decode reads all of the data:
+// broken data fails the load (481) whatever part is shown; data cut short still shows.
+TEST(LoadPicture, OneDecodeForTheViewShownReadsAllOfTheData) {
     PictureFolder folder;
-    const QString path = folder.addPicture("big.jpg", 1600, 1200, QColor(10, 200, 30));
-    const Picture picture = LoadPicture(path);
-    EXPECT_EQ(picture.sizePixels(), QSize(1600, 1200));
-    const QImage small = picture.imageForSize(QSize(200, 150));
-    EXPECT_EQ(small.size(), QSize(200, 150));
-    EXPECT_NEAR(qGreen(small.pixel(150, 20)), 200, 12);
-    EXPECT_EQ(picture.toImage().size(), QSize(1600, 1200));
+    const QColor green(10, 200, 30);
+    folder.addPicture("good.jpg", 640, 480, green);
+    folder.addProgressiveJpeg("progressive.jpg", 640, 480, green);
+    QFile source(folder.file("good.jpg"));
+    source.open(QIODevice::ReadOnly);
+    folder.addBytes("cut.jpg", source.readAll().left(source.size() / 3));
+    folder.addUndecodableJpeg("broken-first-scan.jpg", 640, 480);
+    folder.addJpegBrokenAtTheEnd("broken-end.jpg", 640, 480, false);
+    folder.addJpegBrokenAtTheEnd("broken-end-progressive.jpg", 640, 480, true);
+
+    struct View {
+        const char* what;
+        platform::ShownView view;  // an empty size: no view given
+    };
+    const View views[] = {
+        {"no view", {}},
+        {"scaled down", {QSize(213, 160), QRect()}},
+        {"stretched up", {QSize(900, 500), QRect()}},
+        {"natural size, all seen", {QSize(640, 480), QRect()}},
+        {"natural size, the top left seen", {QSize(640, 480), QRect(0, 0, 200, 100)}},
+        {"natural size, the middle seen", {QSize(640, 480), QRect(250, 200, 100, 60)}},
+    };
+    struct File {
+        const char* name;
+        bool broken;
+        bool cut;
+    };
+    const File files[] = {
+        {"good.jpg", false, false},      {"progressive.jpg", false, false},
+        {"cut.jpg", false, true},        {"broken-first-scan.jpg", true, false},
+        {"broken-end.jpg", true, false}, {"broken-end-progressive.jpg", true, false}};
+    for (const View& v : views) {
+        const platform::ShownViewFor viewFor =
+            v.view.size.isEmpty() ? platform::ShownViewFor() : [&v](QSize) { return v.view; };
+        for (const File& f : files) {
+            SCOPED_TRACE(testing::Message() << v.what << ", " << f.name);
+            const quint64 before = platform::jpegDecodeCount();
+            if (f.broken) {
+                EXPECT_EQ(errorOf(folder.file(f.name), viewFor), 481);
+                EXPECT_EQ(platform::jpegDecodeCount() - before, 1u);
+                continue;
+            }
+            const Picture picture = LoadPicture(folder.file(f.name), viewFor);
+            EXPECT_EQ(picture.sizePixels(), QSize(640, 480));
+            // Drawn as the window draws it, clipped to what is seen: no second decode.
+            const QSize size = v.view.size.isEmpty() ? QSize(80, 60) : v.view.size;
+            const QRect seen =
+                v.view.visible.isEmpty() ? QRect(QPoint(0, 0), size) : v.view.visible;
+            QImage screen(size, QImage::Format_RGB32);
+            screen.fill(Qt::black);
+            QPainter painter(&screen);
+            painter.setClipRect(seen);
+            picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+            painter.end();
+            EXPECT_EQ(platform::jpegDecodeCount() - before, 1u);
+            if (!f.cut || seen.top() == 0) {
+                EXPECT_TRUE(greenish(screen.pixel(seen.center().x(), seen.top() + 2)));
+            }
+            if (seen.bottom() >= size.height() - 1) {
+                // The missing rows of a file cut short come out grey.
+                EXPECT_EQ(greenish(screen.pixel(seen.center().x(), seen.bottom() - 2)), !f.cut);
+            }
+        }
+    }
 }
 
-TEST(LoadPicture, AJpegFailsAtLoadOnlyWhenItsDataCannotBeDecoded) {
+TEST(LoadPicture, AFileIsReadOnlyAsFarAsItsPictureGoes) {
     PictureFolder folder;
-    QFile source(folder.addPicture("good.jpg", 640, 480, QColor(10, 200, 30)));
-    source.open(QIODevice::ReadOnly);
-    QByteArray bytes = source.readAll();
-    bytes.truncate(bytes.size() / 3);
-    // Cut short: the decoder shows what is there and fills the rest, so it is a picture.
-    const Picture cut = LoadPicture(folder.addBytes("cut.jpg", bytes));
-    EXPECT_EQ(cut.sizePixels(), QSize(640, 480));
-    for (const QSize& size : {QSize(80, 60), QSize(320, 240), QSize(640, 480)}) {
-        const QImage shown = cut.imageForSize(size);
-        ASSERT_EQ(shown.size(), size);
-        EXPECT_NEAR(qGreen(shown.pixel(size.width() / 2, 2)), 200, 16) << size.width();
-        EXPECT_NE(qGreen(shown.pixel(size.width() / 2, size.height() - 2)), 200) << size.width();
-    }
+    const QString path = folder.addPicture("huge.jpg", 640, 480, QColor(10, 200, 30));
+    QFile huge(path);
+    ASSERT_TRUE(huge.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(huge.resize(qint64(2) << 30));  // 2 GiB, sparse: nothing after the picture
+    huge.close();
+    const long before = residentKiB();
+    const Picture picture = LoadPicture(path, [](QSize) {
+        return platform::ShownView{QSize(320, 240), QRect()};
+    });
+    EXPECT_EQ(picture.sizePixels(), QSize(640, 480));
+    EXPECT_LT(residentKiB() - before, 50 * 1024);
+}
 
-    // A valid header over data no decoder can read fails at load, never later at paint.
-    EXPECT_EQ(errorOf(folder.addUndecodableJpeg("broken.jpg", 640, 480)), 481);
-    EXPECT_EQ(errorOf(folder.addUndecodableJpeg("broken-big.jpg", 4000, 3000)), 481);
-    // Checked by the decode at the size it will be shown, as the slide show's look-ahead does.
-    EXPECT_THROW(platform::loadPictureFile(folder.file("broken-big.jpg"),
-                                           [](QSize natural) { return natural / 3; }),
-                 RuntimeError);
-    const Picture ahead = platform::loadPictureFile(folder.file("cut.jpg"),
-                                                    [](QSize natural) { return natural / 3; });
-    EXPECT_EQ(ahead.sizePixels(), QSize(640, 480));
+TEST(LoadPicture, ABigProgressiveJpegShowsACoarsePictureBeforeTheFinalOne) {
+    PictureFolder folder;
+    folder.addProgressiveJpeg("big.jpg", 2000, 1200, QColor(10, 200, 30));
+    folder.addPicture("baseline.jpg", 2000, 1200, QColor(10, 200, 30));
+    folder.addJpegBrokenAtTheEnd("broken.jpg", 2000, 1200, true);
+    const platform::ShownViewFor view = [](QSize) {
+        return platform::ShownView{QSize(500, 300), QRect()};
+    };
+    struct Case {
+        const char* name;
+        int previews;
+        bool fails;
+        int green;
+    };
+    for (const Case& c : {Case{"big.jpg", 1, false, 200}, Case{"baseline.jpg", 0, false, 200},
+                          Case{"broken.jpg", 1, true, 80}}) {
+        SCOPED_TRACE(c.name);
+        std::vector<QImage> coarse;
+        platform::LoadProgress progress;
+        progress.preview = [&coarse](const QImage& image, QSize natural) {
+            EXPECT_EQ(natural, QSize(2000, 1200));
+            coarse.push_back(image);
+        };
+        Picture picture;
+        try {
+            picture = LoadPicture(folder.file(c.name), view, progress);
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), 481);
+        }
+        EXPECT_EQ(picture.isEmpty(), c.fails);
+        ASSERT_EQ(int(coarse.size()), c.previews);
+        if (!coarse.empty()) {
+            EXPECT_EQ(coarse.front().size(), QSize(500, 300));
+            EXPECT_NEAR(qGreen(coarse.front().pixel(250, 20)), c.green, 40);
+        }
+    }
 }
 
 TEST(SavePicture, WritesAWindowsBitmapAndNeverLeavesHalfAFile) {
@@ -112,17 +229,38 @@ TEST(SavePicture, WritesAWindowsBitmapAndNeverLeavesHalfAFile) {
 TEST(PicturePrefetcher, ServesThePreparedPictureOnlyWhileItsFileIsUnchanged) {
     PictureFolder folder;
     const QString path = folder.addPicture("next.jpg", 640, 480);
-    auto& prefetcher = platform::PicturePrefetcher::instance();
-    prefetcher.prefetch(path, [](QSize natural) { return natural / 4; });
-    const Picture first = LoadPicture(path);
+    platform::PicturePrefetcher prefetcher;
+    const platform::ShownViewFor quarter = [](QSize natural) {
+        return platform::ShownView{natural / 4, QRect()};
+    };
+    prefetcher.prefetch(path, quarter);
+    const Picture first = prefetcher.lookup(path);
     EXPECT_EQ(first.sizePixels(), QSize(640, 480));
-    EXPECT_TRUE(LoadPicture(path).sameAs(first));  // the step's second load is served too
+    EXPECT_TRUE(prefetcher.lookup(path).sameAs(first));  // the step's second load is served too
 
     folder.addPicture("next.jpg", 320, 200);  // the file changes after the decode
-    const Picture changed = LoadPicture(path);
-    EXPECT_FALSE(changed.sameAs(first));
-    EXPECT_EQ(changed.sizePixels(), QSize(320, 200));
+    EXPECT_TRUE(prefetcher.lookup(path).isEmpty());
 
-    prefetcher.prefetch(folder.file("missing.jpg"), {});
-    EXPECT_THROW(LoadPicture(folder.file("missing.jpg")), RuntimeError);
+    // A read-ahead replaced by another is given up, never served; the new one is.
+    folder.addProgressiveJpeg("big.jpg", 3000, 2000);
+    prefetcher.prefetch(folder.file("big.jpg"), quarter);
+    prefetcher.prefetch(path, quarter);
+    EXPECT_TRUE(prefetcher.lookup(folder.file("big.jpg")).isEmpty());
+    EXPECT_EQ(prefetcher.lookup(path).sizePixels(), QSize(320, 200));
+    // Destroyed while it works: the work is given up and the worker ends.
+    prefetcher.prefetch(folder.file("big.jpg"), quarter);
+
+    prefetcher.prefetch(folder.file("missing.jpg"), quarter);
+    EXPECT_TRUE(prefetcher.lookup(folder.file("missing.jpg")).isEmpty());
+}
+
+TEST(RecentPictures, ServeAPictureAgainOnlyWhileItsFileIsUnchanged) {
+    PictureFolder folder;
+    const QString path = folder.addPicture("a.jpg", 64, 48);
+    platform::RecentPictures recent;
+    const Picture picture = LoadPicture(path);
+    recent.add(path, picture);
+    EXPECT_TRUE(recent.find(path).sameAs(picture));
+    folder.addPicture("a.jpg", 32, 24);
+    EXPECT_TRUE(recent.find(path).isEmpty());
 }

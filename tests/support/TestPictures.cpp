@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 
 namespace testing_support {
@@ -119,6 +120,36 @@ QString PictureFolder::addUndecodableJpeg(const QString& name, int width, int he
     const int components = quint8(bytes.at(sos + 4));
     for (int i = 0; i < components; ++i)
         bytes[sos + 6 + 2 * i] = char(0x33);
+    return addBytes(name, bytes);
+}
+
+QString PictureFolder::addProgressiveJpeg(const QString& name, int width, int height,
+                                          const QColor& color) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    QPainter painter(&image);
+    painter.setPen(Qt::white);
+    painter.drawLine(0, 0, width - 1, height - 1);
+    painter.end();
+    QImageWriter writer(file(name), "jpeg");
+    writer.setProgressiveScanWrite(true);
+    if (!writer.write(image))
+        qFatal("could not write test picture %s", qPrintable(name));
+    return file(name);
+}
+
+QString PictureFolder::addJpegBrokenAtTheEnd(const QString& name, int width, int height,
+                                             bool progressive) {
+    const QString path = progressive ? addProgressiveJpeg(name, width, height)
+                                     : addPicture(name, width, height, QColor(200, 80, 40), "jpg");
+    QFile good(path);
+    if (!good.open(QIODevice::ReadOnly))
+        qFatal("could not read back %s", qPrintable(name));
+    QByteArray bytes = good.readAll();
+    good.close();
+    if (!bytes.endsWith("\xFF\xD9"))
+        qFatal("no end of image in %s", qPrintable(name));
+    bytes.insert(bytes.size() - 2, QByteArray("\xFF\xC0", 2));
     return addBytes(name, bytes);
 }
 

@@ -22,6 +22,12 @@ class PictureFolder {
     // A JPEG whose header is valid (size, tables) but whose scan names Huffman tables the
     // file does not define, so no decoder can turn its data into pixels.
     QString addUndecodableJpeg(const QString& name, int width, int height);
+    // A JPEG written in many scans, coarse to fine, rather than in one.
+    QString addProgressiveJpeg(const QString& name, int width, int height,
+                               const QColor& color = QColor(200, 80, 40));
+    // A JPEG whose data decodes to its last row and is followed by a second frame header,
+    // which the decoder refuses: only a decode that reads all of the data finds it.
+    QString addJpegBrokenAtTheEnd(const QString& name, int width, int height, bool progressive);
     QString addFolder(const QString& name);
 
   private:

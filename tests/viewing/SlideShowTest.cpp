@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "ViewingFixture.h"
-#include "platform/PictureData.h"
+#include "platform/JpegDecoder.h"
 #include "platform/PicturePrefetcher.h"
 
 namespace {
@@ -199,43 +199,51 @@ TEST_F(ViewingTest, TheTwoWindowsPausesNest) {
 }
 
 TEST_F(ViewingTest, EveryStepDecodesItsPictureOnceWhicheverWindowsShowIt) {
-    // Big enough that every view shows them scaled down.
+    // Big enough that every view shows them scaled down or cropped.
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
         folder.addPicture(name, 1600, 1200, Qt::darkCyan);
     frmVedra& w = start();
     w.imgSpeed3_Click();
+    enum class FullScreen { No, ByClick, ByMode };
     struct Arrangement {
         int sizeMode;
-        bool fullScreenByClick;
+        FullScreen fullScreen;
     };
-    for (const Arrangement a : {Arrangement{1, false}, Arrangement{2, false}, Arrangement{1, true},
-                                Arrangement{2, true}}) {
+    for (const Arrangement a :
+         {Arrangement{0, FullScreen::No}, Arrangement{1, FullScreen::No},
+          Arrangement{2, FullScreen::No}, Arrangement{1, FullScreen::ByClick},
+          Arrangement{2, FullScreen::ByClick}, Arrangement{3, FullScreen::ByMode},
+          Arrangement{4, FullScreen::ByMode}}) {
         SCOPED_TRACE(testing::Message()
-                     << "size mode " << a.sizeMode << ", full screen " << a.fullScreenByClick);
+                     << "size mode " << a.sizeMode << ", full screen " << int(a.fullScreen));
+        // In a full-screen mode the first step selects the first entry and opens the window.
+        if (a.fullScreen == FullScreen::ByMode)
+            w.File1.setListIndex(-1);
         w.Dimensioni.setListIndex(a.sizeMode);
-        if (a.fullScreenByClick)
+        if (a.fullScreen == FullScreen::ByClick)
             openFullScreenAt(0);
-        else
+        else if (a.fullScreen == FullScreen::No)
             w.File1.setListIndex(0);
         w.cmdSlideShow.click();
-        // Draws what each open window shows, as the screen would, and lets the reading
-        // ahead of the next picture finish.
+        // Draws what each open window shows, as the screen would (the main window is covered
+        // by a full-screen window its mode opened), and lets the reading ahead finish.
         auto showAndReadAhead = [&] {
             if (frmFS* fs = fullScreen()) {
                 fs->Timer1.tick();  // the full-screen window takes the new picture
                 fs->Image1.widget()->grab();
             }
-            w.Image1.widget()->grab();
-            while (platform::PicturePrefetcher::instance().busy())
+            if (a.fullScreen != FullScreen::ByMode)
+                w.Picture1.widget()->grab();  // the frame clips the picture
+            while (program->prefetcher.busy())
                 QThread::msleep(5);
         };
         w.Timer1.tick();
         showAndReadAhead();
         for (int step = 0; step < 3; ++step) {
-            const quint64 before = platform::JpegPictureData::decodeCount();
+            const quint64 before = platform::jpegDecodeCount();
             w.Timer1.tick();
             showAndReadAhead();
-            EXPECT_EQ(platform::JpegPictureData::decodeCount() - before, 1u) << "step " << step;
+            EXPECT_EQ(platform::jpegDecodeCount() - before, 1u) << "step " << step;
         }
         w.cmdSlideShow.click();
         if (frmFS* fs = fullScreen())

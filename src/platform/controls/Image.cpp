@@ -1,11 +1,35 @@
 #include "platform/controls/Image.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/MimePictures.h"
+#include "platform/Twips.h"
 #include "platform/controls/EventWidget.h"
 
 namespace platform {
+namespace {
+
+// The coarse picture of a load under way: seen, never clicked or read out.
+class PreviewWidget : public QWidget {
+  public:
+    PreviewWidget(QWidget* parent, const QImage& image) : QWidget(parent), image_(image) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), image_);
+    }
+
+  private:
+    const QImage& image_;
+};
+
+}  // namespace
 
 Image::Image(Container container, const QString& name, double left, double top, double width,
              double height)
@@ -54,6 +78,27 @@ void Image::takeNaturalSize() {
         return;
     const QSizeF twips = picture_.sizeTwips();
     Move(Left(), Top(), twips.width(), twips.height());
+}
+
+void Image::showPreview(const QImage& coarse, const QRectF& place) {
+    if (!preview_)
+        preview_ = new PreviewWidget(area_->parentWidget(), previewImage_);
+    previewImage_ = coarse;
+    preview_->setGeometry(twipsToPixels(place.left()), twipsToPixels(place.top()),
+                          std::max(1, twipsToPixels(place.width())),
+                          std::max(1, twipsToPixels(place.height())));
+    preview_->raise();
+    preview_->show();
+    // The load runs on in this handler: the preview is painted now, not when it returns.
+    if (preview_->isVisible())
+        preview_->repaint();
+}
+
+void Image::endPreview() {
+    if (!preview_ || preview_->isHidden())
+        return;
+    preview_->hide();
+    previewImage_ = QImage();
 }
 
 void Image::click() {

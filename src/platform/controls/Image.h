@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+#include <QRectF>
 #include <functional>
 
 #include "platform/Picture.h"
@@ -37,10 +39,18 @@ class Image : public Control {
 
     void click();
 
+    // Shows `coarse` scaled into `place` (twips, in the control's container) above
+    // everything else there and paints it at once, while the control's own picture is still
+    // being loaded; endPreview takes it away.
+    void showPreview(const QImage& coarse, const QRectF& place);
+    void endPreview();
+
   private:
     void takeNaturalSize();
 
     EventWidget* area_;
+    QWidget* preview_ = nullptr;
+    QImage previewImage_;
     Picture picture_;
     bool stretch_ = false;
 };
