@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QSystemTrayIcon>
@@ -35,6 +36,10 @@ QtTray::QtTray() = default;
 QtTray::~QtTray() = default;
 
 bool QtTray::Available() const {
+    // The XEmbed tray is an X11 protocol: anywhere else (a Wayland session) only a
+    // StatusNotifierItem host can hold the icon, and without one there is no tray.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return statusNotifierHostPresent();
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 

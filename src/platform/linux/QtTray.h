@@ -9,7 +9,7 @@ class QSystemTrayIcon;
 namespace platform {
 
 // The tray icon over Qt's system tray icon: a StatusNotifierItem where the session bus has a
-// watcher, an XEmbed icon in the panel's tray otherwise.
+// watcher, an XEmbed icon in the panel's tray otherwise (on X11 only).
 class QtTray : public TrayService {
   public:
     QtTray();
