@@ -23,6 +23,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# Qt loads its Wayland platform as a plugin, which no linked library names: without it
+# the program cannot start in a Wayland session that has no X server. The computed
+# dependencies are added after this one.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
 # Metafiles name the faces of the system they were drawn on: Liberation stands in for
 # Arial, Times New Roman and Courier New with the same widths, OpenSymbol draws the
 # Symbol and Wingdings characters, WenQuanYi Zen Hei Chinese and Japanese text.

@@ -217,7 +217,7 @@ check_deb() {
     depends=$(dpkg-deb -f "$deb" Depends)
     echo "Depends: $depends"
     local pkg
-    for pkg in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo; do
+    for pkg in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo qt6-wayland; do
         case ", $depends," in
             *", $pkg ("* | *", $pkg,"*) ;;
             *) echo "Depends lacks $pkg"; return 1 ;;

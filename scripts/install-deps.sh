@@ -14,6 +14,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2 fonts-opensymbol fonts-wqy-zenhei fonts-symbola
   desktop-file-utils appstream dpkg-dev libglib2.0-bin librsvg2-bin man-db gzip
   trayer shared-mime-info lintian
+  weston qt6-wayland wl-clipboard
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (unit, integration and
-# end-to-end under Xvfb) with ctest. Extra arguments go to ctest.
+# end-to-end under Xvfb, and under weston nested in it for Wayland) with ctest. Extra
+# arguments go to ctest.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"

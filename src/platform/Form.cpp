@@ -287,7 +287,12 @@ void Form::handleFirstShow() {
     shownOnce_ = true;
     if (border_ != BorderStyle::None) {
         applyDesignedSize();
-        if (QScreen* screen = window_->screen()) {
+        // A Wayland compositor places windows itself and ignores a program's positions;
+        // the designed size still holds there.
+        const bool programPlacesWindows =
+            !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+        QScreen* screen = programPlacesWindows ? window_->screen() : nullptr;
+        if (screen) {
             const QRect area = screen->availableGeometry();
             window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
         }

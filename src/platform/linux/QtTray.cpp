@@ -57,6 +57,10 @@ void QtTray::report(TrayAction action) {
 }
 
 bool QtTray::Available() const {
+    // The XEmbed tray is an X11 protocol: anywhere else (a Wayland session) only a
+    // StatusNotifierItem host can hold the icon, and without one there is no tray.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return StatusNotifierItem::hostPresent();
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 

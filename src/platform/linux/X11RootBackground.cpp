@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QtEndian>
 #include <algorithm>
@@ -89,7 +90,10 @@ void putImage(xcb_connection_t* c, xcb_pixmap_t pixmap, xcb_gcontext_t gc, const
 }  // namespace
 
 RootBackgroundResult setX11RootBackground(const QImage& picture) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    // Only a program on the X11 platform draws on the X server's root window: in a Wayland
+    // session DISPLAY may name XWayland, whose root window nobody sees.
+    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+        qEnvironmentVariableIsEmpty("DISPLAY"))
         return RootBackgroundResult::NoDisplay;
     int screenNumber = 0;
     Connection connection(xcb_connect(nullptr, &screenNumber));
