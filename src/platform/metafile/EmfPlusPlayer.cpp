@@ -1,5 +1,6 @@
 #include "platform/metafile/EmfPlusPlayer.h"
 
+#include "platform/metafile/RecordDispatch.h"
 #include "platform/metafile/RecordTypes.h"
 
 #include "platform/metafile/Metafile.h"
@@ -176,393 +177,486 @@ double EmfPlusPlayer::pageFactor(bool vertical) const {
     return unitToDevice(state_.pageUnit, vertical) * state_.pageScale;
 }
 
+EmfPlusPlayer::Handler EmfPlusPlayer::handlerFor(EmfPlusRecord type) {
+    using R = EmfPlusRecord;
+    using P = EmfPlusPlayer;
+    static constexpr RecordHandler<EmfPlusRecord, Handler> kTable[] = {
+        {R::EmfPlusHeader, &P::header},
+        {R::EmfPlusEndOfFile, &P::endOfFile},
+        {R::EmfPlusGetDC, &P::getDC},
+        {R::EmfPlusObject, &P::object},
+        {R::EmfPlusClear, &P::clear},
+        {R::EmfPlusFillRects, &P::fillRects},
+        {R::EmfPlusDrawRects, &P::drawRects},
+        {R::EmfPlusFillPolygon, &P::fillPolygon},
+        {R::EmfPlusDrawLines, &P::drawLines},
+        {R::EmfPlusFillEllipse, &P::ellipse},
+        {R::EmfPlusDrawEllipse, &P::ellipse},
+        {R::EmfPlusFillPie, &P::pieOrArc},
+        {R::EmfPlusDrawPie, &P::pieOrArc},
+        {R::EmfPlusDrawArc, &P::pieOrArc},
+        {R::EmfPlusFillRegion, &P::fillRegion},
+        {R::EmfPlusFillPath, &P::path},
+        {R::EmfPlusDrawPath, &P::path},
+        {R::EmfPlusFillClosedCurve, &P::closedCurve},
+        {R::EmfPlusDrawClosedCurve, &P::closedCurve},
+        {R::EmfPlusDrawCurve, &P::drawCurve},
+        {R::EmfPlusDrawBeziers, &P::drawBeziers},
+        {R::EmfPlusDrawImage, &P::drawImage},
+        {R::EmfPlusDrawImagePoints, &P::drawImagePoints},
+        {R::EmfPlusDrawString, &P::drawString},
+        {R::EmfPlusSetCompositingMode, &P::setCompositingMode},
+        {R::EmfPlusSave, &P::saveOrBeginContainer},
+        {R::EmfPlusRestore, &P::restoreOrEndContainer},
+        {R::EmfPlusBeginContainer, &P::saveOrBeginContainer},
+        {R::EmfPlusBeginContainerNoParams, &P::saveOrBeginContainer},
+        {R::EmfPlusEndContainer, &P::restoreOrEndContainer},
+        {R::EmfPlusSetWorldTransform, &P::setWorldTransform},
+        {R::EmfPlusResetWorldTransform, &P::resetWorldTransform},
+        {R::EmfPlusMultiplyWorldTransform, &P::changeWorldTransform},
+        {R::EmfPlusTranslateWorldTransform, &P::changeWorldTransform},
+        {R::EmfPlusScaleWorldTransform, &P::changeWorldTransform},
+        {R::EmfPlusRotateWorldTransform, &P::changeWorldTransform},
+        {R::EmfPlusSetPageTransform, &P::setPageTransform},
+        {R::EmfPlusResetClip, &P::resetClip},
+        {R::EmfPlusSetClipRect, &P::setClipRect},
+        {R::EmfPlusSetClipPath, &P::setClipPath},
+        {R::EmfPlusSetClipRegion, &P::setClipRegion},
+        {R::EmfPlusOffsetClip, &P::offsetClip},
+        {R::EmfPlusDrawDriverString, &P::drawDriverString},
+    };
+    static_assert(strictlyIncreasing(kTable));
+    return handlerOf(kTable, type);
+}
+
 void EmfPlusPlayer::playRecord(quint16 type, quint16 flags, ByteReader r) {
-    const bool compressed = flags & 0x4000;
     const auto kind = static_cast<EmfPlusRecord>(type);
-    switch (kind) {
-        case EmfPlusRecord::EmfPlusHeader: {
-            r.u32();  // version
-            const quint32 plusFlags = r.u32();
-            const quint32 dpiX = r.u32();
-            const quint32 dpiY = r.u32();
-            if (!r.ok()) {
-                return;
-            }
-            active_ = true;
-            videoDisplay_ = plusFlags & 1;
-            if (dpiX > 0 && dpiX < 100000 && dpiY > 0 && dpiY < 100000) {
-                dpiX_ = dpiX;
-                dpiY_ = dpiY;
-            }
-            return;
+    const Handler handler = handlerFor(kind);
+    if (handler == nullptr) {
+        // Hints (anti-aliasing, text, interpolation, pixel offset,
+        // compositing quality, rendering origin), comments, the
+        // multi-format brackets and the terminal-server records change
+        // nothing this renderer draws differently.
+        if (skipped_) {
+            ++(*skipped_)[recordName(kind)];
         }
-        case EmfPlusRecord::EmfPlusEndOfFile:
-            return;
-        case EmfPlusRecord::EmfPlusGetDC:
-            handOver_ = true;
-            return;
-        case EmfPlusRecord::EmfPlusObject:
-            object(flags, r);
-            return;
-        case EmfPlusRecord::EmfPlusClear: {
-            const QColor color = argb(r.u32());
-            if (r.ok() && prepare()) {
-                painter_.setWorldTransform(base_);
-                painter_.setCompositionMode(QPainter::CompositionMode_Source);
-                painter_.fillRect(target_, color);
-                painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusFillRects: {
-            const quint32 brushValue = r.u32();
-            const quint32 count = r.u32();
-            const std::optional<QBrush> brush = brushFor(flags, brushValue);
-            if (!r.ok() || !brush || count > kMaxDrawCount ||
-                !r.has(std::size_t(count) * (compressed ? 8 : 16))) {
-                return;
-            }
-            QPainterPath path;
-            for (quint32 i = 0; i < count; ++i) {
-                path.addRect(rect(r, compressed).normalized());
-            }
-            path.setFillRule(Qt::WindingFill);
+        return;
+    }
+    Record rec{kind, flags, r};
+    (this->*handler)(rec);
+}
+
+void EmfPlusPlayer::header(Record& rec) {
+    ByteReader& r = rec.r;
+    r.u32();  // version
+    const quint32 plusFlags = r.u32();
+    const quint32 dpiX = r.u32();
+    const quint32 dpiY = r.u32();
+    if (!r.ok()) {
+        return;
+    }
+    active_ = true;
+    videoDisplay_ = plusFlags & 1;
+    if (dpiX > 0 && dpiX < 100000 && dpiY > 0 && dpiY < 100000) {
+        dpiX_ = dpiX;
+        dpiY_ = dpiY;
+    }
+}
+
+void EmfPlusPlayer::endOfFile(Record&) {}
+
+void EmfPlusPlayer::getDC(Record&) {
+    handOver_ = true;
+}
+
+void EmfPlusPlayer::object(Record& rec) {
+    object(rec.flags, rec.r);
+}
+
+void EmfPlusPlayer::clear(Record& rec) {
+    ByteReader& r = rec.r;
+    const QColor color = argb(r.u32());
+    if (r.ok() && prepare()) {
+        painter_.setWorldTransform(base_);
+        painter_.setCompositionMode(QPainter::CompositionMode_Source);
+        painter_.fillRect(target_, color);
+        painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+}
+
+void EmfPlusPlayer::fillRects(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const bool compressed = flags & 0x4000;
+    const quint32 brushValue = r.u32();
+    const quint32 count = r.u32();
+    const std::optional<QBrush> brush = brushFor(flags, brushValue);
+    if (!r.ok() || !brush || count > kMaxDrawCount ||
+        !r.has(std::size_t(count) * (compressed ? 8 : 16))) {
+        return;
+    }
+    QPainterPath path;
+    for (quint32 i = 0; i < count; ++i) {
+        path.addRect(rect(r, compressed).normalized());
+    }
+    path.setFillRule(Qt::WindingFill);
+    fill(path, *brush);
+}
+
+void EmfPlusPlayer::drawRects(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const bool compressed = flags & 0x4000;
+    const quint32 count = r.u32();
+    const PlusPen* pen = penAt(flags & 0xFF);
+    if (!r.ok() || !pen || count > kMaxDrawCount ||
+        !r.has(std::size_t(count) * (compressed ? 8 : 16))) {
+        return;
+    }
+    QPainterPath path;
+    for (quint32 i = 0; i < count; ++i) {
+        path.addRect(rect(r, compressed).normalized());
+    }
+    stroke(path, *pen);
+}
+
+void EmfPlusPlayer::fillPolygon(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const quint32 brushValue = r.u32();
+    const quint32 count = r.u32();
+    const std::vector<QPointF> pts = points(r, count, flags);
+    const std::optional<QBrush> brush = brushFor(flags, brushValue);
+    if (pts.size() < 3 || !brush) {
+        return;
+    }
+    QPainterPath path;
+    path.addPolygon(polygon(pts));
+    path.closeSubpath();
+    fill(path, *brush);
+}
+
+void EmfPlusPlayer::drawLines(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const quint32 count = r.u32();
+    const std::vector<QPointF> pts = points(r, count, flags);
+    const PlusPen* pen = penAt(flags & 0xFF);
+    if (pts.size() < 2 || !pen) {
+        return;
+    }
+    QPainterPath path;
+    path.addPolygon(polygon(pts));
+    if (flags & 0x2000) {
+        path.closeSubpath();
+    }
+    stroke(path, *pen);
+}
+
+void EmfPlusPlayer::ellipse(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const bool compressed = flags & 0x4000;
+    const EmfPlusRecord kind = rec.type;
+    const bool filled = kind == EmfPlusRecord::EmfPlusFillEllipse;
+    const quint32 brushValue = filled ? r.u32() : 0;
+    const QRectF box = rect(r, compressed);
+    if (!r.ok()) {
+        return;
+    }
+    QPainterPath path;
+    path.addEllipse(box.normalized());
+    if (filled) {
+        if (const auto brush = brushFor(flags, brushValue)) {
             fill(path, *brush);
-            return;
         }
-        case EmfPlusRecord::EmfPlusDrawRects: {
-            const quint32 count = r.u32();
-            const PlusPen* pen = penAt(flags & 0xFF);
-            if (!r.ok() || !pen || count > kMaxDrawCount ||
-                !r.has(std::size_t(count) * (compressed ? 8 : 16))) {
-                return;
-            }
-            QPainterPath path;
-            for (quint32 i = 0; i < count; ++i) {
-                path.addRect(rect(r, compressed).normalized());
-            }
-            stroke(path, *pen);
-            return;
-        }
-        case EmfPlusRecord::EmfPlusFillPolygon: {
-            const quint32 brushValue = r.u32();
-            const quint32 count = r.u32();
-            const std::vector<QPointF> pts = points(r, count, flags);
-            const std::optional<QBrush> brush = brushFor(flags, brushValue);
-            if (pts.size() < 3 || !brush) {
-                return;
-            }
-            QPainterPath path;
-            path.addPolygon(polygon(pts));
-            path.closeSubpath();
+    } else if (const PlusPen* pen = penAt(flags & 0xFF)) {
+        stroke(path, *pen);
+    }
+}
+
+void EmfPlusPlayer::pieOrArc(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const bool compressed = flags & 0x4000;
+    const EmfPlusRecord kind = rec.type;
+    const quint32 brushValue = kind == EmfPlusRecord::EmfPlusFillPie ? r.u32() : 0;
+    const double start = finiteOr(r.f32(), 0);
+    const double sweep = finiteOr(r.f32(), 0);
+    const QRectF box = rect(r, compressed);
+    if (!r.ok()) {
+        return;
+    }
+    const QPainterPath path =
+        arcPath(box.normalized(), start, sweep, kind != EmfPlusRecord::EmfPlusDrawArc);
+    if (kind == EmfPlusRecord::EmfPlusFillPie) {
+        if (const auto brush = brushFor(flags, brushValue)) {
             fill(path, *brush);
-            return;
         }
-        case EmfPlusRecord::EmfPlusDrawLines: {
-            const quint32 count = r.u32();
-            const std::vector<QPointF> pts = points(r, count, flags);
-            const PlusPen* pen = penAt(flags & 0xFF);
-            if (pts.size() < 2 || !pen) {
-                return;
-            }
-            QPainterPath path;
-            path.addPolygon(polygon(pts));
-            if (flags & 0x2000) {
-                path.closeSubpath();
-            }
-            stroke(path, *pen);
-            return;
+    } else if (const PlusPen* pen = penAt(flags & 0xFF)) {
+        stroke(path, *pen);
+    }
+}
+
+void EmfPlusPlayer::fillRegion(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const quint32 brushValue = r.u32();
+    const auto* region = std::get_if<PlusRegion>(&objects_[flags & 0x3F]);
+    const auto brush = brushFor(flags, brushValue);
+    if (!r.ok() || (flags & 0xFF) >= 64 || !region || !brush) {
+        return;
+    }
+    if (const auto path = regionPath(region->nodes)) {
+        fill(*path, *brush);
+    }
+}
+
+void EmfPlusPlayer::path(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const EmfPlusRecord kind = rec.type;
+    const quint32 value = r.u32();
+    if (!r.ok() || (flags & 0xFF) >= 64) {
+        return;
+    }
+    const auto* path = std::get_if<QPainterPath>(&objects_[flags & 0xFF]);
+    if (!path) {
+        return;
+    }
+    if (kind == EmfPlusRecord::EmfPlusFillPath) {
+        if (const auto brush = brushFor(flags, value)) {
+            fill(*path, *brush);
         }
-        case EmfPlusRecord::EmfPlusFillEllipse:
-        case EmfPlusRecord::EmfPlusDrawEllipse: {
-            const bool filled = kind == EmfPlusRecord::EmfPlusFillEllipse;
-            const quint32 brushValue = filled ? r.u32() : 0;
-            const QRectF box = rect(r, compressed);
-            if (!r.ok()) {
-                return;
-            }
-            QPainterPath path;
-            path.addEllipse(box.normalized());
-            if (filled) {
-                if (const auto brush = brushFor(flags, brushValue)) {
-                    fill(path, *brush);
-                }
-            } else if (const PlusPen* pen = penAt(flags & 0xFF)) {
-                stroke(path, *pen);
-            }
-            return;
+    } else if (const PlusPen* pen = value < 64 ? penAt(int(value)) : nullptr) {
+        stroke(*path, *pen);
+    }
+}
+
+void EmfPlusPlayer::closedCurve(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const EmfPlusRecord kind = rec.type;
+    const quint32 brushValue = kind == EmfPlusRecord::EmfPlusFillClosedCurve ? r.u32() : 0;
+    const double tension = finiteOr(r.f32(), 0.5);
+    const quint32 count = r.u32();
+    const std::vector<QPointF> pts = points(r, count, flags);
+    if (pts.size() < 2) {
+        return;
+    }
+    QPainterPath path = cardinalSpline(pts, tension, true);
+    if (kind == EmfPlusRecord::EmfPlusFillClosedCurve) {
+        path.setFillRule((flags & 0x2000) ? Qt::WindingFill : Qt::OddEvenFill);
+        if (const auto brush = brushFor(flags, brushValue)) {
+            fill(path, *brush);
         }
-        case EmfPlusRecord::EmfPlusFillPie:
-        case EmfPlusRecord::EmfPlusDrawPie:
-        case EmfPlusRecord::EmfPlusDrawArc: {
-            const quint32 brushValue = kind == EmfPlusRecord::EmfPlusFillPie ? r.u32() : 0;
-            const double start = finiteOr(r.f32(), 0);
-            const double sweep = finiteOr(r.f32(), 0);
-            const QRectF box = rect(r, compressed);
-            if (!r.ok()) {
-                return;
-            }
-            const QPainterPath path =
-                arcPath(box.normalized(), start, sweep, kind != EmfPlusRecord::EmfPlusDrawArc);
-            if (kind == EmfPlusRecord::EmfPlusFillPie) {
-                if (const auto brush = brushFor(flags, brushValue)) {
-                    fill(path, *brush);
-                }
-            } else if (const PlusPen* pen = penAt(flags & 0xFF)) {
-                stroke(path, *pen);
-            }
-            return;
+    } else if (const PlusPen* pen = penAt(flags & 0xFF)) {
+        stroke(path, *pen);
+    }
+}
+
+void EmfPlusPlayer::drawCurve(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const double tension = finiteOr(r.f32(), 0.5);
+    const quint32 offset = r.u32();
+    const quint32 segments = r.u32();
+    const quint32 count = r.u32();
+    const std::vector<QPointF> pts = points(r, count, flags);
+    const PlusPen* pen = penAt(flags & 0xFF);
+    if (pts.size() < 2 || !pen || offset >= pts.size()) {
+        return;
+    }
+    stroke(cardinalSpline(pts, tension, false, offset, segments), *pen);
+}
+
+void EmfPlusPlayer::drawBeziers(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const quint32 count = r.u32();
+    const std::vector<QPointF> pts = points(r, count, flags);
+    const PlusPen* pen = penAt(flags & 0xFF);
+    if (pts.size() < 4 || !pen) {
+        return;
+    }
+    QPainterPath path(pts[0]);
+    for (std::size_t i = 1; i + 2 < pts.size(); i += 3) {
+        path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+    }
+    stroke(path, *pen);
+}
+
+void EmfPlusPlayer::drawImage(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const bool compressed = flags & 0x4000;
+    r.u32();  // image attributes
+    r.i32();  // source unit: pixels
+    const QRectF source = rect(r, false);
+    const QRectF dest = rect(r, compressed);
+    if (!r.ok() || source.width() == 0 || source.height() == 0) {
+        return;
+    }
+    const QTransform placement(dest.width() / source.width(), 0, 0, dest.height() / source.height(),
+                               dest.x(), dest.y());
+    drawImage(flags & 0xFF, source, placement);
+}
+
+void EmfPlusPlayer::drawImagePoints(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    r.u32();
+    r.i32();
+    const QRectF source = rect(r, false);
+    const quint32 count = r.u32();
+    const std::vector<QPointF> pts = points(r, std::min<quint32>(count, 3), flags);
+    if (count != 3 || pts.size() != 3 || source.width() == 0 || source.height() == 0) {
+        return;
+    }
+    const QPointF ux = (pts[1] - pts[0]) / source.width();
+    const QPointF uy = (pts[2] - pts[0]) / source.height();
+    drawImage(flags & 0xFF, source,
+              QTransform(ux.x(), ux.y(), uy.x(), uy.y(), pts[0].x(), pts[0].y()));
+}
+
+void EmfPlusPlayer::setCompositingMode(Record& rec) {
+    const quint16 flags = rec.flags;
+    state_.sourceCopy = (flags & 0xFF) == 1;
+}
+
+void EmfPlusPlayer::saveOrBeginContainer(Record& rec) {
+    ByteReader& r = rec.r;
+    const EmfPlusRecord kind = rec.type;
+    State entered = state_;
+    if (kind == EmfPlusRecord::EmfPlusBeginContainer) {
+        const QRectF dest = rect(r, false);
+        const QRectF source = rect(r, false);
+        if (r.ok() && source.width() != 0 && source.height() != 0) {
+            const double sx = dest.width() / source.width();
+            const double sy = dest.height() / source.height();
+            entered.container =
+                QTransform(sx, 0, 0, sy, dest.x() - source.x() * sx, dest.y() - source.y() * sy) *
+                state_.local * state_.container;
+            entered.local = QTransform();
         }
-        case EmfPlusRecord::EmfPlusFillRegion: {
-            const quint32 brushValue = r.u32();
-            const auto* region = std::get_if<PlusRegion>(&objects_[flags & 0x3F]);
-            const auto brush = brushFor(flags, brushValue);
-            if (!r.ok() || (flags & 0xFF) >= 64 || !region || !brush) {
-                return;
-            }
-            if (const auto path = regionPath(region->nodes)) {
-                fill(*path, *brush);
-            }
-            return;
+    } else if (kind == EmfPlusRecord::EmfPlusBeginContainerNoParams) {
+        entered.container = state_.local * state_.container;
+        entered.local = QTransform();
+    }
+    const quint32 id = r.u32();
+    if (r.ok() && saved_.size() < kMaxSavedStates) {
+        saved_.emplace_back(id, state_);
+        state_ = entered;
+    }
+}
+
+void EmfPlusPlayer::restoreOrEndContainer(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint32 id = r.u32();
+    for (std::size_t i = saved_.size(); r.ok() && i-- > 0;) {
+        if (saved_[i].first == id) {
+            state_ = saved_[i].second;
+            saved_.resize(i);
+            break;
         }
-        case EmfPlusRecord::EmfPlusFillPath:
-        case EmfPlusRecord::EmfPlusDrawPath: {
-            const quint32 value = r.u32();
-            if (!r.ok() || (flags & 0xFF) >= 64) {
-                return;
-            }
-            const auto* path = std::get_if<QPainterPath>(&objects_[flags & 0xFF]);
-            if (!path) {
-                return;
-            }
-            if (kind == EmfPlusRecord::EmfPlusFillPath) {
-                if (const auto brush = brushFor(flags, value)) {
-                    fill(*path, *brush);
-                }
-            } else if (const PlusPen* pen = value < 64 ? penAt(int(value)) : nullptr) {
-                stroke(*path, *pen);
-            }
-            return;
+    }
+}
+
+void EmfPlusPlayer::setWorldTransform(Record& rec) {
+    ByteReader& r = rec.r;
+    if (const QTransform t = matrix(r); r.ok() && usable(t)) {
+        state_.local = t;
+    }
+}
+
+void EmfPlusPlayer::resetWorldTransform(Record&) {
+    state_.local = QTransform();
+}
+
+void EmfPlusPlayer::changeWorldTransform(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const EmfPlusRecord kind = rec.type;
+    QTransform t;
+    if (kind == EmfPlusRecord::EmfPlusMultiplyWorldTransform) {
+        t = matrix(r);
+    } else if (kind == EmfPlusRecord::EmfPlusTranslateWorldTransform) {
+        const double dx = r.f32(), dy = r.f32();
+        t = QTransform::fromTranslate(dx, dy);
+    } else if (kind == EmfPlusRecord::EmfPlusScaleWorldTransform) {
+        const double sx = r.f32(), sy = r.f32();
+        t = QTransform::fromScale(sx, sy);
+    } else {
+        const double angle = r.f32();
+        t = std::isfinite(angle) ? QTransform().rotate(std::fmod(angle, 360.0)) : QTransform();
+    }
+    if (!r.ok() || !usable(t)) {
+        return;
+    }
+    // Append (0x2000) applies the new matrix after the current one.
+    const QTransform combined = (flags & 0x2000) ? state_.local * t : t * state_.local;
+    if (usable(combined)) {
+        state_.local = combined;
+    }
+}
+
+void EmfPlusPlayer::setPageTransform(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const double scale = r.f32();
+    if (r.ok() && std::isfinite(scale) && scale > 1e-6 && scale < 1e6) {
+        state_.pageUnit = flags & 0xFF;
+        state_.pageScale = scale;
+    }
+}
+
+void EmfPlusPlayer::resetClip(Record&) {
+    setClip(std::nullopt);
+}
+
+void EmfPlusPlayer::setClipRect(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint16 flags = rec.flags;
+    const QRectF box = rect(r, false);
+    if (r.ok()) {
+        QPainterPath path;
+        path.addRect(box.normalized());
+        combineClip(worldToTarget().map(path), (flags >> 8) & 0x0F);
+    }
+}
+
+void EmfPlusPlayer::setClipPath(Record& rec) {
+    const quint16 flags = rec.flags;
+    if (const auto* path = std::get_if<QPainterPath>(&objects_[flags & 0x3F]);
+        path && (flags & 0xFF) < 64) {
+        combineClip(worldToTarget().map(*path), (flags >> 8) & 0x0F);
+    }
+}
+
+void EmfPlusPlayer::setClipRegion(Record& rec) {
+    const quint16 flags = rec.flags;
+    const auto* region = std::get_if<PlusRegion>(&objects_[flags & 0x3F]);
+    if (!region || (flags & 0xFF) >= 64) {
+        return;
+    }
+    ByteReader probe(region->nodes.constData(), std::size_t(region->nodes.size()));
+    probe.skip(8);
+    if (probe.u32() == 0x10000003u && probe.ok()) {
+        combineClip(QPainterPath(), (flags >> 8) & 0x0F, true);
+    } else if (const auto path = regionPath(region->nodes)) {
+        combineClip(worldToTarget().map(*path), (flags >> 8) & 0x0F);
+    }
+}
+
+void EmfPlusPlayer::offsetClip(Record& rec) {
+    ByteReader& r = rec.r;
+    const double dx = r.f32(), dy = r.f32();
+    if (r.ok() && state_.clip && std::isfinite(dx) && std::isfinite(dy)) {
+        const QTransform t = worldToTarget();
+        const QPointF d = t.map(QPointF(dx, dy)) - t.map(QPointF(0, 0));
+        if (reasonable(QRectF(d, QSizeF(0, 0)))) {
+            setClip(state_.clip->translated(d));
         }
-        case EmfPlusRecord::EmfPlusFillClosedCurve:
-        case EmfPlusRecord::EmfPlusDrawClosedCurve: {
-            const quint32 brushValue = kind == EmfPlusRecord::EmfPlusFillClosedCurve ? r.u32() : 0;
-            const double tension = finiteOr(r.f32(), 0.5);
-            const quint32 count = r.u32();
-            const std::vector<QPointF> pts = points(r, count, flags);
-            if (pts.size() < 2) {
-                return;
-            }
-            QPainterPath path = cardinalSpline(pts, tension, true);
-            if (kind == EmfPlusRecord::EmfPlusFillClosedCurve) {
-                path.setFillRule((flags & 0x2000) ? Qt::WindingFill : Qt::OddEvenFill);
-                if (const auto brush = brushFor(flags, brushValue)) {
-                    fill(path, *brush);
-                }
-            } else if (const PlusPen* pen = penAt(flags & 0xFF)) {
-                stroke(path, *pen);
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusDrawCurve: {
-            const double tension = finiteOr(r.f32(), 0.5);
-            const quint32 offset = r.u32();
-            const quint32 segments = r.u32();
-            const quint32 count = r.u32();
-            const std::vector<QPointF> pts = points(r, count, flags);
-            const PlusPen* pen = penAt(flags & 0xFF);
-            if (pts.size() < 2 || !pen || offset >= pts.size()) {
-                return;
-            }
-            stroke(cardinalSpline(pts, tension, false, offset, segments), *pen);
-            return;
-        }
-        case EmfPlusRecord::EmfPlusDrawBeziers: {
-            const quint32 count = r.u32();
-            const std::vector<QPointF> pts = points(r, count, flags);
-            const PlusPen* pen = penAt(flags & 0xFF);
-            if (pts.size() < 4 || !pen) {
-                return;
-            }
-            QPainterPath path(pts[0]);
-            for (std::size_t i = 1; i + 2 < pts.size(); i += 3) {
-                path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
-            }
-            stroke(path, *pen);
-            return;
-        }
-        case EmfPlusRecord::EmfPlusDrawImage: {
-            r.u32();  // image attributes
-            r.i32();  // source unit: pixels
-            const QRectF source = rect(r, false);
-            const QRectF dest = rect(r, compressed);
-            if (!r.ok() || source.width() == 0 || source.height() == 0) {
-                return;
-            }
-            const QTransform placement(dest.width() / source.width(), 0, 0,
-                                       dest.height() / source.height(), dest.x(), dest.y());
-            drawImage(flags & 0xFF, source, placement);
-            return;
-        }
-        case EmfPlusRecord::EmfPlusDrawImagePoints: {
-            r.u32();
-            r.i32();
-            const QRectF source = rect(r, false);
-            const quint32 count = r.u32();
-            const std::vector<QPointF> pts = points(r, std::min<quint32>(count, 3), flags);
-            if (count != 3 || pts.size() != 3 || source.width() == 0 || source.height() == 0) {
-                return;
-            }
-            const QPointF ux = (pts[1] - pts[0]) / source.width();
-            const QPointF uy = (pts[2] - pts[0]) / source.height();
-            drawImage(flags & 0xFF, source,
-                      QTransform(ux.x(), ux.y(), uy.x(), uy.y(), pts[0].x(), pts[0].y()));
-            return;
-        }
-        case EmfPlusRecord::EmfPlusDrawString:
-            drawString(flags, r);
-            return;
-        case EmfPlusRecord::EmfPlusDrawDriverString:
-            drawDriverString(flags, r);
-            return;
-        case EmfPlusRecord::EmfPlusSetCompositingMode:
-            state_.sourceCopy = (flags & 0xFF) == 1;
-            return;
-        case EmfPlusRecord::EmfPlusSave:
-        case EmfPlusRecord::EmfPlusBeginContainer:
-        case EmfPlusRecord::EmfPlusBeginContainerNoParams: {
-            State entered = state_;
-            if (kind == EmfPlusRecord::EmfPlusBeginContainer) {
-                const QRectF dest = rect(r, false);
-                const QRectF source = rect(r, false);
-                if (r.ok() && source.width() != 0 && source.height() != 0) {
-                    const double sx = dest.width() / source.width();
-                    const double sy = dest.height() / source.height();
-                    entered.container = QTransform(sx, 0, 0, sy, dest.x() - source.x() * sx,
-                                                   dest.y() - source.y() * sy) *
-                                        state_.local * state_.container;
-                    entered.local = QTransform();
-                }
-            } else if (kind == EmfPlusRecord::EmfPlusBeginContainerNoParams) {
-                entered.container = state_.local * state_.container;
-                entered.local = QTransform();
-            }
-            const quint32 id = r.u32();
-            if (r.ok() && saved_.size() < kMaxSavedStates) {
-                saved_.emplace_back(id, state_);
-                state_ = entered;
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusRestore:
-        case EmfPlusRecord::EmfPlusEndContainer: {
-            const quint32 id = r.u32();
-            for (std::size_t i = saved_.size(); r.ok() && i-- > 0;) {
-                if (saved_[i].first == id) {
-                    state_ = saved_[i].second;
-                    saved_.resize(i);
-                    break;
-                }
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusSetWorldTransform:
-            if (const QTransform t = matrix(r); r.ok() && usable(t)) {
-                state_.local = t;
-            }
-            return;
-        case EmfPlusRecord::EmfPlusResetWorldTransform:
-            state_.local = QTransform();
-            return;
-        case EmfPlusRecord::EmfPlusMultiplyWorldTransform:
-        case EmfPlusRecord::EmfPlusTranslateWorldTransform:
-        case EmfPlusRecord::EmfPlusScaleWorldTransform:
-        case EmfPlusRecord::EmfPlusRotateWorldTransform: {
-            QTransform t;
-            if (kind == EmfPlusRecord::EmfPlusMultiplyWorldTransform) {
-                t = matrix(r);
-            } else if (kind == EmfPlusRecord::EmfPlusTranslateWorldTransform) {
-                const double dx = r.f32(), dy = r.f32();
-                t = QTransform::fromTranslate(dx, dy);
-            } else if (kind == EmfPlusRecord::EmfPlusScaleWorldTransform) {
-                const double sx = r.f32(), sy = r.f32();
-                t = QTransform::fromScale(sx, sy);
-            } else {
-                const double angle = r.f32();
-                t = std::isfinite(angle) ? QTransform().rotate(std::fmod(angle, 360.0))
-                                         : QTransform();
-            }
-            if (!r.ok() || !usable(t)) {
-                return;
-            }
-            // Append (0x2000) applies the new matrix after the current one.
-            const QTransform combined = (flags & 0x2000) ? state_.local * t : t * state_.local;
-            if (usable(combined)) {
-                state_.local = combined;
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusSetPageTransform: {
-            const double scale = r.f32();
-            if (r.ok() && std::isfinite(scale) && scale > 1e-6 && scale < 1e6) {
-                state_.pageUnit = flags & 0xFF;
-                state_.pageScale = scale;
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusResetClip:
-            setClip(std::nullopt);
-            return;
-        case EmfPlusRecord::EmfPlusSetClipRect: {
-            const QRectF box = rect(r, false);
-            if (r.ok()) {
-                QPainterPath path;
-                path.addRect(box.normalized());
-                combineClip(worldToTarget().map(path), (flags >> 8) & 0x0F);
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusSetClipPath: {
-            if (const auto* path = std::get_if<QPainterPath>(&objects_[flags & 0x3F]);
-                path && (flags & 0xFF) < 64) {
-                combineClip(worldToTarget().map(*path), (flags >> 8) & 0x0F);
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusSetClipRegion: {
-            const auto* region = std::get_if<PlusRegion>(&objects_[flags & 0x3F]);
-            if (!region || (flags & 0xFF) >= 64) {
-                return;
-            }
-            ByteReader probe(region->nodes.constData(), std::size_t(region->nodes.size()));
-            probe.skip(8);
-            if (probe.u32() == 0x10000003u && probe.ok()) {
-                combineClip(QPainterPath(), (flags >> 8) & 0x0F, true);
-            } else if (const auto path = regionPath(region->nodes)) {
-                combineClip(worldToTarget().map(*path), (flags >> 8) & 0x0F);
-            }
-            return;
-        }
-        case EmfPlusRecord::EmfPlusOffsetClip: {
-            const double dx = r.f32(), dy = r.f32();
-            if (r.ok() && state_.clip && std::isfinite(dx) && std::isfinite(dy)) {
-                const QTransform t = worldToTarget();
-                const QPointF d = t.map(QPointF(dx, dy)) - t.map(QPointF(0, 0));
-                if (reasonable(QRectF(d, QSizeF(0, 0)))) {
-                    setClip(state_.clip->translated(d));
-                }
-            }
-            return;
-        }
-        default:
-            // Hints (anti-aliasing, text, interpolation, pixel offset,
-            // compositing quality, rendering origin), comments, the
-            // multi-format brackets and the terminal-server records change
-            // nothing this renderer draws differently.
-            if (skipped_) {
-                ++(*skipped_)[recordName(static_cast<EmfPlusRecord>(type))];
-            }
-            return;
     }
 }
 
@@ -765,7 +859,9 @@ QFont EmfPlusPlayer::fontFor(const PlusFont& plusFont, double& worldPerPixel) co
     return font;
 }
 
-void EmfPlusPlayer::drawString(quint16 flags, ByteReader& r) {
+void EmfPlusPlayer::drawString(Record& rec) {
+    const quint16 flags = rec.flags;
+    ByteReader& r = rec.r;
     const quint32 brushValue = r.u32();
     const quint32 formatId = r.u32();
     const quint32 length = r.u32();
@@ -816,7 +912,9 @@ void EmfPlusPlayer::drawString(quint16 flags, ByteReader& r) {
     painter_.drawText(box, align, text);
 }
 
-void EmfPlusPlayer::drawDriverString(quint16 flags, ByteReader& r) {
+void EmfPlusPlayer::drawDriverString(Record& rec) {
+    const quint16 flags = rec.flags;
+    ByteReader& r = rec.r;
     const quint32 brushValue = r.u32();
     const quint32 options = r.u32();
     const quint32 matrixPresent = r.u32();

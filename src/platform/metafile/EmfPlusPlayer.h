@@ -2,6 +2,7 @@
 
 #include "platform/metafile/ByteReader.h"
 #include "platform/metafile/MetafileDocument.h"
+#include "platform/metafile/RecordTypes.h"
 
 #include <QBrush>
 #include <QByteArray>
@@ -103,7 +104,50 @@ class EmfPlusPlayer {
         bool sourceCopy = false;
     };
 
+    // A record on its way through its handler.
+    struct Record {
+        EmfPlusRecord type;
+        quint16 flags;
+        ByteReader r;  // the record's data, after its header
+    };
+    using Handler = void (EmfPlusPlayer::*)(Record&);
+    static Handler handlerFor(EmfPlusRecord type);
     void playRecord(quint16 type, quint16 flags, ByteReader data);
+
+    // One handler per record type, named after it.
+    void header(Record& rec);
+    void endOfFile(Record& rec);
+    void getDC(Record& rec);
+    void object(Record& rec);
+    void clear(Record& rec);
+    void fillRects(Record& rec);
+    void drawRects(Record& rec);
+    void fillPolygon(Record& rec);
+    void drawLines(Record& rec);
+    void ellipse(Record& rec);
+    void pieOrArc(Record& rec);
+    void fillRegion(Record& rec);
+    void path(Record& rec);
+    void closedCurve(Record& rec);
+    void drawCurve(Record& rec);
+    void drawBeziers(Record& rec);
+    void drawImage(Record& rec);
+    void drawImagePoints(Record& rec);
+    void drawString(Record& rec);
+    void drawDriverString(Record& rec);
+    void setCompositingMode(Record& rec);
+    void saveOrBeginContainer(Record& rec);
+    void restoreOrEndContainer(Record& rec);
+    void setWorldTransform(Record& rec);
+    void resetWorldTransform(Record& rec);
+    void changeWorldTransform(Record& rec);
+    void setPageTransform(Record& rec);
+    void resetClip(Record& rec);
+    void setClipRect(Record& rec);
+    void setClipPath(Record& rec);
+    void setClipRegion(Record& rec);
+    void offsetClip(Record& rec);
+
     void object(quint16 flags, ByteReader data);
     void defineObject(int id, int type, ByteReader data);
 
@@ -133,8 +177,6 @@ class EmfPlusPlayer {
     void fill(const QPainterPath& world, const QBrush& brush);
     void stroke(const QPainterPath& world, const PlusPen& pen);
     void drawImage(int id, const QRectF& source, const QTransform& placement);
-    void drawString(quint16 flags, ByteReader& r);
-    void drawDriverString(quint16 flags, ByteReader& r);
     QFont fontFor(const PlusFont& font, double& worldPerPixel) const;
     void combineClip(const QPainterPath& targetPath, int mode, bool infinite = false);
     void setClip(std::optional<QPainterPath> clip);
