@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kBrush = 1, kPen = 2, kPath = 3, kRegion = 4, kImage = 5, kFont = 6,
               kStringFormat = 7;
-// Objects larger than this are not assembled from continued records.
-constexpr quint32 kMaxObjectBytes = 256u * 1024 * 1024;
 constexpr quint32 kMaxPathPoints = 4'000'000;
 constexpr int kMaxRegionDepth = 64;
 constexpr int kMaxImageSide = 32768;
@@ -81,14 +79,15 @@ double relativeCoordinate(ByteReader& r) {
     return first & 0x40 ? int(first) - 0x80 : int(first);
 }
 
-}  // namespace
-
-QSizeF PlusImage::size() const {
-    if (metafile) {
-        return metafile->frameSize();
+template <typename T>
+PlusObject asObject(std::optional<T> decoded) {
+    if (decoded) {
+        return std::move(*decoded);
     }
-    return QSizeF(bitmap.size());
+    return std::monostate{};
 }
+
+}  // namespace
 
 std::vector<QPointF> EmfPlusPlayer::points(ByteReader& r, quint32 count, quint16 flags) {
     std::vector<QPointF> out;
@@ -132,108 +131,57 @@ QRectF EmfPlusPlayer::rect(ByteReader& r, bool compressed) {
     return QRectF(x, y, w, h);
 }
 
-void EmfPlusPlayer::object(quint16 flags, ByteReader data) {
-    const int id = flags & 0xFF;
-    const int type = (flags >> 8) & 0x7F;
-    if (id >= int(objects_.size())) {
-        return;
-    }
-    if (flags & 0x8000) {
-        // One piece of an object too large for one record.
-        const quint32 total = data.u32();
-        if (!data.ok() || total > kMaxObjectBytes) {
-            pendingId_ = -1;
-            return;
-        }
-        if (pendingId_ != id || pendingType_ != type) {
-            pendingId_ = id;
-            pendingType_ = type;
-            pendingTotal_ = total;
-            pending_.clear();
-        }
-        pending_.append(data.data() + data.pos(), qsizetype(data.remaining()));
-        // Writers set the continuation flag on the last piece too: the
-        // object is complete once its total size has arrived.
-        if (quint32(pending_.size()) >= pendingTotal_) {
-            const QByteArray whole = pending_.left(qsizetype(pendingTotal_));
-            pending_ = QByteArray();
-            pendingId_ = -1;
-            defineObject(id, type, ByteReader(whole.constData(), std::size_t(whole.size())));
-        }
-        return;
-    }
-    if (pendingId_ == id && pendingType_ == type) {
-        pending_.append(data.data() + data.pos(), qsizetype(data.remaining()));
-        const QByteArray whole = std::move(pending_);
-        pending_ = QByteArray();
-        pendingId_ = -1;
-        defineObject(id, type, ByteReader(whole.constData(), std::size_t(whole.size())));
-        return;
-    }
-    defineObject(id, type, data);
-}
-
-void EmfPlusPlayer::defineObject(int id, int type, ByteReader r) {
-    PlusObject& slot = objects_[std::size_t(id)];
-    slot = std::monostate{};
+PlusObject EmfPlusPlayer::decodeObject(int type, ByteReader r) {
     switch (type) {
         case kBrush:
-            if (auto brush = readBrush(r)) {
-                slot = *brush;
-            }
-            break;
+            return asObject(readBrush(r));
         case kPen:
-            if (auto pen = readPen(r)) {
-                slot = *pen;
-            }
-            break;
+            return asObject(readPen(r));
         case kPath:
-            if (auto path = readPath(r)) {
-                slot = *path;
-            }
-            break;
+            return asObject(readPath(r));
         case kRegion:
-            slot = PlusRegion{QByteArray(r.data(), qsizetype(r.size()))};
-            break;
+            return PlusRegion{QByteArray(r.data(), qsizetype(r.size()))};
         case kImage:
-            if (auto image = readImage(r)) {
-                slot = std::move(*image);
-            }
-            break;
-        case kFont: {
-            PlusFont font;
-            r.u32();  // version
-            font.emSize = finiteOr(r.f32(), 0);
-            font.unit = int(r.u32());
-            font.style = r.i32();
-            r.u32();
-            const quint32 length = r.u32();
-            if (!r.ok() || length > 1024 || !(font.emSize > 0)) {
-                break;
-            }
-            ByteReader name = r.sub(r.pos(), std::size_t(length) * 2);
-            if (!name.ok()) {
-                break;
-            }
-            font.family = TextDecoding::decodeUtf16(name, qsizetype(length));
-            slot = font;
-            break;
-        }
-        case kStringFormat: {
-            PlusStringFormat format;
-            r.u32();  // version
-            format.flags = r.u32();
-            r.u32();  // language
-            format.align = int(r.u32());
-            format.lineAlign = int(r.u32());
-            if (r.ok()) {
-                slot = format;
-            }
-            break;
-        }
+            return asObject(readImage(r));
+        case kFont:
+            return asObject(readFont(r));
+        case kStringFormat:
+            return asObject(readStringFormat(r));
         default:
-            break;  // image attributes, custom line caps: nothing to draw with
+            return std::monostate{};  // image attributes, custom line caps: nothing to draw with
     }
+}
+
+std::optional<PlusFont> EmfPlusPlayer::readFont(ByteReader& r) {
+    PlusFont font;
+    r.u32();  // version
+    font.emSize = finiteOr(r.f32(), 0);
+    font.unit = int(r.u32());
+    font.style = r.i32();
+    r.u32();
+    const quint32 length = r.u32();
+    if (!r.ok() || length > 1024 || !(font.emSize > 0)) {
+        return std::nullopt;
+    }
+    ByteReader name = r.sub(r.pos(), std::size_t(length) * 2);
+    if (!name.ok()) {
+        return std::nullopt;
+    }
+    font.family = TextDecoding::decodeUtf16(name, qsizetype(length));
+    return font;
+}
+
+std::optional<PlusStringFormat> EmfPlusPlayer::readStringFormat(ByteReader& r) {
+    PlusStringFormat format;
+    r.u32();  // version
+    format.flags = r.u32();
+    r.u32();  // language
+    format.align = int(r.u32());
+    format.lineAlign = int(r.u32());
+    if (!r.ok()) {
+        return std::nullopt;
+    }
+    return format;
 }
 
 std::optional<QBrush> EmfPlusPlayer::readBrush(ByteReader& r) {

@@ -270,7 +270,8 @@ void EmfPlusPlayer::getDC(Record&) {
 }
 
 void EmfPlusPlayer::object(Record& rec) {
-    object(rec.flags, rec.r);
+    objects_.take(rec.flags, rec.r,
+                  [this](int type, ByteReader data) { return decodeObject(type, data); });
 }
 
 void EmfPlusPlayer::clear(Record& rec) {
@@ -402,7 +403,7 @@ void EmfPlusPlayer::fillRegion(Record& rec) {
     ByteReader& r = rec.r;
     const quint16 flags = rec.flags;
     const quint32 brushValue = r.u32();
-    const auto* region = std::get_if<PlusRegion>(&objects_[flags & 0x3F]);
+    const auto* region = objects_.find<PlusRegion>(flags & 0x3F);
     const auto brush = brushFor(flags, brushValue);
     if (!r.ok() || (flags & 0xFF) >= 64 || !region || !brush) {
         return;
@@ -420,7 +421,7 @@ void EmfPlusPlayer::path(Record& rec) {
     if (!r.ok() || (flags & 0xFF) >= 64) {
         return;
     }
-    const auto* path = std::get_if<QPainterPath>(&objects_[flags & 0xFF]);
+    const auto* path = objects_.find<QPainterPath>(flags & 0xFF);
     if (!path) {
         return;
     }
@@ -627,15 +628,14 @@ void EmfPlusPlayer::setClipRect(Record& rec) {
 
 void EmfPlusPlayer::setClipPath(Record& rec) {
     const quint16 flags = rec.flags;
-    if (const auto* path = std::get_if<QPainterPath>(&objects_[flags & 0x3F]);
-        path && (flags & 0xFF) < 64) {
+    if (const auto* path = objects_.find<QPainterPath>(flags & 0x3F); path && (flags & 0xFF) < 64) {
         combineClip(worldToTarget().map(*path), (flags >> 8) & 0x0F);
     }
 }
 
 void EmfPlusPlayer::setClipRegion(Record& rec) {
     const quint16 flags = rec.flags;
-    const auto* region = std::get_if<PlusRegion>(&objects_[flags & 0x3F]);
+    const auto* region = objects_.find<PlusRegion>(flags & 0x3F);
     if (!region || (flags & 0xFF) >= 64) {
         return;
     }
@@ -664,19 +664,14 @@ std::optional<QBrush> EmfPlusPlayer::brushFor(quint16 flags, quint32 brushValue)
     if (flags & 0x8000) {
         return QBrush(argb(brushValue));
     }
-    if (brushValue < objects_.size()) {
-        if (const auto* brush = std::get_if<QBrush>(&objects_[brushValue])) {
-            return *brush;
-        }
+    if (const auto* brush = objects_.find<QBrush>(brushValue)) {
+        return *brush;
     }
     return std::nullopt;
 }
 
 const PlusPen* EmfPlusPlayer::penAt(int id) const {
-    if (id < 0 || id >= int(objects_.size())) {
-        return nullptr;
-    }
-    return std::get_if<PlusPen>(&objects_[std::size_t(id)]);
+    return id < 0 ? nullptr : objects_.find<PlusPen>(std::size_t(id));
 }
 
 // Sets up the painter for one EMF+ drawing: clip and compositing.
@@ -811,10 +806,7 @@ void EmfPlusPlayer::drawCaps(const QPainterPath& world, const PlusPen& pen, doub
 }
 
 void EmfPlusPlayer::drawImage(int id, const QRectF& source, const QTransform& placement) {
-    if (id < 0 || id >= int(objects_.size())) {
-        return;
-    }
-    const auto* image = std::get_if<PlusImage>(&objects_[std::size_t(id)]);
+    const auto* image = id < 0 ? nullptr : objects_.find<PlusImage>(std::size_t(id));
     const QTransform t = placement * worldToTarget();
     if (!image || !usable(t) || !reasonable(t.mapRect(QRectF(0, 0, 1, 1))) ||
         !reasonable(t.mapRect(QRectF(QPointF(0, 0), source.size()))) || !prepare()) {
@@ -870,16 +862,14 @@ void EmfPlusPlayer::drawString(Record& rec) {
         return;
     }
     const QString text = TextDecoding::decodeUtf16(r, qsizetype(length));
-    const auto* plusFont = std::get_if<PlusFont>(&objects_[flags & 0x3F]);
+    const auto* plusFont = objects_.find<PlusFont>(flags & 0x3F);
     const auto brush = brushFor(flags, brushValue);
     if (!plusFont || !brush || (flags & 0xFF) >= 64) {
         return;
     }
     PlusStringFormat format;
-    if (formatId < objects_.size()) {
-        if (const auto* f = std::get_if<PlusStringFormat>(&objects_[formatId])) {
-            format = *f;
-        }
+    if (const auto* f = objects_.find<PlusStringFormat>(formatId)) {
+        format = *f;
     }
     double worldPerPixel = 0;
     const QFont font = fontFor(*plusFont, worldPerPixel);
@@ -934,7 +924,7 @@ void EmfPlusPlayer::drawDriverString(Record& rec) {
             extra = QTransform();
         }
     }
-    const auto* plusFont = std::get_if<PlusFont>(&objects_[flags & 0x3F]);
+    const auto* plusFont = objects_.find<PlusFont>(flags & 0x3F);
     const auto brush = brushFor(flags, brushValue);
     if (positions.size() != count || !plusFont || !brush || (flags & 0xFF) >= 64) {
         return;
