@@ -110,6 +110,11 @@ class EmfPlusPlayer {
 
     // Object decoding.
     std::optional<QBrush> readBrush(ByteReader& r);
+    static std::optional<QBrush> readSolidBrush(ByteReader& r);
+    static std::optional<QBrush> readHatchBrush(ByteReader& r);
+    std::optional<QBrush> readTextureBrush(ByteReader& r);
+    static std::optional<QBrush> readPathGradientBrush(ByteReader& r);
+    static std::optional<QBrush> readLinearGradientBrush(ByteReader& r);
     std::optional<PlusPen> readPen(ByteReader& r);
     static std::optional<PlusFont> readFont(ByteReader& r);
     static std::optional<PlusStringFormat> readStringFormat(ByteReader& r);
