@@ -186,7 +186,6 @@ QImage DibDecoder::decodeWith(const Header& h, ByteReader& info, ByteReader bits
                               bool premultipliedAlpha) {
     const qint64 width = h.width;
     const qint64 height = h.height < 0 ? -h.height : h.height;
-    const bool topDown = h.height < 0;
     if (width <= 0 || height <= 0 || width > 65535 || height > 65535 ||
         width * height > kMaxPixels) {
         return {};
@@ -200,8 +199,24 @@ QImage DibDecoder::decodeWith(const Header& h, ByteReader& info, ByteReader bits
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {
         return {};
     }
+    const std::vector<QRgb> colors = colorTable(h, info, paletteIndices, palette);
+    if (h.compression == kRle8 || h.compression == kRle4) {
+        if ((h.compression == kRle8 && bpp != 8) || (h.compression == kRle4 && bpp != 4)) {
+            return {};
+        }
+        return decodeRleImage(h, bits, colors);
+    }
+    if (h.compression != kRgb && h.compression != kBitfields && h.compression != kAlphaBitfields) {
+        return {};
+    }
+    return decodeUncompressed(h, bits, colors, premultipliedAlpha);
+}
 
-    // Colour table.
+// The colour table of a bitmap of 8 bits per pixel or fewer, filled up to
+// the size its bit count needs; empty for deeper bitmaps.
+std::vector<QRgb> DibDecoder::colorTable(const Header& h, ByteReader& info, bool paletteIndices,
+                                         const std::vector<QColor>& palette) {
+    const int bpp = h.bitCount;
     std::vector<QRgb> colors;
     if (bpp <= 8) {
         std::size_t entries = h.colorsUsed != 0 ? h.colorsUsed : (1u << bpp);
@@ -227,35 +242,41 @@ QImage DibDecoder::decodeWith(const Header& h, ByteReader& info, ByteReader bits
             colors.push_back(colors.empty() && bpp == 1 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
         }
     }
+    return colors;
+}
 
-    const int w = static_cast<int>(width);
-    const int hgt = static_cast<int>(height);
-    if (h.compression == kRle8 || h.compression == kRle4) {
-        if ((h.compression == kRle8 && bpp != 8) || (h.compression == kRle4 && bpp != 4)) {
-            return {};
-        }
-        std::vector<int> indices(static_cast<std::size_t>(w) * static_cast<std::size_t>(hgt), -1);
-        decodeRle(bits, w, hgt, bpp, indices);
-        QImage image(w, hgt, QImage::Format_ARGB32);
-        if (image.isNull()) {
-            return {};
-        }
-        for (int y = 0; y < hgt; ++y) {
-            QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(hgt - 1 - y));
-            for (int x = 0; x < w; ++x) {
-                const int index = indices[static_cast<std::size_t>(y) * std::size_t(w) + x];
-                line[x] = index < 0 ? 0u
-                                    : (static_cast<std::size_t>(index) < colors.size()
-                                           ? colors[static_cast<std::size_t>(index)]
-                                           : qRgb(0, 0, 0));
-            }
-        }
-        return image;
-    }
-    if (h.compression != kRgb && h.compression != kBitfields && h.compression != kAlphaBitfields) {
+QImage DibDecoder::decodeRleImage(const Header& h, ByteReader bits,
+                                  const std::vector<QRgb>& colors) {
+    const int bpp = h.bitCount;
+    const int w = static_cast<int>(h.width);
+    const int hgt = static_cast<int>(h.height < 0 ? -h.height : h.height);
+    std::vector<int> indices(static_cast<std::size_t>(w) * static_cast<std::size_t>(hgt), -1);
+    decodeRle(bits, w, hgt, bpp, indices);
+    QImage image(w, hgt, QImage::Format_ARGB32);
+    if (image.isNull()) {
         return {};
     }
+    for (int y = 0; y < hgt; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(hgt - 1 - y));
+        for (int x = 0; x < w; ++x) {
+            const int index = indices[static_cast<std::size_t>(y) * std::size_t(w) + x];
+            line[x] = index < 0 ? 0u
+                                : (static_cast<std::size_t>(index) < colors.size()
+                                       ? colors[static_cast<std::size_t>(index)]
+                                       : qRgb(0, 0, 0));
+        }
+    }
+    return image;
+}
 
+QImage DibDecoder::decodeUncompressed(const Header& h, ByteReader bits,
+                                      const std::vector<QRgb>& colors, bool premultipliedAlpha) {
+    const int bpp = h.bitCount;
+    const qint64 width = h.width;
+    const qint64 height = h.height < 0 ? -h.height : h.height;
+    const bool topDown = h.height < 0;
+    const int w = static_cast<int>(width);
+    const int hgt = static_cast<int>(height);
     const qint64 stride = ((width * bpp + 31) / 32) * 4;
     const qint64 availableRows = std::min<qint64>(height, qint64(bits.size()) / stride);
     if (availableRows <= 0) {

@@ -34,6 +34,12 @@ class DibDecoder {
     static QImage decodeWith(const Header& header, ByteReader& info, ByteReader bits,
                              bool paletteIndices, const std::vector<QColor>& palette,
                              bool premultipliedAlpha = false);
+    static std::vector<QRgb> colorTable(const Header& header, ByteReader& info, bool paletteIndices,
+                                        const std::vector<QColor>& palette);
+    static QImage decodeRleImage(const Header& header, ByteReader bits,
+                                 const std::vector<QRgb>& colors);
+    static QImage decodeUncompressed(const Header& header, ByteReader bits,
+                                     const std::vector<QRgb>& colors, bool premultipliedAlpha);
 };
 
 }  // namespace platform::metafile

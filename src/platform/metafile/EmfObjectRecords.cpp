@@ -21,7 +21,8 @@ void applyPenStyle(LogicalPen& pen, quint32 style) {
 
 }  // namespace
 
-void EmfRecordPlayer::createPen(ByteReader& r) {
+void EmfRecordPlayer::createPen(Record& rec) {
+    ByteReader& r = rec.r;
     const quint32 index = r.u32();
     LogicalPen pen;
     const quint32 style = r.u32();
@@ -35,7 +36,9 @@ void EmfRecordPlayer::createPen(ByteReader& r) {
     dc_.createObjectAt(index, pen);
 }
 
-void EmfRecordPlayer::extCreatePen(ByteReader& r, const ByteReader& record) {
+void EmfRecordPlayer::extCreatePen(Record& rec) {
+    ByteReader& r = rec.r;
+    const ByteReader& record = rec.whole;
     const quint32 index = r.u32();
     const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
     const quint32 style = r.u32();
@@ -78,7 +81,8 @@ void EmfRecordPlayer::extCreatePen(ByteReader& r, const ByteReader& record) {
     dc_.createObjectAt(index, pen);
 }
 
-void EmfRecordPlayer::createBrush(ByteReader& r) {
+void EmfRecordPlayer::createBrush(Record& rec) {
+    ByteReader& r = rec.r;
     const quint32 index = r.u32();
     LogicalBrush brush;
     brush.style = int(r.u32());
@@ -93,7 +97,10 @@ void EmfRecordPlayer::createBrush(ByteReader& r) {
     dc_.createObjectAt(index, brush);
 }
 
-void EmfRecordPlayer::createDibBrush(ByteReader& r, const ByteReader& record, bool mono) {
+void EmfRecordPlayer::createDibBrush(Record& rec) {
+    ByteReader& r = rec.r;
+    const ByteReader& record = rec.whole;
+    const bool mono = rec.type == EmfRecord::EMR_CREATEMONOBRUSH;
     const quint32 index = r.u32();
     const quint32 usage = r.u32();
     const quint32 offBmi = r.u32(), cbBmi = r.u32(), offBits = r.u32(), cbBits = r.u32();
@@ -108,7 +115,8 @@ void EmfRecordPlayer::createDibBrush(ByteReader& r, const ByteReader& record, bo
     dc_.createObjectAt(index, brush);
 }
 
-void EmfRecordPlayer::createFont(ByteReader& r) {
+void EmfRecordPlayer::createFont(Record& rec) {
+    ByteReader& r = rec.r;
     const quint32 index = r.u32();
     LogicalFont font;
     font.height = r.i32();
@@ -128,7 +136,8 @@ void EmfRecordPlayer::createFont(ByteReader& r) {
     dc_.createObjectAt(index, font);
 }
 
-void EmfRecordPlayer::createPalette(ByteReader& r) {
+void EmfRecordPlayer::createPalette(Record& rec) {
+    ByteReader& r = rec.r;
     const quint32 index = r.u32();
     r.u16();  // version
     const int count = r.u16();
@@ -160,7 +169,10 @@ QString EmfRecordPlayer::recordText(ByteReader text, quint32 chars, bool wide) c
     return TextDecoding::decodeAnsi(text.data(), qsizetype(chars), dc_.state().font.charset);
 }
 
-void EmfRecordPlayer::extTextOut(ByteReader& r, const ByteReader& record, bool wide) {
+void EmfRecordPlayer::extTextOut(Record& rec) {
+    ByteReader& r = rec.r;
+    const ByteReader& record = rec.whole;
+    const bool wide = rec.type == EmfRecord::EMR_EXTTEXTOUTW;
     r.skip(16);  // bounds
     r.u32();     // graphics mode
     r.skip(8);   // scales
@@ -168,7 +180,10 @@ void EmfRecordPlayer::extTextOut(ByteReader& r, const ByteReader& record, bool w
 }
 
 // EMR_POLYTEXTOUTA/W: several text structures under one header.
-void EmfRecordPlayer::polyTextOut(ByteReader& r, const ByteReader& record, bool wide) {
+void EmfRecordPlayer::polyTextOut(Record& rec) {
+    ByteReader& r = rec.r;
+    const ByteReader& record = rec.whole;
+    const bool wide = rec.type == EmfRecord::EMR_POLYTEXTOUTW;
     r.skip(16);  // bounds
     r.u32();     // graphics mode
     r.skip(8);   // scales
@@ -234,7 +249,8 @@ void EmfRecordPlayer::setTextOptions(TextRun& run, quint32 options, const QRectF
 // graphics mode and scales, the clipping rectangle unless ETO_NO_RECT is set,
 // then the characters, 8-bit with ETO_SMALL_CHARS and UTF-16 without. There
 // are no advances: the face's own widths place the characters.
-void EmfRecordPlayer::smallTextOut(ByteReader& r) {
+void EmfRecordPlayer::smallTextOut(Record& rec) {
+    ByteReader& r = rec.r;
     constexpr quint32 kNoRect = 0x0100;
     constexpr quint32 kSmallChars = 0x0200;
     TextRun run;

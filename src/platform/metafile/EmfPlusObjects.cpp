@@ -1,64 +1,24 @@
-// Decoding of the EMF+ object records: brushes, pens, paths, regions,
-// images, fonts and string formats.
+// Decoding of the EMF+ objects: pens, paths, regions, fonts and string
+// formats; brushes and images have files of their own.
 #include "platform/metafile/EmfPlusPlayer.h"
 
+#include "platform/metafile/EmfPlusValues.h"
 #include "platform/metafile/GdiObjects.h"
-#include "platform/metafile/Metafile.h"
 #include "platform/metafile/TargetGeometry.h"
 #include "platform/metafile/TextDecoding.h"
 
-#include <QLinearGradient>
-#include <QRadialGradient>
 #include <cmath>
 
 namespace platform::metafile {
 
 namespace {
 
+using namespace emfplus;
+
 constexpr int kBrush = 1, kPen = 2, kPath = 3, kRegion = 4, kImage = 5, kFont = 6,
               kStringFormat = 7;
-// Objects larger than this are not assembled from continued records.
-constexpr quint32 kMaxObjectBytes = 256u * 1024 * 1024;
 constexpr quint32 kMaxPathPoints = 4'000'000;
 constexpr int kMaxRegionDepth = 64;
-constexpr int kMaxImageSide = 32768;
-
-QColor argb(quint32 v) {
-    return QColor(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF), int(v >> 24));
-}
-
-bool finite(const QTransform& t) {
-    for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()}) {
-        if (!std::isfinite(v) || std::abs(v) > 1e9) {
-            return false;
-        }
-    }
-    return true;
-}
-
-QTransform matrix(ByteReader& r) {
-    const double m11 = r.f32(), m12 = r.f32(), m21 = r.f32(), m22 = r.f32();
-    const double dx = r.f32(), dy = r.f32();
-    const QTransform t(m11, m12, m21, m22, dx, dy);
-    return finite(t) ? t : QTransform();
-}
-
-double finiteOr(float v, double fallback) {
-    return std::isfinite(v) && std::abs(v) < 1e9 ? double(v) : fallback;
-}
-
-QGradient::Spread spreadFor(qint32 wrap) {
-    switch (wrap) {
-        case 0:
-            return QGradient::RepeatSpread;
-        case 1:
-        case 2:
-        case 3:
-            return QGradient::ReflectSpread;
-        default:
-            return QGradient::PadSpread;
-    }
-}
 
 Qt::PenCapStyle capFor(qint32 cap) {
     switch (cap) {
@@ -81,14 +41,15 @@ double relativeCoordinate(ByteReader& r) {
     return first & 0x40 ? int(first) - 0x80 : int(first);
 }
 
-}  // namespace
-
-QSizeF PlusImage::size() const {
-    if (metafile) {
-        return metafile->frameSize();
+template <typename T>
+PlusObject asObject(std::optional<T> decoded) {
+    if (decoded) {
+        return std::move(*decoded);
     }
-    return QSizeF(bitmap.size());
+    return std::monostate{};
 }
+
+}  // namespace
 
 std::vector<QPointF> EmfPlusPlayer::points(ByteReader& r, quint32 count, quint16 flags) {
     std::vector<QPointF> out;
@@ -132,260 +93,57 @@ QRectF EmfPlusPlayer::rect(ByteReader& r, bool compressed) {
     return QRectF(x, y, w, h);
 }
 
-void EmfPlusPlayer::object(quint16 flags, ByteReader data) {
-    const int id = flags & 0xFF;
-    const int type = (flags >> 8) & 0x7F;
-    if (id >= int(objects_.size())) {
-        return;
-    }
-    if (flags & 0x8000) {
-        // One piece of an object too large for one record.
-        const quint32 total = data.u32();
-        if (!data.ok() || total > kMaxObjectBytes) {
-            pendingId_ = -1;
-            return;
-        }
-        if (pendingId_ != id || pendingType_ != type) {
-            pendingId_ = id;
-            pendingType_ = type;
-            pendingTotal_ = total;
-            pending_.clear();
-        }
-        pending_.append(data.data() + data.pos(), qsizetype(data.remaining()));
-        // Writers set the continuation flag on the last piece too: the
-        // object is complete once its total size has arrived.
-        if (quint32(pending_.size()) >= pendingTotal_) {
-            const QByteArray whole = pending_.left(qsizetype(pendingTotal_));
-            pending_ = QByteArray();
-            pendingId_ = -1;
-            defineObject(id, type, ByteReader(whole.constData(), std::size_t(whole.size())));
-        }
-        return;
-    }
-    if (pendingId_ == id && pendingType_ == type) {
-        pending_.append(data.data() + data.pos(), qsizetype(data.remaining()));
-        const QByteArray whole = std::move(pending_);
-        pending_ = QByteArray();
-        pendingId_ = -1;
-        defineObject(id, type, ByteReader(whole.constData(), std::size_t(whole.size())));
-        return;
-    }
-    defineObject(id, type, data);
-}
-
-void EmfPlusPlayer::defineObject(int id, int type, ByteReader r) {
-    PlusObject& slot = objects_[std::size_t(id)];
-    slot = std::monostate{};
+PlusObject EmfPlusPlayer::decodeObject(int type, ByteReader r) {
     switch (type) {
         case kBrush:
-            if (auto brush = readBrush(r)) {
-                slot = *brush;
-            }
-            break;
+            return asObject(readBrush(r));
         case kPen:
-            if (auto pen = readPen(r)) {
-                slot = *pen;
-            }
-            break;
+            return asObject(readPen(r));
         case kPath:
-            if (auto path = readPath(r)) {
-                slot = *path;
-            }
-            break;
+            return asObject(readPath(r));
         case kRegion:
-            slot = PlusRegion{QByteArray(r.data(), qsizetype(r.size()))};
-            break;
+            return PlusRegion{QByteArray(r.data(), qsizetype(r.size()))};
         case kImage:
-            if (auto image = readImage(r)) {
-                slot = std::move(*image);
-            }
-            break;
-        case kFont: {
-            PlusFont font;
-            r.u32();  // version
-            font.emSize = finiteOr(r.f32(), 0);
-            font.unit = int(r.u32());
-            font.style = r.i32();
-            r.u32();
-            const quint32 length = r.u32();
-            if (!r.ok() || length > 1024 || !(font.emSize > 0)) {
-                break;
-            }
-            ByteReader name = r.sub(r.pos(), std::size_t(length) * 2);
-            if (!name.ok()) {
-                break;
-            }
-            font.family = TextDecoding::decodeUtf16(name, qsizetype(length));
-            slot = font;
-            break;
-        }
-        case kStringFormat: {
-            PlusStringFormat format;
-            r.u32();  // version
-            format.flags = r.u32();
-            r.u32();  // language
-            format.align = int(r.u32());
-            format.lineAlign = int(r.u32());
-            if (r.ok()) {
-                slot = format;
-            }
-            break;
-        }
+            return asObject(readImage(r));
+        case kFont:
+            return asObject(readFont(r));
+        case kStringFormat:
+            return asObject(readStringFormat(r));
         default:
-            break;  // image attributes, custom line caps: nothing to draw with
+            return std::monostate{};  // image attributes, custom line caps: nothing to draw with
     }
 }
 
-std::optional<QBrush> EmfPlusPlayer::readBrush(ByteReader& r) {
+std::optional<PlusFont> EmfPlusPlayer::readFont(ByteReader& r) {
+    PlusFont font;
     r.u32();  // version
-    const quint32 type = r.u32();
+    font.emSize = finiteOr(r.f32(), 0);
+    font.unit = int(r.u32());
+    font.style = r.i32();
+    r.u32();
+    const quint32 length = r.u32();
+    if (!r.ok() || length > 1024 || !(font.emSize > 0)) {
+        return std::nullopt;
+    }
+    ByteReader name = r.sub(r.pos(), std::size_t(length) * 2);
+    if (!name.ok()) {
+        return std::nullopt;
+    }
+    font.family = TextDecoding::decodeUtf16(name, qsizetype(length));
+    return font;
+}
+
+std::optional<PlusStringFormat> EmfPlusPlayer::readStringFormat(ByteReader& r) {
+    PlusStringFormat format;
+    r.u32();  // version
+    format.flags = r.u32();
+    r.u32();  // language
+    format.align = int(r.u32());
+    format.lineAlign = int(r.u32());
     if (!r.ok()) {
         return std::nullopt;
     }
-    switch (type) {
-        case 0: {  // solid
-            const quint32 color = r.u32();
-            return r.ok() ? std::optional<QBrush>(QBrush(argb(color))) : std::nullopt;
-        }
-        case 1: {  // hatch; the background colour is laid under it when filling
-            const quint32 style = r.u32();
-            const QColor fore = argb(r.u32());
-            const QColor back = argb(r.u32());
-            if (!r.ok()) {
-                return std::nullopt;
-            }
-            QBrush brush(fore, hatchBrushStyle(style));
-            // Keep the background in the brush's texture: draw both at once.
-            QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
-            tile.fill(back);
-            QPainter p(&tile);
-            p.fillRect(tile.rect(), brush);
-            p.end();
-            return QBrush(tile);
-        }
-        case 2: {  // texture
-            const quint32 flags = r.u32();
-            const qint32 wrap = r.i32();
-            Q_UNUSED(wrap);
-            QTransform transform;
-            if (flags & 0x02) {
-                transform = matrix(r);
-            }
-            std::optional<PlusImage> image = readImage(r);
-            if (!r.ok() || !image) {
-                return std::nullopt;
-            }
-            QImage tile = image->bitmap;
-            if (tile.isNull() && image->metafile && nestedDepth_ < kMaxNestedMetafiles) {
-                ++nestedDepth_;
-                tile = image->metafile->toImage(
-                    image->metafile->naturalSizePixels().boundedTo(QSize(1024, 1024)),
-                    Qt::transparent);
-                --nestedDepth_;
-            }
-            if (tile.isNull()) {
-                return std::nullopt;
-            }
-            QBrush brush(tile);
-            brush.setTransform(transform);
-            return brush;
-        }
-        case 3: {  // path gradient, drawn as a radial blend from the centre colour
-            const quint32 flags = r.u32();
-            r.i32();
-            const QColor center = argb(r.u32());
-            const QPointF centerPoint(finiteOr(r.f32(), 0), finiteOr(r.f32(), 0));
-            const quint32 surroundCount = r.u32();
-            if (!r.ok() || surroundCount == 0 || !r.has(std::size_t(surroundCount) * 4)) {
-                return std::nullopt;
-            }
-            const QColor surround = argb(r.u32());
-            r.skip(std::size_t(surroundCount - 1) * 4);
-            QRectF bounds;
-            if (flags & 0x01) {
-                const quint32 size = r.u32();
-                ByteReader pathReader = r.sub(r.pos(), size);
-                r.skip(size);
-                if (auto path = readPath(pathReader)) {
-                    bounds = path->boundingRect();
-                }
-            } else {
-                const quint32 count = r.u32();
-                const std::vector<QPointF> pts = points(r, count, 0);
-                if (!pts.empty()) {
-                    bounds = QPolygonF(QVector<QPointF>(pts.begin(), pts.end())).boundingRect();
-                }
-            }
-            QTransform transform;
-            if (flags & 0x02) {
-                transform = matrix(r);
-            }
-            double radius = 0;
-            for (const QPointF& corner :
-                 {bounds.topLeft(), bounds.topRight(), bounds.bottomLeft(), bounds.bottomRight()}) {
-                radius = std::max(
-                    radius, std::hypot(corner.x() - centerPoint.x(), corner.y() - centerPoint.y()));
-            }
-            if (!(radius > 0)) {
-                return QBrush(surround);
-            }
-            QRadialGradient gradient(centerPoint, radius);
-            gradient.setColorAt(0, center);
-            gradient.setColorAt(1, surround);
-            QBrush brush(gradient);
-            brush.setTransform(transform);
-            return brush;
-        }
-        case 4: {  // linear gradient
-            const quint32 flags = r.u32();
-            const qint32 wrap = r.i32();
-            const QRectF box = rect(r, false);
-            const QColor start = argb(r.u32());
-            const QColor end = argb(r.u32());
-            r.skip(8);
-            if (!r.ok()) {
-                return std::nullopt;
-            }
-            QTransform transform;
-            if (flags & 0x02) {
-                transform = matrix(r);
-            }
-            QLinearGradient gradient(box.topLeft(), box.topRight());
-            gradient.setSpread(spreadFor(wrap));
-            gradient.setColorAt(0, start);
-            gradient.setColorAt(1, end);
-            const quint32 count = (flags & 0x0E) ? r.u32() : 0;
-            if (r.ok() && count > 0 && count <= 4096 && r.has(std::size_t(count) * 8)) {
-                std::vector<double> positions(count);
-                for (double& p : positions) {
-                    p = std::clamp(finiteOr(r.f32(), 0), 0.0, 1.0);
-                }
-                QGradientStops stops;
-                for (quint32 i = 0; i < count; ++i) {
-                    QColor c;
-                    if (flags & 0x04) {
-                        c = argb(r.u32());
-                    } else {
-                        const double f = std::clamp(finiteOr(r.f32(), 0), 0.0, 1.0);
-                        c = QColor::fromRgbF(
-                            float(start.redF() + (end.redF() - start.redF()) * f),
-                            float(start.greenF() + (end.greenF() - start.greenF()) * f),
-                            float(start.blueF() + (end.blueF() - start.blueF()) * f),
-                            float(start.alphaF() + (end.alphaF() - start.alphaF()) * f));
-                    }
-                    stops.append({positions[i], c});
-                }
-                if (r.ok()) {
-                    gradient.setStops(stops);
-                }
-            }
-            QBrush brush(gradient);
-            brush.setTransform(transform);
-            return brush;
-        }
-        default:
-            return std::nullopt;
-    }
+    return format;
 }
 
 std::optional<PlusPen> EmfPlusPlayer::readPen(ByteReader& r) {
@@ -551,128 +309,6 @@ std::optional<QPainterPath> EmfPlusPlayer::readCustomCap(ByteReader r) {
         return std::nullopt;
     }
     return path;
-}
-
-QImage EmfPlusPlayer::readBitmap(ByteReader& r) {
-    const qint32 width = r.i32();
-    const qint32 height = r.i32();
-    const qint32 stride = r.i32();
-    const quint32 format = r.u32();
-    const quint32 type = r.u32();
-    if (!r.ok()) {
-        return {};
-    }
-    if (type == 1) {  // PNG, JPEG, GIF, TIFF or BMP bytes
-        return QImage::fromData(QByteArray(r.data() + r.pos(), qsizetype(r.remaining())));
-    }
-    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
-        stride <= 0) {
-        return {};
-    }
-    std::vector<QRgb> palette;
-    if (format & 0x00010000) {  // indexed: a palette comes first
-        r.u32();
-        const quint32 count = r.u32();
-        if (count > 256 || !r.has(std::size_t(count) * 4)) {
-            return {};
-        }
-        for (quint32 i = 0; i < count; ++i) {
-            palette.push_back(r.u32());
-        }
-    }
-    const int bits = int((format >> 8) & 0xFF);
-    if (bits <= 0 || std::int64_t(stride) < (std::int64_t(width) * bits + 7) / 8 ||
-        !r.has(std::size_t(stride) * std::size_t(height))) {
-        return {};
-    }
-    const uchar* rows = reinterpret_cast<const uchar*>(r.data() + r.pos());
-    QImage::Format qtFormat = QImage::Format_Invalid;
-    switch (format) {
-        case 0x0026200A:
-            qtFormat = QImage::Format_ARGB32;
-            break;
-        case 0x000E200B:
-            qtFormat = QImage::Format_ARGB32_Premultiplied;
-            break;
-        case 0x00022009:
-            qtFormat = QImage::Format_RGB32;
-            break;
-        case 0x00021808:
-            qtFormat = QImage::Format_BGR888;
-            break;
-        case 0x00021006:
-            qtFormat = QImage::Format_RGB16;
-            break;
-        case 0x00021005:
-            qtFormat = QImage::Format_RGB555;
-            break;
-        default:
-            break;
-    }
-    if (qtFormat != QImage::Format_Invalid) {
-        return QImage(rows, width, height, stride, qtFormat).copy();
-    }
-    if (bits == 1 || bits == 4 || bits == 8) {
-        QImage image(width, height, QImage::Format_ARGB32);
-        if (image.isNull()) {
-            return {};
-        }
-        for (int y = 0; y < height; ++y) {
-            const uchar* row = rows + std::size_t(y) * std::size_t(stride);
-            QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < width; ++x) {
-                std::size_t index = 0;
-                if (bits == 8) {
-                    index = row[x];
-                } else if (bits == 4) {
-                    index = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
-                } else {
-                    index = (row[x / 8] >> (7 - x % 8)) & 1;
-                }
-                out[x] =
-                    index < palette.size() ? palette[index] : (index ? 0xFFFFFFFFu : 0xFF000000u);
-            }
-        }
-        return image;
-    }
-    return {};
-}
-
-std::optional<PlusImage> EmfPlusPlayer::readImage(ByteReader& r) {
-    r.u32();  // version
-    const quint32 type = r.u32();
-    if (!r.ok()) {
-        return std::nullopt;
-    }
-    PlusImage image;
-    if (type == 1) {
-        image.bitmap = readBitmap(r);
-        if (image.bitmap.isNull()) {
-            return std::nullopt;
-        }
-        return image;
-    }
-    if (type == 2) {
-        const quint32 kind = r.u32();
-        r.u32();  // data size: writers count short, so the rest of the object is taken
-        ByteReader data = r.sub(r.pos(), r.remaining());
-        if (!r.ok() || !data.ok() || kind < 1 || kind > 5) {
-            return std::nullopt;
-        }
-        QByteArray bytes(data.data(), qsizetype(data.size()));
-        // Writers store the placeable header as a padded 24-byte structure:
-        // drop the padding when the WMF header follows it.
-        if (kind == 2 && bytes.size() > 30 && bytes.at(22) == 0 && bytes.at(23) == 0 &&
-            (bytes.at(24) == 1 || bytes.at(24) == 2) && bytes.at(25) == 0 && bytes.at(26) == 9) {
-            bytes.remove(22, 2);
-        }
-        image.metafile = Metafile::parse(bytes);
-        if (!image.metafile) {
-            return std::nullopt;
-        }
-        return image;
-    }
-    return std::nullopt;
 }
 
 std::optional<QPainterPath> EmfPlusPlayer::regionPath(const QByteArray& nodes) const {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/metafile/ByteReader.h"
+#include "platform/metafile/EmfPlusObjectTable.h"
 #include "platform/metafile/MetafileDocument.h"
+#include "platform/metafile/RecordTypes.h"
 
 #include <QBrush>
 #include <QByteArray>
@@ -15,50 +17,7 @@
 #include <variant>
 #include <vector>
 
-namespace platform {
-class Metafile;
-}
-
 namespace platform::metafile {
-
-// Objects an EMF+ stream defines in its 64-slot object table.
-struct PlusPen {
-    double width = 1;
-    int unit = 0;
-    QBrush brush{Qt::black};
-    Qt::PenCapStyle cap = Qt::FlatCap;
-    Qt::PenJoinStyle join = Qt::MiterJoin;
-    double miterLimit = 10;
-    int dashStyle = 0;
-    QVector<qreal> dashes;
-    double dashOffset = 0;
-    // Custom line caps, in units of the pen width: +y points out of the line.
-    std::optional<QPainterPath> startCap;
-    std::optional<QPainterPath> endCap;
-};
-struct PlusImage {
-    QImage bitmap;
-    std::shared_ptr<const Metafile> metafile;
-    QSizeF size() const;
-};
-struct PlusFont {
-    QString family;
-    double emSize = 12;
-    int unit = 3;
-    int style = 0;  // 1 bold, 2 italic, 4 underline, 8 strikeout
-};
-struct PlusStringFormat {
-    quint32 flags = 0;
-    int align = 0;      // 0 near, 1 centre, 2 far
-    int lineAlign = 0;  // the same, vertically
-};
-// A region keeps its node tree; it is resolved against the transform in
-// effect when it is used.
-struct PlusRegion {
-    QByteArray nodes;
-};
-using PlusObject = std::variant<std::monostate, QBrush, PlusPen, QPainterPath, PlusRegion,
-                                PlusImage, PlusFont, PlusStringFormat>;
 
 // Plays the EMF+ records carried in EMR_COMMENT records. EMF+ coordinates
 // pass through the world transform and the page unit into the reference
@@ -103,13 +62,62 @@ class EmfPlusPlayer {
         bool sourceCopy = false;
     };
 
+    // A record on its way through its handler.
+    struct Record {
+        EmfPlusRecord type;
+        quint16 flags;
+        ByteReader r;  // the record's data, after its header
+    };
+    using Handler = void (EmfPlusPlayer::*)(Record&);
+    static Handler handlerFor(EmfPlusRecord type);
     void playRecord(quint16 type, quint16 flags, ByteReader data);
-    void object(quint16 flags, ByteReader data);
-    void defineObject(int id, int type, ByteReader data);
+
+    // One handler per record type, named after it.
+    void header(Record& rec);
+    void endOfFile(Record& rec);
+    void getDC(Record& rec);
+    void object(Record& rec);
+    void clear(Record& rec);
+    void fillRects(Record& rec);
+    void drawRects(Record& rec);
+    void fillPolygon(Record& rec);
+    void drawLines(Record& rec);
+    void ellipse(Record& rec);
+    void pieOrArc(Record& rec);
+    void fillRegion(Record& rec);
+    void path(Record& rec);
+    void closedCurve(Record& rec);
+    void drawCurve(Record& rec);
+    void drawBeziers(Record& rec);
+    void drawImage(Record& rec);
+    void drawImagePoints(Record& rec);
+    void drawString(Record& rec);
+    void drawDriverString(Record& rec);
+    void setCompositingMode(Record& rec);
+    void saveOrBeginContainer(Record& rec);
+    void restoreOrEndContainer(Record& rec);
+    void setWorldTransform(Record& rec);
+    void resetWorldTransform(Record& rec);
+    void changeWorldTransform(Record& rec);
+    void setPageTransform(Record& rec);
+    void resetClip(Record& rec);
+    void setClipRect(Record& rec);
+    void setClipPath(Record& rec);
+    void setClipRegion(Record& rec);
+    void offsetClip(Record& rec);
+
+    PlusObject decodeObject(int type, ByteReader data);
 
     // Object decoding.
     std::optional<QBrush> readBrush(ByteReader& r);
+    static std::optional<QBrush> readSolidBrush(ByteReader& r);
+    static std::optional<QBrush> readHatchBrush(ByteReader& r);
+    std::optional<QBrush> readTextureBrush(ByteReader& r);
+    static std::optional<QBrush> readPathGradientBrush(ByteReader& r);
+    static std::optional<QBrush> readLinearGradientBrush(ByteReader& r);
     std::optional<PlusPen> readPen(ByteReader& r);
+    static std::optional<PlusFont> readFont(ByteReader& r);
+    static std::optional<PlusStringFormat> readStringFormat(ByteReader& r);
     static std::optional<QPainterPath> readPath(ByteReader& r);
     static std::optional<QPainterPath> readCustomCap(ByteReader r);
     void drawCaps(const QPainterPath& world, const PlusPen& pen, double width);
@@ -133,8 +141,6 @@ class EmfPlusPlayer {
     void fill(const QPainterPath& world, const QBrush& brush);
     void stroke(const QPainterPath& world, const PlusPen& pen);
     void drawImage(int id, const QRectF& source, const QTransform& placement);
-    void drawString(quint16 flags, ByteReader& r);
-    void drawDriverString(quint16 flags, ByteReader& r);
     QFont fontFor(const PlusFont& font, double& worldPerPixel) const;
     void combineClip(const QPainterPath& targetPath, int mode, bool infinite = false);
     void setClip(std::optional<QPainterPath> clip);
@@ -154,12 +160,7 @@ class EmfPlusPlayer {
     int nextClipVersion_ = 1;
     int appliedClip_ = -1;
     std::vector<std::pair<quint32, State>> saved_;
-    std::array<PlusObject, 64> objects_;
-    // An object split over several records.
-    int pendingId_ = -1;
-    int pendingType_ = 0;
-    quint32 pendingTotal_ = 0;
-    QByteArray pending_;
+    EmfPlusObjectTable objects_;
 };
 
 }  // namespace platform::metafile

@@ -16,7 +16,10 @@ QImage EmfRecordPlayer::bitmap(const ByteReader& record, quint32 offBmi, quint32
                               dc_.state().palette);
 }
 
-void EmfRecordPlayer::bitBlt(std::uint32_t type, ByteReader& r, const ByteReader& record) {
+void EmfRecordPlayer::bitBlt(Record& rec) {
+    const auto type = std::uint32_t(rec.type);
+    ByteReader& r = rec.r;
+    const ByteReader& record = rec.whole;
     const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const double xDest = r.i32(), yDest = r.i32(), cxDest = r.i32(), cyDest = r.i32();
@@ -108,7 +111,9 @@ QImage maskedBy(const QImage& source, const QImage& mask, QPoint maskOrigin, boo
 
 // EMR_MASKBLT: the source is drawn with the foreground raster operation where
 // the mask is 1 and with the background one (the rop's top byte) where it is 0.
-void EmfRecordPlayer::maskBlt(ByteReader& r, const ByteReader& record) {
+void EmfRecordPlayer::maskBlt(Record& rec) {
+    ByteReader& r = rec.r;
+    const ByteReader& record = rec.whole;
     r.skip(16);
     const double xDest = r.i32(), yDest = r.i32(), cxDest = r.i32(), cyDest = r.i32();
     const quint32 rop4 = r.u32();
@@ -149,7 +154,9 @@ void EmfRecordPlayer::maskBlt(ByteReader& r, const ByteReader& record) {
 // EMR_PLGBLT: the source rectangle drawn onto the parallelogram of three
 // points (its top-left, top-right and bottom-left corners), where the mask,
 // when there is one, is 1.
-void EmfRecordPlayer::plgBlt(ByteReader& r, const ByteReader& record) {
+void EmfRecordPlayer::plgBlt(Record& rec) {
+    ByteReader& r = rec.r;
+    const ByteReader& record = rec.whole;
     r.skip(16);
     const QPointF topLeft = pointL(r), topRight = pointL(r), bottomLeft = pointL(r);
     const double xSrc = r.i32(), ySrc = r.i32(), cxSrc = r.i32(), cySrc = r.i32();
@@ -180,7 +187,10 @@ void EmfRecordPlayer::plgBlt(ByteReader& r, const ByteReader& record) {
     gdi_.image(image, QRectF(xSrc, ySrc, cxSrc, cySrc), placement, 0x00CC0020);
 }
 
-void EmfRecordPlayer::stretchDibits(std::uint32_t type, ByteReader& r, const ByteReader& record) {
+void EmfRecordPlayer::stretchDibits(Record& rec) {
+    const auto type = std::uint32_t(rec.type);
+    ByteReader& r = rec.r;
+    const ByteReader& record = rec.whole;
     const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const double xDest = r.i32(), yDest = r.i32();
@@ -234,7 +244,8 @@ QVector<QRect> EmfRecordPlayer::regionData(ByteReader r) {
     return rects;
 }
 
-void EmfRecordPlayer::extSelectClipRgn(ByteReader& r) {
+void EmfRecordPlayer::extSelectClipRgn(Record& rec) {
+    ByteReader& r = rec.r;
     const quint32 size = r.u32();
     const quint32 mode = r.u32();
     if (!r.ok() || mode < 1 || mode > 5) {
@@ -250,7 +261,9 @@ void EmfRecordPlayer::extSelectClipRgn(ByteReader& r) {
     gdi_.combineClip(gdi_.deviceRectsToTarget(rects), static_cast<GdiPlayer::RegionMode>(mode));
 }
 
-void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
+void EmfRecordPlayer::regionOutput(Record& rec) {
+    const auto type = std::uint32_t(rec.type);
+    ByteReader& r = rec.r;
     const auto kind = static_cast<EmfRecord>(type);
     r.skip(16);
     const quint32 size = r.u32();
@@ -290,7 +303,8 @@ void EmfRecordPlayer::regionOutput(std::uint32_t type, ByteReader& r) {
     }
 }
 
-void EmfRecordPlayer::gradientFill(ByteReader& r) {
+void EmfRecordPlayer::gradientFill(Record& rec) {
+    ByteReader& r = rec.r;
     r.skip(16);
     const quint32 vertices = r.u32();
     const quint32 shapes = r.u32();

@@ -1,373 +1,451 @@
 #include "platform/metafile/EmfRecordPlayer.h"
 
+#include "platform/metafile/RecordDispatch.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace platform::metafile {
 
-bool EmfRecordPlayer::play(std::uint32_t type, ByteReader record) {
-    ByteReader r = record;
-    r.seek(kRecordHeader);
-    DcState& s = dc_.state();
-    const auto kind = static_cast<EmfRecord>(type);
-    switch (kind) {
-        case EmfRecord::EMR_HEADER:  // read by the parser
-        case EmfRecord::EMR_EOF:
-            break;
-        case EmfRecord::EMR_POLYBEZIER:
-        case EmfRecord::EMR_POLYGON:
-        case EmfRecord::EMR_POLYLINE:
-        case EmfRecord::EMR_POLYBEZIERTO:
-        case EmfRecord::EMR_POLYLINETO:
-        case EmfRecord::EMR_POLYBEZIER16:
-        case EmfRecord::EMR_POLYGON16:
-        case EmfRecord::EMR_POLYLINE16:
-        case EmfRecord::EMR_POLYBEZIERTO16:
-        case EmfRecord::EMR_POLYLINETO16:
-            poly(type, r);
-            break;
-        case EmfRecord::EMR_POLYPOLYLINE:
-        case EmfRecord::EMR_POLYPOLYGON:
-        case EmfRecord::EMR_POLYPOLYLINE16:
-        case EmfRecord::EMR_POLYPOLYGON16:
-            polyPoly(type, r);
-            break;
-        case EmfRecord::EMR_POLYDRAW:
-        case EmfRecord::EMR_POLYDRAW16:
-            polyDraw(type, r);
-            break;
-        case EmfRecord::EMR_SETWINDOWEXTEX:
-            if (const QPointF p = pointL(r); r.ok() && p.x() != 0 && p.y() != 0) {
-                s.windowExt = p;
-            }
-            break;
-        case EmfRecord::EMR_SETWINDOWORGEX:
-            if (const QPointF p = pointL(r); r.ok()) {
-                s.windowOrg = p;
-            }
-            break;
-        case EmfRecord::EMR_SETVIEWPORTEXTEX:
-            if (const QPointF p = pointL(r); r.ok() && p.x() != 0 && p.y() != 0) {
-                s.viewportExt = p;
-            }
-            break;
-        case EmfRecord::EMR_SETVIEWPORTORGEX:
-            if (const QPointF p = pointL(r); r.ok()) {
-                s.viewportOrg = p;
-            }
-            break;
-        case EmfRecord::EMR_SCALEVIEWPORTEXTEX:
-        case EmfRecord::EMR_SCALEWINDOWEXTEX: {  // SCALEVIEWPORTEXTEX, SCALEWINDOWEXTEX
-            const double xNum = r.i32(), xDen = r.i32(), yNum = r.i32(), yDen = r.i32();
-            if (r.ok() && xNum != 0 && xDen != 0 && yNum != 0 && yDen != 0) {
-                QPointF& ext =
-                    kind == EmfRecord::EMR_SCALEVIEWPORTEXTEX ? s.viewportExt : s.windowExt;
-                ext = QPointF(ext.x() * xNum / xDen, ext.y() * yNum / yDen);
-            }
-            break;
-        }
-        case EmfRecord::EMR_SETBRUSHORGEX:
-            if (const QPointF p = pointL(r); r.ok()) {
-                gdi_.setBrushOrigin(p);
-            }
-            break;
-        case EmfRecord::EMR_SETPIXELV: {  // SETPIXELV
-            const QPointF p = pointL(r);
-            const QColor c = colorFromRef(r.u32());
-            if (r.ok()) {
-                gdi_.setPixel(p, c);
-            }
-            break;
-        }
-        case EmfRecord::EMR_SETMAPMODE:
-            s.mapMode = int(r.u32());
-            break;
-        case EmfRecord::EMR_SETBKMODE:
-            s.bkOpaque = r.u32() == 2;
-            break;
-        case EmfRecord::EMR_SETPOLYFILLMODE:
-            s.windingFill = r.u32() == 2;
-            break;
-        case EmfRecord::EMR_SETROP2:
-            s.rop2 = int(r.u32());
-            break;
-        case EmfRecord::EMR_SETTEXTALIGN:
-            s.textAlign = int(r.u32());
-            break;
-        case EmfRecord::EMR_SETTEXTCOLOR:
-            if (const quint32 c = r.u32(); r.ok()) {
-                s.textColor = colorFromRef(c);
-            }
-            break;
-        case EmfRecord::EMR_SETBKCOLOR:
-            if (const quint32 c = r.u32(); r.ok()) {
-                s.bkColor = colorFromRef(c);
-            }
-            break;
-        case EmfRecord::EMR_OFFSETCLIPRGN:
-            if (const QPointF p = pointL(r); r.ok()) {
-                gdi_.offsetClip(p);
-            }
-            break;
-        case EmfRecord::EMR_MOVETOEX:
-            if (const QPointF p = pointL(r); r.ok()) {
-                gdi_.moveTo(p);
-            }
-            break;
-        case EmfRecord::EMR_EXCLUDECLIPRECT:
-            if (const QRectF box = rectL(r); r.ok()) {
-                gdi_.excludeClipRect(box);
-            }
-            break;
-        case EmfRecord::EMR_INTERSECTCLIPRECT:
-            if (const QRectF box = rectL(r); r.ok()) {
-                gdi_.intersectClipRect(box);
-            }
-            break;
-        case EmfRecord::EMR_SETMETARGN:
-            gdi_.setMetaRegion();
-            break;
-        case EmfRecord::EMR_SAVEDC:
-            dc_.save();
-            break;
-        case EmfRecord::EMR_RESTOREDC:
-            if (const int n = r.i32(); r.ok()) {
-                dc_.restore(n);
-            }
-            break;
-        case EmfRecord::EMR_SETWORLDTRANSFORM:
-            if (const QTransform t = xform(r); r.ok() && finite(t)) {
-                s.world = t;
-            }
-            break;
-        case EmfRecord::EMR_MODIFYWORLDTRANSFORM: {
-            const QTransform t = xform(r);
-            const quint32 mode = r.u32();
-            if (!r.ok()) {
-                break;
-            }
-            if (mode == 1) {
-                s.world = QTransform();
-            } else if (finite(t)) {
-                if (mode == 2) {
-                    s.world = t * s.world;
-                } else if (mode == 3) {
-                    s.world = s.world * t;
-                } else if (mode == 4) {
-                    s.world = t;
-                }
-            }
-            break;
-        }
-        case EmfRecord::EMR_SELECTOBJECT:
-            if (const quint32 index = r.u32(); r.ok()) {
-                selectObject(index);
-            }
-            break;
-        case EmfRecord::EMR_CREATEPEN:
-            createPen(r);
-            break;
-        case EmfRecord::EMR_CREATEBRUSHINDIRECT:
-            createBrush(r);
-            break;
-        case EmfRecord::EMR_DELETEOBJECT:
-            if (const quint32 index = r.u32(); r.ok()) {
-                dc_.deleteObject(index);
-            }
-            break;
-        case EmfRecord::EMR_ANGLEARC: {  // ANGLEARC
-            const QPointF c = pointL(r);
-            const double radius = r.u32();
-            const double start = r.f32();
-            const double sweep = r.f32();
-            if (r.ok() && std::isfinite(start) && std::isfinite(sweep)) {
-                gdi_.angleArc(c, radius, start, sweep);
-            }
-            break;
-        }
-        case EmfRecord::EMR_ELLIPSE:
-            if (const QRectF box = rectL(r); r.ok()) {
-                gdi_.ellipse(box);
-            }
-            break;
-        case EmfRecord::EMR_RECTANGLE:
-            if (const QRectF box = rectL(r); r.ok()) {
-                gdi_.rectangle(box);
-            }
-            break;
-        case EmfRecord::EMR_ROUNDRECT: {
-            const QRectF box = rectL(r);
-            const QPointF corner = pointL(r);
-            if (r.ok()) {
-                gdi_.roundRect(box, QSizeF(corner.x(), corner.y()));
-            }
-            break;
-        }
-        case EmfRecord::EMR_ARC:
-        case EmfRecord::EMR_CHORD:
-        case EmfRecord::EMR_PIE:
-        case EmfRecord::EMR_ARCTO: {
-            const QRectF box = rectL(r);
-            const QPointF start = pointL(r);
-            const QPointF end = pointL(r);
-            if (r.ok()) {
-                gdi_.arc(box, start, end,
-                         kind == EmfRecord::EMR_ARC     ? GdiPlayer::ArcKind::Arc
-                         : kind == EmfRecord::EMR_CHORD ? GdiPlayer::ArcKind::Chord
-                         : kind == EmfRecord::EMR_PIE   ? GdiPlayer::ArcKind::Pie
-                                                        : GdiPlayer::ArcKind::ArcTo);
-            }
-            break;
-        }
-        case EmfRecord::EMR_SELECTPALETTE:
-            if (const quint32 index = r.u32(); r.ok()) {
-                dc_.selectObject(index);
-            }
-            break;
-        case EmfRecord::EMR_CREATEPALETTE:
-            createPalette(r);
-            break;
-        case EmfRecord::EMR_SETPALETTEENTRIES: {
-            const quint32 index = r.u32(), first = r.u32(), count = r.u32();
-            if (LogicalPalette* palette = dc_.palette(index); r.ok() && palette) {
-                palette->setEntries(first, count, r);
-            }
-            break;
-        }
-        case EmfRecord::EMR_RESIZEPALETTE: {
-            const quint32 index = r.u32(), count = r.u32();
-            if (LogicalPalette* palette = dc_.palette(index); r.ok() && palette) {
-                palette->resize(count);
-            }
-            break;
-        }
-        case EmfRecord::EMR_LINETO:
-            if (const QPointF p = pointL(r); r.ok()) {
-                gdi_.lineTo(p);
-            }
-            break;
-        case EmfRecord::EMR_SETARCDIRECTION:
-            s.arcClockwise = r.u32() == 2;
-            break;
-        case EmfRecord::EMR_SETTEXTJUSTIFICATION: {
-            const qint32 extra = r.i32(), count = r.i32();
-            if (r.ok()) {
-                s.breakExtra = extra;
-                s.breakCount = count;
-            }
-            break;
-        }
-        case EmfRecord::EMR_SETLAYOUT:
-            // Right-to-left layout mirrors the picture; left-to-right (with or
-            // without bitmaps kept unmirrored) is the default already in force.
-            if (const quint32 layout = r.u32(); !r.ok() || (layout & 1) != 0) {
-                return false;
-            }
-            break;
-        case EmfRecord::EMR_SETMITERLIMIT:
-            // Defined as an integer, written by many programs as a float.
-            if (const quint32 bits = r.u32(); r.ok()) {
-                float asFloat = 0;
-                std::memcpy(&asFloat, &bits, sizeof asFloat);
-                const double limit = bits < 0x10000 ? double(bits) : double(asFloat);
-                if (std::isfinite(limit) && limit >= 1) {
-                    s.miterLimit = std::min(limit, 1000.0);
-                }
-            }
-            break;
-        case EmfRecord::EMR_BEGINPATH:
-            gdi_.beginPath();
-            break;
-        case EmfRecord::EMR_ENDPATH:
-            gdi_.endPath();
-            break;
-        case EmfRecord::EMR_CLOSEFIGURE:
-            gdi_.closeFigure();
-            break;
-        case EmfRecord::EMR_FILLPATH:
-            gdi_.fillPath();
-            break;
-        case EmfRecord::EMR_STROKEANDFILLPATH:
-            gdi_.strokeAndFillPath();
-            break;
-        case EmfRecord::EMR_STROKEPATH:
-            gdi_.strokePath();
-            break;
-        case EmfRecord::EMR_FLATTENPATH:
-            gdi_.flattenPath();
-            break;
-        case EmfRecord::EMR_WIDENPATH:
-            gdi_.widenPath();
-            break;
-        case EmfRecord::EMR_SELECTCLIPPATH:
-            if (const quint32 mode = r.u32(); r.ok() && mode >= 1 && mode <= 5) {
-                gdi_.selectClipPath(static_cast<GdiPlayer::RegionMode>(mode));
-            }
-            break;
-        case EmfRecord::EMR_ABORTPATH:
-            gdi_.abortPath();
-            break;
-        case EmfRecord::EMR_FILLRGN:
-        case EmfRecord::EMR_FRAMERGN:
-        case EmfRecord::EMR_INVERTRGN:
-        case EmfRecord::EMR_PAINTRGN:
-            regionOutput(type, r);
-            break;
-        case EmfRecord::EMR_EXTSELECTCLIPRGN:
-            extSelectClipRgn(r);
-            break;
-        case EmfRecord::EMR_BITBLT:
-        case EmfRecord::EMR_STRETCHBLT:
-        case EmfRecord::EMR_ALPHABLEND:
-        case EmfRecord::EMR_TRANSPARENTBLT:
-            bitBlt(type, r, record);
-            break;
-        case EmfRecord::EMR_MASKBLT:
-            maskBlt(r, record);
-            break;
-        case EmfRecord::EMR_PLGBLT:
-            plgBlt(r, record);
-            break;
-        case EmfRecord::EMR_SETDIBITSTODEVICE:
-        case EmfRecord::EMR_STRETCHDIBITS:
-            stretchDibits(type, r, record);
-            break;
-        case EmfRecord::EMR_EXTCREATEFONTINDIRECTW:
-            createFont(r);
-            break;
-        case EmfRecord::EMR_EXTTEXTOUTA:
-        case EmfRecord::EMR_EXTTEXTOUTW:
-            extTextOut(r, record, kind == EmfRecord::EMR_EXTTEXTOUTW);
-            break;
-        case EmfRecord::EMR_POLYTEXTOUTA:
-        case EmfRecord::EMR_POLYTEXTOUTW:
-            polyTextOut(r, record, kind == EmfRecord::EMR_POLYTEXTOUTW);
-            break;
-        case EmfRecord::EMR_SMALLTEXTOUT:
-            smallTextOut(r);
-            break;
-        case EmfRecord::EMR_CREATEMONOBRUSH:
-        case EmfRecord::EMR_CREATEDIBPATTERNBRUSHPT:
-            createDibBrush(r, record, kind == EmfRecord::EMR_CREATEMONOBRUSH);
-            break;
-        case EmfRecord::EMR_EXTCREATEPEN:
-            extCreatePen(r, record);
-            break;
-        case EmfRecord::EMR_GRADIENTFILL:
-            gradientFill(r);
-            break;
-        default:
-            return false;
-    }
-    return true;
+EmfRecordPlayer::Handler EmfRecordPlayer::handlerFor(EmfRecord type) {
+    using R = EmfRecord;
+    using P = EmfRecordPlayer;
+    static constexpr RecordHandler<EmfRecord, Handler> kTable[] = {
+        {R::EMR_HEADER, &P::readByParser},
+        {R::EMR_POLYBEZIER, &P::poly},
+        {R::EMR_POLYGON, &P::poly},
+        {R::EMR_POLYLINE, &P::poly},
+        {R::EMR_POLYBEZIERTO, &P::poly},
+        {R::EMR_POLYLINETO, &P::poly},
+        {R::EMR_POLYPOLYLINE, &P::polyPoly},
+        {R::EMR_POLYPOLYGON, &P::polyPoly},
+        {R::EMR_SETWINDOWEXTEX, &P::setWindowExt},
+        {R::EMR_SETWINDOWORGEX, &P::setWindowOrg},
+        {R::EMR_SETVIEWPORTEXTEX, &P::setViewportExt},
+        {R::EMR_SETVIEWPORTORGEX, &P::setViewportOrg},
+        {R::EMR_SETBRUSHORGEX, &P::setBrushOrg},
+        {R::EMR_EOF, &P::readByParser},
+        {R::EMR_SETPIXELV, &P::setPixel},
+        {R::EMR_SETMAPMODE, &P::setMapMode},
+        {R::EMR_SETBKMODE, &P::setBkMode},
+        {R::EMR_SETPOLYFILLMODE, &P::setPolyFillMode},
+        {R::EMR_SETROP2, &P::setRop2},
+        {R::EMR_SETTEXTALIGN, &P::setTextAlign},
+        {R::EMR_SETTEXTCOLOR, &P::setTextColor},
+        {R::EMR_SETBKCOLOR, &P::setBkColor},
+        {R::EMR_OFFSETCLIPRGN, &P::offsetClipRgn},
+        {R::EMR_MOVETOEX, &P::moveTo},
+        {R::EMR_SETMETARGN, &P::setMetaRgn},
+        {R::EMR_EXCLUDECLIPRECT, &P::excludeClipRect},
+        {R::EMR_INTERSECTCLIPRECT, &P::intersectClipRect},
+        {R::EMR_SCALEVIEWPORTEXTEX, &P::scaleExt},
+        {R::EMR_SCALEWINDOWEXTEX, &P::scaleExt},
+        {R::EMR_SAVEDC, &P::saveDc},
+        {R::EMR_RESTOREDC, &P::restoreDc},
+        {R::EMR_SETWORLDTRANSFORM, &P::setWorldTransform},
+        {R::EMR_MODIFYWORLDTRANSFORM, &P::modifyWorldTransform},
+        {R::EMR_SELECTOBJECT, &P::selectObject},
+        {R::EMR_CREATEPEN, &P::createPen},
+        {R::EMR_CREATEBRUSHINDIRECT, &P::createBrush},
+        {R::EMR_DELETEOBJECT, &P::deleteObject},
+        {R::EMR_ANGLEARC, &P::angleArc},
+        {R::EMR_ELLIPSE, &P::ellipse},
+        {R::EMR_RECTANGLE, &P::rectangle},
+        {R::EMR_ROUNDRECT, &P::roundRect},
+        {R::EMR_ARC, &P::arc},
+        {R::EMR_CHORD, &P::arc},
+        {R::EMR_PIE, &P::arc},
+        {R::EMR_SELECTPALETTE, &P::selectPalette},
+        {R::EMR_CREATEPALETTE, &P::createPalette},
+        {R::EMR_SETPALETTEENTRIES, &P::setPaletteEntries},
+        {R::EMR_RESIZEPALETTE, &P::resizePalette},
+        {R::EMR_LINETO, &P::lineTo},
+        {R::EMR_ARCTO, &P::arc},
+        {R::EMR_POLYDRAW, &P::polyDraw},
+        {R::EMR_SETARCDIRECTION, &P::setArcDirection},
+        {R::EMR_SETMITERLIMIT, &P::setMiterLimit},
+        {R::EMR_BEGINPATH, &P::beginPath},
+        {R::EMR_ENDPATH, &P::endPath},
+        {R::EMR_CLOSEFIGURE, &P::closeFigure},
+        {R::EMR_FILLPATH, &P::fillPath},
+        {R::EMR_STROKEANDFILLPATH, &P::strokeAndFillPath},
+        {R::EMR_STROKEPATH, &P::strokePath},
+        {R::EMR_FLATTENPATH, &P::flattenPath},
+        {R::EMR_WIDENPATH, &P::widenPath},
+        {R::EMR_SELECTCLIPPATH, &P::selectClipPath},
+        {R::EMR_ABORTPATH, &P::abortPath},
+        {R::EMR_FILLRGN, &P::regionOutput},
+        {R::EMR_FRAMERGN, &P::regionOutput},
+        {R::EMR_INVERTRGN, &P::regionOutput},
+        {R::EMR_PAINTRGN, &P::regionOutput},
+        {R::EMR_EXTSELECTCLIPRGN, &P::extSelectClipRgn},
+        {R::EMR_BITBLT, &P::bitBlt},
+        {R::EMR_STRETCHBLT, &P::bitBlt},
+        {R::EMR_MASKBLT, &P::maskBlt},
+        {R::EMR_PLGBLT, &P::plgBlt},
+        {R::EMR_SETDIBITSTODEVICE, &P::stretchDibits},
+        {R::EMR_STRETCHDIBITS, &P::stretchDibits},
+        {R::EMR_EXTCREATEFONTINDIRECTW, &P::createFont},
+        {R::EMR_EXTTEXTOUTA, &P::extTextOut},
+        {R::EMR_EXTTEXTOUTW, &P::extTextOut},
+        {R::EMR_POLYBEZIER16, &P::poly},
+        {R::EMR_POLYGON16, &P::poly},
+        {R::EMR_POLYLINE16, &P::poly},
+        {R::EMR_POLYBEZIERTO16, &P::poly},
+        {R::EMR_POLYLINETO16, &P::poly},
+        {R::EMR_POLYPOLYLINE16, &P::polyPoly},
+        {R::EMR_POLYPOLYGON16, &P::polyPoly},
+        {R::EMR_POLYDRAW16, &P::polyDraw},
+        {R::EMR_CREATEMONOBRUSH, &P::createDibBrush},
+        {R::EMR_CREATEDIBPATTERNBRUSHPT, &P::createDibBrush},
+        {R::EMR_EXTCREATEPEN, &P::extCreatePen},
+        {R::EMR_POLYTEXTOUTA, &P::polyTextOut},
+        {R::EMR_POLYTEXTOUTW, &P::polyTextOut},
+        {R::EMR_SMALLTEXTOUT, &P::smallTextOut},
+        {R::EMR_ALPHABLEND, &P::bitBlt},
+        {R::EMR_SETLAYOUT, &P::setLayout},
+        {R::EMR_TRANSPARENTBLT, &P::bitBlt},
+        {R::EMR_GRADIENTFILL, &P::gradientFill},
+        {R::EMR_SETTEXTJUSTIFICATION, &P::setTextJustification},
+    };
+    static_assert(strictlyIncreasing(kTable));
+    return handlerOf(kTable, type);
 }
 
-void EmfRecordPlayer::poly(std::uint32_t type, ByteReader& r) {
+bool EmfRecordPlayer::play(std::uint32_t type, ByteReader record) {
+    const auto kind = static_cast<EmfRecord>(type);
+    const Handler handler = handlerFor(kind);
+    if (handler == nullptr) {
+        return false;
+    }
+    Record rec{kind, record, record};
+    rec.r.seek(kRecordHeader);
+    (this->*handler)(rec);
+    return rec.applied;
+}
+
+void EmfRecordPlayer::readByParser(Record&) {}
+
+// Coordinate spaces and the device context's settings.
+
+void EmfRecordPlayer::setWindowExt(Record& rec) {
+    if (const QPointF p = pointL(rec.r); rec.r.ok() && p.x() != 0 && p.y() != 0) {
+        dc_.state().windowExt = p;
+    }
+}
+
+void EmfRecordPlayer::setWindowOrg(Record& rec) {
+    if (const QPointF p = pointL(rec.r); rec.r.ok()) {
+        dc_.state().windowOrg = p;
+    }
+}
+
+void EmfRecordPlayer::setViewportExt(Record& rec) {
+    if (const QPointF p = pointL(rec.r); rec.r.ok() && p.x() != 0 && p.y() != 0) {
+        dc_.state().viewportExt = p;
+    }
+}
+
+void EmfRecordPlayer::setViewportOrg(Record& rec) {
+    if (const QPointF p = pointL(rec.r); rec.r.ok()) {
+        dc_.state().viewportOrg = p;
+    }
+}
+
+void EmfRecordPlayer::scaleExt(Record& rec) {
+    ByteReader& r = rec.r;
+    DcState& s = dc_.state();
+    const double xNum = r.i32(), xDen = r.i32(), yNum = r.i32(), yDen = r.i32();
+    if (r.ok() && xNum != 0 && xDen != 0 && yNum != 0 && yDen != 0) {
+        QPointF& ext = rec.type == EmfRecord::EMR_SCALEVIEWPORTEXTEX ? s.viewportExt : s.windowExt;
+        ext = QPointF(ext.x() * xNum / xDen, ext.y() * yNum / yDen);
+    }
+}
+
+void EmfRecordPlayer::setBrushOrg(Record& rec) {
+    if (const QPointF p = pointL(rec.r); rec.r.ok()) {
+        gdi_.setBrushOrigin(p);
+    }
+}
+
+void EmfRecordPlayer::setMapMode(Record& rec) {
+    dc_.state().mapMode = int(rec.r.u32());
+}
+
+void EmfRecordPlayer::setBkMode(Record& rec) {
+    dc_.state().bkOpaque = rec.r.u32() == 2;
+}
+
+void EmfRecordPlayer::setPolyFillMode(Record& rec) {
+    dc_.state().windingFill = rec.r.u32() == 2;
+}
+
+void EmfRecordPlayer::setRop2(Record& rec) {
+    dc_.state().rop2 = int(rec.r.u32());
+}
+
+void EmfRecordPlayer::setTextAlign(Record& rec) {
+    dc_.state().textAlign = int(rec.r.u32());
+}
+
+void EmfRecordPlayer::setTextColor(Record& rec) {
+    if (const quint32 c = rec.r.u32(); rec.r.ok()) {
+        dc_.state().textColor = colorFromRef(c);
+    }
+}
+
+void EmfRecordPlayer::setBkColor(Record& rec) {
+    if (const quint32 c = rec.r.u32(); rec.r.ok()) {
+        dc_.state().bkColor = colorFromRef(c);
+    }
+}
+
+void EmfRecordPlayer::saveDc(Record&) {
+    dc_.save();
+}
+
+void EmfRecordPlayer::restoreDc(Record& rec) {
+    if (const int n = rec.r.i32(); rec.r.ok()) {
+        dc_.restore(n);
+    }
+}
+
+void EmfRecordPlayer::setWorldTransform(Record& rec) {
+    if (const QTransform t = xform(rec.r); rec.r.ok() && finite(t)) {
+        dc_.state().world = t;
+    }
+}
+
+void EmfRecordPlayer::modifyWorldTransform(Record& rec) {
+    const QTransform t = xform(rec.r);
+    const quint32 mode = rec.r.u32();
+    if (!rec.r.ok()) {
+        return;
+    }
+    QTransform& world = dc_.state().world;
+    if (mode == 1) {
+        world = QTransform();
+    } else if (finite(t)) {
+        if (mode == 2) {
+            world = t * world;
+        } else if (mode == 3) {
+            world = world * t;
+        } else if (mode == 4) {
+            world = t;
+        }
+    }
+}
+
+void EmfRecordPlayer::setArcDirection(Record& rec) {
+    dc_.state().arcClockwise = rec.r.u32() == 2;
+}
+
+void EmfRecordPlayer::setTextJustification(Record& rec) {
+    const qint32 extra = rec.r.i32(), count = rec.r.i32();
+    if (rec.r.ok()) {
+        dc_.state().breakExtra = extra;
+        dc_.state().breakCount = count;
+    }
+}
+
+void EmfRecordPlayer::setLayout(Record& rec) {
+    // Right-to-left layout mirrors the picture; left-to-right (with or
+    // without bitmaps kept unmirrored) is the default already in force.
+    if (const quint32 layout = rec.r.u32(); !rec.r.ok() || (layout & 1) != 0) {
+        rec.applied = false;
+    }
+}
+
+void EmfRecordPlayer::setMiterLimit(Record& rec) {
+    // Defined as an integer, written by many programs as a float.
+    if (const quint32 bits = rec.r.u32(); rec.r.ok()) {
+        float asFloat = 0;
+        std::memcpy(&asFloat, &bits, sizeof asFloat);
+        const double limit = bits < 0x10000 ? double(bits) : double(asFloat);
+        if (std::isfinite(limit) && limit >= 1) {
+            dc_.state().miterLimit = std::min(limit, 1000.0);
+        }
+    }
+}
+
+// Objects and palettes.
+
+void EmfRecordPlayer::selectObject(Record& rec) {
+    if (const quint32 index = rec.r.u32(); rec.r.ok()) {
+        selectObject(index);
+    }
+}
+
+void EmfRecordPlayer::deleteObject(Record& rec) {
+    if (const quint32 index = rec.r.u32(); rec.r.ok()) {
+        dc_.deleteObject(index);
+    }
+}
+
+void EmfRecordPlayer::selectPalette(Record& rec) {
+    if (const quint32 index = rec.r.u32(); rec.r.ok()) {
+        dc_.selectObject(index);
+    }
+}
+
+void EmfRecordPlayer::setPaletteEntries(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint32 index = r.u32(), first = r.u32(), count = r.u32();
+    if (LogicalPalette* palette = dc_.palette(index); r.ok() && palette) {
+        palette->setEntries(first, count, r);
+    }
+}
+
+void EmfRecordPlayer::resizePalette(Record& rec) {
+    ByteReader& r = rec.r;
+    const quint32 index = r.u32(), count = r.u32();
+    if (LogicalPalette* palette = dc_.palette(index); r.ok() && palette) {
+        palette->resize(count);
+    }
+}
+
+// Clipping.
+
+void EmfRecordPlayer::offsetClipRgn(Record& rec) {
+    if (const QPointF p = pointL(rec.r); rec.r.ok()) {
+        gdi_.offsetClip(p);
+    }
+}
+
+void EmfRecordPlayer::setMetaRgn(Record&) {
+    gdi_.setMetaRegion();
+}
+
+void EmfRecordPlayer::excludeClipRect(Record& rec) {
+    if (const QRectF box = rectL(rec.r); rec.r.ok()) {
+        gdi_.excludeClipRect(box);
+    }
+}
+
+void EmfRecordPlayer::intersectClipRect(Record& rec) {
+    if (const QRectF box = rectL(rec.r); rec.r.ok()) {
+        gdi_.intersectClipRect(box);
+    }
+}
+
+// Lines and shapes.
+
+void EmfRecordPlayer::setPixel(Record& rec) {
+    const QPointF p = pointL(rec.r);
+    const QColor c = colorFromRef(rec.r.u32());
+    if (rec.r.ok()) {
+        gdi_.setPixel(p, c);
+    }
+}
+
+void EmfRecordPlayer::moveTo(Record& rec) {
+    if (const QPointF p = pointL(rec.r); rec.r.ok()) {
+        gdi_.moveTo(p);
+    }
+}
+
+void EmfRecordPlayer::lineTo(Record& rec) {
+    if (const QPointF p = pointL(rec.r); rec.r.ok()) {
+        gdi_.lineTo(p);
+    }
+}
+
+void EmfRecordPlayer::angleArc(Record& rec) {
+    ByteReader& r = rec.r;
+    const QPointF c = pointL(r);
+    const double radius = r.u32();
+    const double start = r.f32();
+    const double sweep = r.f32();
+    if (r.ok() && std::isfinite(start) && std::isfinite(sweep)) {
+        gdi_.angleArc(c, radius, start, sweep);
+    }
+}
+
+void EmfRecordPlayer::ellipse(Record& rec) {
+    if (const QRectF box = rectL(rec.r); rec.r.ok()) {
+        gdi_.ellipse(box);
+    }
+}
+
+void EmfRecordPlayer::rectangle(Record& rec) {
+    if (const QRectF box = rectL(rec.r); rec.r.ok()) {
+        gdi_.rectangle(box);
+    }
+}
+
+void EmfRecordPlayer::roundRect(Record& rec) {
+    const QRectF box = rectL(rec.r);
+    const QPointF corner = pointL(rec.r);
+    if (rec.r.ok()) {
+        gdi_.roundRect(box, QSizeF(corner.x(), corner.y()));
+    }
+}
+
+void EmfRecordPlayer::arc(Record& rec) {
+    ByteReader& r = rec.r;
+    const QRectF box = rectL(r);
+    const QPointF start = pointL(r);
+    const QPointF end = pointL(r);
+    if (r.ok()) {
+        gdi_.arc(box, start, end,
+                 rec.type == EmfRecord::EMR_ARC     ? GdiPlayer::ArcKind::Arc
+                 : rec.type == EmfRecord::EMR_CHORD ? GdiPlayer::ArcKind::Chord
+                 : rec.type == EmfRecord::EMR_PIE   ? GdiPlayer::ArcKind::Pie
+                                                    : GdiPlayer::ArcKind::ArcTo);
+    }
+}
+
+// Paths.
+
+void EmfRecordPlayer::beginPath(Record&) {
+    gdi_.beginPath();
+}
+
+void EmfRecordPlayer::endPath(Record&) {
+    gdi_.endPath();
+}
+
+void EmfRecordPlayer::closeFigure(Record&) {
+    gdi_.closeFigure();
+}
+
+void EmfRecordPlayer::fillPath(Record&) {
+    gdi_.fillPath();
+}
+
+void EmfRecordPlayer::strokeAndFillPath(Record&) {
+    gdi_.strokeAndFillPath();
+}
+
+void EmfRecordPlayer::strokePath(Record&) {
+    gdi_.strokePath();
+}
+
+void EmfRecordPlayer::flattenPath(Record&) {
+    gdi_.flattenPath();
+}
+
+void EmfRecordPlayer::widenPath(Record&) {
+    gdi_.widenPath();
+}
+
+void EmfRecordPlayer::selectClipPath(Record& rec) {
+    if (const quint32 mode = rec.r.u32(); rec.r.ok() && mode >= 1 && mode <= 5) {
+        gdi_.selectClipPath(static_cast<GdiPlayer::RegionMode>(mode));
+    }
+}
+
+void EmfRecordPlayer::abortPath(Record&) {
+    gdi_.abortPath();
+}
+
+void EmfRecordPlayer::poly(Record& rec) {
+    ByteReader& r = rec.r;
     r.skip(16);  // bounds
     const quint32 count = r.u32();
-    const auto kind = static_cast<EmfRecord>(type);
-    const bool shortPoints = type >= std::uint32_t(EmfRecord::EMR_POLYBEZIER16);
+    const EmfRecord kind = rec.type;
+    const bool shortPoints = kind >= EmfRecord::EMR_POLYBEZIER16;
     const QPolygonF pts = points(r, count, shortPoints);
     if (!r.ok() || pts.isEmpty()) {
         return;
@@ -398,11 +476,12 @@ void EmfRecordPlayer::poly(std::uint32_t type, ByteReader& r) {
     }
 }
 
-void EmfRecordPlayer::polyPoly(std::uint32_t type, ByteReader& r) {
+void EmfRecordPlayer::polyPoly(Record& rec) {
+    ByteReader& r = rec.r;
     r.skip(16);
     const quint32 polys = r.u32();
     const quint32 total = r.u32();
-    const auto kind = static_cast<EmfRecord>(type);
+    const EmfRecord kind = rec.type;
     const bool shortPoints =
         kind == EmfRecord::EMR_POLYPOLYLINE16 || kind == EmfRecord::EMR_POLYPOLYGON16;
     if (!r.ok() || !r.has(std::size_t(polys) * 4)) {
@@ -429,11 +508,11 @@ void EmfRecordPlayer::polyPoly(std::uint32_t type, ByteReader& r) {
     }
 }
 
-void EmfRecordPlayer::polyDraw(std::uint32_t type, ByteReader& r) {
+void EmfRecordPlayer::polyDraw(Record& rec) {
+    ByteReader& r = rec.r;
     r.skip(16);
     const quint32 count = r.u32();
-    const QPolygonF pts =
-        points(r, count, static_cast<EmfRecord>(type) == EmfRecord::EMR_POLYDRAW16);
+    const QPolygonF pts = points(r, count, rec.type == EmfRecord::EMR_POLYDRAW16);
     if (!r.ok() || pts.isEmpty() || !r.has(count)) {
         return;
     }

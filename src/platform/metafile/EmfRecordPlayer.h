@@ -66,29 +66,90 @@ class EmfRecordPlayer {
         return poly;
     }
 
-    void poly(std::uint32_t type, ByteReader& r);
-    void polyPoly(std::uint32_t type, ByteReader& r);
-    void polyDraw(std::uint32_t type, ByteReader& r);
-    void createPen(ByteReader& r);
-    void extCreatePen(ByteReader& r, const ByteReader& record);
-    void createBrush(ByteReader& r);
-    void createDibBrush(ByteReader& r, const ByteReader& record, bool mono);
-    void createFont(ByteReader& r);
-    void createPalette(ByteReader& r);
+    // A record on its way through its handler.
+    struct Record {
+        EmfRecord type;
+        ByteReader r;             // the parameters, after type and size
+        const ByteReader& whole;  // the whole record: offsets inside it count from its start
+        bool applied = true;      // cleared when the record was read but not applied
+    };
+    using Handler = void (EmfRecordPlayer::*)(Record&);
+    static Handler handlerFor(EmfRecord type);
+
+    // One handler per record type, named after it.
+    void readByParser(Record& rec);
+    void setWindowExt(Record& rec);
+    void setWindowOrg(Record& rec);
+    void setViewportExt(Record& rec);
+    void setViewportOrg(Record& rec);
+    void scaleExt(Record& rec);
+    void setBrushOrg(Record& rec);
+    void setMapMode(Record& rec);
+    void setBkMode(Record& rec);
+    void setPolyFillMode(Record& rec);
+    void setRop2(Record& rec);
+    void setTextAlign(Record& rec);
+    void setTextColor(Record& rec);
+    void setBkColor(Record& rec);
+    void saveDc(Record& rec);
+    void restoreDc(Record& rec);
+    void setWorldTransform(Record& rec);
+    void modifyWorldTransform(Record& rec);
+    void setArcDirection(Record& rec);
+    void setTextJustification(Record& rec);
+    void setLayout(Record& rec);
+    void setMiterLimit(Record& rec);
+    void selectObject(Record& rec);
+    void deleteObject(Record& rec);
+    void selectPalette(Record& rec);
+    void setPaletteEntries(Record& rec);
+    void resizePalette(Record& rec);
+    void offsetClipRgn(Record& rec);
+    void setMetaRgn(Record& rec);
+    void excludeClipRect(Record& rec);
+    void intersectClipRect(Record& rec);
+    void setPixel(Record& rec);
+    void moveTo(Record& rec);
+    void lineTo(Record& rec);
+    void angleArc(Record& rec);
+    void ellipse(Record& rec);
+    void rectangle(Record& rec);
+    void roundRect(Record& rec);
+    void arc(Record& rec);
+    void beginPath(Record& rec);
+    void endPath(Record& rec);
+    void closeFigure(Record& rec);
+    void fillPath(Record& rec);
+    void strokeAndFillPath(Record& rec);
+    void strokePath(Record& rec);
+    void flattenPath(Record& rec);
+    void widenPath(Record& rec);
+    void selectClipPath(Record& rec);
+    void abortPath(Record& rec);
+    void poly(Record& rec);
+    void polyPoly(Record& rec);
+    void polyDraw(Record& rec);
+    void createPen(Record& rec);
+    void extCreatePen(Record& rec);
+    void createBrush(Record& rec);
+    void createDibBrush(Record& rec);
+    void createFont(Record& rec);
+    void createPalette(Record& rec);
+    void extTextOut(Record& rec);
+    void smallTextOut(Record& rec);
+    void polyTextOut(Record& rec);
+    void bitBlt(Record& rec);
+    void maskBlt(Record& rec);
+    void plgBlt(Record& rec);
+    void stretchDibits(Record& rec);
+    void extSelectClipRgn(Record& rec);
+    void regionOutput(Record& rec);
+    void gradientFill(Record& rec);
+
     void selectObject(quint32 index);
-    void extTextOut(ByteReader& r, const ByteReader& record, bool wide);
-    void smallTextOut(ByteReader& r);
-    void polyTextOut(ByteReader& r, const ByteReader& record, bool wide);
     void emrText(ByteReader& r, const ByteReader& record, bool wide);
     QString recordText(ByteReader text, quint32 chars, bool wide) const;
     static void setTextOptions(TextRun& run, quint32 options, const QRectF& rect);
-    void bitBlt(std::uint32_t type, ByteReader& r, const ByteReader& record);
-    void maskBlt(ByteReader& r, const ByteReader& record);
-    void plgBlt(ByteReader& r, const ByteReader& record);
-    void stretchDibits(std::uint32_t type, ByteReader& r, const ByteReader& record);
-    void extSelectClipRgn(ByteReader& r);
-    void regionOutput(std::uint32_t type, ByteReader& r);
-    void gradientFill(ByteReader& r);
     QVector<QRect> regionData(ByteReader r);
     QImage bitmap(const ByteReader& record, quint32 offBmi, quint32 cbBmi, quint32 offBits,
                   quint32 cbBits, quint32 usage);

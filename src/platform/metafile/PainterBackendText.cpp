@@ -102,6 +102,51 @@ struct TextLayout {
     }
 };
 
+// The advances, in logical units, of text laid out after SetTextJustification:
+// the face's own, plus the extra character spacing, plus the extra space
+// shared among the spaces.
+std::vector<double> justifiedAdvances(const QString& text, const QFontMetricsF& metrics,
+                                      double toText, const DcState& state) {
+    std::vector<double> dx;
+    const double perBreak = double(state.breakExtra) / state.breakCount;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString piece = text.mid(i, length);
+        dx.push_back(metrics.horizontalAdvance(piece) / toText + state.textCharExtra +
+                     (piece == QLatin1String(" ") ? perBreak : 0));
+        if (length == 2) {
+            dx.push_back(0);
+        }
+        i += length - 1;
+    }
+    return dx;
+}
+
+// Where the text starts relative to the reference point, in text space, for
+// the text alignment flags: left, right or centred; top, baseline or bottom.
+QPointF alignedStart(int textAlign, double width, const QFontMetricsF& metrics) {
+    double x = 0;
+    switch (textAlign & 6) {
+        case 6:
+            x = -width / 2;
+            break;
+        case 2:
+            x = -width;
+            break;
+        default:
+            break;
+    }
+    double y = 0;
+    if ((textAlign & 24) == 24) {
+        y = 0;
+    } else if (textAlign & 8) {
+        y = -metrics.descent();
+    } else {
+        y = metrics.ascent();
+    }
+    return QPointF(x, y);
+}
+
 }  // namespace
 
 std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& state,
@@ -164,18 +209,7 @@ std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& stat
     const QFontMetricsF metrics(font);
 
     if (dx.empty() && state.breakExtra != 0 && state.breakCount > 0) {
-        // SetTextJustification: the extra space is shared among the spaces.
-        const double perBreak = double(state.breakExtra) / state.breakCount;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            const QString piece = text.mid(i, length);
-            dx.push_back(metrics.horizontalAdvance(piece) / toText + state.textCharExtra +
-                         (piece == QLatin1String(" ") ? perBreak : 0));
-            if (length == 2) {
-                dx.push_back(0);
-            }
-            i += length - 1;
-        }
+        dx = justifiedAdvances(text, metrics, toText, state);
     }
     std::vector<double> positions;
     positions.reserve(static_cast<std::size_t>(text.size()));
@@ -191,25 +225,7 @@ std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& stat
         width = metrics.horizontalAdvance(text) + state.textCharExtra * toText * text.size();
     }
 
-    double x = 0;
-    switch (state.textAlign & 6) {
-        case 6:
-            x = -width / 2;
-            break;
-        case 2:
-            x = -width;
-            break;
-        default:
-            break;
-    }
-    double y = 0;
-    if ((state.textAlign & 24) == 24) {
-        y = 0;
-    } else if (state.textAlign & 8) {
-        y = -metrics.descent();
-    } else {
-        y = metrics.ascent();
-    }
+    const QPointF start = alignedStart(state.textAlign, width, metrics);
 
     const QPointF origin = toTarget.map(run.reference);
     if (!reasonable(QRectF(origin, QSizeF(0, 0))) ||
@@ -220,7 +236,7 @@ std::optional<TextLayout> TextLayout::of(const TextRun& run, const DcState& stat
                                  QTransform().rotate(-logical.escapement / 10.0) *
                                  QTransform::fromScale(unit / sy, unit / sy) * linear *
                                  QTransform::fromTranslate(origin.x(), origin.y());
-    return TextLayout{font, text, std::move(positions), QPointF(x, y), width, toText, textSpace};
+    return TextLayout{font, text, std::move(positions), start, width, toText, textSpace};
 }
 
 // Where each character goes, as text-space pen positions: laid out by the

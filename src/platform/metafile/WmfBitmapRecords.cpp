@@ -37,8 +37,11 @@ QImage WmfRecordPlayer::bitmap16(ByteReader r) {
     return image;
 }
 
-void WmfRecordPlayer::blit(std::uint16_t function, ByteReader& r, std::size_t recordWords) {
-    const auto kind = static_cast<WmfRecord>(function);
+void WmfRecordPlayer::blit(Record& rec) {
+    ByteReader& r = rec.r;
+    const WmfRecord kind = rec.type;
+    const auto function = std::uint16_t(kind);
+    const std::size_t recordWords = r.size() / 2 + 3;
     // Without a bitmap the record is (function >> 8) + 3 words long and acts like PatBlt.
     const bool hasBitmap = recordWords != std::size_t(function >> 8) + 3;
     quint32 rop = 0x00CC0020;

@@ -6,7 +6,8 @@
 
 namespace platform::metafile {
 
-void WmfRecordPlayer::createPen(ByteReader& r) {
+void WmfRecordPlayer::createPen(Record& rec) {
+    ByteReader& r = rec.r;
     LogicalPen pen;
     const std::uint16_t style = r.u16();
     pen.width = std::abs(r.i16());
@@ -21,7 +22,8 @@ void WmfRecordPlayer::createPen(ByteReader& r) {
     dc_.createObject(pen);
 }
 
-void WmfRecordPlayer::createBrush(ByteReader& r) {
+void WmfRecordPlayer::createBrush(Record& rec) {
+    ByteReader& r = rec.r;
     LogicalBrush brush;
     brush.style = r.u16();
     brush.color = color(r);
@@ -32,7 +34,8 @@ void WmfRecordPlayer::createBrush(ByteReader& r) {
     dc_.createObject(brush);
 }
 
-void WmfRecordPlayer::createFont(ByteReader& r) {
+void WmfRecordPlayer::createFont(Record& rec) {
+    ByteReader& r = rec.r;
     LogicalFont font;
     font.height = r.i16();
     font.width = r.i16();
@@ -50,7 +53,8 @@ void WmfRecordPlayer::createFont(ByteReader& r) {
     dc_.createObject(font);
 }
 
-void WmfRecordPlayer::createPalette(ByteReader& r) {
+void WmfRecordPlayer::createPalette(Record& rec) {
+    ByteReader& r = rec.r;
     LogicalPalette palette;
     r.u16();
     const int count = r.u16();
@@ -62,7 +66,8 @@ void WmfRecordPlayer::createPalette(ByteReader& r) {
     dc_.createObject(palette);
 }
 
-void WmfRecordPlayer::createRegion(ByteReader& r) {
+void WmfRecordPlayer::createRegion(Record& rec) {
+    ByteReader& r = rec.r;
     RegionRects region;
     r.skip(10);  // nextInChain, objectType, objectCount, regionSize
     const int scanCount = r.i16();
@@ -83,7 +88,8 @@ void WmfRecordPlayer::createRegion(ByteReader& r) {
     dc_.createObject(region);
 }
 
-void WmfRecordPlayer::createPatternBrush(ByteReader& r) {
+void WmfRecordPlayer::createPatternBrush(Record& rec) {
+    ByteReader& r = rec.r;
     LogicalBrush brush;
     const std::uint16_t style = r.u16();
     const std::uint16_t usage = r.u16();
@@ -119,7 +125,8 @@ void WmfRecordPlayer::selectObject(std::uint16_t index) {
     dc_.selectObject(index);
 }
 
-void WmfRecordPlayer::textOut(ByteReader& r) {
+void WmfRecordPlayer::textOut(Record& rec) {
+    ByteReader& r = rec.r;
     const int length = r.i16();
     if (length <= 0 || !r.has(std::size_t(length))) {
         return;
@@ -133,7 +140,8 @@ void WmfRecordPlayer::textOut(ByteReader& r) {
     }
 }
 
-void WmfRecordPlayer::extTextOut(ByteReader& r) {
+void WmfRecordPlayer::extTextOut(Record& rec) {
+    ByteReader& r = rec.r;
     TextRun run;
     run.reference = point(r);
     const int length = r.i16();

@@ -29,6 +29,82 @@ bool isWmfHeader(ByteReader r) {
            (version == 0x0100 || version == 0x0300);
 }
 
+// The window origin and extent the records set before the first extent.
+struct WindowSettings {
+    std::optional<QPointF> org;
+    std::optional<QPointF> ext;
+};
+
+// Lists the records from `pos` on; stops at EOF or at the first record that
+// does not fit.
+WindowSettings frameRecords(MetafileDocument& doc, std::size_t pos) {
+    const QByteArray& bytes = doc.bytes;
+    const std::size_t end = std::size_t(bytes.size());
+    WindowSettings window;
+    while (pos + 6 <= end && doc.records.size() < kMaxRecords) {
+        ByteReader rec(bytes.constData() + pos, end - pos);
+        const std::uint64_t words = rec.u32();
+        const std::uint16_t function = rec.u16();
+        const std::uint64_t size = words * 2;
+        if (function == kMetaEof || size < 6 || size > end - pos) {
+            break;
+        }
+        if (!window.ext && (function == kMetaSetWindowOrg || function == kMetaSetWindowExt) &&
+            size >= 10) {
+            const double y = rec.i16();
+            const double x = rec.i16();
+            if (function == kMetaSetWindowOrg) {
+                window.org = QPointF(x, y);
+            } else if (x != 0 && y != 0) {
+                window.ext = QPointF(x, y);
+            }
+        }
+        doc.records.push_back({function, std::uint32_t(pos), std::uint32_t(size)});
+        pos += size;
+    }
+    return window;
+}
+
+// The device frame and natural size: a placeable file's bounding box, else
+// the window the records set, else what the records draw.
+void setFrame(MetafileDocument& doc, const std::optional<QRectF>& bbox, double unitsPerInch,
+              const WindowSettings& window) {
+    if (bbox && bbox->width() > 0 && bbox->height() > 0) {
+        doc.deviceFrame = *bbox;
+        doc.naturalSizeTwips = QSize(int(std::lround(bbox->width() * 1440 / unitsPerInch)),
+                                     int(std::lround(bbox->height() * 1440 / unitsPerInch)));
+    } else if (window.ext) {
+        const QPointF org = window.org.value_or(QPointF(0, 0));
+        doc.deviceFrame = QRectF(org.x(), org.y(), window.ext->x(), window.ext->y());
+        doc.naturalSizeTwips = QSize(int(std::min(std::abs(window.ext->x()), 1e6)),
+                                     int(std::min(std::abs(window.ext->y()), 1e6)));
+    } else {
+        // No size information at all: coordinates are device pixels, and the
+        // picture is what the records draw (or a default page if that fails).
+        doc.deviceFrame = QRectF(0, 0, WmfParser::kDefaultExtent[0], WmfParser::kDefaultExtent[1]);
+        if (const auto content = WmfContentBounds::compute(doc)) {
+            doc.deviceFrame = *content;
+        }
+        doc.naturalSizeTwips =
+            QSize(int(std::lround(std::min(doc.deviceFrame.width(), 1e5) * 15)),
+                  int(std::lround(std::min(doc.deviceFrame.height(), 1e5) * 15)));
+    }
+}
+
+// A drawing that spills well past its bounding box is framed by what it
+// draws, as GDI does when it converts such a metafile.
+void frameSpilledDrawing(MetafileDocument& doc) {
+    if (const auto content = WmfContentBounds::compute(doc)) {
+        const QRectF& frame = doc.deviceFrame;
+        const double slackX = frame.width() * kSpillTolerance;
+        const double slackY = frame.height() * kSpillTolerance;
+        if (content->left() < frame.left() - slackX || content->right() > frame.right() + slackX ||
+            content->top() < frame.top() - slackY || content->bottom() > frame.bottom() + slackY) {
+            doc.deviceFrame = *content;
+        }
+    }
+}
+
 }  // namespace
 
 bool WmfParser::hasSignature(const QByteArray& head) {
@@ -71,74 +147,17 @@ std::optional<MetafileDocument> WmfParser::parse(const QByteArray& bytes) {
     header.seek(10);
     doc.objectCount = header.u16();
 
-    // Frame records; stop at EOF or at the first record that does not fit.
-    std::size_t pos = start + kHeaderSize;
-    const std::size_t end = std::size_t(bytes.size());
-    std::optional<QPointF> windowOrg;
-    std::optional<QPointF> windowExt;
-    while (pos + 6 <= end && doc.records.size() < kMaxRecords) {
-        ByteReader rec(bytes.constData() + pos, end - pos);
-        const std::uint64_t words = rec.u32();
-        const std::uint16_t function = rec.u16();
-        const std::uint64_t size = words * 2;
-        if (function == kMetaEof || size < 6 || size > end - pos) {
-            break;
-        }
-        if (!windowExt && (function == kMetaSetWindowOrg || function == kMetaSetWindowExt) &&
-            size >= 10) {
-            const double y = rec.i16();
-            const double x = rec.i16();
-            if (function == kMetaSetWindowOrg) {
-                windowOrg = QPointF(x, y);
-            } else if (x != 0 && y != 0) {
-                windowExt = QPointF(x, y);
-            }
-        }
-        doc.records.push_back({function, std::uint32_t(pos), std::uint32_t(size)});
-        pos += size;
-    }
+    const WindowSettings window = frameRecords(doc, start + kHeaderSize);
     if (doc.records.empty()) {
         return std::nullopt;
     }
-
-    if (placeable && bbox.width() > 0 && bbox.height() > 0) {
-        doc.deviceFrame = bbox;
-        doc.naturalSizeTwips = QSize(int(std::lround(bbox.width() * 1440 / unitsPerInch)),
-                                     int(std::lround(bbox.height() * 1440 / unitsPerInch)));
-    } else if (windowExt) {
-        const QPointF org = windowOrg.value_or(QPointF(0, 0));
-        doc.deviceFrame = QRectF(org.x(), org.y(), windowExt->x(), windowExt->y());
-        doc.naturalSizeTwips = QSize(int(std::min(std::abs(windowExt->x()), 1e6)),
-                                     int(std::min(std::abs(windowExt->y()), 1e6)));
-    } else {
-        // No size information at all: coordinates are device pixels, and the
-        // picture is what the records draw (or a default page if that fails).
-        doc.deviceFrame = QRectF(0, 0, kDefaultExtent[0], kDefaultExtent[1]);
-        if (const auto content = WmfContentBounds::compute(doc)) {
-            doc.deviceFrame = *content;
-        }
-        doc.naturalSizeTwips =
-            QSize(int(std::lround(std::min(doc.deviceFrame.width(), 1e5) * 15)),
-                  int(std::lround(std::min(doc.deviceFrame.height(), 1e5) * 15)));
-    }
+    setFrame(doc, placeable ? std::optional<QRectF>(bbox) : std::nullopt, unitsPerInch, window);
     if (doc.naturalSizeTwips.width() <= 0 || doc.naturalSizeTwips.height() <= 0) {
         return std::nullopt;
     }
     doc.wmfViewport = doc.deviceFrame;
-    // A drawing that spills well past its bounding box is framed by what it
-    // draws, as GDI does when it converts such a metafile.
     if (placeable) {
-        if (const auto content = WmfContentBounds::compute(doc)) {
-            const QRectF& frame = doc.deviceFrame;
-            const double slackX = frame.width() * kSpillTolerance;
-            const double slackY = frame.height() * kSpillTolerance;
-            if (content->left() < frame.left() - slackX ||
-                content->right() > frame.right() + slackX ||
-                content->top() < frame.top() - slackY ||
-                content->bottom() > frame.bottom() + slackY) {
-                doc.deviceFrame = *content;
-            }
-        }
+        frameSpilledDrawing(doc);
     }
     if (auto emf = WmfEmbeddedEmf::extract(doc)) {
         // A plain WMF only has a window extent in units of no stated size;

@@ -49,16 +49,69 @@ class WmfRecordPlayer {
     }
     static QColor color(ByteReader& r) { return colorFromRef(r.u32()); }
 
-    void createPen(ByteReader& r);
-    void createBrush(ByteReader& r);
-    void createFont(ByteReader& r);
-    void createPalette(ByteReader& r);
-    void createRegion(ByteReader& r);
-    void createPatternBrush(ByteReader& r);
+    // A record on its way through its handler.
+    struct Record {
+        WmfRecord type;
+        ByteReader r;  // the parameters, after size and function
+    };
+    using Handler = void (WmfRecordPlayer::*)(Record&);
+    static Handler handlerFor(WmfRecord type);
+
+    // One handler per record type, named after it.
+    void endOfFile(Record& rec);
+    void setBkColor(Record& rec);
+    void setBkMode(Record& rec);
+    void setMapMode(Record& rec);
+    void setRop2(Record& rec);
+    void setPolyFillMode(Record& rec);
+    void setTextJustification(Record& rec);
+    void setTextCharExtra(Record& rec);
+    void setTextColor(Record& rec);
+    void setTextAlign(Record& rec);
+    void saveDc(Record& rec);
+    void restoreDc(Record& rec);
+    void setPalEntries(Record& rec);
+    void resizePalette(Record& rec);
+    void selectObject(Record& rec);
+    void selectPalette(Record& rec);
+    void deleteObject(Record& rec);
+    void createUnusedObject(Record& rec);
+    void setWindowOrg(Record& rec);
+    void setWindowExt(Record& rec);
+    void offsetWindowOrg(Record& rec);
+    void scaleWindowExt(Record& rec);
+    void setViewportOrg(Record& rec);
+    void offsetViewportOrg(Record& rec);
+    void setViewportExt(Record& rec);
+    void scaleViewportExt(Record& rec);
+    void excludeClipRect(Record& rec);
+    void intersectClipRect(Record& rec);
+    void offsetClipRgn(Record& rec);
+    void selectClipRegion(Record& rec);
+    void fillRegion(Record& rec);
+    void frameRegion(Record& rec);
+    void regionOutput(Record& rec);
+    void lineTo(Record& rec);
+    void moveTo(Record& rec);
+    void arc(Record& rec);
+    void ellipse(Record& rec);
+    void rectangle(Record& rec);
+    void roundRect(Record& rec);
+    void patBlt(Record& rec);
+    void setPixel(Record& rec);
+    void poly(Record& rec);
+    void polyPolygon(Record& rec);
+    void createPen(Record& rec);
+    void createBrush(Record& rec);
+    void createFont(Record& rec);
+    void createPalette(Record& rec);
+    void createRegion(Record& rec);
+    void createPatternBrush(Record& rec);
+    void textOut(Record& rec);
+    void extTextOut(Record& rec);
+    void blit(Record& rec);
+
     void selectObject(std::uint16_t index);
-    void textOut(ByteReader& r);
-    void extTextOut(ByteReader& r);
-    void blit(std::uint16_t function, ByteReader& r, std::size_t recordWords);
     const RegionRects* region(std::uint16_t index) const;
     const LogicalBrush* brush(std::uint16_t index) const;
     QImage bitmap16(ByteReader r);
