@@ -1,5 +1,6 @@
 """On a high-density screen (Qt's scale factor 2 on the private display): a photo fitted into
-the viewing area shows the detail of the screen's device pixels. (That labels hold their
+the viewing area shows the detail of the screen's device pixels, and the full-screen window
+covers every device pixel. (That labels hold their
 texts at any density is measured by the layout unit tests, run again at several scales:
 Qt's labels do not give their text's extent over AT-SPI.)"""
 
@@ -99,6 +100,21 @@ def test_a_fitted_photo_is_drawn_at_the_device_pixels():
     check(to_device < 0.8 * to_logical,
           f"the photo shows the device pixels' detail: {to_device:.1f} against {to_logical:.1f}")
 
+
+    # Full Screen Maintain Aspect (two items on, it opens the full-screen window): the wide
+    # photo takes the screen's width, its frame reaching the first and last device column.
+    e2e.key("Down", "Down")
+
+    def edges_covered():
+        import numpy as np
+
+        shot = Image.open(e2e.screenshot(e2e.scratch_dir("shot-") / "fs.png")).convert("RGB")
+        a = np.asarray(shot).astype(int)
+        band = a[a.shape[0] // 4:3 * a.shape[0] // 4]
+        edges = np.concatenate([band[:, 0], band[:, -1]])
+        magenta = (edges[:, 0] > 160) & (edges[:, 1] < 90) & (edges[:, 2] > 160)
+        return bool(magenta.all()) or None
+    e2e.wait_for(edges_covered, what="the full-screen photo to reach both sides of the screen")
     check(viewer.running(), "the viewer keeps running")
 
 
