@@ -79,10 +79,14 @@ TEST_F(LayoutTest, AtAnyScreenDensityTwipsAreLogicalPixelsAndLabelsHoldTheirText
     for (const platform::Control* c :
          std::initializer_list<const platform::Control*>{&w.Picture1, &w.Image1, &w.lblDisplay}) {
         SCOPED_TRACE(c->name().toStdString());
-        EXPECT_EQ(c->widget()->width(), platform::twipsToPixels(c->Width()));
-        EXPECT_EQ(c->widget()->height(), platform::twipsToPixels(c->Height()));
+        const int x = platform::twipsToPixels(c->Left());
+        const int y = platform::twipsToPixels(c->Top());
+        EXPECT_EQ(c->widget()->geometry(),
+                  QRect(x, y, platform::twipsToPixels(c->Left() + c->Width()) - x,
+                        platform::twipsToPixels(c->Top() + c->Height()) - y));
     }
-    EXPECT_TRUE(w.lblDisplay.Caption().contains("W1600 x H1200"))
+    // The same words as at 100 %: the shown size in twips / 15.
+    EXPECT_TRUE(w.lblDisplay.Caption().contains(" W365 x H349 "))
         << w.lblDisplay.Caption().toStdString();
 
     int measured = 0;
