@@ -86,8 +86,12 @@ def test_a_fitted_photo_is_drawn_at_the_device_pixels():
     def shown():
         shot = Image.open(e2e.screenshot(e2e.scratch_dir("shot-") / "hidpi.png"))
         box = frame_box(shot)
-        return (shot, box) if box and box[2] - box[0] > 200 else None
-    shot, box = e2e.wait_for(shown, what="the photo to be shown")
+        # Whole and fitted: the photo's 4:3 frame, not the corner of it seen at natural size
+        # before the size mode was applied.
+        fitted = box and box[2] - box[0] > 200 and \
+            abs((box[2] - box[0]) / (box[3] - box[1]) - 4 / 3) < 0.02
+        return (shot, box) if fitted else None
+    shot, box = e2e.wait_for(shown, what="the photo to be shown fitted into the viewing area")
     width, height = box[2] - box[0], box[3] - box[1]
     device = photo.resize((width, height), Image.LANCZOS)
     logical = photo.resize((round(width / 2), round(height / 2)), Image.LANCZOS).resize(
