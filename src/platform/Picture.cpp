@@ -13,6 +13,20 @@
 #include "platform/metafile/Metafile.h"
 
 namespace platform {
+namespace {
+
+// Device pixels per logical pixel of what the painter paints on (2 on a screen at 200 %).
+double ratioOf(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    return device ? device->devicePixelRatio() : 1.0;
+}
+
+}  // namespace
+
+QSize devicePixelSize(QSizeF logical, double ratio) {
+    return {std::max(1, qRound(logical.width() * ratio)),
+            std::max(1, qRound(logical.height() * ratio))};
+}
 
 Picture Picture::fromImage(const QImage& image, Kind kind) {
     if (image.isNull())
@@ -106,7 +120,9 @@ void RasterPictureData::draw(QPainter& painter, const QRectF& target) const {
     if (size == image_.size())
         painter.drawImage(target.topLeft(), image_);
     else
-        painter.drawImage(target, imageForSize(size));
+        // Scaled once to the device pixels of the target, which the painter then copies
+        // one to one.
+        painter.drawImage(target, imageForSize(devicePixelSize(target.size(), ratioOf(painter))));
 }
 
 QImage RasterPictureData::renderAt(const QSize& size, const QImage& /*larger*/) const {
@@ -132,9 +148,13 @@ bool JpegPictureData::decodeFor(const ShownView& view, const LoadProgress& progr
         };
     }
     // Without a view the cheapest whole read: the decoder's smallest scale.
-    request.size = view.size.isEmpty()
-                       ? QSize(std::max(1, size_.width() / 8), std::max(1, size_.height() / 8))
-                       : view.size;
+    // At natural size the picture's own pixels; scaled, the screen's device pixels.
+    if (view.size.isEmpty())
+        request.size = QSize(std::max(1, size_.width() / 8), std::max(1, size_.height() / 8));
+    else if (view.size == size_)
+        request.size = size_;
+    else
+        request.size = devicePixelSize(view.size, view.devicePixelRatio);
     const QRect whole(QPoint(0, 0), size_);
     if (request.size == size_ && !view.visible.isEmpty() && !view.visible.contains(whole)) {
         request.visible = view.visible.intersected(whole);
@@ -171,10 +191,11 @@ void JpegPictureData::draw(QPainter& painter, const QRectF& target) const {
             return;
         }
     }
-    // A copy prepared ahead for a size a pixel or two off (rounding) is drawn into place.
+    // Drawn from a copy at the target's device pixels; one prepared ahead for a size a pixel
+    // or two off (rounding) is drawn into place.
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, imageForSize(size, 2));
+    painter.drawImage(target, imageForSize(devicePixelSize(target.size(), ratioOf(painter)), 2));
     painter.restore();
 }
 

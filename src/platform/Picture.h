@@ -61,7 +61,13 @@ class Picture {
 struct ShownView {
     QSize size;
     QRect visible;
+    // Device pixels per logical pixel of the screen it is shown on: a scaled picture is
+    // prepared at the device size, so a high-density screen shows all the detail it can.
+    double devicePixelRatio = 1;
 };
+// The pixels a picture drawn into `logical` pixels is prepared at on a device with `ratio`
+// device pixels to the logical one.
+QSize devicePixelSize(QSizeF logical, double ratio);
 // The view a picture of a given natural size (in pixels) will be shown in.
 using ShownViewFor = std::function<ShownView(QSize natural)>;
 

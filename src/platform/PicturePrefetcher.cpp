@@ -98,9 +98,9 @@ Picture PicturePrefetcher::prepare(Job& job) {
         // The load decoded the first view; a second, scaled one is scaled from it (one at
         // natural size decodes what is seen when it is seen).
         if (job.alsoShown && !job.cancel) {
-            const QSize size = job.alsoShown(picture.sizePixels()).size;
-            if (!size.isEmpty() && size != picture.sizePixels())
-                picture.imageForSize(size);
+            const ShownView view = job.alsoShown(picture.sizePixels());
+            if (!view.size.isEmpty() && view.size != picture.sizePixels())
+                picture.imageForSize(devicePixelSize(view.size, view.devicePixelRatio));
         }
         return picture;
     } catch (const RuntimeError&) {

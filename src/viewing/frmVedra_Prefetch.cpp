@@ -59,12 +59,13 @@ platform::ShownViewFor frmVedra::shownViewInMainWindow() const {
     const SizeMode mode = mainWindowMode(ModoDimensioni_);
     const QSizeF area = areaForWindowState();
     const QSizeF frame(Picture1.Width(), Picture1.Height());
+    const double ratio = Image1.devicePixelRatio();
     // May run on the read-ahead's worker thread: it uses only the values captured here.
-    return [mode, area, frame](QSize natural) -> ShownView {
+    return [mode, area, frame, ratio](QSize natural) -> ShownView {
         const ShownSize shown = shownSize(mode, twipsOf(natural), area, QSizeF());
         if (shown.stretched)
-            return {pixelsOf(shown, natural), QRect()};
-        return {natural, seenInFrame(natural, frame)};
+            return {pixelsOf(shown, natural), QRect(), ratio};
+        return {natural, seenInFrame(natural, frame), ratio};
     };
 }
 
@@ -77,11 +78,13 @@ platform::ShownViewFor frmVedra::shownViewForLoad() const {
                             (mode != SizeMode::FullScreen && m_.MantieniAspettoFS);
     const platform::ScreenService& screen = *program_.services().screen;
     const QSizeF screenSize(screen.Width(), screen.Height());
-    return [keepAspect, screenSize](QSize natural) -> ShownView {
+    const ::frmFS* fs = program_.frmFS.peek();
+    const double ratio = fs ? fs->Image1.devicePixelRatio() : Image1.devicePixelRatio();
+    return [keepAspect, screenSize, ratio](QSize natural) -> ShownView {
         const ShownSize shown =
             shownSize(keepAspect ? SizeMode::FullScreenMaintainAspect : SizeMode::FullScreen,
                       twipsOf(natural), QSizeF(), screenSize);
-        return {pixelsOf(shown, natural), QRect()};
+        return {pixelsOf(shown, natural), QRect(), ratio};
     };
 }
 

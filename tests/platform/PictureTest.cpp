@@ -113,6 +113,12 @@ TEST(LoadPicture, OneDecodeForTheViewShownReadsAllOfTheData) {
         {"natural size, all seen", {QSize(640, 480), QRect()}},
         {"natural size, the top left seen", {QSize(640, 480), QRect(0, 0, 200, 100)}},
         {"natural size, the middle seen", {QSize(640, 480), QRect(250, 200, 100, 60)}},
+        // On high-density screens a scaled view is decoded for the device pixels, the
+        // natural size keeps the picture's own pixels.
+        {"scaled down, at 200 %", {QSize(213, 160), QRect(), 2}},
+        {"scaled down, at 125 %", {QSize(213, 160), QRect(), 1.25}},
+        {"natural size, the middle seen, at 150 %",
+         {QSize(640, 480), QRect(250, 200, 100, 60), 1.5}},
     };
     struct File {
         const char* name;
@@ -136,23 +142,34 @@ TEST(LoadPicture, OneDecodeForTheViewShownReadsAllOfTheData) {
             }
             const Picture picture = LoadPicture(folder.file(f.name), viewFor);
             EXPECT_EQ(picture.sizePixels(), QSize(640, 480));
-            // Drawn as the window draws it, clipped to what is seen: no second decode.
+            // Drawn as the window draws it, on a screen of the view's density, clipped to
+            // what is seen: no second decode.
+            const double ratio = v.view.devicePixelRatio;
             const QSize size = v.view.size.isEmpty() ? QSize(80, 60) : v.view.size;
             const QRect seen =
                 v.view.visible.isEmpty() ? QRect(QPoint(0, 0), size) : v.view.visible;
-            QImage screen(size, QImage::Format_RGB32);
+            QImage screen(platform::devicePixelSize(size, ratio), QImage::Format_RGB32);
+            screen.setDevicePixelRatio(ratio);
             screen.fill(Qt::black);
             QPainter painter(&screen);
             painter.setClipRect(seen);
             picture.draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
             painter.end();
             EXPECT_EQ(platform::jpegDecodeCount() - before, 1u);
+            // A scaled view's decode is the one at the device size.
+            if (!v.view.size.isEmpty() && size != picture.sizePixels()) {
+                EXPECT_EQ(picture.imageForSize(screen.size()).size(), screen.size());
+                EXPECT_EQ(platform::jpegDecodeCount() - before, 1u);
+            }
+            auto shownAt = [&](int x, int y) {
+                return screen.pixel(int(x * ratio), int(y * ratio));
+            };
             if (!f.cut || seen.top() == 0) {
-                EXPECT_TRUE(greenish(screen.pixel(seen.center().x(), seen.top() + 2)));
+                EXPECT_TRUE(greenish(shownAt(seen.center().x(), seen.top() + 2)));
             }
             if (seen.bottom() >= size.height() - 1) {
                 // The missing rows of a file cut short come out grey.
-                EXPECT_EQ(greenish(screen.pixel(seen.center().x(), seen.bottom() - 2)), !f.cut);
+                EXPECT_EQ(greenish(shownAt(seen.center().x(), seen.bottom() - 2)), !f.cut);
             }
         }
     }

@@ -89,4 +89,8 @@ void applyTabOrder(std::initializer_list<Control*> controls) {
         QWidget::setTabOrder(ordered[i - 1]->widget(), ordered[i]->widget());
 }
 
+double Control::devicePixelRatio() const {
+    return widget_->devicePixelRatioF();
+}
+
 }  // namespace platform

@@ -45,6 +45,9 @@ class Control {
     void Refresh();
 
     QWidget* widget() const { return widget_; }
+    // Device pixels per logical pixel of the screen the control is on (1, or 2 at 200 %):
+    // its geometry stays in twips and logical pixels, pictures are prepared for the device.
+    double devicePixelRatio() const;
 
   protected:
     // `widget` is created by the derived control as a child of `container`.
