@@ -232,6 +232,11 @@ class EmfPlusBuilder {
         pending_.u32(std::uint32_t(data.size())).raw(data.data());
         return *this;
     }
+    // EmfPlusFillRects of one rectangle in an ARGB colour.
+    EmfPlusBuilder& fillRect(std::uint32_t argb, float x, float y, float w, float h) {
+        return plus(EmfPlusRecord::EmfPlusFillRects, 0x8000,
+                    Bytes().u32(argb).u32(1).f32s({x, y, w, h}));
+    }
     // Appends raw bytes to the comment (damaged records).
     EmfPlusBuilder& plusRaw(const Bytes& bytes) {
         pending_.raw(bytes.data());
