@@ -292,7 +292,8 @@ class WmfBuilder {
         return *this;
     }
     // Appends a record of 16-bit fields, in the order the file holds them.
-    WmfBuilder& record(platform::metafile::WmfRecord function, std::initializer_list<int> fields) {
+    WmfBuilder& record(platform::metafile::WmfRecord function,
+                       std::initializer_list<int> fields = {}) {
         return record(function, Bytes().i16s(fields));
     }
     WmfBuilder& rawRecord(std::uint32_t words, platform::metafile::WmfRecord function,

@@ -66,8 +66,7 @@ QByteArray picture(const RopCase& c) {
                                                   .u32(0)
                                                   .u32(0));
         b.select(2);
-        b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(-100).i32(500))
-            .record(EmfRecord::EMR_LINETO, Bytes().i32(1100).i32(500));
+        b.record(EmfRecord::EMR_MOVETOEX, {-100, 500}).record(EmfRecord::EMR_LINETO, {1100, 500});
     }
     return b.build();
 }
