@@ -49,92 +49,73 @@ EmfBuilder redFill() {
 
 // --- World transforms ----------------------------------------------------
 
-struct TransformCase {
-    const char* name;
-    std::function<void(EmfBuilder&)> setup;
-    QPoint red;    // a pixel the rectangle (0,0)-(500,250) must cover after the transform
-    QPoint empty;  // one it must leave alone
-};
-
-Bytes modify(const Bytes& m, std::uint32_t mode) {
-    Bytes b = m;
-    b.u32(mode);
-    return b;
-}
-
 const Bytes kHalf = xform(0.5, 0, 0, 0.5, 0, 0);
 const Bytes kShift = xform(1, 0, 0, 1, 500, 0);
 // 90 degrees: (x, y) -> (1000 - y, x), the page turned on its side.
 const Bytes kTurn = xform(0, 1, -1, 0, 1000, 0);
 
+// One transform record: EMR_MODIFYWORLDTRANSFORM in `mode` (1 identity,
+// 2 left multiply, 3 right multiply, 4 set), EMR_SETWORLDTRANSFORM for mode 0,
+// SAVEDC for mode -1 and RESTOREDC(-1) for mode -2.
+struct Step {
+    int mode;
+    Bytes matrix;
+};
+
+Bytes modify(const Bytes& m, std::uint32_t mode) {
+    Bytes b = m;
+    return b.u32(mode);
+}
+
+void apply(EmfBuilder& b, const Step& s) {
+    if (s.mode == -1) {
+        b.record(EmfRecord::EMR_SAVEDC);
+    } else if (s.mode == -2) {
+        b.record(EmfRecord::EMR_RESTOREDC, {-1});
+    } else if (s.mode == 0) {
+        b.record(EmfRecord::EMR_SETWORLDTRANSFORM, s.matrix);
+    } else {
+        b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(s.matrix, std::uint32_t(s.mode)));
+    }
+}
+
+struct TransformCase {
+    const char* name;
+    std::vector<Step> steps;
+    QPoint red;    // a pixel the rectangle (0,0)-(500,250) must cover after the transform
+    QPoint empty;  // one it must leave alone
+};
+
 class WorldTransform : public testing::TestWithParam<TransformCase> {};
 
 TEST_P(WorldTransform, MovesTheDrawing) {
     EmfBuilder b = redFill();
-    GetParam().setup(b);
-    b.rectangle(0, 0, 500, 250);
-    const QImage image = draw(b.build());
+    for (const Step& step : GetParam().steps) {
+        apply(b, step);
+    }
+    const QImage image = draw(b.rectangle(0, 0, 500, 250).build());
     EXPECT_TRUE(isRed(image, GetParam().red.x(), GetParam().red.y()));
     EXPECT_FALSE(isRed(image, GetParam().empty.x(), GetParam().empty.y()));
 }
 
+const Step save{-1, {}}, restore{-2, {}};
+
+// Left multiply: shift, then halve (x -> (x + 500) / 2); right: halve, then shift.
 INSTANTIATE_TEST_SUITE_P(
     Modes, WorldTransform,
     testing::Values(
-        TransformCase{
-            "LeftMultiplyTurnsThePage",
-            [](EmfBuilder& b) { b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2)); },
-            {87, 40},
-            {25, 12}},
-        TransformCase{
-            "RightMultiplyTurnsThePage",
-            [](EmfBuilder& b) { b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 3)); },
-            {87, 40},
-            {25, 12}},
-        TransformCase{"SetReplaces",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 4));
-                      },
-                      {75, 12},
-                      {25, 12}},
-        // Left: shift, then halve (x -> (x + 500) / 2); right: halve, then shift.
-        TransformCase{"LeftMultiplyAppliesFirst",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 2));
-                      },
-                      {37, 6},
-                      {60, 6}},
-        TransformCase{"RightMultiplyAppliesLast",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 3));
-                      },
-                      {60, 6},
-                      {37, 6}},
-        TransformCase{"IdentityResets",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kTurn)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kHalf, 1));
-                      },
-                      {25, 12},
-                      {87, 40}},
+        TransformCase{"LeftMultiplyTurnsThePage", {{2, kTurn}}, {87, 40}, {25, 12}},
+        TransformCase{"RightMultiplyTurnsThePage", {{3, kTurn}}, {87, 40}, {25, 12}},
+        TransformCase{"SetReplaces", {{0, kHalf}, {4, kShift}}, {75, 12}, {25, 12}},
+        TransformCase{"LeftMultiplyAppliesFirst", {{0, kHalf}, {2, kShift}}, {37, 6}, {60, 6}},
+        TransformCase{"RightMultiplyAppliesLast", {{0, kHalf}, {3, kShift}}, {60, 6}, {37, 6}},
+        TransformCase{"IdentityResets", {{0, kTurn}, {1, kHalf}}, {25, 12}, {87, 40}},
         TransformCase{"RestoreDcBringsBackTheSavedTransform",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2))
-                              .record(EmfRecord::EMR_SAVEDC)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kHalf, 4))
-                              .record(EmfRecord::EMR_RESTOREDC, {-1});
-                      },
+                      {{2, kTurn}, save, {4, kHalf}, restore},
                       {87, 40},
                       {25, 12}},
         TransformCase{"TransformSetInsideSaveDcEndsAtRestore",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SAVEDC)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2))
-                              .record(EmfRecord::EMR_RESTOREDC, {-1});
-                      },
+                      {save, {2, kTurn}, restore},
                       {25, 12},
                       {87, 40}}),
     [](const testing::TestParamInfo<TransformCase>& p) { return p.param.name; });
