@@ -49,92 +49,73 @@ EmfBuilder redFill() {
 
 // --- World transforms ----------------------------------------------------
 
-struct TransformCase {
-    const char* name;
-    std::function<void(EmfBuilder&)> setup;
-    QPoint red;    // a pixel the rectangle (0,0)-(500,250) must cover after the transform
-    QPoint empty;  // one it must leave alone
-};
-
-Bytes modify(const Bytes& m, std::uint32_t mode) {
-    Bytes b = m;
-    b.u32(mode);
-    return b;
-}
-
 const Bytes kHalf = xform(0.5, 0, 0, 0.5, 0, 0);
 const Bytes kShift = xform(1, 0, 0, 1, 500, 0);
 // 90 degrees: (x, y) -> (1000 - y, x), the page turned on its side.
 const Bytes kTurn = xform(0, 1, -1, 0, 1000, 0);
 
+// One transform record: EMR_MODIFYWORLDTRANSFORM in `mode` (1 identity,
+// 2 left multiply, 3 right multiply, 4 set), EMR_SETWORLDTRANSFORM for mode 0,
+// SAVEDC for mode -1 and RESTOREDC(-1) for mode -2.
+struct Step {
+    int mode;
+    Bytes matrix;
+};
+
+Bytes modify(const Bytes& m, std::uint32_t mode) {
+    Bytes b = m;
+    return b.u32(mode);
+}
+
+void apply(EmfBuilder& b, const Step& s) {
+    if (s.mode == -1) {
+        b.record(EmfRecord::EMR_SAVEDC);
+    } else if (s.mode == -2) {
+        b.record(EmfRecord::EMR_RESTOREDC, {-1});
+    } else if (s.mode == 0) {
+        b.record(EmfRecord::EMR_SETWORLDTRANSFORM, s.matrix);
+    } else {
+        b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(s.matrix, std::uint32_t(s.mode)));
+    }
+}
+
+struct TransformCase {
+    const char* name;
+    std::vector<Step> steps;
+    QPoint red;    // a pixel the rectangle (0,0)-(500,250) must cover after the transform
+    QPoint empty;  // one it must leave alone
+};
+
 class WorldTransform : public testing::TestWithParam<TransformCase> {};
 
 TEST_P(WorldTransform, MovesTheDrawing) {
     EmfBuilder b = redFill();
-    GetParam().setup(b);
-    b.rectangle(0, 0, 500, 250);
-    const QImage image = draw(b.build());
+    for (const Step& step : GetParam().steps) {
+        apply(b, step);
+    }
+    const QImage image = draw(b.rectangle(0, 0, 500, 250).build());
     EXPECT_TRUE(isRed(image, GetParam().red.x(), GetParam().red.y()));
     EXPECT_FALSE(isRed(image, GetParam().empty.x(), GetParam().empty.y()));
 }
 
+const Step save{-1, {}}, restore{-2, {}};
+
+// Left multiply: shift, then halve (x -> (x + 500) / 2); right: halve, then shift.
 INSTANTIATE_TEST_SUITE_P(
     Modes, WorldTransform,
     testing::Values(
-        TransformCase{
-            "LeftMultiplyTurnsThePage",
-            [](EmfBuilder& b) { b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2)); },
-            {87, 40},
-            {25, 12}},
-        TransformCase{
-            "RightMultiplyTurnsThePage",
-            [](EmfBuilder& b) { b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 3)); },
-            {87, 40},
-            {25, 12}},
-        TransformCase{"SetReplaces",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 4));
-                      },
-                      {75, 12},
-                      {25, 12}},
-        // Left: shift, then halve (x -> (x + 500) / 2); right: halve, then shift.
-        TransformCase{"LeftMultiplyAppliesFirst",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 2));
-                      },
-                      {37, 6},
-                      {60, 6}},
-        TransformCase{"RightMultiplyAppliesLast",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kHalf)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kShift, 3));
-                      },
-                      {60, 6},
-                      {37, 6}},
-        TransformCase{"IdentityResets",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SETWORLDTRANSFORM, kTurn)
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kHalf, 1));
-                      },
-                      {25, 12},
-                      {87, 40}},
+        TransformCase{"LeftMultiplyTurnsThePage", {{2, kTurn}}, {87, 40}, {25, 12}},
+        TransformCase{"RightMultiplyTurnsThePage", {{3, kTurn}}, {87, 40}, {25, 12}},
+        TransformCase{"SetReplaces", {{0, kHalf}, {4, kShift}}, {75, 12}, {25, 12}},
+        TransformCase{"LeftMultiplyAppliesFirst", {{0, kHalf}, {2, kShift}}, {37, 6}, {60, 6}},
+        TransformCase{"RightMultiplyAppliesLast", {{0, kHalf}, {3, kShift}}, {60, 6}, {37, 6}},
+        TransformCase{"IdentityResets", {{0, kTurn}, {1, kHalf}}, {25, 12}, {87, 40}},
         TransformCase{"RestoreDcBringsBackTheSavedTransform",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2))
-                              .record(EmfRecord::EMR_SAVEDC, Bytes())
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kHalf, 4))
-                              .record(EmfRecord::EMR_RESTOREDC, Bytes().i32(-1));
-                      },
+                      {{2, kTurn}, save, {4, kHalf}, restore},
                       {87, 40},
                       {25, 12}},
         TransformCase{"TransformSetInsideSaveDcEndsAtRestore",
-                      [](EmfBuilder& b) {
-                          b.record(EmfRecord::EMR_SAVEDC, Bytes())
-                              .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2))
-                              .record(EmfRecord::EMR_RESTOREDC, Bytes().i32(-1));
-                      },
+                      {save, {2, kTurn}, restore},
                       {25, 12},
                       {87, 40}}),
     [](const testing::TestParamInfo<TransformCase>& p) { return p.param.name; });
@@ -160,138 +141,96 @@ TEST(WorldTransform, AFramelessPictureIsFramedByItsTransformedDrawing) {
 
 // --- Fill modes -------------------------------------------------------------
 
-// Two squares overlapping in (300,300)-(600,600), both drawn clockwise.
+// Two squares overlapping in (300,300)-(600,600), both drawn clockwise,
+// as two polygons or as one self-overlapping outline, through every record
+// that fills a polygon.
 const QPolygon kFirst({{100, 100}, {600, 100}, {600, 600}, {100, 600}});
 const QPolygon kSecond({{300, 300}, {800, 300}, {800, 800}, {300, 800}});
 
-Bytes emfPoints(const QPolygon& poly, bool shortPoints) {
+enum class Fill {
+    Polygon,
+    Polygon16,
+    PolyPolygon,
+    PolyPolygon16,
+    Path,
+    StrokeAndFillPath,
+    WmfPolygon,
+    WmfPolyPolygon
+};
+
+Bytes points(std::initializer_list<QPolygon> polys, bool shortPoints) {
     Bytes b;
-    for (const QPoint& p : poly) {
-        if (shortPoints) {
-            b.i16(std::int16_t(p.x())).i16(std::int16_t(p.y()));
-        } else {
-            b.i32(p.x()).i32(p.y());
+    for (const QPolygon& poly : polys) {
+        for (const QPoint& p : poly) {
+            shortPoints ? b.i16s({p.x(), p.y()}) : b.i32s({p.x(), p.y()});
         }
     }
     return b;
 }
 
 Bytes bounds() {
-    return Bytes().i32(0).i32(0).i32(1000).i32(1000);
+    return Bytes().i32s({0, 0, 1000, 1000});
 }
 
-QPolygon bothAsOne() {
-    // One self-overlapping outline: around the first square, then the second.
-    QPolygon joined = kFirst;
+QByteArray overlappingSquares(Fill fill, bool winding) {
+    QPolygon joined = kFirst;  // around the first square, then the second
     joined << kFirst[0] << kSecond << kSecond[0];
-    return joined;
-}
-
-void emfPolyPolygon(EmfBuilder& b, bool shortPoints) {
-    Bytes p = bounds();
-    p.u32(2).u32(8).u32(4).u32(4);
-    p.raw(emfPoints(kFirst, shortPoints).data()).raw(emfPoints(kSecond, shortPoints).data());
-    b.record(shortPoints ? EmfRecord::EMR_POLYPOLYGON16 : EmfRecord::EMR_POLYPOLYGON, p);
-}
-
-void emfPolygon(EmfBuilder& b, bool shortPoints) {
-    const QPolygon joined = bothAsOne();
-    Bytes p = bounds();
-    p.u32(std::uint32_t(joined.size())).raw(emfPoints(joined, shortPoints).data());
-    b.record(shortPoints ? EmfRecord::EMR_POLYGON16 : EmfRecord::EMR_POLYGON, p);
-}
-
-void emfPath(EmfBuilder& b, EmfRecord fillRecord) {
-    b.record(EmfRecord::EMR_BEGINPATH, Bytes());
-    for (const QPolygon& poly : {kFirst, kSecond}) {
-        Bytes p = bounds();
-        p.u32(4).raw(emfPoints(poly, false).data());
-        b.record(EmfRecord::EMR_POLYGON, p);
+    const auto n = std::uint32_t(joined.size());
+    const bool shortPoints = fill == Fill::Polygon16 || fill == Fill::PolyPolygon16;
+    if (fill == Fill::WmfPolygon || fill == Fill::WmfPolyPolygon) {
+        WmfBuilder b;
+        b.fillWith(kRed).record(WmfRecord::META_SETPOLYFILLMODE, {winding ? 2 : 1, 0});
+        return (fill == Fill::WmfPolygon
+                    ? b.record(WmfRecord::META_POLYGON,
+                               Bytes().u16(n).raw(points({joined}, true).data()))
+                    : b.record(WmfRecord::META_POLYPOLYGON,
+                               Bytes().i16s({2, 4, 4}).raw(points({kFirst, kSecond}, true).data())))
+            .build();
     }
-    b.record(EmfRecord::EMR_ENDPATH, Bytes()).record(fillRecord, bounds());
-}
-
-struct FillCase {
-    const char* name;
-    std::function<QByteArray(bool winding)> build;
-};
-
-QByteArray emfFill(bool winding, const std::function<void(EmfBuilder&)>& draw) {
-    EmfBuilder b = redFill();
-    b.record(EmfRecord::EMR_SETPOLYFILLMODE, Bytes().u32(winding ? 2 : 1));
-    draw(b);
+    EmfBuilder b;
+    b.fillWith(kRed).record(EmfRecord::EMR_SETPOLYFILLMODE, {winding ? 2 : 1});
+    switch (fill) {
+        case Fill::Polygon:
+        case Fill::Polygon16:
+            b.record(shortPoints ? EmfRecord::EMR_POLYGON16 : EmfRecord::EMR_POLYGON,
+                     bounds().u32(n).raw(points({joined}, shortPoints).data()));
+            break;
+        case Fill::PolyPolygon:
+        case Fill::PolyPolygon16:
+            b.record(
+                shortPoints ? EmfRecord::EMR_POLYPOLYGON16 : EmfRecord::EMR_POLYPOLYGON,
+                bounds().u32s({2, 8, 4, 4}).raw(points({kFirst, kSecond}, shortPoints).data()));
+            break;
+        default:
+            b.record(EmfRecord::EMR_BEGINPATH);
+            for (const QPolygon& poly : {kFirst, kSecond}) {
+                b.record(EmfRecord::EMR_POLYGON, bounds().u32(4).raw(points({poly}, false).data()));
+            }
+            b.record(EmfRecord::EMR_ENDPATH)
+                .record(
+                    fill == Fill::Path ? EmfRecord::EMR_FILLPATH : EmfRecord::EMR_STROKEANDFILLPATH,
+                    bounds());
+    }
     return b.build();
 }
 
-WmfBuilder wmfRedFill(bool winding) {
-    WmfBuilder b;
-    b.window(0, 0, 1000, 1000).solidBrush(kRed).nullPen().select(0).select(1);
-    b.record(WmfRecord::META_SETPOLYFILLMODE, Bytes().u16(winding ? 2 : 1).u16(0));
-    return b;
-}
-
-Bytes wmfPoints(const QPolygon& poly) {
-    Bytes b;
-    for (const QPoint& p : poly) {
-        b.i16(std::int16_t(p.x())).i16(std::int16_t(p.y()));
-    }
-    return b;
-}
-
-class FillMode : public testing::TestWithParam<FillCase> {};
+class FillMode : public testing::TestWithParam<Fill> {};
 
 TEST_P(FillMode, WindingFillsTheOverlapAlternateLeavesItOpen) {
     for (bool winding : {true, false}) {
-        const QImage image = draw(GetParam().build(winding));
+        const QImage image = draw(overlappingSquares(GetParam(), winding));
         SCOPED_TRACE(winding ? "winding" : "alternate");
         EXPECT_TRUE(isRed(image, 20, 20));
         EXPECT_TRUE(isRed(image, 70, 70));
         EXPECT_EQ(isRed(image, 45, 45), winding);
+        EXPECT_FALSE(isRed(image, 85, 15));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Records, FillMode,
-    testing::Values(
-        FillCase{"EmfPolygon",
-                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolygon(b, false); }); }},
-        FillCase{"EmfPolygon16",
-                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolygon(b, true); }); }},
-        FillCase{
-            "EmfPolyPolygon",
-            [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolyPolygon(b, false); }); }},
-        FillCase{"EmfPolyPolygon16",
-                 [](bool w) { return emfFill(w, [](EmfBuilder& b) { emfPolyPolygon(b, true); }); }},
-        FillCase{"EmfFillPath",
-                 [](bool w) {
-                     return emfFill(w, [](EmfBuilder& b) { emfPath(b, EmfRecord::EMR_FILLPATH); });
-                 }},
-        FillCase{"EmfStrokeAndFillPath",
-                 [](bool w) {
-                     return emfFill(
-                         w, [](EmfBuilder& b) { emfPath(b, EmfRecord::EMR_STROKEANDFILLPATH); });
-                 }},
-        FillCase{"WmfPolygon",
-                 [](bool w) {
-                     const QPolygon joined = bothAsOne();
-                     WmfBuilder b = wmfRedFill(w);
-                     b.record(
-                         WmfRecord::META_POLYGON,
-                         Bytes().u16(std::uint16_t(joined.size())).raw(wmfPoints(joined).data()));
-                     return b.build();
-                 }},
-        FillCase{"WmfPolyPolygon",
-                 [](bool w) {
-                     WmfBuilder b = wmfRedFill(w);
-                     b.record(WmfRecord::META_POLYPOLYGON, Bytes()
-                                                               .u16(2)
-                                                               .u16(4)
-                                                               .u16(4)
-                                                               .raw(wmfPoints(kFirst).data())
-                                                               .raw(wmfPoints(kSecond).data()));
-                     return b.build();
-                 }}),
-    [](const testing::TestParamInfo<FillCase>& p) { return p.param.name; });
+INSTANTIATE_TEST_SUITE_P(Records, FillMode,
+                         testing::Values(Fill::Polygon, Fill::Polygon16, Fill::PolyPolygon,
+                                         Fill::PolyPolygon16, Fill::Path, Fill::StrokeAndFillPath,
+                                         Fill::WmfPolygon, Fill::WmfPolyPolygon));
 
 // --- Font heights -------------------------------------------------------------
 
@@ -315,8 +254,7 @@ TEST_P(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
     EmfBuilder b;
     c.mapping(b);
     b.font(1, c.height, "Arial", 0, c.escapement).select(1);
-    b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
-        .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
+    b.plainText();
     b.textOut(c.at, QStringLiteral("HH"));
     const QRect box = inkBox(draw(b.build(), 1000));
     ASSERT_FALSE(box.isEmpty()) << "no text drawn";
@@ -333,45 +271,44 @@ void none(EmfBuilder&) {}
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, FontHeight,
-    testing::Values(
-        FontCase{"NegativeIsTheEmHeight", none, -200, 0, {100, 500}, 143, false},
-        FontCase{"PositiveIsTheCellHeight", none, 200, 0, {100, 500}, 128, false},
-        FontCase{"LoMetricScalesWithTheReferenceDevice",
-                 [](EmfBuilder& b) { b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(2)); },
-                 -200,
-                 0,
-                 {100, -500},
-                 143,
-                 false},
-        FontCase{"AnisotropicScalesByTheViewport",
-                 [](EmfBuilder& b) {
-                     b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(8))
-                         .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(100).i32(100))
-                         .record(EmfRecord::EMR_SETVIEWPORTEXTEX, Bytes().i32(1000).i32(1000));
-                 },
-                 -20,
-                 0,
-                 {10, 50},
-                 143,
-                 false},
-        FontCase{"WorldTransformScalesText",
-                 [](EmfBuilder& b) {
-                     b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
-                              modify(xform(2, 0, 0, 2, 0, 0), 4));
-                 },
-                 -100,
-                 0,
-                 {50, 250},
-                 143,
-                 false},
-        FontCase{"EscapementTurnsTheLine", none, -200, 900, {500, 900}, 143, true},
-        FontCase{"EscapementUnderAFlippedMapping",
-                 [](EmfBuilder& b) { b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(2)); },
-                 -200,
-                 900,
-                 {500, -900},
-                 143,
-                 true}),
+    testing::Values(FontCase{"NegativeIsTheEmHeight", none, -200, 0, {100, 500}, 143, false},
+                    FontCase{"PositiveIsTheCellHeight", none, 200, 0, {100, 500}, 128, false},
+                    FontCase{"LoMetricScalesWithTheReferenceDevice",
+                             [](EmfBuilder& b) { b.record(EmfRecord::EMR_SETMAPMODE, {2}); },
+                             -200,
+                             0,
+                             {100, -500},
+                             143,
+                             false},
+                    FontCase{"AnisotropicScalesByTheViewport",
+                             [](EmfBuilder& b) {
+                                 b.record(EmfRecord::EMR_SETMAPMODE, {8})
+                                     .record(EmfRecord::EMR_SETWINDOWEXTEX, {100, 100})
+                                     .record(EmfRecord::EMR_SETVIEWPORTEXTEX, {1000, 1000});
+                             },
+                             -20,
+                             0,
+                             {10, 50},
+                             143,
+                             false},
+                    FontCase{"WorldTransformScalesText",
+                             [](EmfBuilder& b) {
+                                 b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
+                                          modify(xform(2, 0, 0, 2, 0, 0), 4));
+                             },
+                             -100,
+                             0,
+                             {50, 250},
+                             143,
+                             false},
+                    FontCase{"EscapementTurnsTheLine", none, -200, 900, {500, 900}, 143, true},
+                    FontCase{"EscapementUnderAFlippedMapping",
+                             [](EmfBuilder& b) { b.record(EmfRecord::EMR_SETMAPMODE, {2}); },
+                             -200,
+                             900,
+                             {500, -900},
+                             143,
+                             true}),
     [](const testing::TestParamInfo<FontCase>& p) { return p.param.name; });
 
 // A font width asks for the face's average character width: Arial's is
@@ -381,8 +318,7 @@ TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
     auto inkWidth = [](std::int32_t width) {
         EmfBuilder b;
         b.font(1, -200, "Arial", width).select(1);
-        b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
-            .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
+        b.plainText();
         b.textOut({100, 500}, QStringLiteral("Hamb"));
         return inkBox(draw(b.build(), 1000)).width();
     };
@@ -410,8 +346,7 @@ TEST_P(SymbolFaces, CodesDrawTheCharactersTheFaceShows) {
     auto drawn = [&c](const QString& text) {
         EmfBuilder b;
         b.font(1, -300, c.face).select(1);
-        b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
-            .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
+        b.plainText();
         b.textOut({100, 600}, text);
         return draw(b.build(), 1000);
     };
@@ -456,7 +391,7 @@ TEST_P(SmallText, DrawsLikeExtTextOut) {
     auto drawn = [](const SmallTextCase& c, std::function<void(EmfBuilder&)> text) {
         EmfBuilder b;
         b.font(1, -120, "Arial", 0, c.escapement).select(1);
-        b.record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
+        b.record(EmfRecord::EMR_SETBKMODE, {1});
         c.setup(b);
         text(b);
         return draw(b.build(), 500);
@@ -491,7 +426,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   }},
                     SmallTextCase{"OpaqueBackground", 0,
                                   [](EmfBuilder& b) {
-                                      b.record(EmfRecord::EMR_SETBKMODE, Bytes().u32(2))
+                                      b.record(EmfRecord::EMR_SETBKMODE, {2})
                                           .record(EmfRecord::EMR_SETBKCOLOR, Bytes().u32(kRed));
                                   }}),
     [](const testing::TestParamInfo<SmallTextCase>& p) { return p.param.name; });
@@ -503,8 +438,8 @@ TEST(SmallText, ItsRectangleClipsAndFills) {
     for (const std::uint32_t form : {0u, kSmallChars}) {
         auto drawn = [form](std::uint32_t options) {
             EmfBuilder b;
-            b.font(1, -200).select(1).record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
-            b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
+            b.font(1, -200).select(1).record(EmfRecord::EMR_SETBKMODE, {1});
+            b.record(EmfRecord::EMR_SETTEXTALIGN, {24})
                 .record(EmfRecord::EMR_SETBKCOLOR, Bytes().u32(kRed));
             b.smallTextOut({100, 600}, QStringLiteral("HHHH"), options | form, {0, 0, 300, 1000});
             return draw(b.build(), 1000);
@@ -529,18 +464,16 @@ TEST(TextInPath, GlyphOutlinesJoinThePath) {
         EmfBuilder b;
         b.font(1, -400).select(1);
         b.solidBrush(2, kRed).select(2).select(0x80000008u);
-        b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
-            .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
-        b.record(EmfRecord::EMR_BEGINPATH, Bytes());
+        b.plainText();
+        b.record(EmfRecord::EMR_BEGINPATH);
         b.textOut({100, 700}, QStringLiteral("HH"));
-        b.record(EmfRecord::EMR_ENDPATH, Bytes());
+        b.record(EmfRecord::EMR_ENDPATH);
         after(b);
         return draw(b.build(), 1000);
     };
     EmfBuilder plain;
     plain.font(1, -400).select(1);
-    plain.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24))
-        .record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));
+    plain.plainText();
     plain.textOut({100, 700}, QStringLiteral("HH"));
     const QRect letters = inkBox(draw(plain.build(), 1000));
     ASSERT_FALSE(letters.isEmpty());
@@ -551,8 +484,7 @@ TEST(TextInPath, GlyphOutlinesJoinThePath) {
     EXPECT_LE((filledInk.bottomRight() - letters.bottomRight()).manhattanLength(), 2);
     EXPECT_TRUE(isRed(filled, letters.left() + 20, letters.center().y()));  // an H's stem
 
-    const QImage abandoned =
-        drawn([](EmfBuilder& b) { b.record(EmfRecord::EMR_ABORTPATH, Bytes()); });
+    const QImage abandoned = drawn([](EmfBuilder& b) { b.record(EmfRecord::EMR_ABORTPATH); });
     EXPECT_TRUE(inkBox(abandoned).isEmpty());
 }
 
@@ -570,8 +502,7 @@ TEST(PatternPen, StrokesArePaintedWithThePensBrush) {
         pen.raw(dib.data());
         EmfBuilder b;
         b.record(EmfRecord::EMR_EXTCREATEPEN, pen).select(1);
-        b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(0).i32(500))
-            .record(EmfRecord::EMR_LINETO, Bytes().i32(1000).i32(500));
+        b.record(EmfRecord::EMR_MOVETOEX, {0, 500}).record(EmfRecord::EMR_LINETO, {1000, 500});
         return draw(b.build(), 200);
     };
     Bytes checker;  // 2 x 2, 24 bits: red and blue alternating
@@ -615,15 +546,14 @@ TEST(PathEditing, WidenedPathsFillThePenOutlineAndFlatPathsKeepTheirShape) {
     auto filledPath = [](EmfRecord editRecord, const std::function<void(EmfBuilder&)>& figure) {
         EmfBuilder b = redFill();
         b.pen(2, 0, 100, 0).select(2);  // solid, 100 units wide
-        b.record(EmfRecord::EMR_BEGINPATH, Bytes());
+        b.record(EmfRecord::EMR_BEGINPATH);
         figure(b);
-        b.record(EmfRecord::EMR_ENDPATH, Bytes()).record(editRecord, Bytes());
+        b.record(EmfRecord::EMR_ENDPATH).record(editRecord, Bytes());
         b.select(0x80000008u).record(EmfRecord::EMR_FILLPATH, bounds());
         return draw(b.build());
     };
     auto line = [](EmfBuilder& b) {
-        b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(100).i32(500))
-            .record(EmfRecord::EMR_LINETO, Bytes().i32(900).i32(500));
+        b.record(EmfRecord::EMR_MOVETOEX, {100, 500}).record(EmfRecord::EMR_LINETO, {900, 500});
     };
     const QImage widened = filledPath(EmfRecord::EMR_WIDENPATH, line);
     EXPECT_TRUE(isRed(widened, 50, 50));
@@ -652,40 +582,40 @@ TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
     };
     const Bytes firstOrg = Bytes().i16(0).i16(0);
     const Bytes firstExt = Bytes().i16(100).i16(100);  // y, x: 100 device units = the frame
-    const std::vector<Case> cases = {
-        {"first viewport changes nothing",
-         [&](WmfBuilder& b) {
-             b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
-                 .record(WmfRecord::META_SETVIEWPORTEXT, firstExt);
-         },
-         {25, 25},
-         {75, 25}},
-        {"offset origin shifts by device units",
-         [&](WmfBuilder& b) {
-             b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
-                 .record(WmfRecord::META_SETVIEWPORTEXT, firstExt);
-             b.record(WmfRecord::META_OFFSETVIEWPORTORG, Bytes().i16(0).i16(50));
-         },
-         {75, 25},
-         {25, 25}},
-        {"scaled extent shrinks",
-         [&](WmfBuilder& b) {
-             b.record(WmfRecord::META_SETVIEWPORTEXT, firstExt)
-                 .record(WmfRecord::META_SCALEVIEWPORTEXT, Bytes().i16(2).i16(1).i16(2).i16(1));
-         },
-         {12, 12},
-         {37, 37}},
-        {"restore brings the saved viewport back",
-         [&](WmfBuilder& b) {
-             b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
-                 .record(WmfRecord::META_SETVIEWPORTEXT, firstExt)
-                 .record(WmfRecord::META_SAVEDC, Bytes());
-             b.record(WmfRecord::META_OFFSETVIEWPORTORG, Bytes().i16(0).i16(50))
-                 .record(WmfRecord::META_RESTOREDC, Bytes().i16(-1));
-             b.record(WmfRecord::META_SCALEVIEWPORTEXT, Bytes().i16(1).i16(1).i16(1).i16(1));
-         },
-         {25, 25},
-         {75, 25}}};
+    const std::vector<Case> cases = {{"first viewport changes nothing",
+                                      [&](WmfBuilder& b) {
+                                          b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
+                                              .record(WmfRecord::META_SETVIEWPORTEXT, firstExt);
+                                      },
+                                      {25, 25},
+                                      {75, 25}},
+                                     {"offset origin shifts by device units",
+                                      [&](WmfBuilder& b) {
+                                          b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
+                                              .record(WmfRecord::META_SETVIEWPORTEXT, firstExt);
+                                          b.record(WmfRecord::META_OFFSETVIEWPORTORG, {0, 50});
+                                      },
+                                      {75, 25},
+                                      {25, 25}},
+                                     {"scaled extent shrinks",
+                                      [&](WmfBuilder& b) {
+                                          b.record(WmfRecord::META_SETVIEWPORTEXT, firstExt)
+                                              .record(WmfRecord::META_SCALEVIEWPORTEXT,
+                                                      {2, 1, 2, 1});
+                                      },
+                                      {12, 12},
+                                      {37, 37}},
+                                     {"restore brings the saved viewport back",
+                                      [&](WmfBuilder& b) {
+                                          b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
+                                              .record(WmfRecord::META_SETVIEWPORTEXT, firstExt)
+                                              .record(WmfRecord::META_SAVEDC);
+                                          b.record(WmfRecord::META_OFFSETVIEWPORTORG, {0, 50})
+                                              .record(WmfRecord::META_RESTOREDC, {-1});
+                                          b.record(WmfRecord::META_SCALEVIEWPORTEXT, {1, 1, 1, 1});
+                                      },
+                                      {25, 25},
+                                      {75, 25}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         WmfBuilder b;
@@ -704,13 +634,12 @@ TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
 // as the mapping makes it (QPen itself holds widths only below 2^15).
 TEST(PenWidth, WidthsBeyondWhatQPenHoldsAreDrawn) {
     EmfBuilder b;
-    b.record(EmfRecord::EMR_SETMAPMODE,
-             Bytes().u32(8))  // MM_ANISOTROPIC: 1,000,000 units across 1000 pixels
-        .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(1000000).i32(1000000))
-        .record(EmfRecord::EMR_SETVIEWPORTEXTEX, Bytes().i32(1000).i32(1000));
+    b.record(EmfRecord::EMR_SETMAPMODE, {8})  // MM_ANISOTROPIC: 1,000,000 units across 1000 pixels
+        .record(EmfRecord::EMR_SETWINDOWEXTEX, {1000000, 1000000})
+        .record(EmfRecord::EMR_SETVIEWPORTEXTEX, {1000, 1000});
     b.pen(1, 0, 40000, kRed).select(1);
-    b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(100000).i32(500000))
-        .record(EmfRecord::EMR_LINETO, Bytes().i32(900000).i32(500000));
+    b.record(EmfRecord::EMR_MOVETOEX, {100000, 500000})
+        .record(EmfRecord::EMR_LINETO, {900000, 500000});
     const QImage image = draw(b.build());
     int redRows = 0;
     for (int y = 40; y < 60; ++y) {
@@ -739,4 +668,25 @@ TEST(OnePixelLines, LightWholePixels) {
         }
         EXPECT_EQ(dark, 1);
     }
+}
+
+// A mitred join reaches its point unless the miter limit (10 unless set)
+// is shorter than the miter.
+TEST(MiterLimit, DecidesHowFarAJoinReaches) {
+    auto inkAtTip = [](int limit) {
+        EmfBuilder b;
+        if (limit) {
+            b.record(EmfRecord::EMR_SETMITERLIMIT, Bytes().f32(float(limit)));
+        }
+        // Geometric, flat ends, mitred joins, 100 units wide; the miter is 6.2 widths.
+        b.record(EmfRecord::EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, 0x12200, 100, 0, kRed, 0, 0});
+        b.select(1).record(EmfRecord::EMR_POLYLINE16,
+                           bounds().u32(3).i16s({410, 1000, 500, 450, 590, 1000}));
+        const QImage image = draw(b.build());
+        EXPECT_LT(qGray(image.pixel(50, 40)), 200) << "the stroke itself";
+        return qGray(image.pixel(50, 20)) < 200;
+    };
+    EXPECT_TRUE(inkAtTip(0));
+    EXPECT_TRUE(inkAtTip(8));
+    EXPECT_FALSE(inkAtTip(3));
 }

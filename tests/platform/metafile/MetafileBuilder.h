@@ -35,6 +35,31 @@ class Bytes {
         std::memcpy(&bits, &v, sizeof bits);
         return u32(bits);
     }
+    Bytes& i32s(std::initializer_list<std::int32_t> vs) {
+        for (auto v : vs) {
+            i32(v);
+        }
+        return *this;
+    }
+    Bytes& u32s(std::initializer_list<std::uint32_t> vs) {
+        for (auto v : vs) {
+            u32(v);
+        }
+        return *this;
+    }
+    // 16-bit fields, signed or not, as WMF records hold them.
+    Bytes& i16s(std::initializer_list<int> vs) {
+        for (auto v : vs) {
+            u16(std::uint16_t(v));
+        }
+        return *this;
+    }
+    Bytes& f32s(std::initializer_list<float> vs) {
+        for (auto v : vs) {
+            f32(v);
+        }
+        return *this;
+    }
     Bytes& raw(const QByteArray& bytes) {
         data_.append(bytes);
         return *this;
@@ -45,6 +70,9 @@ class Bytes {
   private:
     QByteArray data_;
 };
+
+// Stock object: the pen that draws nothing, so fills can be checked up to their edges.
+constexpr std::uint32_t kNullPen = 0x80000008u;
 
 // EMF with a 1000 x 1000 pixel reference device of 100 x 100 mm and a frame
 // covering device pixels (0,0)-(999,999) unless told otherwise.
@@ -63,6 +91,11 @@ class EmfBuilder {
     EmfBuilder& record(platform::metafile::EmfRecord type, const Bytes& params) {
         body_.u32(std::uint32_t(type)).u32(std::uint32_t(8 + params.size())).raw(params.data());
         return *this;
+    }
+    // Appends a record of 32-bit fields.
+    EmfBuilder& record(platform::metafile::EmfRecord type,
+                       std::initializer_list<std::int32_t> fields = {}) {
+        return record(type, Bytes().i32s(fields));
     }
     // Appends a record with an explicit (possibly wrong) size field.
     EmfBuilder& rawRecord(platform::metafile::EmfRecord type, std::uint32_t size,
@@ -92,6 +125,17 @@ class EmfBuilder {
     }
     EmfBuilder& select(std::uint32_t index) {
         return record(EmfRecord::EMR_SELECTOBJECT, Bytes().u32(index));
+    }
+    // A solid brush of `colorRef` in slot 1 and the null pen, both selected.
+    EmfBuilder& fillWith(std::uint32_t colorRef) {
+        return solidBrush(1, colorRef).select(1).select(kNullPen);
+    }
+    // Baseline-aligned text on a transparent background.
+    EmfBuilder& plainText() {
+        return record(EmfRecord::EMR_SETTEXTALIGN, {24}).record(EmfRecord::EMR_SETBKMODE, {1});
+    }
+    EmfBuilder& line(int x0, int y0, int x1, int y1) {
+        return record(EmfRecord::EMR_MOVETOEX, {x0, y0}).record(EmfRecord::EMR_LINETO, {x1, y1});
     }
     EmfBuilder& rectangle(int l, int t, int r, int b) {
         return record(EmfRecord::EMR_RECTANGLE, Bytes().i32(l).i32(t).i32(r).i32(b));
@@ -188,6 +232,11 @@ class EmfPlusBuilder {
         pending_.u32(std::uint32_t(data.size())).raw(data.data());
         return *this;
     }
+    // EmfPlusFillRects of one rectangle in an ARGB colour.
+    EmfPlusBuilder& fillRect(std::uint32_t argb, float x, float y, float w, float h) {
+        return plus(EmfPlusRecord::EmfPlusFillRects, 0x8000,
+                    Bytes().u32(argb).u32(1).f32s({x, y, w, h}));
+    }
     // Appends raw bytes to the comment (damaged records).
     EmfPlusBuilder& plusRaw(const Bytes& bytes) {
         pending_.raw(bytes.data());
@@ -242,6 +291,11 @@ class WmfBuilder {
             .raw(params.data());
         return *this;
     }
+    // Appends a record of 16-bit fields, in the order the file holds them.
+    WmfBuilder& record(platform::metafile::WmfRecord function,
+                       std::initializer_list<int> fields = {}) {
+        return record(function, Bytes().i16s(fields));
+    }
     WmfBuilder& rawRecord(std::uint32_t words, platform::metafile::WmfRecord function,
                           const Bytes& params) {
         body_.u32(words).u16(std::uint16_t(function)).raw(params.data());
@@ -261,9 +315,8 @@ class WmfBuilder {
     }
 
     WmfBuilder& window(int x, int y, int w, int h) {
-        record(WmfRecord::META_SETWINDOWORG, Bytes().i16(std::int16_t(y)).i16(std::int16_t(x)));
-        return record(WmfRecord::META_SETWINDOWEXT,
-                      Bytes().i16(std::int16_t(h)).i16(std::int16_t(w)));
+        return record(WmfRecord::META_SETWINDOWORG, {y, x})
+            .record(WmfRecord::META_SETWINDOWEXT, {h, w});
     }
     WmfBuilder& solidBrush(std::uint32_t colorRef) {
         return record(WmfRecord::META_CREATEBRUSHINDIRECT, Bytes().u16(0).u32(colorRef).u16(0));
@@ -275,11 +328,11 @@ class WmfBuilder {
         return record(WmfRecord::META_SELECTOBJECT, Bytes().u16(index));
     }
     WmfBuilder& rectangle(int l, int t, int r, int b) {
-        return record(WmfRecord::META_RECTANGLE, Bytes()
-                                                     .i16(std::int16_t(b))
-                                                     .i16(std::int16_t(r))
-                                                     .i16(std::int16_t(t))
-                                                     .i16(std::int16_t(l)));
+        return record(WmfRecord::META_RECTANGLE, {b, r, t, l});
+    }
+    // A window of 0..1000 both ways, a solid brush of `colorRef` and the null pen.
+    WmfBuilder& fillWith(std::uint32_t colorRef) {
+        return window(0, 0, 1000, 1000).solidBrush(colorRef).nullPen().select(0).select(1);
     }
 
     // META_ESCAPE / MFCOMMENT carrying one chunk of an embedded EMF; the

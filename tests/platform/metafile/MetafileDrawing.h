@@ -6,6 +6,11 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
 
 // Drawing a built metafile and finding its ink, for the record-level tests.
 namespace metafile_test {
@@ -29,6 +34,41 @@ inline QRect inkBox(const QImage& image) {
         }
     }
     return box;
+}
+
+// A pixel and the colour the drawing must give it.
+struct Probe {
+    QPoint at;
+    QColor colour;
+};
+
+// Each probed pixel is its colour, to within `tolerance` in every channel
+// (smoothing and blending may shift a colour a little).
+inline void expectColours(const QImage& image, const std::vector<Probe>& probes,
+                          int tolerance = 8) {
+    for (const Probe& p : probes) {
+        const QColor got = image.pixelColor(p.at);
+        const int diff = std::max({std::abs(got.red() - p.colour.red()),
+                                   std::abs(got.green() - p.colour.green()),
+                                   std::abs(got.blue() - p.colour.blue())});
+        EXPECT_LE(diff, tolerance)
+            << "at " << p.at.x() << "," << p.at.y() << " got " << got.name().toStdString()
+            << " want " << p.colour.name().toStdString();
+    }
+}
+
+// A table row: a built picture, drawn at 100 x 100 on white, and the colours
+// it must put where.
+struct PictureCase {
+    const char* name;
+    std::function<QByteArray()> build;
+    std::vector<Probe> probes;
+};
+
+class Picture : public testing::TestWithParam<PictureCase> {};
+
+inline std::string pictureName(const testing::TestParamInfo<PictureCase>& p) {
+    return p.param.name;
 }
 
 }  // namespace metafile_test

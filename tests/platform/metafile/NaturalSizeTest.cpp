@@ -1,12 +1,16 @@
 // Natural size: EMF frame, placeable WMF bounding box and units per inch,
-// plain WMF window extent at 1440 units per inch.
+// plain WMF window extent at 1440 units per inch, or the size of the EMF a
+// WMF carries.
+#include "MetafileBuilder.h"
 #include "TestData.h"
 #include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>
 
+using metafile_test::EmfBuilder;
 using metafile_test::readFile;
 using metafile_test::testDataDir;
+using metafile_test::WmfBuilder;
 using platform::Metafile;
 
 namespace {
@@ -31,17 +35,23 @@ TEST(NaturalSize, EveryIntactEmfMatchesTheReferenceRenderersFrame) {
     EXPECT_GT(compared, 40);
 }
 
-TEST(NaturalSize, PlaceableWmfUsesBoundingBoxAndUnitsPerInch) {
-    // Bounding box 0,0-1369,1369 at 1200 units per inch.
-    EXPECT_EQ(load("wmf/pillow/drawing.wmf")->naturalSizeTwips(), QSize(1643, 1643));
-    // -4,-4-218,37 at 96 units per inch; the window extent does not matter.
-    EXPECT_EQ(load("wmf/libwmf/formula1.wmf")->naturalSizeTwips(), QSize(3330, 615));
+TEST(NaturalSize, WmfFilesAreSizedByTheirHeaderOrWindow) {
+    struct Case {
+        const char* file;
+        QSize twips;
+    };
+    for (const Case& c : {
+             // Bounding box 0,0-1369,1369 at 1200 units per inch.
+             Case{"wmf/pillow/drawing.wmf", {1643, 1643}},
+             // -4,-4-218,37 at 96 units per inch; the window extent does not matter.
+             Case{"wmf/libwmf/formula1.wmf", {3330, 615}},
+             // Plain WMF: the window extent in twips.
+             Case{"wmf/libwmf/p0000001.wmf", {4800, 1792}},
+             Case{"wmf/poi/testException2.doc-2.wmf", {443, 182}},
+         }) {
+        EXPECT_EQ(load(c.file)->naturalSizeTwips(), c.twips) << c.file;
+    }
     EXPECT_EQ(load("wmf/libwmf/formula1.wmf")->naturalSizePixels(), QSize(222, 41));
-}
-
-TEST(NaturalSize, PlainWmfUsesWindowExtentAsTwips) {
-    EXPECT_EQ(load("wmf/libwmf/p0000001.wmf")->naturalSizeTwips(), QSize(4800, 1792));
-    EXPECT_EQ(load("wmf/poi/testException2.doc-2.wmf")->naturalSizeTwips(), QSize(443, 182));
 }
 
 TEST(NaturalSize, PlainWmfWithoutWindowExtentIsSizedByWhatItDraws) {
@@ -51,6 +61,23 @@ TEST(NaturalSize, PlainWmfWithoutWindowExtentIsSizedByWhatItDraws) {
     EXPECT_LT(size.width(), 1024);
     EXPECT_GT(size.height(), 300);
     EXPECT_LT(size.height(), 768);
+}
+
+TEST(NaturalSize, AWmfCarryingAnEmfTakesTheCarriedPicturesSize) {
+    const QByteArray emf = EmfBuilder().rectangle(0, 0, 1000, 1000).build();
+    const auto total = std::uint32_t(emf.size());
+    // Plain: 100 x 100 mm, not 100 x 60 window units.
+    const auto plain = Metafile::parse(
+        WmfBuilder(false).window(0, 0, 100, 60).embeddedEmfChunk(1, 0, total, emf).build());
+    ASSERT_NE(plain, nullptr);
+    EXPECT_NEAR(plain->naturalSizeTwips().width(), 5669, 2);
+    EXPECT_NEAR(plain->naturalSizeTwips().height(), 5669, 2);
+    // Placeable: the bounding box still rules.
+    const auto placeable = Metafile::parse(
+        WmfBuilder().window(0, 0, 100, 60).embeddedEmfChunk(1, 0, total, emf).build());
+    ASSERT_NE(placeable, nullptr);
+    EXPECT_EQ(placeable->format(), Metafile::Format::Wmf);
+    EXPECT_EQ(placeable->naturalSizeTwips(), QSize(1440, 1440));
 }
 
 }  // namespace

@@ -53,21 +53,10 @@ QByteArray picture(const RopCase& c) {
         b.solidBrush(2, colorRef(kPen)).select(2).rectangle(0, 250, 1000, 750);
     } else {
         // A flat-capped pen 500 units wide along the middle.
-        b.record(EmfRecord::EMR_EXTCREATEPEN, Bytes()
-                                                  .u32(2)
-                                                  .u32(0)
-                                                  .u32(0)
-                                                  .u32(0)
-                                                  .u32(0)
-                                                  .u32(0x00010200u)
-                                                  .u32(500)
-                                                  .u32(0)
-                                                  .u32(colorRef(kPen))
-                                                  .u32(0)
-                                                  .u32(0));
+        b.record(EmfRecord::EMR_EXTCREATEPEN,
+                 Bytes().u32s({2, 0, 0, 0, 0, 0x00010200u, 500, 0, colorRef(kPen), 0, 0}));
         b.select(2);
-        b.record(EmfRecord::EMR_MOVETOEX, Bytes().i32(-100).i32(500))
-            .record(EmfRecord::EMR_LINETO, Bytes().i32(1100).i32(500));
+        b.record(EmfRecord::EMR_MOVETOEX, {-100, 500}).record(EmfRecord::EMR_LINETO, {1100, 500});
     }
     return b.build();
 }

@@ -1,213 +1,296 @@
 // What callers see from individual records: colours in the right places
-// after mapping, clipping, state save/restore, paths, bitmaps and text.
+// after mapping, clipping, state save/restore, paths, bitmaps, brushes and
+// text, for EMF and WMF alike.
 #include "MetafileBuilder.h"
 #include "MetafileDrawing.h"
 #include "TestData.h"
 #include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>
-#include <QPainter>
-#include <algorithm>
-#include <cstdlib>
 #include <thread>
 
 using metafile_test::Bytes;
 using metafile_test::draw;
 using metafile_test::EmfBuilder;
 using metafile_test::EmfRecord;
+using metafile_test::inkBox;
+using metafile_test::kNullPen;
+using metafile_test::Picture;
+using metafile_test::PictureCase;
 using metafile_test::WmfBuilder;
 using metafile_test::WmfRecord;
 using platform::Metafile;
 
+namespace metafile_test {
+
+TEST_P(Picture, PutsItsColoursWhereTheRecordsSay) {
+    const QImage image = draw(GetParam().build());
+    ASSERT_FALSE(image.isNull());
+    expectColours(image, GetParam().probes);
+}
+
+}  // namespace metafile_test
+
 namespace {
 
-constexpr std::uint32_t kRed = 0x0000FF;
+constexpr std::uint32_t kRed = 0x0000FF;  // COLORREF
 constexpr std::uint32_t kBlue = 0xFF0000;
-const QColor kBackground(Qt::white);
+const QColor red(Qt::red), blue(Qt::blue), green(Qt::green), white(Qt::white);
 
-// Null pen so fills can be checked right up to their edges.
-EmfBuilder emfWithRedBrush() {
-    EmfBuilder b;
-    b.solidBrush(1, kRed).select(1).select(0x80000008u);
+// 2 x 2, 24 bits, bottom-up: bottom row red, blue; top row green, white.
+Bytes fourColourDib() {
+    Bytes b;
+    b.u32(40).i32(2).i32(2).u16(1).u16(24).u32s({0, 16, 0, 0, 0, 0});
+    b.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0).u16(0);
+    b.u8(0).u8(255).u8(0).u8(255).u8(255).u8(255).u16(0);
     return b;
 }
 
-TEST(EmfDrawing, FilledShapesLandWhereTheFrameSays) {
-    const QImage rect = draw(emfWithRedBrush().rectangle(0, 0, 500, 500).build());
-    EXPECT_EQ(rect.pixelColor(25, 25), QColor(Qt::red));
-    EXPECT_EQ(rect.pixelColor(75, 75), kBackground);
-
-    const QImage ellipse = draw(emfWithRedBrush().ellipse(0, 0, 1000, 1000).build());
-    EXPECT_EQ(ellipse.pixelColor(50, 50), QColor(Qt::red));
-    EXPECT_EQ(ellipse.pixelColor(3, 3), kBackground);
-}
-
-TEST(EmfDrawing, AnisotropicMappingScalesAndFlips) {
-    EmfBuilder scaled = emfWithRedBrush();
-    scaled.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(8))
-        .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(100).i32(100))
-        .record(EmfRecord::EMR_SETVIEWPORTEXTEX, Bytes().i32(1000).i32(1000))
-        .rectangle(0, 0, 50, 50);
-    const QImage a = draw(scaled.build());
-    EXPECT_EQ(a.pixelColor(25, 25), QColor(Qt::red));
-    EXPECT_EQ(a.pixelColor(75, 75), kBackground);
-
-    EmfBuilder flipped = emfWithRedBrush();
-    flipped.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(8))
-        .record(EmfRecord::EMR_SETWINDOWEXTEX, Bytes().i32(100).i32(100))
-        .record(EmfRecord::EMR_SETVIEWPORTEXTEX, Bytes().i32(1000).i32(-1000))
-        .record(EmfRecord::EMR_SETVIEWPORTORGEX, Bytes().i32(0).i32(1000))
-        .rectangle(0, 0, 50, 50);
-    const QImage b = draw(flipped.build());
-    EXPECT_EQ(b.pixelColor(25, 75), QColor(Qt::red));
-    EXPECT_EQ(b.pixelColor(25, 25), kBackground);
-}
-
-TEST(EmfDrawing, FixedMappingModeUsesTheReferenceDevice) {
-    // MM_LOMETRIC: 0.1 mm units, y up. The device is 10 pixels per millimetre.
-    EmfBuilder b = emfWithRedBrush();
-    b.record(EmfRecord::EMR_SETMAPMODE, Bytes().u32(2))
-        .rectangle(0, 0, 500, -500);  // 50 x 50 mm from the top left
-    const QImage image = draw(b.build());
-    EXPECT_EQ(image.pixelColor(25, 25), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(75, 75), kBackground);
-}
-
-TEST(EmfDrawing, WorldTransformAppliesBeforeThePage) {
-    EmfBuilder b = emfWithRedBrush();
-    // MWT_SET with a 0.5 scale and a 500-unit shift to the right.
-    b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
-             Bytes().u32(0x3F000000).u32(0).u32(0).u32(0x3F000000).u32(0x43FA0000).u32(0).u32(4));
-    b.rectangle(0, 0, 1000, 1000);
-    const QImage image = draw(b.build());
-    EXPECT_EQ(image.pixelColor(75, 25), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(25, 25), kBackground);
-    EXPECT_EQ(image.pixelColor(75, 75), kBackground);
-}
-
-TEST(EmfDrawing, ClippingAndSavedStates) {
-    EmfBuilder b = emfWithRedBrush();
-    b.record(EmfRecord::EMR_SAVEDC, Bytes())  // SAVEDC
-        .record(EmfRecord::EMR_INTERSECTCLIPRECT,
-                Bytes().i32(0).i32(0).i32(500).i32(1000))  // INTERSECTCLIPRECT left half
-        .solidBrush(2, kBlue)
-        .select(2)
-        .rectangle(0, 0, 1000, 500)                         // blue, clipped to the left
-        .record(EmfRecord::EMR_RESTOREDC, Bytes().i32(-1))  // RESTOREDC: red, no clip
-        .rectangle(0, 500, 1000, 1000);
-    const QImage image = draw(b.build());
-    EXPECT_EQ(image.pixelColor(25, 25), QColor(Qt::blue));
-    EXPECT_EQ(image.pixelColor(75, 25), kBackground);
-    EXPECT_EQ(image.pixelColor(25, 75), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(75, 75), QColor(Qt::red));
-}
-
-TEST(EmfDrawing, DeviceClipRegionExcludesTheRest) {
-    EmfBuilder b = emfWithRedBrush();
-    // EXTSELECTCLIPRGN RGN_COPY with one device rectangle: the bottom half.
-    b.record(EmfRecord::EMR_EXTSELECTCLIPRGN, Bytes()
-                                                  .u32(48)
-                                                  .u32(5)
-                                                  .u32(32)
-                                                  .u32(1)
-                                                  .u32(1)
-                                                  .u32(16)
-                                                  .i32(0)
-                                                  .i32(500)
-                                                  .i32(1000)
-                                                  .i32(1000)
-                                                  .i32(0)
-                                                  .i32(500)
-                                                  .i32(1000)
-                                                  .i32(1000));
-    b.rectangle(0, 0, 1000, 1000);
-    const QImage image = draw(b.build());
-    EXPECT_EQ(image.pixelColor(50, 25), kBackground);
-    EXPECT_EQ(image.pixelColor(50, 75), QColor(Qt::red));
-}
-
-TEST(EmfDrawing, PathBracketFillsTheCollectedFigure) {
-    EmfBuilder b = emfWithRedBrush();
-    b.record(EmfRecord::EMR_BEGINPATH, Bytes())  // BEGINPATH
-        .record(EmfRecord::EMR_MOVETOEX, Bytes().i32(0).i32(0))
-        .record(EmfRecord::EMR_LINETO, Bytes().i32(1000).i32(0))
-        .record(EmfRecord::EMR_LINETO, Bytes().i32(0).i32(1000))
-        .record(EmfRecord::EMR_CLOSEFIGURE, Bytes())                            // CLOSEFIGURE
-        .record(EmfRecord::EMR_ENDPATH, Bytes())                                // ENDPATH
-        .record(EmfRecord::EMR_FILLPATH, Bytes().i32(0).i32(0).i32(0).i32(0));  // FILLPATH
-    const QImage image = draw(b.build());
-    EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(80, 80), kBackground);
-}
-
-TEST(EmfDrawing, StretchedDibKeepsRowOrderAndColours) {
-    // 2 x 2, 24 bits, bottom-up: bottom row red, blue; top row green, white.
-    Bytes info;
-    info.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).u32(0).u32(0).u32(0).u32(0);
-    Bytes bits;
-    bits.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0).u16(0);      // red, blue, padding
-    bits.u8(0).u8(255).u8(0).u8(255).u8(255).u8(255).u16(0);  // green, white
+// EMR_STRETCHDIBITS of `dib` (a 40-byte header, then bits) over the frame.
+QByteArray stretched(const Bytes& dib, int w, int h, std::uint32_t rop = 0x00CC0020) {
     Bytes p;
-    p.i32(0).i32(0).i32(999).i32(999);
-    p.i32(0).i32(0).i32(0).i32(0).i32(2).i32(2);
-    p.u32(80).u32(40).u32(120).u32(16).u32(0).u32(0x00CC0020).i32(1000).i32(1000);
-    p.raw(info.data()).raw(bits.data());
-    EmfBuilder b;
-    b.record(EmfRecord::EMR_STRETCHDIBITS, p);
-    const QImage image = draw(b.build());
-    EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::green));
-    EXPECT_EQ(image.pixelColor(20, 80), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(80, 80), QColor(Qt::blue));
+    p.i32s({0, 0, 999, 999, 0, 0, 0, 0, w, h});
+    p.u32s({80, 40, 120, std::uint32_t(dib.size() - 40), 0, rop}).i32s({1000, 1000});
+    return EmfBuilder().record(EmfRecord::EMR_STRETCHDIBITS, p.raw(dib.data())).build();
 }
 
-// EMR_PLGBLT places the bitmap on a parallelogram: its top edge runs from
-// the first point to the second, its left edge from the first to the third.
-// Here that turns it a quarter clockwise.
-TEST(EmfDrawing, ParallelogramBlitTurnsTheBitmap) {
-    // 2 x 2, 24 bits, bottom-up: bottom row red, blue; top row green, white.
+// EMR_ALPHABLEND of a 2 x 1 premultiplied bitmap, clear then half-covering
+// red; icons write it both as BI_RGB and as BI_BITFIELDS without alpha mask.
+QByteArray alphaBlend(bool bitfields) {
     Bytes info;
-    info.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).u32(0).u32(0).u32(0).u32(0);
-    Bytes bits;
-    bits.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0).u16(0);
-    bits.u8(0).u8(255).u8(0).u8(255).u8(255).u8(255).u16(0);
+    info.u32(40).i32(2).i32(1).u16(1).u16(32).u32s({bitfields ? 3u : 0u, 8, 0, 0, 0, 0});
+    if (bitfields) {
+        info.u32s({0x00FF0000, 0x0000FF00, 0x000000FF});
+    }
+    const std::uint32_t offBits = 108 + std::uint32_t(info.size());
     Bytes p;
-    p.i32(0).i32(0).i32(999).i32(999);
-    p.i32(1000).i32(0).i32(1000).i32(1000).i32(0).i32(0);  // top-left, top-right, bottom-left
-    p.i32(0).i32(0).i32(2).i32(2);
-    p.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0);  // source transform, colour
-    p.u32(0).u32(140).u32(40).u32(180).u32(16);          // usage, bitmap
-    p.i32(0).i32(0).u32(0).u32(0).u32(0).u32(0).u32(0);  // no mask
-    p.raw(info.data()).raw(bits.data());
-    EmfBuilder b;
-    b.record(EmfRecord::EMR_PLGBLT, p);
-    const QImage image = draw(b.build());
-    // Smooth resampling may mix a trace of the neighbouring pixel in.
-    auto near = [&image](int x, int y, QColor expected) {
-        const QRgb c = image.pixel(x, y);
-        return std::abs(qRed(c) - expected.red()) < 8 &&
-               std::abs(qGreen(c) - expected.green()) < 8 &&
-               std::abs(qBlue(c) - expected.blue()) < 8;
-    };
-    EXPECT_TRUE(near(75, 25, Qt::green));
-    EXPECT_TRUE(near(75, 75, Qt::white));
-    EXPECT_TRUE(near(25, 25, Qt::red));
-    EXPECT_TRUE(near(25, 75, Qt::blue));
+    p.i32s({0, 0, 999, 999, 0, 0, 1000, 1000}).u32(0x01FF0000);  // AC_SRC_OVER, AC_SRC_ALPHA
+    p.i32s({0, 0}).f32s({1, 0, 0, 1, 0, 0}).u32(0);
+    p.u32s({0, 108, std::uint32_t(info.size()), offBits, 8}).i32s({2, 1});
+    p.raw(info.data()).u32s({0, 0x80800000});
+    return EmfBuilder().record(EmfRecord::EMR_ALPHABLEND, p).build();
 }
+
+// An 8 x 8, 1 bpp DIB with every bit `bit`; `colorTable` adds black and white.
+Bytes monoDib(int bit, bool colorTable) {
+    Bytes b;
+    b.u32(40).i32(8).i32(8).u16(1).u16(1).u32s({0, 32, 0, 0, 0, 0});
+    if (colorTable) {
+        b.u32s({0x000000, 0xFFFFFF});
+    }
+    for (int row = 0; row < 8; ++row) {
+        b.u32(bit ? 0xFFu : 0u);
+    }
+    return b;
+}
+
+// Monochrome pattern brushes take their colours at drawing time: 0 bits the
+// text colour, 1 bits the background colour.
+constexpr std::uint32_t kTextRef = 0x6F3F27, kBackRef = 0xF0E6E1;
+const QColor monoText(0x27, 0x3F, 0x6F), monoBack(0xE1, 0xE6, 0xF0);
+
+QByteArray emfMonoBrush(int bit) {
+    EmfBuilder b;
+    b.record(EmfRecord::EMR_CREATEMONOBRUSH,
+             Bytes().u32s({1, 2, 32, 40, 72, 32}).raw(monoDib(bit, false).data()));
+    b.record(EmfRecord::EMR_SETTEXTCOLOR, {kTextRef}).record(EmfRecord::EMR_SETBKCOLOR, {kBackRef});
+    return b.select(kNullPen).select(1).rectangle(0, 0, 1000, 1000).build();
+}
+
+QByteArray wmfPatternBrush(int bit) {
+    WmfBuilder b;
+    b.window(0, 0, 1000, 1000).nullPen().select(0);
+    b.record(WmfRecord::META_DIBCREATEPATTERNBRUSH,
+             Bytes().u16(3).u16(0).raw(monoDib(bit, true).data()));
+    b.record(WmfRecord::META_SETTEXTCOLOR, Bytes().u32(kTextRef))
+        .record(WmfRecord::META_SETBKCOLOR, Bytes().u32(kBackRef));
+    return b.select(1).rectangle(0, 0, 1000, 1000).build();
+}
+
+// A WMF that carries the EMF it was converted from is drawn from that EMF
+// (red), not from its own records (blue).
+QByteArray redEmf() {
+    return EmfBuilder().fillWith(kRed).rectangle(0, 0, 1000, 1000).build();
+}
+
+QByteArray wmfCarrying(int chunks) {
+    const QByteArray emf = redEmf();
+    const auto total = std::uint32_t(emf.size());
+    WmfBuilder b;
+    b.fillWith(kBlue);
+    if (chunks == 1) {
+        return b.embeddedEmfChunk(1, 0, total, emf).rectangle(0, 0, 1000, 1000).build();
+    }
+    // Other records between the chunks, as converters write them.
+    return b.embeddedEmfChunk(2, total - 60, total, emf.left(60))
+        .rectangle(0, 0, 1000, 1000)
+        .embeddedEmfChunk(2, 0, total, emf.mid(60))
+        .build();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, Picture,
+    testing::Values(
+        PictureCase{"EmfRectangle",
+                    [] { return EmfBuilder().fillWith(kRed).rectangle(0, 0, 500, 500).build(); },
+                    {{{25, 25}, red}, {{75, 75}, white}, {{75, 25}, white}}},
+        PictureCase{"EmfEllipse",
+                    [] { return EmfBuilder().fillWith(kRed).ellipse(0, 0, 1000, 1000).build(); },
+                    {{{50, 50}, red}, {{3, 3}, white}, {{96, 96}, white}}},
+        PictureCase{"AnisotropicMappingScales",
+                    [] {
+                        return EmfBuilder()
+                            .fillWith(kRed)
+                            .record(EmfRecord::EMR_SETMAPMODE, {8})
+                            .record(EmfRecord::EMR_SETWINDOWEXTEX, {100, 100})
+                            .record(EmfRecord::EMR_SETVIEWPORTEXTEX, {1000, 1000})
+                            .rectangle(0, 0, 50, 50)
+                            .build();
+                    },
+                    {{{25, 25}, red}, {{75, 75}, white}}},
+        PictureCase{"AnisotropicMappingFlips",
+                    [] {
+                        return EmfBuilder()
+                            .fillWith(kRed)
+                            .record(EmfRecord::EMR_SETMAPMODE, {8})
+                            .record(EmfRecord::EMR_SETWINDOWEXTEX, {100, 100})
+                            .record(EmfRecord::EMR_SETVIEWPORTEXTEX, {1000, -1000})
+                            .record(EmfRecord::EMR_SETVIEWPORTORGEX, {0, 1000})
+                            .rectangle(0, 0, 50, 50)
+                            .build();
+                    },
+                    {{{25, 75}, red}, {{25, 25}, white}}},
+        // MM_LOMETRIC: 0.1 mm units, y up, on a device of 10 pixels per millimetre.
+        PictureCase{"LoMetricUsesTheReferenceDevice",
+                    [] {
+                        return EmfBuilder()
+                            .fillWith(kRed)
+                            .record(EmfRecord::EMR_SETMAPMODE, {2})
+                            .rectangle(0, 0, 500, -500)
+                            .build();
+                    },
+                    {{{25, 25}, red}, {{75, 75}, white}}},
+        PictureCase{"WorldTransformAppliesBeforeThePage",
+                    [] {
+                        return EmfBuilder()
+                            .fillWith(kRed)
+                            .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
+                                    Bytes().f32s({0.5, 0, 0, 0.5, 500, 0}).u32(4))
+                            .rectangle(0, 0, 1000, 1000)
+                            .build();
+                    },
+                    {{{75, 25}, red}, {{25, 25}, white}, {{75, 75}, white}}},
+        PictureCase{"ClipRectEndsWithRestoreDc",
+                    [] {
+                        return EmfBuilder()
+                            .fillWith(kRed)
+                            .record(EmfRecord::EMR_SAVEDC)
+                            .record(EmfRecord::EMR_INTERSECTCLIPRECT, {0, 0, 500, 1000})
+                            .solidBrush(2, kBlue)
+                            .select(2)
+                            .rectangle(0, 0, 1000, 500)
+                            .record(EmfRecord::EMR_RESTOREDC, {-1})
+                            .rectangle(0, 500, 1000, 1000)
+                            .build();
+                    },
+                    {{{25, 25}, blue}, {{75, 25}, white}, {{25, 75}, red}, {{75, 75}, red}}},
+        // RGN_COPY of one device rectangle: the bottom half.
+        PictureCase{"DeviceClipRegion",
+                    [] {
+                        return EmfBuilder()
+                            .fillWith(kRed)
+                            .record(EmfRecord::EMR_EXTSELECTCLIPRGN,
+                                    {48, 5, 32, 1, 1, 16, 0, 500, 1000, 1000, 0, 500, 1000, 1000})
+                            .rectangle(0, 0, 1000, 1000)
+                            .build();
+                    },
+                    {{{50, 25}, white}, {{50, 75}, red}}},
+        PictureCase{"PathBracketFillsTheCollectedFigure",
+                    [] {
+                        return EmfBuilder()
+                            .fillWith(kRed)
+                            .record(EmfRecord::EMR_BEGINPATH)
+                            .line(0, 0, 1000, 0)
+                            .record(EmfRecord::EMR_LINETO, {0, 1000})
+                            .record(EmfRecord::EMR_CLOSEFIGURE)
+                            .record(EmfRecord::EMR_ENDPATH)
+                            .record(EmfRecord::EMR_FILLPATH, {0, 0, 0, 0})
+                            .build();
+                    },
+                    {{{20, 20}, red}, {{80, 80}, white}, {{60, 20}, red}, {{20, 60}, red}}},
+        PictureCase{"StretchedDibKeepsRowOrderAndColours",
+                    [] { return stretched(fourColourDib(), 2, 2); },
+                    {{{20, 20}, green}, {{80, 20}, white}, {{20, 80}, red}, {{80, 80}, blue}}},
+        // EMR_PLGBLT: the bitmap's top edge runs from the first point to the
+        // second, its left edge from the first to the third; here a quarter turn.
+        PictureCase{"ParallelogramBlitTurnsTheBitmap",
+                    [] {
+                        Bytes p;
+                        p.i32s({0, 0, 999, 999, 1000, 0, 1000, 1000, 0, 0, 0, 0, 2, 2});
+                        p.f32s({1, 0, 0, 1, 0, 0}).u32s({0, 0, 140, 40, 180, 16});
+                        p.i32s({0, 0, 0, 0, 0, 0, 0}).raw(fourColourDib().data());
+                        return EmfBuilder().record(EmfRecord::EMR_PLGBLT, p).build();
+                    },
+                    {{{75, 25}, green}, {{75, 75}, white}, {{25, 25}, red}, {{25, 75}, blue}}},
+        PictureCase{"AlphaBlendRgb",
+                    [] { return alphaBlend(false); },
+                    {{{15, 50}, white}, {{85, 50}, QColor(255, 127, 127)}}},
+        PictureCase{"AlphaBlendBitfields",
+                    [] { return alphaBlend(true); },
+                    {{{15, 50}, white}, {{85, 50}, QColor(255, 127, 127)}}},
+        PictureCase{"EmfMonoBrushZeroBitsAreTextColour",
+                    [] { return emfMonoBrush(0); },
+                    {{{50, 50}, monoText}}},
+        PictureCase{"EmfMonoBrushOneBitsAreBackground",
+                    [] { return emfMonoBrush(1); },
+                    {{{50, 50}, monoBack}}},
+        PictureCase{"WmfPatternBrushZeroBitsAreTextColour",
+                    [] { return wmfPatternBrush(0); },
+                    {{{50, 50}, monoText}}},
+        PictureCase{"WmfPatternBrushOneBitsAreBackground",
+                    [] { return wmfPatternBrush(1); },
+                    {{{50, 50}, monoBack}}},
+        PictureCase{"WmfPlaceableBoundingBoxMapsTheWindow",
+                    [] { return WmfBuilder().fillWith(kRed).rectangle(0, 0, 500, 500).build(); },
+                    {{{25, 25}, red}, {{75, 75}, white}}},
+        // The window later shrinks to 100 units: the same frame now shows 0..100.
+        PictureCase{"WmfWindowRecordsRemapOntoTheSameFrame",
+                    [] {
+                        return WmfBuilder(false)
+                            .fillWith(kRed)
+                            .window(0, 0, 100, -100)
+                            .rectangle(0, 0, 50, -50)
+                            .build();
+                    },
+                    {{{25, 25}, red}, {{75, 25}, white}, {{25, 75}, white}}},
+        PictureCase{"WmfObjectsFillTheLowestFreeSlot",
+                    [] {
+                        return WmfBuilder()
+                            .window(0, 0, 1000, 1000)
+                            .solidBrush(kBlue)                          // slot 0
+                            .nullPen()                                  // slot 1
+                            .record(WmfRecord::META_DELETEOBJECT, {0})  // slot 0 free again
+                            .solidBrush(kRed)                           // slot 0
+                            .select(0)
+                            .select(1)
+                            .rectangle(0, 0, 1000, 1000)
+                            .build();
+                    },
+                    {{{50, 50}, red}}},
+        PictureCase{"WmfCarryingAnEmfInOneChunk",
+                    [] { return wmfCarrying(1); },
+                    {{{50, 50}, red}, {{4, 94}, red}}},
+        PictureCase{"WmfCarryingAnEmfInTwoChunks",
+                    [] { return wmfCarrying(2); },
+                    {{{50, 50}, red}, {{4, 94}, red}}}),
+    metafile_test::pictureName);
 
 TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
     // 2 x 1, 24 bits: black, white, drawn with SRCAND over the whole frame.
-    Bytes info;
-    info.u32(40).i32(2).i32(1).u16(1).u16(24).u32(0).u32(8).u32(0).u32(0).u32(0).u32(0);
-    Bytes bits;
-    bits.u8(0).u8(0).u8(0).u8(255).u8(255).u8(255).u16(0);
-    Bytes p;
-    p.i32(0).i32(0).i32(999).i32(999);
-    p.i32(0).i32(0).i32(0).i32(0).i32(2).i32(1);
-    p.u32(80).u32(40).u32(120).u32(8).u32(0).u32(0x008800C6).i32(1000).i32(1000);
-    p.raw(info.data()).raw(bits.data());
-    EmfBuilder b;
-    b.record(EmfRecord::EMR_STRETCHDIBITS, p);
-    const auto metafile = Metafile::parse(b.build());
+    Bytes dib;
+    dib.u32(40).i32(2).i32(1).u16(1).u16(24).u32s({0, 8, 0, 0, 0, 0});
+    dib.u8(0).u8(0).u8(0).u8(255).u8(255).u8(255).u16(0);
+    const auto metafile = Metafile::parse(stretched(dib, 2, 1, 0x008800C6));
     ASSERT_NE(metafile, nullptr);
     const QImage image = metafile->toImage(QSize(100, 100), Qt::transparent);
     const QColor left = image.pixelColor(25, 50);
@@ -217,111 +300,26 @@ TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
     EXPECT_TRUE(right.alpha() == 0 || qGray(right.rgb()) > 247) << right.name().toStdString();
 }
 
-TEST(EmfDrawing, AlphaBlendWithSourceAlphaLeavesClearPixelsClear) {
-    // 2 x 1, 32 bits, premultiplied: clear, then half-covering red. Icons are
-    // written both as BI_RGB and as BI_BITFIELDS without an alpha mask.
-    for (const bool bitfields : {false, true}) {
-        Bytes info;
-        info.u32(40).i32(2).i32(1).u16(1).u16(32).u32(bitfields ? 3 : 0).u32(8);
-        info.u32(0).u32(0).u32(0).u32(0);
-        if (bitfields) {
-            info.u32(0x00FF0000).u32(0x0000FF00).u32(0x000000FF);
-        }
-        Bytes bits;
-        bits.u32(0).u32(0x80800000);
-        const std::uint32_t offBmi = 108, offBits = offBmi + std::uint32_t(info.size());
-        Bytes p;
-        p.i32(0).i32(0).i32(999).i32(999);
-        p.i32(0).i32(0).i32(1000).i32(1000).u32(0x01FF0000);  // AC_SRC_OVER, 255, AC_SRC_ALPHA
-        p.i32(0).i32(0).f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).u32(0);
-        p.u32(0).u32(offBmi).u32(std::uint32_t(info.size())).u32(offBits).u32(8).i32(2).i32(1);
-        p.raw(info.data()).raw(bits.data());
-        EmfBuilder b;
-        b.record(EmfRecord::EMR_ALPHABLEND, p);
-        const QImage image = draw(b.build());
-        const QColor clear = image.pixelColor(15, 50);
-        EXPECT_GE(std::min({clear.red(), clear.green(), clear.blue()}), 250) << bitfields;
-        const QColor half = image.pixelColor(85, 50);
-        EXPECT_NEAR(half.red(), 255, 2) << bitfields;
-        EXPECT_NEAR(half.green(), 127, 3) << bitfields;
-        EXPECT_NEAR(half.blue(), 127, 3) << bitfields;
-    }
-}
-
 TEST(EmfDrawing, TextAlignmentMovesTheInk) {
-    auto textAt = [](std::uint32_t align) {
+    auto textAt = [](int align) {
         EmfBuilder b;
-        // 100-unit Arial, TA_BASELINE plus the horizontal alignment.
-        b.font(1, -100).select(1).record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(24 | align));
-        b.record(EmfRecord::EMR_SETBKMODE, Bytes().u32(1));  // transparent background
-        b.textOut({500, 500}, QStringLiteral("HHHH"));
-        return draw(b.build(), 200);
+        b.font(1, -100).select(1).plainText().record(EmfRecord::EMR_SETTEXTALIGN, {24 | align});
+        return inkBox(draw(b.textOut({500, 500}, QStringLiteral("HHHH")).build(), 200));
     };
-    auto inkColumns = [](const QImage& image) {
-        int left = image.width(), right = -1;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (qGray(image.pixel(x, y)) < 128) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-            }
-        }
-        return std::pair(left, right);
-    };
-    const auto [leftL, rightL] = inkColumns(textAt(0));
-    const auto [leftR, rightR] = inkColumns(textAt(2));
-    ASSERT_GE(rightL, 0) << "no text drawn";
-    EXPECT_GE(leftL, 99);    // starts at the reference point (x = 100 px)
-    EXPECT_LE(rightR, 101);  // ends there
-    EXPECT_NEAR(rightL - leftL, rightR - leftR, 3);
-}
-
-TEST(WmfDrawing, PlaceableBoundingBoxMapsTheWindow) {
-    WmfBuilder b;
-    b.window(0, 0, 1000, 1000)
-        .solidBrush(kRed)
-        .nullPen()
-        .select(0)
-        .select(1)
-        .rectangle(0, 0, 500, 500);
-    const QImage image = draw(b.build());
-    EXPECT_EQ(image.pixelColor(25, 25), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(75, 75), kBackground);
-}
-
-TEST(WmfDrawing, WindowRecordsRemapDrawingOntoTheSameFrame) {
-    // The window later shrinks to 100 units: the same frame now shows 0..100.
-    WmfBuilder b(false);
-    b.window(0, 0, 1000, 1000).solidBrush(kRed).nullPen().select(0).select(1);
-    b.window(0, 0, 100, -100).rectangle(0, 0, 50, -50);
-    const QImage image = draw(b.build());
-    EXPECT_EQ(image.pixelColor(25, 25), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(75, 25), kBackground);
-    EXPECT_EQ(image.pixelColor(25, 75), kBackground);
-}
-
-TEST(WmfDrawing, ObjectsFillTheLowestFreeSlot) {
-    WmfBuilder b;
-    b.window(0, 0, 1000, 1000)
-        .solidBrush(kBlue)                                     // slot 0
-        .nullPen()                                             // slot 1
-        .record(WmfRecord::META_DELETEOBJECT, Bytes().u16(0))  // delete slot 0
-        .solidBrush(kRed)                                      // slot 0 again
-        .select(0)
-        .select(1)
-        .rectangle(0, 0, 1000, 1000);
-    EXPECT_EQ(draw(b.build()).pixelColor(50, 50), QColor(Qt::red));
+    const QRect left = textAt(0), right = textAt(2), centre = textAt(6);
+    ASSERT_FALSE(left.isEmpty()) << "no text drawn";
+    EXPECT_NEAR(left.left(), 100, 2);   // starts at the reference point (x = 100 px)
+    EXPECT_NEAR(right.right(), 98, 3);  // ends there, less the side bearing
+    EXPECT_NEAR(centre.center().x(), 100, 2);
+    EXPECT_NEAR(left.width(), right.width(), 3);
+    EXPECT_LT(left.bottom(), 101);  // on the baseline, not below it
 }
 
 TEST(MetafileRendering, ScalesToAnyTargetSize) {
-    const QByteArray bytes = emfWithRedBrush().ellipse(250, 250, 750, 750).build();
-    const QImage small = draw(bytes, 50);
+    const QByteArray bytes = EmfBuilder().fillWith(kRed).ellipse(250, 250, 750, 750).build();
+    EXPECT_EQ(draw(bytes, 50).pixelColor(25, 25), red);
     const QImage large = draw(bytes, 800);
-    EXPECT_EQ(small.pixelColor(25, 25), QColor(Qt::red));
-    EXPECT_EQ(large.pixelColor(400, 400), QColor(Qt::red));
-    EXPECT_EQ(large.pixelColor(150, 400), kBackground);
-    EXPECT_EQ(large.pixelColor(250, 400), QColor(Qt::red));
+    EXPECT_EQ(inkBox(large), QRect(200, 200, 400, 400));
 }
 
 TEST(MetafileRendering, OneParsedFileDrawsFromManyThreadsAlike) {
