@@ -50,19 +50,6 @@ class FolderDialogTest : public FileOpsTest {
     QString sub(int i) { return target.addFolder(QString("f%1").arg(i)); }
 };
 
-TEST_F(FolderDialogTest, FirstOpeningShowsNoPathAndLeavesNoTarget) {
-    QString shown = "unset";
-    int listed = -1;
-    inDialog([&](frmDirectoryCM& d) {
-        shown = d.cmbDirectoryCM.Text();
-        listed = d.cmbDirectoryCM.ListCount();
-        d.cmdOK.click();
-    });
-    EXPECT_EQ(shown, "");
-    EXPECT_EQ(listed, 0);
-    EXPECT_EQ(m().CartellaCM, "");
-}
-
 TEST_F(FolderDialogTest, TheHistoryKeepsTenFoldersMostRecentFirstWithoutRepeats) {
     for (int i = 0; i < 11; ++i)
         confirm(sub(i));
@@ -87,6 +74,17 @@ TEST_F(FolderDialogTest, TheHistoryKeepsTenFoldersMostRecentFirstWithoutRepeats)
 }
 
 TEST_F(FolderDialogTest, AnEmptyPathEntersTheHistoryOnlyWhenNineSlotsAreUsed) {
+    QString shown = "unset";
+    int listed = -1;
+    inDialog([&](frmDirectoryCM& d) {  // the first opening: no path, no history
+        shown = d.cmbDirectoryCM.Text();
+        listed = d.cmbDirectoryCM.ListCount();
+        d.cmdOK.click();
+    });
+    EXPECT_EQ(shown, "");
+    EXPECT_EQ(listed, 0);
+    EXPECT_EQ(m().CartellaCM, "");
+    EXPECT_EQ(history(), QStringList{});
     confirm(sub(0));
     confirm("");
     EXPECT_EQ(history(), QStringList{target.file("f0")});  // an empty slot counts as equal
