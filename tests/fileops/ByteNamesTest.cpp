@@ -2,15 +2,10 @@
 // listed, shown, described, copied, moved, renamed, deleted, written into the HTML list and
 // opened from the command line by its own bytes, and shown to the user with replacement
 // characters.
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QAbstractItemModel>
 #include <QListView>
 #include <QTimer>
 #include <functional>
-#include <set>
 
 #include "FileOpsFixture.h"
 #include "fileops/frmRename.h"
@@ -24,44 +19,7 @@ using platform::MsgBoxAnswer::Yes;
 
 namespace {
 
-// The names in a folder, as the system lists them.
-std::set<QByteArray> namesIn(const QString& folder) {
-    std::set<QByteArray> names;
-    if (DIR* dir = ::opendir(platform::encodeFileName(folder).constData())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const QByteArray name(entry->d_name);
-            if (name != "." && name != "..")
-                names.insert(name);
-        }
-        ::closedir(dir);
-    }
-    return names;
-}
-
-QByteArray contentOf(const QString& folder, const QByteArray& name) {
-    const int fd = ::open((platform::encodeFileName(folder) + '/' + name).constData(), O_RDONLY);
-    QByteArray bytes;
-    if (fd < 0)
-        return "<missing>";
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, int(got));
-    ::close(fd);
-    return bytes;
-}
-
-// Removes the files of a folder by their bytes (Qt's temporary folder cannot, as it lists
-// them by text), so the folder itself can go.
-struct FilesRemovedAtEnd {
-    std::vector<QString> folders;
-    ~FilesRemovedAtEnd() {
-        for (const QString& folder : folders) {
-            for (const QByteArray& name : namesIn(folder))
-                ::unlink((platform::encodeFileName(folder) + '/' + name).constData());
-        }
-    }
-};
+using testing_support::FilesRemovedAtEnd;
 
 // The names: Latin-1 "café" and a byte that is never UTF-8.
 const QByteArray Cafe = "caf\xe9.jpg";
@@ -81,7 +39,7 @@ class ByteNamesTest : public FileOpsTest {
             ASSERT_EQ(::rename(plain.toUtf8().constData(),
                                (source.path().toUtf8() + '/' + name).constData()),
                       0);
-            original_[name] = contentOf(source.path(), name);
+            original_[name] = filesIn(source.path())[name];
         }
         source.addPicture("a.jpg", 10, 10);
     }
@@ -98,32 +56,21 @@ class ByteNamesTest : public FileOpsTest {
 
 TEST_F(ByteNamesTest, EveryFileOperationUsesTheNameByteForByte) {
     const QByteArray renamed = "r\xe9\xff.jpg";
-    using Names = std::set<QByteArray>;
+    enum After { Copied, Moved, Deleted, Renamed };
+    const char* const what[] = {"copy", "move", "delete", "rename"};
     struct Case {
-        const char* what;
+        After after;
         std::function<void(frmVedra&, const QByteArray& name)> act;
-        // What the source folder and the target folder hold afterwards.
-        std::function<Names(const QByteArray& name)> sourceAfter;
-        bool copiedToTarget;
     };
-    const Names all = {"a.jpg", Cafe, Ff};
-    const auto without = [all](const QByteArray& name) {
-        Names rest = all;
-        rest.erase(name);
-        return rest;
-    };
-    const auto unchanged = [all](const QByteArray&) { return all; };
     const Case cases[] = {
-        {"select", [](frmVedra&, const QByteArray&) {}, unchanged, false},
-        {"copy", [](frmVedra& w, const QByteArray&) { w.mnuCopyFile.click(); }, unchanged, true},
-        {"move", [](frmVedra& w, const QByteArray&) { w.mnuMoveFile.click(); }, without, true},
-        {"delete",
+        {Copied, [](frmVedra& w, const QByteArray&) { w.mnuCopyFile.click(); }},
+        {Moved, [](frmVedra& w, const QByteArray&) { w.mnuMoveFile.click(); }},
+        {Deleted,
          [this](frmVedra& w, const QByteArray&) {
              scripted.messageBox.answers = {Yes};  // "Continue?"
              w.mnuDeleteFile.click();
-         },
-         without, false},
-        {"rename",
+         }},
+        {Renamed,
          [&](frmVedra& w, const QByteArray& name) {
              whenDialogShows([&, name] {
                  frmRename* dialog = program->frmRename.peek();
@@ -137,23 +84,18 @@ TEST_F(ByteNamesTest, EveryFileOperationUsesTheNameByteForByte) {
                      dialog->cmdCancel.click();
              });
              w.mnuRenameFile.click();
-         },
-         [&](const QByteArray& name) {
-             Names rest = without(name);
-             rest.insert(renamed);
-             return rest;
-         },
-         false},
+         }},
     };
     for (const QByteArray& name : {Cafe, Ff}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.what) + " " + name.toHex().toStdString());
+            SCOPED_TRACE(std::string(what[c.after]) + " " + name.toHex().toStdString());
             testing_support::PictureFolder source, targetFolder;
             const FilesRemovedAtEnd cleanup{{source.path(), targetFolder.path()}};
             fill(source);
             frmVedra& w = startBrowsing();
             chooseTarget(targetFolder.path());
             scripted.messageBox.prompts.clear();
+            Files sourceAfter = filesIn(source.path()), targetAfter;
 
             // Listed under its bytes, shown with a replacement character.
             const int row = rowOf(w, name);
@@ -175,15 +117,15 @@ TEST_F(ByteNamesTest, EveryFileOperationUsesTheNameByteForByte) {
             c.act(w, name);
 
             for (const auto& prompt : prompts())
-                EXPECT_EQ(prompt.text, "Continue?") << prompt.text.toStdString();
-            EXPECT_EQ(namesIn(source.path()), c.sourceAfter(name));
-            EXPECT_EQ(namesIn(targetFolder.path()), c.copiedToTarget ? Names{name} : Names{});
-            if (c.copiedToTarget) {
-                EXPECT_EQ(contentOf(targetFolder.path(), name), original_[name]);
-            }
-            if (namesIn(source.path()).count(renamed)) {
-                EXPECT_EQ(contentOf(source.path(), renamed), original_[name]);
-            }
+                EXPECT_EQ(prompt, question("Continue?"));
+            if (c.after == Copied || c.after == Moved)
+                targetAfter[name] = original_[name];
+            if (c.after == Renamed)
+                sourceAfter[renamed] = original_[name];
+            if (c.after != Copied)
+                sourceAfter.erase(name);
+            EXPECT_EQ(filesIn(source.path()), sourceAfter);
+            EXPECT_EQ(filesIn(targetFolder.path()), targetAfter);
             program.reset();
         }
     }
@@ -197,14 +139,14 @@ TEST_F(ByteNamesTest, TheHtmlListWritesTheNamesBytesUnchanged) {
     QTimer::singleShot(0, [this] { program->frmSaveHtml().cmdOK.click(); });
     w.mnuHtml.click();
 
-    const QByteArray document = contentOf(folder.path(), "PicList.htm");
+    const QByteArray document = bytesOf(folder.file("PicList.htm"));
     for (const QByteArray& name : {Cafe, Ff}) {
         const QByteArray line = "<IMG SRC=\"" + name + "\"><BR>" + name + " (" +
                                 QByteArray::number(original_[name].size()) + " byte)<P>\r\n";
         EXPECT_TRUE(document.contains(line)) << name.toHex().constData();
     }
     EXPECT_TRUE(document.contains("<IMG SRC=\"a.jpg\"><BR>a.jpg ("));
-    EXPECT_EQ(namesIn(folder.path()), (std::set<QByteArray>{"a.jpg", Cafe, Ff, "PicList.htm"}));
+    EXPECT_EQ(filesIn(folder.path()).size(), 4u);  // a.jpg, the two and PicList.htm
 }
 
 TEST_F(ByteNamesTest, APictureNamedOnTheCommandLineOpensByItsBytes) {
@@ -217,7 +159,7 @@ TEST_F(ByteNamesTest, APictureNamedOnTheCommandLineOpensByItsBytes) {
         EXPECT_TRUE(w.lblDisplay.Caption().startsWith(
             QStringLiteral(" %1 byte  ").arg(original_[name].size())))
             << w.lblDisplay.Caption().toStdString();
-        EXPECT_TRUE(prompts().empty());
+        EXPECT_EQ(prompts(), Prompts{});
         program.reset();
     }
 }

@@ -1,88 +1,28 @@
-// Refusals of the file system during copy, move, rename and the writing of a whole file: each is
+// Refusals of the file system during copy, move and the writing of a whole file: each is
 // reported, and afterwards every file has its old bytes, nothing is half-written, no temporary
 // is left.
-#include <unistd.h>
-
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include "FileOpsFixture.h"
 #include "SmallVolume.h"
 #include "platform/TextOutputFile.h"
 
-using fileops_testing::bytesOf;
-using fileops_testing::contentsOf;
 using platform::MsgBoxAnswer::Yes;
-
+using testing_support::errorOf;
+using testing_support::noise;
 using testing_support::SmallVolume;
 
-namespace {
-
-QByteArray noise(int size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& c : bytes)
-        c = char(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
-
-}  // namespace
-
-class FileFaultsTest : public FileOpsTest {
-  protected:
-    // A folder holding a.jpg (the selected picture, `size` bytes of noise) and b.jpg.
-    frmVedra& startWithPicture(int size) {
-        a_ = noise(size);
-        b_ = noise(100);
-        folder.addBytes("a.jpg", a_);
-        folder.addBytes("b.jpg", b_);
-        frmVedra& w = startBrowsing();
-        w.File1.setListIndex(0);
-        return w;
-    }
-    void expectSourceFolderUntouched() {
-        const auto now = contentsOf(folder.path());
-        EXPECT_EQ(now.size(), 2);
-        EXPECT_EQ(now.value("a.jpg"), a_);
-        EXPECT_EQ(now.value("b.jpg"), b_);
-    }
-    void expectOneReport(const QString& what, const QString& reason) {
-        ASSERT_EQ(prompts().size(), 1u);
-        EXPECT_EQ(prompts()[0].text, what + "\n" + reason);
-        EXPECT_EQ(prompts()[0].style, 0);
-        EXPECT_EQ(prompts()[0].title, "Vedra Viewer");
-    }
-    QString copyText(const QString& targetFolder) const {
-        return "Cannot copy \"" + folder.file("a.jpg") + "\"\nto \"" + targetFolder + "/a.jpg\".";
-    }
-    QString moveText(const QString& targetFolder) const {
-        return "Cannot move \"" + folder.file("a.jpg") + "\"\nto \"" + targetFolder + "/a.jpg\".";
-    }
-    QByteArray a_, b_;
-};
+using FileFaultsTest = FileOpsTest;
 
 TEST_F(FileFaultsTest, AWholeFileWrittenOntoAFullDiskFailsAndKeepsTheOldFile) {
     // Every way the viewer writes a whole file, each more than the disk can hold; each
     // reports what happened: a prompt for the form, the error for the calls.
-    struct Case {
-        const char* name;
-        std::function<QString(const QString& path)> write;
-        QString expected;  // %1 is the file's path
+    const auto errorText = [](const std::function<void()>& write) {
+        return QString::number(errorOf(write));
     };
-    const auto failureOf = [](const std::function<void()>& write) {
-        try {
-            write();
-        } catch (const platform::RuntimeError& error) {
-            return QString::number(error.number()) + " " + error.what();
-        }
-        return QStringLiteral("no error");
-    };
-    const QString diskFull = "there is not enough free space on the disk";
-    folder.addPicture("big.jpg", 400, 300);  // about 360 KB as a bitmap
-    const std::vector<Case> cases = {
-        {"Save As",
-         [&](const QString& path) {
+    const std::vector<std::pair<std::function<QString(const QString&)>, QString>> cases = {
+        {[&](const QString& path) {
              frmVedra& w = startBrowsing();
              w.File1.setListIndex(0);
              scripted.messageBox.prompts.clear();
@@ -92,38 +32,31 @@ TEST_F(FileFaultsTest, AWholeFileWrittenOntoAFullDiskFailsAndKeepsTheOldFile) {
              return prompts().size() == 1 ? prompts()[0].text : QStringLiteral("no prompt");
          },
          "Cannot save the picture as \"%1\".\nThere is not enough free space on the disk."},
-        {"WriteTextFile",
-         [&](const QString& path) {
-             return failureOf([&] { files.WriteTextFile(path, noise(200 * 1024)); });
+        {[&](const QString& path) {
+             return errorText([&] { files.WriteTextFile(path, noise(200 * 1024)); });
          },
-         "61 " + diskFull},
-        {"a text output file",
-         [&](const QString& path) {
-             return failureOf([&] {
+         "61"},
+        {[&](const QString& path) {
+             return errorText([&] {
                  platform::TextOutputFile text(path);
                  for (int i = 0; i < 4000; ++i)
                      text.PrintLine(QString(50, QLatin1Char('x')));
                  text.Close();
              });
          },
-         "61 " + diskFull},
+         "61"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    folder.addPicture("big.jpg", 400, 300);  // about 360 KB as a bitmap
+    for (const auto& [write, expected] : cases) {
+        SCOPED_TRACE(expected.toStdString());
         SmallVolume disk("size=64k");
         if (!disk.mounted())
             GTEST_SKIP() << "mounting a tmpfs needs root";
         const QByteArray old = noise(1000);
-        const QString path = disk.file("out.bmp");
-        QFile existing(path);
-        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-        existing.write(old);
-        existing.close();
-
-        EXPECT_EQ(c.write(path), QString(c.expected).replace("%1", path));
-        const auto onDisk = contentsOf(disk.path());  // hidden files included
-        EXPECT_EQ(onDisk.keys(), QStringList{"out.bmp"});
-        EXPECT_EQ(onDisk.value("out.bmp"), old);
+        testing_support::writeFile(disk.file("out.bmp"), old);
+        EXPECT_EQ(write(disk.file("out.bmp")),
+                  QString(expected).replace("%1", disk.file("out.bmp")));
+        EXPECT_EQ(filesIn(disk.path()), (Files{{"out.bmp", old}}));
     }
 }
 
@@ -131,140 +64,99 @@ TEST_F(FileFaultsTest, AMoveToAnotherDeviceCopiesWholeThenRemovesTheSource) {
     SmallVolume disk("size=1m");
     if (!disk.mounted())
         GTEST_SKIP() << "mounting a tmpfs needs root";
-    frmVedra& w = startWithPicture(300 * 1024);
+    folder.addBytes("a.jpg", noise(300 * 1024));
+    folder.addBytes("b.jpg", noise(100));
+    frmVedra& w = startBrowsing();
+    w.File1.setListIndex(0);
+    const QByteArray moved = bytesOf(folder.file("a.jpg"));
     const QDateTime changed = QFileInfo(folder.file("a.jpg")).lastModified();
     chooseTarget(disk.path());
     w.mnuMoveFile.click();
-    EXPECT_TRUE(prompts().empty());
-    const auto onDisk = contentsOf(disk.path());
-    EXPECT_EQ(onDisk.size(), 1);
-    EXPECT_EQ(onDisk.value("a.jpg"), a_);
+    EXPECT_EQ(prompts(), Prompts{});
+    EXPECT_EQ(filesIn(disk.path()), (Files{{"a.jpg", moved}}));
     EXPECT_EQ(QFileInfo(disk.file("a.jpg")).lastModified(), changed);
-    EXPECT_EQ(contentsOf(folder.path()).keys(), QStringList{"b.jpg"});
+    EXPECT_EQ(filesIn(folder.path()).count("a.jpg"), 0u);
     EXPECT_EQ(w.File1.FileName(), "b.jpg");
 }
 
-TEST_F(FileFaultsTest, AReadOnlyTargetFolderRefusesCopyAndMove) {
-    SmallVolume disk("size=1m");
-    QTemporaryDir plain;
-    QString readOnly;
-    if (disk.mounted()) {
-        disk.makeReadOnly();
-        readOnly = disk.path();
-    } else if (::geteuid() != 0) {
-        QFile::setPermissions(plain.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        readOnly = plain.path();
-    } else {
-        GTEST_SKIP() << "root ignores folder permissions and cannot mount here";
-    }
-    frmVedra& w = startWithPicture(5000);
-    chooseTarget(readOnly);
-    const QString reason = disk.mounted() ? "The disk is read-only." : "Permission denied.";
-    for (bool move : {false, true}) {
-        SCOPED_TRACE(move ? "move" : "copy");
-        scripted.messageBox.prompts.clear();
-        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
-        expectOneReport(move ? moveText(readOnly) : copyText(readOnly), reason);
-        expectSourceFolderUntouched();
-        EXPECT_TRUE(contentsOf(readOnly).isEmpty());
-        EXPECT_EQ(w.File1.FileName(), "a.jpg");
-    }
-    QFile::setPermissions(plain.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
-TEST_F(FileFaultsTest, AVanishedSourceOrMissingTargetFolderIsReported) {
+// Each refusal, for copy and for move: one report naming both files and the reason, every
+// file of both folders as it was, the list as it was. Cancel is no failure to report.
+TEST_F(FileFaultsTest, ARefusedCopyOrMoveIsReportedAndChangesNoFile) {
+    struct Place {
+        testing_support::PictureFolder source, target;
+        SmallVolume disk{"size=4m"};
+    };
+    enum Target { Folder, Disk, Source, Missing };  // Missing: chosen with a final slash
     struct Case {
         const char* name;
-        bool removeSource;
-        bool move;
-        const char* reason;
+        Target target;
+        std::function<void(Place&)> prepare;
+        const char* reason;  // null: no report
+        bool onlyMove = false;
     };
-    for (const Case& c :
-         {Case{"copy of a vanished file", true, false, "The file or folder does not exist."},
-          Case{"move of a vanished file", true, true, "The file or folder does not exist."},
-          Case{"copy into a missing folder", false, false, "The folder does not exist."}}) {
-        SCOPED_TRACE(c.name);
-        testing_support::PictureFolder source;
-        QDir::setCurrent(source.path());
-        source.addBytes("a.jpg", noise(300));
-        frmVedra& w = startBrowsing();
-        w.File1.setListIndex(0);
-        const QString targetFolder = c.removeSource ? target.path() : target.file("gone");
-        chooseTarget(targetFolder);
-        if (c.removeSource)
-            QFile::remove(source.file("a.jpg"));
-        scripted.messageBox.prompts.clear();
-        (c.move ? w.mnuMoveFile : w.mnuCopyFile).click();
-        ASSERT_EQ(prompts().size(), 1u);
-        EXPECT_EQ(prompts()[0].text, QString(c.move ? "Cannot move \"" : "Cannot copy \"") +
-                                         source.file("a.jpg") + "\"\nto \"" + targetFolder +
-                                         "/a.jpg\".\n" + c.reason);
-        EXPECT_TRUE(contentsOf(target.path()).isEmpty());
-        EXPECT_EQ(w.File1.ListIndex(), 0);  // the list stays as it was
-        program.reset();
-    }
-}
-
-TEST_F(FileFaultsTest, CopyingOrMovingAFileOntoItselfIsRefused) {
-    frmVedra& w = startWithPicture(4000);
-    chooseTarget(folder.path());
-    for (bool move : {false, true}) {
-        SCOPED_TRACE(move ? "move" : "copy");
-        scripted.messageBox.prompts.clear();
-        scripted.messageBox.answers = {Yes};  // "overwrite" the file with itself
-        (move ? w.mnuMoveFile : w.mnuCopyFile).click();
-        ASSERT_EQ(prompts().size(), 2u);
-        EXPECT_EQ(prompts()[1].text, (move ? moveText(folder.path()) : copyText(folder.path())) +
-                                         "\nThe source and the target are the same file.");
-        expectSourceFolderUntouched();
-    }
-}
-
-TEST_F(FileFaultsTest, AFailureOrCancelLeavesTheFilesAndTheListAsTheyWere) {
-    // A cancelled copy or move (its progress window's Cancel) is no failure to report.
-    frmVedra& w = startWithPicture(4000);
-    chooseTarget(target.path());
-    for (int failure : {platform::ErrorNumber::DiskFull, platform::ErrorNumber::DialogCancelled})
+    using namespace platform::ErrorNumber;
+    const Case cases[] = {
+        {"a read-only disk", Disk, [](Place& p) { p.disk.makeReadOnly(); },
+         "The disk is read-only."},
+        {"a vanished source", Folder, [](Place& p) { QFile::remove(p.source.file("a.jpg")); },
+         "The file or folder does not exist."},
+        {"a missing target folder", Missing, nullptr, "The folder does not exist."},
+        {"the file itself, overwritten", Source, nullptr,
+         "The source and the target are the same file."},
+        {"a full disk", Folder, [this](Place&) { files.nextFailure = DiskFull; },
+         "There is not enough free space on the disk."},
+        {"Cancel in the progress window", Folder,
+         [this](Place&) { files.nextFailure = DialogCancelled; }, nullptr},
+        // The picture cannot leave its folder (an immutable file, as on a locked card) and
+        // the target, on another disk, has a picture of that name the user agrees to replace.
+        {"an immutable source over a file on another disk", Disk,
+         [](Place& p) {
+             testing_support::writeFile(p.disk.file("a.jpg"), "the other picture");
+             QProcess::execute("chattr", {"+i", p.source.file("a.jpg")});
+         },
+         "Permission denied.", true},
+    };
+    for (const Case& c : cases)
         for (bool move : {false, true}) {
-            SCOPED_TRACE(std::string(move ? "move " : "copy ") + std::to_string(failure));
+            if (c.onlyMove && !move)
+                continue;
+            SCOPED_TRACE(std::string(move ? "move: " : "copy: ") + c.name);
+            Place p;
+            if (!p.disk.mounted())
+                GTEST_SKIP() << "mounting a tmpfs and making a file immutable need root";
+            QDir::setCurrent(p.source.path());
+            const QString a = p.source.addBytes("a.jpg", noise(4000));
+            p.source.addBytes("b.jpg", noise(100));
+            frmVedra& w = startBrowsing();
+            w.File1.setListIndex(0);
+            const QString chosen = c.target == Disk      ? p.disk.path()
+                                   : c.target == Source  ? p.source.path()
+                                   : c.target == Missing ? p.target.file("gone") + "/"
+                                                         : p.target.path();
+            if (c.prepare)
+                c.prepare(p);
+            chooseTarget(chosen);
+            const Files sourceBefore = filesIn(p.source.path()), targetBefore = filesIn(chosen);
             scripted.messageBox.prompts.clear();
-            files.nextFailure = failure;
+            scripted.messageBox.answers = {Yes};  // to a question whether to overwrite
+
             (move ? w.mnuMoveFile : w.mnuCopyFile).click();
-            if (failure == platform::ErrorNumber::DialogCancelled)
-                EXPECT_TRUE(prompts().empty());
-            else
-                expectOneReport(move ? moveText(target.path()) : copyText(target.path()),
-                                "There is not enough free space on the disk.");
-            expectSourceFolderUntouched();
-            EXPECT_TRUE(contentsOf(target.path()).isEmpty());
+
+            if (c.onlyMove)
+                QProcess::execute("chattr", {"-i", a});
+            Prompts expected;
+            if (QFileInfo::exists(QDir(chosen).filePath("a.jpg")))
+                expected.push_back(question(
+                    "This filename is in use.\rDo you want to overwrite the existing file?\r" + a));
+            if (c.reason)
+                expected.push_back(report(QString(move ? "Cannot move \"" : "Cannot copy \"") + a +
+                                          "\"\nto \"" + QDir::cleanPath(chosen) + "/a.jpg\".\n" +
+                                          c.reason));
+            EXPECT_EQ(prompts(), expected);
+            EXPECT_EQ(filesIn(p.source.path()), sourceBefore);
+            EXPECT_EQ(filesIn(chosen), targetBefore);
             EXPECT_EQ(w.File1.ListIndex(), 0);
             EXPECT_EQ(w.File1.ListCount(), 2);
+            program.reset();
         }
-}
-
-TEST_F(FileFaultsTest, AMoveWhoseSourceCannotGoKeepsTheFileItWouldReplace) {
-    // The picture's folder will not let it go (an immutable file, as on a locked card); the
-    // target folder, on another disk, has a different picture of that name. The user agrees
-    // to replace it; the move is refused and both pictures keep their bytes.
-    SmallVolume disk("size=4m");
-    if (!disk.mounted())
-        GTEST_SKIP() << "mounting a tmpfs and making a file immutable need root";
-    const QByteArray old = noise(1000);
-    QFile existing(disk.file("a.jpg"));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write(old);
-    existing.close();
-    frmVedra& w = startWithPicture(300 * 1024);
-    chooseTarget(disk.path());
-    ASSERT_EQ(QProcess::execute("chattr", {"+i", folder.file("a.jpg")}), 0);
-    scripted.messageBox.answers = {Yes};
-    w.mnuMoveFile.click();
-    QProcess::execute("chattr", {"-i", folder.file("a.jpg")});
-    ASSERT_EQ(prompts().size(), 2u);
-    EXPECT_EQ(prompts()[1].text, moveText(disk.path()) + "\nPermission denied.");
-    expectSourceFolderUntouched();
-    EXPECT_EQ(contentsOf(disk.path()), (QMap<QString, QByteArray>{{"a.jpg", old}}));
-    EXPECT_EQ(w.File1.ListIndex(), 0);
-    EXPECT_EQ(w.File1.ListCount(), 2);
 }

@@ -7,8 +7,6 @@
 #include "platform/Twips.h"
 #include "platform/services/ClipboardService.h"
 
-using fileops_testing::bytesOf;
-using fileops_testing::contentsOf;
 using platform::MsgBoxAnswer::No;
 using platform::MsgBoxAnswer::Yes;
 
@@ -48,110 +46,67 @@ TEST_F(FileOpsTest, CopyAndMoveDoNothingUntilATargetFolderIsChosenAndAPictureSel
             w.File1.setListIndex(0);
         program->modulo1().CartellaCM = c.folderChosen ? target.path() : QString();
         program->modulo1().SceltaFatta = c.sceltaFatta;
-        const auto before = contentsOf(folder.path());
+        const Files before = filesIn(folder.path());
         w.mnuCopyFile.click();
         w.mnuMoveFile.click();
-        EXPECT_TRUE(prompts().empty());
-        EXPECT_TRUE(files.calls.isEmpty());
-        EXPECT_EQ(contentsOf(folder.path()), before);
-        EXPECT_TRUE(contentsOf(target.path()).isEmpty());
+        EXPECT_EQ(prompts(), Prompts{});
+        EXPECT_EQ(filesIn(folder.path()), before);
+        EXPECT_EQ(filesIn(target.path()), Files{});
         program.reset();
     }
 }
 
-TEST_F(FileOpsTest, EachOverwriteAnswerOfCopyAndMove) {
+// Copy, move and delete as the user answers each question: the files of both folders, and
+// the list afterwards (after a move or delete, the picture that took the old place).
+TEST_F(FileOpsTest, CopyMoveAndDeleteLeaveTheFilesAndTheList) {
+    enum Op { Copy, Move, Delete };
     struct Case {
-        bool move;
-        int answer;
-        bool targetReplaced;
-        bool sourceStays;
+        Op op;
+        int count, selected;
+        int overwrite;  // the answer when the target has a picture of that name; 0: it has none
+        int index;      // selected afterwards
+        const char* name;
     };
-    for (const Case& c : {Case{false, Yes, true, true}, Case{false, No, false, true},
-                          Case{true, Yes, true, false}, Case{true, No, false, true}}) {
-        SCOPED_TRACE(std::string(c.move ? "move" : "copy") + (c.answer == Yes ? " Yes" : " No"));
-        testing_support::PictureFolder source, dest;
-        QDir::setCurrent(source.path());
-        const QByteArray ours = bytesOf(source.addPicture("a.jpg", 30, 20, Qt::red));
-        source.addPicture("b.jpg", 10, 10);
-        const QByteArray theirs = bytesOf(dest.addPicture("a.jpg", 12, 12, Qt::blue));
-        frmVedra& w = startBrowsing();
-        w.File1.setListIndex(0);
-        chooseTarget(dest.path());
-        scripted.messageBox.prompts.clear();
-        scripted.messageBox.answers = {c.answer};
-
-        (c.move ? w.mnuMoveFile : w.mnuCopyFile).click();
-
-        ASSERT_EQ(prompts().size(), 1u);
-        EXPECT_EQ(prompts()[0].text, OverwriteQuestion + source.file("a.jpg"));
-        EXPECT_EQ(prompts()[0].style, 276);
-        EXPECT_EQ(prompts()[0].title, "Vedra Viewer");
-        EXPECT_EQ(bytesOf(dest.file("a.jpg")), c.targetReplaced ? ours : theirs);
-        EXPECT_EQ(QFileInfo::exists(source.file("a.jpg")), c.sourceStays);
-        if (c.sourceStays) {
-            EXPECT_EQ(bytesOf(source.file("a.jpg")), ours);
-        }
-        EXPECT_EQ(contentsOf(dest.path()).size(), 1);  // no temporary file left
-        if (c.move) {
-            // Whatever the answer, the list is read again and the same position selected.
-            EXPECT_EQ(w.File1.ListIndex(), 0);
-            EXPECT_EQ(w.File1.FileName(), c.sourceStays ? "a.jpg" : "b.jpg");
-        } else {
-            EXPECT_EQ(w.File1.ListCount(), 2);
-            EXPECT_EQ(w.Caption(), "Vedra Viewer - " + source.file("a.jpg"));
-        }
-        program.reset();
-    }
-}
-
-TEST_F(FileOpsTest, TheTargetFolderGainsOneSeparatorUnlessItEndsInOne) {
-    folder.addPicture("a.jpg", 20, 10);
-    for (const QString& chosen : {target.path(), target.path() + "/"}) {
-        frmVedra& w = startBrowsing();
-        w.File1.setListIndex(0);
-        chooseTarget(chosen);
-        files.calls.clear();
-        scripted.messageBox.answers = {Yes};
-        w.mnuCopyFile.click();
-        ASSERT_EQ(files.calls.size(), 1);
-        EXPECT_TRUE(files.calls[0].contains(" -> " + target.path() + "/a.jpg"))
-            << files.calls[0].toStdString();
-        program.reset();
-    }
-}
-
-TEST_F(FileOpsTest, AfterMoveOrDeleteTheListSelectsThePictureInTheOldPlace) {
-    struct Case {
-        bool move;
-        int count;
-        int selected;
-        int expectedIndex;
-        const char* expectedName;
+    const Case cases[] = {
+        {Copy, 2, 0, Yes, 0, "a.jpg"}, {Copy, 2, 0, No, 0, "a.jpg"},  {Move, 2, 0, Yes, 0, "b.jpg"},
+        {Move, 2, 0, No, 0, "a.jpg"},  {Move, 3, 1, 0, 1, "c.jpg"},   {Move, 3, 2, 0, 1, "b.jpg"},
+        {Move, 1, 0, 0, -1, ""},       {Delete, 3, 0, 0, 0, "b.jpg"}, {Delete, 3, 2, 0, 1, "b.jpg"},
+        {Delete, 1, 0, 0, -1, ""},
     };
-    for (const Case& c : {Case{true, 3, 1, 1, "c.jpg"}, Case{true, 3, 2, 1, "b.jpg"},
-                          Case{true, 1, 0, -1, ""}, Case{false, 3, 0, 0, "b.jpg"},
-                          Case{false, 3, 2, 1, "b.jpg"}, Case{false, 1, 0, -1, ""}}) {
-        SCOPED_TRACE(std::string(c.move ? "move" : "delete") + " entry " +
-                     std::to_string(c.selected) + " of " + std::to_string(c.count));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "op " << c.op << ", entry " << c.selected << " of "
+                                        << c.count << ", answer " << c.overwrite);
         testing_support::PictureFolder source, dest;
         QDir::setCurrent(source.path());
         const char* names[] = {"a.jpg", "b.jpg", "c.jpg"};
         for (int i = 0; i < c.count; ++i)
-            source.addPicture(names[i], 10 + i, 10);
+            source.addPicture(names[i], 10 + i, 10, i ? Qt::red : Qt::green);
+        if (c.overwrite)
+            dest.addPicture(names[c.selected], 12, 12, Qt::blue);
+        Files sourceAfter = filesIn(source.path()), destAfter = filesIn(dest.path());
         frmVedra& w = startBrowsing();
         w.File1.setListIndex(c.selected);
         chooseTarget(dest.path());
-        scripted.messageBox.answers = {Yes};  // the delete question
+        scripted.messageBox.prompts.clear();
+        scripted.messageBox.answers = {c.op == Delete ? Yes : c.overwrite};
 
-        (c.move ? w.mnuMoveFile : w.mnuDeleteFile).click();
+        (c.op == Copy ? w.mnuCopyFile : c.op == Move ? w.mnuMoveFile : w.mnuDeleteFile).click();
 
-        EXPECT_FALSE(QFileInfo::exists(source.file(names[c.selected])));
-        EXPECT_EQ(QFileInfo::exists(dest.file(names[c.selected])), c.move);
-        EXPECT_EQ(w.File1.ListCount(), c.count - 1);
-        EXPECT_EQ(w.File1.ListIndex(), c.expectedIndex);
-        EXPECT_EQ(w.File1.FileName(), c.expectedName);
-        if (c.expectedIndex >= 0) {
-            EXPECT_EQ(w.Caption(), "Vedra Viewer - " + source.file(c.expectedName));
+        const QString path = source.file(names[c.selected]);
+        EXPECT_EQ(prompts(), c.op == Delete ? Prompts{question("Continue?")}
+                             : c.overwrite  ? Prompts{question(OverwriteQuestion + path)}
+                                            : Prompts{});
+        if (c.op != Delete && c.overwrite != No)
+            destAfter[names[c.selected]] = sourceAfter[names[c.selected]];
+        if (c.op == Delete || (c.op == Move && c.overwrite != No))
+            sourceAfter.erase(names[c.selected]);
+        EXPECT_EQ(filesIn(source.path()), sourceAfter);
+        EXPECT_EQ(filesIn(dest.path()), destAfter);  // no temporary file left
+        EXPECT_EQ(w.File1.ListCount(), int(sourceAfter.size()));
+        EXPECT_EQ(w.File1.ListIndex(), c.index);
+        EXPECT_EQ(w.File1.FileName(), c.name);
+        if (c.index >= 0) {
+            EXPECT_EQ(w.Caption(), "Vedra Viewer - " + source.file(c.name));
         }
         program.reset();
     }
@@ -165,10 +120,7 @@ TEST_F(FileOpsTest, DeleteAsksContinueUnlessConfirmDeleteIsSwitchedOff) {
     w.File1.setListIndex(0);
     scripted.messageBox.answers = {No};
     w.mnuDeleteFile.click();
-    ASSERT_EQ(prompts().size(), 1u);
-    EXPECT_EQ(prompts()[0].text, "Continue?");
-    EXPECT_EQ(prompts()[0].style, 276);
-    EXPECT_EQ(prompts()[0].title, "Vedra Viewer");
+    EXPECT_EQ(prompts(), Prompts{question("Continue?")});
     EXPECT_TRUE(QFileInfo::exists(folder.file("a.jpg")));
     EXPECT_EQ(w.File1.ListIndex(), 0);
 
@@ -197,13 +149,13 @@ TEST_F(FileOpsTest, APastedPictureIsNeverTakenForTheFileOfTheList) {
     chooseTarget(target.path());
     w.Pasteggia();
     ASSERT_TRUE(w.ImmagineIncollata());
-    const auto before = contentsOf(folder.path());
+    const Files before = filesIn(folder.path());
     scripted.messageBox.answers = {Yes, Yes};
     w.mnuDeleteFile.click();
     w.mnuMoveFile.click();
     w.mnuRenameFile.click();  // would block in the dialog if it opened
-    EXPECT_EQ(contentsOf(folder.path()), before);
-    EXPECT_TRUE(contentsOf(target.path()).isEmpty());
+    EXPECT_EQ(filesIn(folder.path()), before);
+    EXPECT_EQ(filesIn(target.path()), Files{});
     EXPECT_FALSE(program->frmRename.exists());
 }
 
@@ -211,14 +163,12 @@ TEST_F(FileOpsTest, RenameTakesAFreeNameAndRefusesEveryOther) {
     struct Case {
         const char* typed;
         const char* message;  // empty when the rename must happen (or nothing is to be done)
-        const char* selectedAfter;
     };
+    const char* const notAName = "A file name cannot contain \"/\" or be \".\" or \"..\".";
     for (const Case& c :
-         {Case{"renamed.jpg", "", "renamed.jpg"}, Case{"a.jpg", "", "a.jpg"},
-          Case{"b.jpg", "A file with that name already exists.", "a.jpg"},
-          Case{"", "The new name is empty.", "a.jpg"},
-          Case{"sub/x.jpg", "A file name cannot contain \"/\" or be \".\" or \"..\".", "a.jpg"},
-          Case{"..", "A file name cannot contain \"/\" or be \".\" or \"..\".", "a.jpg"}}) {
+         {Case{"renamed.jpg", ""}, Case{"a.jpg", ""},
+          Case{"b.jpg", "A file with that name already exists."},
+          Case{"", "The new name is empty."}, Case{"sub/x.jpg", notAName}, Case{"..", notAName}}) {
         SCOPED_TRACE(c.typed);
         testing_support::PictureFolder source;
         QDir::setCurrent(source.path());
@@ -228,40 +178,28 @@ TEST_F(FileOpsTest, RenameTakesAFreeNameAndRefusesEveryOther) {
         frmVedra& w = startBrowsing();
         w.File1.setListIndex(0);
         scripted.messageBox.prompts.clear();
-        bool stayedOpen = false;
-        QString oldShown, prefilled;
+        const bool refused = *c.message != '\0';
         whenDialogShows([&] {
             frmRename* dialog = program->frmRename.peek();
             ASSERT_NE(dialog, nullptr);
-            oldShown = dialog->lblOldName.Caption();
-            prefilled = dialog->txtNewName.Text();
+            EXPECT_EQ(dialog->lblOldName.Caption(), "a.jpg");
+            EXPECT_EQ(dialog->txtNewName.Text(), "a.jpg");
             dialog->txtNewName.setText(c.typed);
             dialog->cmdOK.click();
-            stayedOpen = program->frmRename.exists();
-            if (stayedOpen)
+            EXPECT_EQ(program->frmRename.exists(), refused);  // a refusal leaves it open
+            if (program->frmRename.exists())
                 dialog->cmdCancel.click();
         });
         w.mnuRenameFile.click();
 
-        EXPECT_EQ(oldShown, "a.jpg");
-        EXPECT_EQ(prefilled, "a.jpg");
-        const bool refused = *c.message != '\0';
-        EXPECT_EQ(stayedOpen, refused);
-        if (refused) {
-            ASSERT_EQ(prompts().size(), 1u);
-            EXPECT_EQ(prompts()[0].text, "Cannot rename \"" + source.file("a.jpg") + "\"\nto \"" +
-                                             c.typed + "\".\n" + c.message);
-            EXPECT_EQ(prompts()[0].style, 0);
-            EXPECT_EQ(prompts()[0].title, "Vedra Viewer");
-        } else {
-            EXPECT_TRUE(prompts().empty());
-        }
+        EXPECT_EQ(prompts(), refused ? Prompts{report("Cannot rename \"" + source.file("a.jpg") +
+                                                      "\"\nto \"" + c.typed + "\".\n" + c.message)}
+                                     : Prompts{});
         const QString newName = refused ? "a.jpg" : c.typed;
-        EXPECT_EQ(bytesOf(source.file(newName)), a);
-        EXPECT_EQ(bytesOf(source.file("b.jpg")), b);
-        EXPECT_EQ(contentsOf(source.path()).size(), 2);
-        EXPECT_EQ(w.File1.FileName(), c.selectedAfter);
-        EXPECT_EQ(w.Caption(), "Vedra Viewer - " + source.file(c.selectedAfter));
+        EXPECT_EQ(filesIn(source.path()),
+                  (Files{{newName.toUtf8(), a}, {"b.jpg", b}, {"sub", "<folder>"}}));
+        EXPECT_EQ(w.File1.FileName(), newName);
+        EXPECT_EQ(w.Caption(), "Vedra Viewer - " + source.file(newName));
         program.reset();
     }
 }
@@ -299,7 +237,7 @@ TEST_F(FileOpsTest, SaveAsWritesTheShownPictureAsABitmap) {
                                                   platform::twipsToPixels(w.Image1.Height()))
                                           : w.Image1.picture().sizePixels();
         EXPECT_EQ(written.size(), expected);
-        EXPECT_TRUE(prompts().empty());
+        EXPECT_EQ(prompts(), Prompts{});
         saveDialog.shown.clear();
         program.reset();
     }
@@ -311,14 +249,10 @@ TEST_F(FileOpsTest, SaveAsCancelledWritesNothingAndAFailedWriteIsReported) {
     w.File1.setListIndex(0);
     w.mnuSaveAs.click();  // the dialog is cancelled
     EXPECT_FALSE(w.ImmagineBitmap());
-    EXPECT_TRUE(contentsOf(target.path()).isEmpty());
-
     const QString nowhere = target.file("missing/p.bmp");
     saveDialog.answers = {nowhere};
     w.mnuSaveAs.click();
-    ASSERT_EQ(prompts().size(), 1u);
-    EXPECT_EQ(prompts()[0].text,
-              "Cannot save the picture as \"" + nowhere + "\".\nThe folder does not exist.");
-    EXPECT_EQ(prompts()[0].title, "Vedra Viewer");
-    EXPECT_TRUE(contentsOf(target.path()).isEmpty());
+    EXPECT_EQ(prompts(), Prompts{report("Cannot save the picture as \"" + nowhere +
+                                        "\".\nThe folder does not exist.")});
+    EXPECT_EQ(filesIn(target.path()), Files{});
 }

@@ -1,20 +1,19 @@
 #pragma once
 
-#include <QDir>
-#include <QFile>
-#include <QMap>
 #include <QTimer>
 #include <functional>
 #include <optional>
-#include <ostream>
 
 #include "../core/MainWindowFixture.h"
+#include "FileBytes.h"
 #include "platform/RuntimeError.h"
 
-// Readable QStrings in test failures.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
+using testing_support::bytesOf;
+using testing_support::Files;
+using testing_support::filesIn;
+using testing_support::Prompts;
+using testing_support::question;
+using testing_support::report;
 
 namespace fileops_testing {
 
@@ -22,17 +21,14 @@ namespace fileops_testing {
 class FaultyFileSystem : public platform::LocalFileSystem {
   public:
     void CopyFile(const QString& source, const QString& target, bool replace) override {
-        calls.push_back("copy " + source + " -> " + target + (replace ? " (replace)" : ""));
         failIfAsked();
         LocalFileSystem::CopyFile(source, target, replace);
     }
     void MoveFile(const QString& source, const QString& target, bool replace) override {
-        calls.push_back("move " + source + " -> " + target + (replace ? " (replace)" : ""));
         failIfAsked();
         LocalFileSystem::MoveFile(source, target, replace);
     }
     std::optional<int> nextFailure;
-    QStringList calls;
 
   private:
     void failIfAsked() {
@@ -43,23 +39,6 @@ class FaultyFileSystem : public platform::LocalFileSystem {
         }
     }
 };
-
-// Every file of a folder, hidden ones included, with its bytes.
-inline QMap<QString, QByteArray> contentsOf(const QString& folder) {
-    QMap<QString, QByteArray> files;
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        QFile file(dir.filePath(name));
-        file.open(QIODevice::ReadOnly);
-        files.insert(name, file.readAll());
-    }
-    return files;
-}
-
-inline QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 }  // namespace fileops_testing
 
@@ -85,9 +64,7 @@ class FileOpsTest : public MainWindowTest {
     static void whenDialogShows(std::function<void()> act) {
         QTimer::singleShot(0, std::move(act));
     }
-    const std::vector<testing_support::ScriptedMessageBox::Prompt>& prompts() const {
-        return scripted.messageBox.prompts;
-    }
+    const Prompts& prompts() const { return scripted.messageBox.prompts; }
 
     fileops_testing::FaultyFileSystem files;
     testing_support::ScriptedDialogs& saveDialog = scripted.dialogs;

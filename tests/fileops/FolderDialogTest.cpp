@@ -50,19 +50,6 @@ class FolderDialogTest : public FileOpsTest {
     QString sub(int i) { return target.addFolder(QString("f%1").arg(i)); }
 };
 
-TEST_F(FolderDialogTest, FirstOpeningShowsNoPathAndLeavesNoTarget) {
-    QString shown = "unset";
-    int listed = -1;
-    inDialog([&](frmDirectoryCM& d) {
-        shown = d.cmbDirectoryCM.Text();
-        listed = d.cmbDirectoryCM.ListCount();
-        d.cmdOK.click();
-    });
-    EXPECT_EQ(shown, "");
-    EXPECT_EQ(listed, 0);
-    EXPECT_EQ(m().CartellaCM, "");
-}
-
 TEST_F(FolderDialogTest, TheHistoryKeepsTenFoldersMostRecentFirstWithoutRepeats) {
     for (int i = 0; i < 11; ++i)
         confirm(sub(i));
@@ -87,6 +74,13 @@ TEST_F(FolderDialogTest, TheHistoryKeepsTenFoldersMostRecentFirstWithoutRepeats)
 }
 
 TEST_F(FolderDialogTest, AnEmptyPathEntersTheHistoryOnlyWhenNineSlotsAreUsed) {
+    inDialog([&](frmDirectoryCM& d) {  // the first opening: no path, no history
+        EXPECT_EQ(d.cmbDirectoryCM.Text(), "");
+        EXPECT_EQ(d.cmbDirectoryCM.ListCount(), 0);
+        d.cmdOK.click();
+    });
+    EXPECT_EQ(m().CartellaCM, "");
+    EXPECT_EQ(history(), QStringList{});
     confirm(sub(0));
     confirm("");
     EXPECT_EQ(history(), QStringList{target.file("f0")});  // an empty slot counts as equal
@@ -133,19 +127,14 @@ TEST_F(FolderDialogTest, EnterAndEscBothPressOkAndCancelClearsTheTarget) {
     EXPECT_EQ(history(), (QStringList{folder2, folder1}));
 
     // Reopening takes up the most recent folder; Cancel then empties the target again.
-    bool choiceOnOpening = false;
-    QString targetOnOpening, listOnOpening;
     m().SceltaFatta = false;
     m().CartellaCM.clear();
     inDialog([&](frmDirectoryCM& d) {
-        choiceOnOpening = m().SceltaFatta;
-        targetOnOpening = m().CartellaCM;
-        listOnOpening = d.Dir1.Path();
+        EXPECT_EQ(d.Dir1.Path(), folder2);
+        EXPECT_TRUE(m().SceltaFatta);
+        EXPECT_EQ(m().CartellaCM, folder2);
         d.cmdCancel.click();
     });
-    EXPECT_EQ(listOnOpening, folder2);
-    EXPECT_TRUE(choiceOnOpening);
-    EXPECT_EQ(targetOnOpening, folder2);
     EXPECT_EQ(m().CartellaCM, "");
     EXPECT_TRUE(m().SceltaFatta);
     EXPECT_EQ(history(), (QStringList{folder2, folder1}));

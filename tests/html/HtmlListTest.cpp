@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "FileBytes.h"
 #include "MainWindowFixture.h"
 #include "html/HtmlListDocument.h"
 #include "html/frmSaveHtml.h"
@@ -19,6 +20,11 @@ namespace {
 constexpr int FilterAll = 0;
 constexpr int Yes = platform::MsgBoxAnswer::Yes;
 constexpr int No = platform::MsgBoxAnswer::No;
+using testing_support::bytesOf;
+using testing_support::Prompts;
+using testing_support::question;
+using testing_support::report;
+const QString AllPictures = "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO";
 
 // The document as written by hand from its line table: header naming the folder, one line
 // per picture, the footer with this project's credit and addresses. CR LF after each line.
@@ -40,11 +46,6 @@ QByteArray expectedDocument(const QString& folder, const QStringList& entries) {
         "<A href = \"mailto:info@vedra-viewer.org\">info@vedra-viewer.org</A></CENTER>\r\n"
         "<HR>\r\n</BODY>\r\n</HTML>\r\n");
     return text.toUtf8();
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 }  // namespace
@@ -78,12 +79,7 @@ class HtmlListTest : public MainWindowTest {
             .arg(QFileInfo(folder.file(name)).size());
     }
 
-    std::vector<QString> promptTexts() const {
-        std::vector<QString> texts;
-        for (const auto& prompt : scripted.messageBox.prompts)
-            texts.push_back(prompt.text);
-        return texts;
-    }
+    const Prompts& prompts() const { return scripted.messageBox.prompts; }
 
     bool dialogShown = false;
     QString proposed;
@@ -98,26 +94,31 @@ TEST_F(HtmlListTest, ListsTheFolderPicturesInListOrderWithNamesWrittenAsTheyAre)
     folder.addPicture("icon.ico", 16, 16);           // icons are never listed
     QFile::copy(testing_support::testdataPath("emf/pillow/drawing.emf"), folder.file("d.emf"));
     QFile::copy(testing_support::testdataPath("wmf/libwmf/ant.wmf"), folder.file("e.WMF"));
+    folder.addBytes("PicList.htm", QByteArray(5000, 'x'));  // an older list: overwritten
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterAll);
+    w.File1.setListIndex(1);
+    const QString selected = w.File1.FileName();
     scripted.messageBox.answers = {No, No};
 
     generate(w);
 
     ASSERT_TRUE(dialogShown);
     EXPECT_EQ(proposed, folder.file("PicList.htm"));
-    EXPECT_EQ(readAll(folder.file("PicList.htm")),
+    EXPECT_EQ(bytesOf(folder.file("PicList.htm")),
               expectedDocument(folder.path(), {entry("b & <c>.gif"), entry("d.emf"), entry("e.WMF"),
                                                entry("Holiday.JPG"), entry("my photo.bmp")}));
-    EXPECT_EQ(promptTexts(),
-              (std::vector<QString>{"Open source with NotePad?", "Open with Web Browser?"}));
-    for (const auto& prompt : scripted.messageBox.prompts) {
-        EXPECT_EQ(prompt.style, 276);
-        EXPECT_EQ(prompt.title, "Vedra Viewer");
-    }
+    EXPECT_EQ(prompts(),
+              (Prompts{question("Open source with NotePad?"), question("Open with Web Browser?")}));
     EXPECT_TRUE(scripted.shell.calls.empty());
-    EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");
     EXPECT_TRUE(QDir(folder.path()).entryList({"*.tmp", "*.new", "PicList.htm.*"}).isEmpty());
+    // The window is left as it was: the filter, the selection, the picture shown.
+    EXPECT_EQ(w.File1.Pattern(), AllPictures);
+    EXPECT_EQ(w.File1.FileName(), selected);
+    EXPECT_EQ(w.Caption(), "Vedra Viewer - " + folder.file(selected));
+    EXPECT_EQ(w.lblContatore.Caption(), QString("2/%1").arg(w.File1.ListCount()));
+    EXPECT_TRUE(w.Image1.Visible());
+    EXPECT_FALSE(w.Image1.picture().isEmpty());
 }
 
 TEST_F(HtmlListTest, AFolderWithoutListedPicturesWritesNothingAndAsksNothing) {
@@ -131,7 +132,7 @@ TEST_F(HtmlListTest, AFolderWithoutListedPicturesWritesNothingAndAsksNothing) {
 
     EXPECT_FALSE(dialogShown);
     EXPECT_FALSE(QFile::exists(folder.file("PicList.htm")));
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
     EXPECT_EQ(w.File1.Pattern(), "*.ICO");
     EXPECT_EQ(w.File1.FileName(), "one.ico");
     EXPECT_FALSE(w.Image1.picture().isEmpty());
@@ -148,32 +149,12 @@ TEST_F(HtmlListTest, ACancelledDialogWritesNothingAndLeavesTheViewBlank) {
     EXPECT_TRUE(dialogShown);
     EXPECT_FALSE(QFile::exists(folder.file("PicList.htm")));
     EXPECT_FALSE(program->modulo1().HtmlConfermato);
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
-    EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");
+    EXPECT_EQ(prompts(), Prompts{});
+    EXPECT_EQ(w.File1.Pattern(), AllPictures);
     EXPECT_EQ(w.File1.ListIndex(), -1);
     EXPECT_TRUE(w.Image1.picture().isEmpty());
     EXPECT_EQ(w.lblDisplay.Caption(), "");
     EXPECT_EQ(w.lblContatore.Caption(), "");
-}
-
-TEST_F(HtmlListTest, AnExistingDocumentIsOverwrittenAndTheSelectionComesBack) {
-    folder.addPicture("a.jpg", 20, 20);
-    folder.addPicture("b.gif", 8, 8);
-    folder.addPicture("c.ico", 16, 16);
-    folder.addBytes("PicList.htm", QByteArray(5000, 'x'));
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
-    w.File1.setListIndex(1);  // b.gif
-
-    generate(w);
-
-    EXPECT_EQ(readAll(folder.file("PicList.htm")),
-              expectedDocument(folder.path(), {entry("a.jpg"), entry("b.gif")}));
-    EXPECT_EQ(w.File1.FileName(), "b.gif");
-    EXPECT_EQ(w.Caption(), "Vedra Viewer - " + folder.file("b.gif"));
-    EXPECT_EQ(w.lblContatore.Caption(), "2/3");
-    EXPECT_TRUE(w.Image1.Visible());
-    EXPECT_FALSE(w.Image1.picture().isEmpty());
 }
 
 TEST_F(HtmlListTest, YesOpensTheSourceInTheEditorAndThePageInTheBrowser) {
@@ -188,12 +169,17 @@ TEST_F(HtmlListTest, YesOpensTheSourceInTheEditorAndThePageInTheBrowser) {
         dialog.cmdOK.click();
     });
 
-    EXPECT_EQ(readAll(spaced), expectedDocument(folder.path(), {entry("a.jpg")}));
+    EXPECT_EQ(bytesOf(spaced), expectedDocument(folder.path(), {entry("a.jpg")}));
     ASSERT_EQ(scripted.shell.calls.size(), 2u);
     EXPECT_EQ(scripted.shell.calls[0].kind, "edit");
     EXPECT_EQ(scripted.shell.calls[0].arguments, QStringList{spaced});
     EXPECT_EQ(scripted.shell.calls[1].kind, "open");
     EXPECT_EQ(scripted.shell.calls[1].program, spaced);
+
+    w.mnuRunWebBrowser.click();  // the makers' page
+    ASSERT_EQ(scripted.shell.calls.size(), 3u);
+    EXPECT_EQ(scripted.shell.calls[2].kind, "open");
+    EXPECT_EQ(scripted.shell.calls[2].program, "https://vedra-viewer.org/");
 }
 
 TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedInWordsAndTheWindowIsLeftInOrder) {
@@ -234,14 +220,11 @@ TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedInWordsAndTheWindowIsL
             dialog.cmbSaveHtml.setText(c.name);
             dialog.cmdOK.click();
         });
-        ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
         // What failed, where, and why.
-        EXPECT_EQ(scripted.messageBox.prompts[0].text,
-                  "Cannot write the HTML list \"" + c.name + "\".\n" + c.reason);
-        EXPECT_EQ(scripted.messageBox.prompts[0].style, 0);
-        EXPECT_EQ(scripted.messageBox.prompts[0].title, "Vedra Viewer");
+        EXPECT_EQ(prompts(),
+                  Prompts{report("Cannot write the HTML list \"" + c.name + "\".\n" + c.reason)});
         EXPECT_TRUE(QDir(locked).isEmpty());
-        EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");
+        EXPECT_EQ(w.File1.Pattern(), AllPictures);
         EXPECT_EQ(w.File1.FileName(), "b.jpg");
         EXPECT_FALSE(w.Image1.picture().isEmpty());
         EXPECT_TRUE(w.Image1.Visible());
@@ -265,20 +248,12 @@ TEST_F(HtmlListTest, AFullDiskEndsTheRunAfterOneReportAndLeavesNoPartialDocument
     generate(w);
 
     setrlimit(RLIMIT_FSIZE, &previous);
-    EXPECT_EQ(promptTexts(),
-              std::vector<QString>{"Cannot write the HTML list \"" + folder.file("PicList.htm") +
-                                   "\".\n" + "There is not enough free space on the disk."});
-    EXPECT_EQ(readAll(folder.file("PicList.htm")), "the old list");
+    EXPECT_EQ(prompts(),
+              Prompts{report("Cannot write the HTML list \"" + folder.file("PicList.htm") +
+                             "\".\nThere is not enough free space on the disk.")});
+    EXPECT_EQ(bytesOf(folder.file("PicList.htm")), "the old list");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 41);
-    EXPECT_EQ(w.File1.Pattern(), "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO");
-}
-
-TEST_F(HtmlListTest, RunWebBrowserOpensTheMakersPageWithNothingShown) {
-    frmVedra& w = start();
-    w.mnuRunWebBrowser.click();
-    ASSERT_EQ(scripted.shell.calls.size(), 1u);
-    EXPECT_EQ(scripted.shell.calls[0].kind, "open");
-    EXPECT_EQ(scripted.shell.calls[0].program, "https://vedra-viewer.org/");
+    EXPECT_EQ(w.File1.Pattern(), AllPictures);
 }
 
 TEST_F(HtmlListTest, EverySettingOfTheDefaultNameCountsAsAChoice) {

@@ -29,7 +29,7 @@ struct TestForm : Form {
 };
 }  // namespace
 
-TEST(FileListBox, RaisesClickOncePerSelectionChangeFromCodeOrKeys) {
+TEST(FileListBox, RaisesClickOncePerSelectionChangeAndReportsAnUntrappedError) {
     testing_support::PictureFolder folder;
     folder.addPicture("b.jpg", 4, 4);
     folder.addPicture("A.JPG", 4, 4);
@@ -55,48 +55,19 @@ TEST(FileListBox, RaisesClickOncePerSelectionChangeFromCodeOrKeys) {
     EXPECT_EQ(clicks, std::vector<int>({1, 0}));
     EXPECT_THROW(list.setListIndex(5), RuntimeError);
 
+    // An error no handler trapped: from a key it is reported and the program goes on; assigned
+    // from code, it reaches the code that assigned.
+    std::vector<int> reported;
+    setUnhandledErrorReporter([&](int number, const QString&) { reported.push_back(number); });
+    list.onClick = [] { throw RuntimeError(ErrorNumber::PermissionDenied); };
+    QTest::keyClick(list.widget(), Qt::Key_Down);
+    EXPECT_EQ(reported, std::vector<int>({70}));
+    EXPECT_EQ(list.ListIndex(), 1);
+    EXPECT_THROW(list.setListIndex(0), RuntimeError);
+    setUnhandledErrorReporter(nullptr);
+
     list.setPath(folder.file("gone"));
     EXPECT_EQ(list.ListCount(), 0);
-}
-
-TEST(ComboBox, TextRaisesChangeAndListIndexRaisesClick) {
-    TestForm form;
-    ComboBox box(form, "Combo", 0, 0, 2000, 300);
-    int changes = 0, clicks = 0;
-    box.onChange = [&] { ++changes; };
-    box.onClick = [&] { ++clicks; };
-    box.setText("first");
-    box.AddItem("one");
-    box.AddItem("two");
-    EXPECT_EQ(box.Text(), "first");
-    EXPECT_EQ(box.ListIndex(), -1);
-    box.setListIndex(1);
-    EXPECT_EQ(box.Text(), "two");
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(clicks, 1);
-
-    // Typing leaves no item selected and raises Change for each edit.
-    auto* edit = static_cast<QComboBox*>(box.widget())->lineEdit();
-    QTest::keyClicks(edit, "x");
-    EXPECT_EQ(box.ListIndex(), -1);
-    EXPECT_EQ(box.Text(), "twox");
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(clicks, 1);
-
-    // Text set whole (as assistive technology and dictation set it) is an edit too; a pick
-    // from the list rewrites the field without counting as one.
-    edit->setText("/a/folder");
-    QCoreApplication::processEvents();
-    EXPECT_EQ(box.Text(), "/a/folder");
-    EXPECT_EQ(changes, 3);
-    auto* combo = static_cast<QComboBox*>(box.widget());
-    combo->setCurrentIndex(0);
-    emit combo->activated(0);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(box.Text(), "one");
-    EXPECT_EQ(box.ListIndex(), 0);
-    EXPECT_EQ(changes, 3);
-    EXPECT_EQ(clicks, 2);
 }
 
 // The menu's shortcuts reach their items from every control: a text field keeps neither
@@ -154,29 +125,10 @@ TEST(Timer, NeverReentersItsHandler) {
     EXPECT_EQ(maxDepth, 1);
 }
 
-TEST(HandlerGuard, AnErrorNoHandlerTrappedIsReportedAndTheProgramGoesOn) {
-    testing_support::PictureFolder folder;
-    folder.addPicture("a.jpg", 4, 4);
-    folder.addPicture("b.jpg", 4, 4);
-    std::vector<int> reported;
-    setUnhandledErrorReporter([&](int number, const QString&) { reported.push_back(number); });
-    TestForm form;
-    FileListBox list(form, "File1", 0, 0, 3000, 2000);
-    list.setPath(folder.path());
-    list.onClick = [] { throw RuntimeError(ErrorNumber::PermissionDenied); };
-    form.Show();
-    list.SetFocus();
-    QTest::keyClick(list.widget(), Qt::Key_Down);  // the first key selects the first entry
-    EXPECT_EQ(reported, std::vector<int>({70}));
-    EXPECT_EQ(list.ListIndex(), 0);
-    // Assigned from code, the error reaches the code that assigned.
-    EXPECT_THROW(list.setListIndex(1), RuntimeError);
-    setUnhandledErrorReporter(nullptr);
-}
-
-// Assigning the same text twice is two changes; Enter in the text field and leaving the
-// box choose nothing from the list, and the focus loss is reported once.
-TEST(ComboBox, EveryAssignmentIsAChangeAndLeavingTheBoxIsNoChoice) {
+// Text raises Change on every assignment (the same text twice is two changes) and on every
+// edit; a choice from the list raises Click. Enter in the text field and leaving the box choose
+// nothing from the list, and the focus loss is reported once.
+TEST(ComboBox, ChangeForEveryTextClickOnlyForAChoiceFromTheList) {
     TestForm form;
     ComboBox box(form, "Filter", 0, 0, 2000, 300);
     ComboBox other(form, "Other", 0, 400, 2000, 300);
@@ -186,9 +138,10 @@ TEST(ComboBox, EveryAssignmentIsAChangeAndLeavingTheBoxIsNoChoice) {
     box.onLostFocus = [&] { ++focusLosses; };
     box.setText("Two");
     box.setText("Two");
-    EXPECT_EQ(changes, 2);
     box.AddItem("One");
     box.AddItem("Two");
+    EXPECT_EQ(box.ListIndex(), -1);
+    EXPECT_EQ(changes, 2);
 
     form.Show();
     QApplication::setActiveWindow(form.window());
@@ -201,4 +154,30 @@ TEST(ComboBox, EveryAssignmentIsAChangeAndLeavingTheBoxIsNoChoice) {
     EXPECT_EQ(box.Text(), "Two");
     EXPECT_EQ(focusLosses, 1);
     EXPECT_EQ(changes, 2);
+
+    box.setListIndex(0);  // a choice: Click, no Change
+    EXPECT_EQ(box.Text(), "One");
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(clicks, 1);
+    // Typing leaves no item selected and raises Change for each edit.
+    auto* combo = static_cast<QComboBox*>(box.widget());
+    QTest::keyClicks(combo->lineEdit(), "x");
+    EXPECT_EQ(box.ListIndex(), -1);
+    EXPECT_EQ(box.Text(), "Onex");
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(clicks, 1);
+
+    // Text set whole (as assistive technology and dictation set it) is an edit too; a pick
+    // from the list rewrites the field without counting as one.
+    combo->lineEdit()->setText("/a/folder");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box.Text(), "/a/folder");
+    EXPECT_EQ(changes, 4);
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box.Text(), "Two");
+    EXPECT_EQ(box.ListIndex(), 1);
+    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(clicks, 2);
 }

@@ -104,10 +104,9 @@ TEST(ProgressWindow, LongWorkKeepsTheInterfaceRunningAndStopsOnCancel) {
     EXPECT_EQ(error, platform::ErrorNumber::DialogCancelled);
     EXPECT_TRUE(onWorker);
     EXPECT_EQ(shownProgressWindow(), nullptr);
-    ASSERT_GE(seen.size(), 5);
-    EXPECT_EQ(seen[0], "Copying a.jpg");
-    EXPECT_EQ(seen[1], "From: /pictures/holiday");
-    EXPECT_EQ(seen[2], "To: /media/card");
+    ASSERT_EQ(seen.size(), 5);
     EXPECT_TRUE(seen[3].endsWith(" of 2.00 GB")) << seen[3].toStdString();
-    EXPECT_EQ(seen[4], "Progress of the copy");
+    seen[3] = "...";
+    EXPECT_EQ(seen, (QStringList{"Copying a.jpg", "From: /pictures/holiday", "To: /media/card",
+                                 "...", "Progress of the copy"}));
 }

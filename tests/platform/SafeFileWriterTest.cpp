@@ -14,12 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMap>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <array>
 #include <functional>
 
+#include "FileBytes.h"
 #include "SmallVolume.h"
 #include "platform/FileName.h"
 #include "platform/ProgressWindow.h"
@@ -31,21 +30,13 @@ using platform::SafeFileWriter;
 using platform::writeFileSafely;
 using testing_support::SmallVolume;
 using namespace platform::ErrorNumber;
+using testing_support::errorOf;
+using testing_support::Files;
+using testing_support::filesIn;
+using testing_support::noise;
+using testing_support::writeFile;
 
 namespace {
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes, int mode = 0644) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
-}
 
 int modeOf(const QString& path) {
     struct stat status {};
@@ -53,33 +44,11 @@ int modeOf(const QString& path) {
     return int(status.st_mode & 07777);
 }
 
-QByteArray noise(qint64 size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
-    return bytes;
-}
-
-// Every name in the folder, hidden ones included: a left temporary file shows here.
 QStringList namesIn(const QString& folder) {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-// Every name of the folder with the bytes of its file.
-QMap<QString, QByteArray> contentsOf(const QString& folder) {
-    QMap<QString, QByteArray> files;
-    for (const QString& name : namesIn(folder))
-        files.insert(name, bytesOf(folder + "/" + name));
-    return files;
-}
-
-int errorOf(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const platform::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
+    QStringList names;
+    for (const auto& entry : filesIn(folder))
+        names << QString::fromLatin1(entry.first);
+    return names;
 }
 
 // Progress that lets a test act at a point of the work, and cancel it.
@@ -109,86 +78,50 @@ void setImmutable(const QString& path, bool on) {
 }  // namespace
 
 TEST(SafeFileWriter, WritesTheWholeFileOrLeavesTheFolderAsItWas) {
-    const QByteArray fresh = "new bytes\r\n";
-    const QByteArray old = "old bytes";
+    const QByteArray fresh = "new bytes\r\n", old = "old bytes";
+    const QByteArray foreign = "caf\xe9\xff.bmp";
     struct Case {
         const char* name;
         std::function<void(const QString& dir)> prepare;
-        QString target;  // relative to the folder
-        int error;       // 0: written
-        QStringList namesAfter;
-        std::function<void(const QString& dir)> check;
+        QByteArray target;  // relative to the folder
+        int error;          // 0: written
+        int mode;           // of the target afterwards; 0: not looked at
+        Files after;
     };
     const mode_t previousMask = ::umask(027);
-    const QString foreign = platform::decodeFileName("caf\xe9\xff.bmp");
     const std::vector<Case> cases = {
-        {"a new file gets the permissions the umask leaves",
-         [](const QString&) {},
-         "a.txt",
-         0,
-         {"a.txt"},
-         [&](const QString& dir) {
-             EXPECT_EQ(bytesOf(dir + "/a.txt"), fresh);
-             EXPECT_EQ(modeOf(dir + "/a.txt"), 0640);
-         }},
+        {"a new file gets the permissions the umask leaves", nullptr, "a.txt", 0, 0640,
+         Files{{"a.txt", fresh}}},
         {"a replaced file keeps its permissions",
-         [&](const QString& dir) { put(dir + "/a.txt", old, 0604); },
-         "a.txt",
-         0,
-         {"a.txt"},
-         [&](const QString& dir) {
-             EXPECT_EQ(bytesOf(dir + "/a.txt"), fresh);
-             EXPECT_EQ(modeOf(dir + "/a.txt"), 0604);
-         }},
+         [&](const QString& dir) { writeFile(dir + "/a.txt", old, 0604); }, "a.txt", 0, 0604,
+         Files{{"a.txt", fresh}}},
         {"a link is written through and stays a link",
          [&](const QString& dir) {
-             put(dir + "/real.txt", old);
-             QFile::link(dir + "/real.txt", dir + "/link.txt");
+             writeFile(dir + "/real.txt", old);
+             ::symlink("real.txt", QFile::encodeName(dir + "/link.txt").constData());
          },
-         "link.txt",
-         0,
-         {"link.txt", "real.txt"},
-         [&](const QString& dir) {
-             EXPECT_TRUE(QFileInfo(dir + "/link.txt").isSymLink());
-             EXPECT_EQ(bytesOf(dir + "/real.txt"), fresh);
-         }},
-        {"a name that is not UTF-8 is written byte for byte",
-         [](const QString&) {},
-         foreign,
-         0,
-         {},
-         [&](const QString& dir) {
-             const QByteArray path = QFile::encodeName(dir) + "/caf\xe9\xff.bmp";
-             const int fd = ::open(path.constData(), O_RDONLY);
-             ASSERT_GE(fd, 0);
-             char buffer[64] = {};
-             EXPECT_EQ(::read(fd, buffer, sizeof buffer), fresh.size());
-             ::close(fd);
-             EXPECT_EQ(::unlink(path.constData()), 0);
-             EXPECT_EQ(namesIn(dir), QStringList());  // and nothing else was left
-         }},
-        {"a missing folder", [](const QString&) {}, "gone/a.txt", 76, {}, {}},
-        {"a folder of that name",
-         [](const QString& dir) { QDir(dir).mkdir("a.txt"); },
-         "a.txt",
-         75,
-         {"a.txt"},
-         [](const QString& dir) { EXPECT_TRUE(QFileInfo(dir + "/a.txt").isDir()); }},
-        {"a name ending in a slash", [](const QString&) {}, "a.txt/", 75, {}, {}},
+         "link.txt", 0, 0, Files{{"link.txt", "link to real.txt"}, {"real.txt", fresh}}},
+        {"a name that is not UTF-8 is written byte for byte", nullptr, foreign, 0, 0,
+         Files{{foreign, fresh}}},
+        {"a missing folder", nullptr, "gone/a.txt", 76, 0, Files{}},
+        {"a folder of that name", [](const QString& dir) { QDir(dir).mkdir("a.txt"); }, "a.txt", 75,
+         0, Files{{"a.txt", "<folder>"}}},
+        {"a name ending in a slash", nullptr, "a.txt/", 75, 0, Files{}},
     };
     for (bool unnamed : {true, false}) {
         platform::setUnnamedTemporaries(unnamed);
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.name) + (unnamed ? "" : " (named temporary)"));
             QTemporaryDir dir;
-            c.prepare(dir.path());
-            EXPECT_EQ(errorOf([&] { writeFileSafely(dir.path() + "/" + c.target, fresh); }),
-                      c.error);
-            if (c.target != foreign) {
-                EXPECT_EQ(namesIn(dir.path()), c.namesAfter);
+            testing_support::FilesRemovedAtEnd cleanup{{dir.path()}};
+            if (c.prepare)
+                c.prepare(dir.path());
+            const QString target = dir.path() + "/" + platform::decodeFileName(c.target);
+            EXPECT_EQ(errorOf([&] { writeFileSafely(target, fresh); }), c.error);
+            EXPECT_EQ(filesIn(dir.path()), c.after);
+            if (c.mode) {
+                EXPECT_EQ(modeOf(target), c.mode);
             }
-            if (c.check)
-                c.check(dir.path());
         }
     }
     platform::setUnnamedTemporaries(true);
@@ -257,11 +190,11 @@ TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
             GTEST_SKIP() << "mounting a tmpfs needs root";
         const QString source = v.source.file("a.jpg");
         const QString target = v.target.file("a.jpg");
-        put(source, data);
+        writeFile(source, data);
         if (c.targetExists)
-            put(target, old);
-        const auto sourceBefore = contentsOf(v.source.path());
-        const auto targetBefore = contentsOf(v.target.path());
+            writeFile(target, old);
+        const auto sourceBefore = filesIn(v.source.path());
+        const auto targetBefore = filesIn(v.target.path());
         if (c.before)
             c.before(v);
         ScriptedProgress progress;
@@ -281,10 +214,10 @@ TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
         EXPECT_EQ(error, c.error);
         setImmutable(source, false);
         if (c.error != 0) {
-            EXPECT_EQ(contentsOf(v.source.path()), sourceBefore);
-            EXPECT_EQ(contentsOf(v.target.path()), targetBefore);
+            EXPECT_EQ(filesIn(v.source.path()), sourceBefore);
+            EXPECT_EQ(filesIn(v.target.path()), targetBefore);
         } else {
-            EXPECT_EQ(contentsOf(v.target.path()), (QMap<QString, QByteArray>{{"a.jpg", data}}));
+            EXPECT_EQ(filesIn(v.target.path()), (Files{{"a.jpg", data}}));
             EXPECT_EQ(namesIn(v.source.path()),
                       c.op == Move ? QStringList() : QStringList{"a.jpg"});
             EXPECT_EQ(progress.last, size);
@@ -299,11 +232,11 @@ TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
 TEST(SafeFileTransfer, AKilledCopyLeavesNothingBehind) {
     QTemporaryDir sourceDir;
     const QString source = sourceDir.filePath("big.jpg");
-    put(source, noise(qint64(40) << 20));
+    writeFile(source, noise(qint64(40) << 20));
     for (bool unnamed : {true, false}) {
         SCOPED_TRACE(unnamed ? "unnamed temporary" : "named temporary");
         QTemporaryDir targetDir;
-        put(targetDir.filePath("kept.jpg"), "kept");
+        writeFile(targetDir.filePath("kept.jpg"), "kept");
         int toParent[2], toChild[2];
         ASSERT_EQ(::pipe(toParent), 0);
         ASSERT_EQ(::pipe(toChild), 0);
@@ -344,9 +277,9 @@ TEST(SafeFileTransfer, AKilledCopyLeavesNothingBehind) {
         // Seen by a later run: the leftover is older than it. Beside it, files the sweep
         // must keep.
         const QString stale = targetDir.filePath(leftover);
-        put(targetDir.filePath(".vedra-write-other"), "another user's");
-        put(targetDir.filePath(".vedra-write-busy"), "a live writer's");
-        put(targetDir.filePath(".vedra-writer-notes"), "not ours");
+        writeFile(targetDir.filePath(".vedra-write-other"), "another user's");
+        writeFile(targetDir.filePath(".vedra-write-busy"), "a live writer's");
+        writeFile(targetDir.filePath(".vedra-writer-notes"), "not ours");
         for (const QString& name : {leftover, QString(".vedra-write-other"),
                                     QString(".vedra-write-busy"), QString(".vedra-writer-notes")})
             ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(targetDir.filePath(name)).constData(),

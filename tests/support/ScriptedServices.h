@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <deque>
+#include <ostream>
 #include <stdexcept>
 #include <vector>
 
@@ -32,6 +33,21 @@ class ScriptedMessageBox : public platform::MessageBoxService {
     std::vector<Prompt> prompts;
     std::deque<int> answers;
 };
+using Prompts = std::vector<ScriptedMessageBox::Prompt>;
+inline bool operator==(const ScriptedMessageBox::Prompt& a, const ScriptedMessageBox::Prompt& b) {
+    return a.text == b.text && a.style == b.style && a.title == b.title;
+}
+inline void PrintTo(const ScriptedMessageBox::Prompt& p, std::ostream* os) {
+    *os << "{\"" << p.text.toStdString() << "\", " << p.style << ", \"" << p.title.toStdString()
+        << "\"}";
+}
+// The program's Yes/No question (with its question mark icon) and its plain report.
+inline ScriptedMessageBox::Prompt question(const QString& text) {
+    return {text, 276, "Vedra Viewer"};
+}
+inline ScriptedMessageBox::Prompt report(const QString& text) {
+    return {text, 0, "Vedra Viewer"};
+}
 
 // Thrown by ScriptedApplication::End so a test sees the program end and its status.
 struct ProgramEnded : std::runtime_error {
