@@ -6,60 +6,59 @@
 #include "MainWindowFixture.h"
 #include "platform/Twips.h"
 
-class LayoutTest : public MainWindowTest {
-  protected:
-    static void settle() {
+// Maximising and restoring moves the controls and applies the size mode again; with a typed
+// text in the size box a resize only rearranges.
+TEST_F(MainWindowTest, AResizeRearrangesTheControlsAndAppliesTheSizeModeAgain) {
+    folder.addPicture("p.bmp", 100, 50);
+    frmVedra& w = start();
+    program->start();
+    w.TipoImmagine.setListIndex(0);
+    w.File1.setListIndex(0);
+    const double typedLeft = w.Image1.Left();
+    using platform::WindowState;
+    struct Case {
+        WindowState state;
+        int sizeMode;  // -1: a typed text
+        std::vector<double> geometry;
+        double imageWidth, imageHeight;  // the picture stretched to the area
+    };
+    for (const Case& c : {
+             Case{WindowState::Maximized,
+                  -1,
+                  {7196, 6884, 7196, 240, 3240, 5910, 6210, 6570, 6990},
+                  0,
+                  0},
+             Case{WindowState::Normal,
+                  2,
+                  {5535, 5295, 5535, 240, 1650, 4320, 4620, 4980, 5400},
+                  5475,
+                  5235},
+             Case{WindowState::Maximized,
+                  2,
+                  {7196, 6884, 7196, 240, 3240, 5910, 6210, 6570, 6990},
+                  7118,
+                  6806},
+         }) {
+        SCOPED_TRACE(c.sizeMode);
+        if (c.sizeMode < 0)
+            w.Dimensioni.setText("typed");
+        else
+            w.Dimensioni.setListIndex(c.sizeMode);
+        w.setWindowState(c.state);
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
+        EXPECT_EQ(
+            std::vector<double>({w.Picture1.Width(), w.Picture1.Height(), w.lblDisplay.Width(),
+                                 w.lblDisplay.Top(), w.File1.Height(), w.lblContatore.Top(),
+                                 w.TipoImmagine.Top(), w.Dimensioni.Top(), w.imgLogo.Top()}),
+            c.geometry);
+        if (c.sizeMode < 0) {
+            EXPECT_EQ(w.Image1.Left(), typedLeft);
+        } else {
+            EXPECT_EQ(w.Image1.Width(), c.imageWidth);
+            EXPECT_EQ(w.Image1.Height(), c.imageHeight);
+        }
     }
-};
-
-TEST_F(LayoutTest, MaximisingGrowsTheViewAndRestoringReturnsEveryControl) {
-    folder.addPicture("p.bmp", 100, 50);
-    frmVedra& w = start();
-    program->start();
-    w.TipoImmagine.setListIndex(0);
-    w.Dimensioni.setListIndex(2);
-    w.File1.setListIndex(0);
-
-    w.setWindowState(platform::WindowState::Maximized);
-    settle();
-    EXPECT_DOUBLE_EQ(w.Picture1.Width(), 7196);
-    EXPECT_DOUBLE_EQ(w.Picture1.Height(), 6884);
-    EXPECT_DOUBLE_EQ(w.lblDisplay.Width(), 7196);
-    EXPECT_DOUBLE_EQ(w.lblDisplay.Top(), 240);
-    EXPECT_DOUBLE_EQ(w.File1.Height(), 3240);
-    EXPECT_DOUBLE_EQ(w.lblContatore.Top(), 5910);
-    EXPECT_DOUBLE_EQ(w.TipoImmagine.Top(), 6210);
-    EXPECT_DOUBLE_EQ(w.Dimensioni.Top(), 6570);
-    EXPECT_DOUBLE_EQ(w.imgLogo.Top(), 6990);
-    EXPECT_DOUBLE_EQ(w.Dir1.Height(), 1665);
-    EXPECT_DOUBLE_EQ(w.Image1.Width(), 7118);  // the size mode was applied again
-    EXPECT_DOUBLE_EQ(w.Image1.Height(), 6806);
-
-    w.setWindowState(platform::WindowState::Normal);
-    settle();
-    EXPECT_DOUBLE_EQ(w.Picture1.Width(), 5535);
-    EXPECT_DOUBLE_EQ(w.Picture1.Height(), 5295);
-    EXPECT_DOUBLE_EQ(w.lblDisplay.Width(), 5535);
-    EXPECT_DOUBLE_EQ(w.File1.Height(), 1650);
-    EXPECT_DOUBLE_EQ(w.lblContatore.Top(), 4320);
-    EXPECT_DOUBLE_EQ(w.imgLogo.Top(), 5400);
-    EXPECT_DOUBLE_EQ(w.Image1.Width(), 5475);
-}
-
-TEST_F(LayoutTest, WithNoSizeModeAResizeOnlyRearranges) {
-    folder.addPicture("p.bmp", 100, 50);
-    frmVedra& w = start();
-    program->start();
-    w.TipoImmagine.setListIndex(0);
-    w.File1.setListIndex(0);
-    w.Dimensioni.setText("typed");
-    const double left = w.Image1.Left();
-    w.setWindowState(platform::WindowState::Maximized);
-    settle();
-    EXPECT_DOUBLE_EQ(w.Picture1.Width(), 7196);
-    EXPECT_DOUBLE_EQ(w.Image1.Left(), left);
 }
 
 // Run again at device pixel ratios of 1.25, 1.5 and 2 (tests/core/CMakeLists.txt): the window

@@ -25,10 +25,12 @@ class MainWindowTest : public ::testing::Test {
     // Creates the program and its main window (running Form_Load) with `commandLine`.
     frmVedra& start(const QString& commandLine = {}) {
         scripted.application.commandLine = commandLine;
-        program = std::make_unique<Program>(scripted.services());
+        program = std::make_unique<Program>(services());
         beforeMainWindow(*program);
         return program->frmVedra();
     }
+    // The services the program is given; suites replace some of the scripted ones.
+    virtual platform::Services services() { return scripted.services(); }
     // Runs between the program's creation and its main window's (to set up its volumes).
     virtual void beforeMainWindow(Program&) {}
 

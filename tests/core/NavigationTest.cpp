@@ -17,69 +17,41 @@ constexpr int FilterAll = 0;
 
 class NavigationTest : public MainWindowTest {};
 
-TEST_F(NavigationTest, TheCounterRunsOverTheFilteredListFromFirstToLast) {
-    for (int i = 0; i < 20; ++i)
-        folder.addPicture(QString("j%1.jpg").arg(i, 2, 10, QChar('0')), 20, 10);
-    for (int i = 0; i < 5; ++i)
-        folder.addPicture(QString("g%1.GIF").arg(i), 20, 10);
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
-    w.File1.setListIndex(0);
-    EXPECT_EQ(w.lblContatore.Caption(), "1/25");
-    w.File1.setListIndex(24);
-    EXPECT_EQ(w.lblContatore.Caption(), "25/25");
-    EXPECT_EQ(program->modulo1().IndiceFile, 24);
-
-    w.TipoImmagine.setListIndex(FilterGif);
-    EXPECT_EQ(w.File1.Pattern(), "*.GIF");
-    ASSERT_EQ(w.File1.ListCount(), 5);
-    EXPECT_EQ(w.NumeroFile(), 5);
-    w.File1.setListIndex(4);
-    EXPECT_EQ(w.lblContatore.Caption(), "5/5");
-    EXPECT_EQ(w.Caption(), "Vedra Viewer - " + folder.file("g4.GIF"));
-}
-
-TEST_F(NavigationTest, ListsMatchingFilesIgnoringCaseSortedWithoutFoldersOrHiddenFiles) {
-    folder.addPicture("photo.jpg", 10, 10);
-    folder.addPicture("PHOTO2.JPG", 10, 10);
-    folder.addPicture("Alpha.Jpg", 10, 10);
-    folder.addPicture(".secret.jpg", 10, 10);
+TEST_F(NavigationTest, TheFilterListsMatchingFilesIgnoringCaseSortedWithoutFoldersOrHiddenFiles) {
+    for (const char* name :
+         {"photo.jpg", "PHOTO2.JPG", "Alpha.Jpg", ".secret.jpg", "g0.GIF", "g1.gif"})
+        folder.addPicture(name, 20, 10);
     folder.addFolder("album.jpg");
     folder.addBytes("notes.txt", "text");
     frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
+    w.TipoImmagine.setListIndex(2);
     ASSERT_EQ(w.File1.ListCount(), 3);
     EXPECT_EQ(w.File1.List(0), "Alpha.Jpg");
     EXPECT_EQ(w.File1.List(1), "photo.jpg");
     EXPECT_EQ(w.File1.List(2), "PHOTO2.JPG");
-}
+    // The counter runs over the filtered list.
+    w.File1.setListIndex(2);
+    EXPECT_EQ(w.lblContatore.Caption(), "3/3");
+    EXPECT_EQ(program->modulo1().IndiceFile, 2);
 
-TEST_F(NavigationTest, TypingIntoTheFilterBoxSetsTheEmptyPattern) {
-    folder.addPicture("a.jpg", 10, 10);
-    folder.addBytes("notes.txt", "text");
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(2);
-    EXPECT_EQ(w.File1.ListCount(), 1);
-    w.TipoImmagine.setText("JP");
-    EXPECT_EQ(w.TipoImmagine.ListIndex(), -1);
-    EXPECT_EQ(w.File1.Pattern(), "");
-    EXPECT_EQ(w.NumeroFile(), 2);  // the empty pattern lists every ordinary file
-}
-
-TEST_F(NavigationTest, ChangingTheFilterKeepsTheShownPictureAndItsLine) {
-    folder.addPicture("a.jpg", 30, 20);
-    folder.addPicture("b.gif", 10, 10);
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
-    w.File1.setListIndex(0);
-    const QString caption = w.Caption();
-    const QString line = w.lblDisplay.Caption();
+    // Another filter keeps the shown picture and its line.
+    const QString caption = w.Caption(), line = w.lblDisplay.Caption();
     const platform::Picture shown = w.Image1.picture();
     w.TipoImmagine.setListIndex(FilterGif);
+    EXPECT_EQ(w.File1.Pattern(), "*.GIF");
+    EXPECT_EQ(w.NumeroFile(), 2);
     EXPECT_EQ(w.Caption(), caption);
     EXPECT_EQ(w.lblDisplay.Caption(), line);
     EXPECT_TRUE(w.Image1.picture().sameAs(shown));
-    EXPECT_EQ(w.NumeroFile(), 1);
+    w.File1.setListIndex(1);
+    EXPECT_EQ(w.lblContatore.Caption(), "2/2");
+    EXPECT_EQ(w.Caption(), "Vedra Viewer - " + folder.file("g1.gif"));
+
+    // A typed filter is the empty pattern, which lists every ordinary file.
+    w.TipoImmagine.setText("JP");
+    EXPECT_EQ(w.TipoImmagine.ListIndex(), -1);
+    EXPECT_EQ(w.File1.Pattern(), "");
+    EXPECT_EQ(w.NumeroFile(), 6);
 }
 
 TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndAnEmptyOneCountsZero) {
@@ -87,7 +59,13 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndAnEmptyOneCountsZero) {
     const QString sub = folder.addFolder("sub");
     folder.addPicture("sub/x.jpg", 10, 10);
     folder.addPicture("sub/y.jpg", 10, 10);
+    folder.addFolder("b");
+    folder.addFolder(".hidden");
     frmVedra& w = start();
+    // Subfolders are listed sorted, hidden ones left out.
+    const int first = w.Dir1.ListCount() - 2;
+    EXPECT_EQ(w.Dir1.List(first), folder.file("b"));
+    EXPECT_EQ(w.Dir1.List(first + 1), sub);
     w.TipoImmagine.setListIndex(FilterAll);
     w.File1.setListIndex(0);
 
@@ -102,28 +80,13 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndAnEmptyOneCountsZero) {
 
     w.Dir1.setPath(folder.addFolder("empty"));
     EXPECT_EQ(w.NumeroFile(), 0);
-    EXPECT_EQ(w.File1.ListCount(), 0);
-    EXPECT_EQ(w.Caption(), "Vedra Viewer");
-}
-
-TEST_F(NavigationTest, TheDriveRootNamesTheHtmlDocumentWithoutADoubledSeparator) {
-    frmVedra& w = start();
-    w.Dir1.setPath("/");
-    EXPECT_EQ(w.Dir1.Path(), "/");
-    EXPECT_EQ(program->modulo1().NomeHtml, "/PicList.htm");
-    EXPECT_EQ(w.File1.Path(), "/");
-}
-
-TEST_F(NavigationTest, TheFolderListOpensSubfoldersAndRejectsMissingOnes) {
-    folder.addFolder("b");
-    folder.addFolder("A");
-    folder.addFolder(".hidden");
-    frmVedra& w = start();
-    const int first = w.Dir1.ListCount() - 2;
-    EXPECT_EQ(w.Dir1.List(first), folder.file("A"));
-    EXPECT_EQ(w.Dir1.List(first + 1), folder.file("b"));
     EXPECT_THROW(w.Dir1.setPath(folder.file("missing")), platform::RuntimeError);
-    EXPECT_EQ(w.Dir1.Path(), folder.path());
+    EXPECT_EQ(w.Dir1.Path(), folder.file("empty"));
+
+    // At the drive root the HTML document's name has no doubled separator.
+    w.Dir1.setPath("/");
+    EXPECT_EQ(w.File1.Path(), "/");
+    EXPECT_EQ(program->modulo1().NomeHtml, "/PicList.htm");
 }
 
 // A volume mounted below "/": its folder in the folder list, its root in the drive box.

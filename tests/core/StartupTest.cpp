@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QWidget>
 
 #include "MainWindowFixture.h"
 #include "app/ProgramAssembly.h"
@@ -12,56 +13,40 @@ TEST_F(MainWindowTest, StartsWithTheDesignedStateAndNoCommandLine) {
     folder.addPicture("a.jpg", 40, 30);
     folder.addPicture("b.gif", 40, 30);
     frmVedra& w = start();
-    const Modulo1& m = program->modulo1();
-
-    EXPECT_FALSE(m.SlideShowAttivo);
-    EXPECT_EQ(m.VelocitaSlideShow, 2);
-    EXPECT_FALSE(m.LogoAlternato);
-    EXPECT_EQ(w.VersoSlideShow(), 1);
-    EXPECT_FALSE(w.ImmagineIncollata());
-    EXPECT_EQ(w.ModoDimensioni(), 0);
-    EXPECT_TRUE(w.RigaComando().isEmpty());
+    program->start();
+    EXPECT_TRUE(w.Visible());
+    EXPECT_EQ(QSizeF(w.ScaleWidth(), w.ScaleHeight()), QSizeF(8490, 6075));
     EXPECT_EQ(w.Caption(), "Vedra Viewer");
     EXPECT_EQ(w.lblDisplay.Caption(), "");
-    EXPECT_EQ(w.lblContatore.Caption(), "");
     EXPECT_TRUE(w.Image1.picture().isEmpty());
-    EXPECT_EQ(w.File1.Path(), folder.path());
     EXPECT_EQ(w.Dir1.Path(), folder.path());
     EXPECT_TRUE(scripted.messageBox.prompts.empty());
     // The filter box shows its first item with no entry selected, so the file list has no
     // pattern and shows every ordinary file; the size box starts on Original Size.
     EXPECT_EQ(w.TipoImmagine.ListIndex(), -1);
     EXPECT_EQ(w.TipoImmagine.Text(), "All Picture Files");
-    EXPECT_EQ(w.File1.Pattern(), "");
     EXPECT_EQ(w.NumeroFile(), 2);
     EXPECT_EQ(w.Dimensioni.ListIndex(), 0);
-    // Choosing a checked item leaves it checked (the start marks are read off the real
-    // menu bar end to end).
-    ASSERT_TRUE(w.mnuFreccia[1]->Checked());
+    // Every toolbar button shows its picture and names itself in its tool tip.
+    for (const auto& [button, tip] : {std::pair{&w.cmdSystray, "Minimize To SysTray"},
+                                      {&w.cmdCopy, "Copy To Clipboard"},
+                                      {&w.cmdPaste, "Paste From Clipboard"},
+                                      {&w.cmdFreccia, "Direction Slide Show"},
+                                      {&w.cmdSlideShow, "Run Slide Show"}}) {
+        EXPECT_FALSE(button->picture().isEmpty()) << tip;
+        EXPECT_EQ(button->ToolTipText(), tip);
+    }
+    EXPECT_TRUE(w.imgLogo.Stretch());
+    EXPECT_TRUE(w.lblContatore.widget()->font().bold());
+    EXPECT_FALSE(w.imgFrecciaSu.Visible());
+    // Both top-edge decoration lines lie on the window's first row of pixels.
+    for (const platform::Line* line : {&w.Line1_0, &w.Line1_1}) {
+        EXPECT_DOUBLE_EQ(line->Top(), 0);
+        EXPECT_DOUBLE_EQ(line->Width(), 13000);
+    }
+    // Choosing a checked item leaves it checked.
     w.mnuFreccia[1]->click();
     EXPECT_TRUE(w.mnuFreccia[1]->Checked());
-}
-
-TEST_F(MainWindowTest, ShowsTheWindowWithItsDesignedClientArea) {
-    frmVedra& w = start();
-    program->start();
-    EXPECT_TRUE(w.Visible());
-    EXPECT_DOUBLE_EQ(w.ScaleWidth(), 8490);
-    EXPECT_DOUBLE_EQ(w.ScaleHeight(), 6075);
-    EXPECT_FALSE(w.imgFrecciaSu.Visible());
-    EXPECT_FALSE(w.imgFrecciaSu.picture().isEmpty());
-    EXPECT_TRUE(w.imgLogo.picture().sameAs(w.imgLogo1.picture()));
-    // The decoration lines: both top-edge lines on the window's first row of pixels.
-    struct Expected {
-        const platform::Line* line;
-        double left, top, width;
-    };
-    for (const Expected& e : {Expected{&w.Line1_0, 0, 0, 13000}, Expected{&w.Line1_1, 0, 0, 13000},
-                              Expected{&w.Line1_2, 0, 480, 2520}}) {
-        EXPECT_DOUBLE_EQ(e.line->Left(), e.left) << e.line->name().toStdString();
-        EXPECT_DOUBLE_EQ(e.line->Top(), e.top) << e.line->name().toStdString();
-        EXPECT_DOUBLE_EQ(e.line->Width(), e.width) << e.line->name().toStdString();
-    }
 }
 
 // A picture named on the command line is shown at once (or, when missing, nothing is);
@@ -70,38 +55,36 @@ TEST_F(MainWindowTest, TheCommandLineTakesOnlyAPictureName) {
     const QString cat = folder.addPicture("CAT.jpg", 200, 100);
     struct Case {
         QString line;
-        bool accepted;
+        int status;   // -1: accepted
         QSize shown;  // empty: nothing shown
     };
-    for (const Case& c : {Case{cat, true, {200, 100}}, Case{folder.file("missing.GIF"), true, {}},
-                          Case{"/home/MY.PICS/CAT.JPG", false, {}}, Case{"notes", false, {}},
-                          Case{"\"/tmp/cat.jpg\"", false, {}}, Case{"notes.txt", false, {}}}) {
+    for (const Case& c : {Case{cat, -1, {200, 100}}, Case{folder.file("missing.GIF"), -1, {}},
+                          Case{"/home/MY.PICS/CAT.JPG", 2, {}}, Case{"notes", 2, {}},
+                          Case{"\"/tmp/cat.jpg\"", 2, {}}, Case{"notes.txt", 2, {}}}) {
         SCOPED_TRACE(c.line.toStdString());
         scripted.messageBox.prompts.clear();
-        if (c.accepted) {
-            frmVedra& w = start(c.line);
-            EXPECT_TRUE(scripted.messageBox.prompts.empty());
-            EXPECT_TRUE(w.RigaComando().isEmpty());
-            if (c.shown.isEmpty()) {
-                EXPECT_TRUE(w.Image1.picture().isEmpty());
-            } else {
-                EXPECT_TRUE(w.ImmagineIncollata());
-                EXPECT_EQ(w.Image1.picture().sizePixels(), c.shown);
-            }
-            program.reset();
-            continue;
-        }
         int status = -1;
         try {
-            start(c.line);
+            frmVedra& w = start(c.line);
+            EXPECT_TRUE(w.RigaComando().isEmpty());
+            EXPECT_TRUE(c.shown.isEmpty() || w.ImmagineIncollata());
+            EXPECT_TRUE(c.shown.isEmpty() ? w.Image1.picture().isEmpty()
+                                          : w.Image1.picture().sizePixels() == c.shown);
+            EXPECT_EQ(w.lblContatore.Caption(), "");
+            program.reset();
         } catch (const ProgramEnded& ended) {
             status = ended.status;
         }
-        EXPECT_EQ(status, 2);
-        ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
-        EXPECT_EQ(scripted.messageBox.prompts[0].text, "Incorrect format");
-        EXPECT_EQ(scripted.messageBox.prompts[0].title, "Vedra Viewer");
-        EXPECT_EQ(scripted.messageBox.prompts[0].style, platform::MsgBoxStyle::OkOnly);
+        EXPECT_EQ(status, c.status);
+        if (c.status < 0) {
+            EXPECT_TRUE(scripted.messageBox.prompts.empty());
+        } else {
+            ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
+            const auto& prompt = scripted.messageBox.prompts[0];
+            EXPECT_EQ(std::tuple(prompt.text, prompt.title, prompt.style),
+                      std::tuple(QString("Incorrect format"), QString("Vedra Viewer"),
+                                 platform::MsgBoxStyle::OkOnly));
+        }
     }
 }
 
@@ -114,9 +97,10 @@ TEST_F(MainWindowTest, AnUntrappedErrorIsShownAsErrorNumber) {
         platform::runHandler(
             [] { throw platform::RuntimeError(platform::ErrorNumber::PathFileAccessError); });
         ASSERT_EQ(scripted.messageBox.prompts.size(), 1u);
-        EXPECT_EQ(scripted.messageBox.prompts[0].text, "Error  75");
-        EXPECT_EQ(scripted.messageBox.prompts[0].title, "Vedra Viewer");
-        EXPECT_EQ(scripted.messageBox.prompts[0].style, platform::MsgBoxStyle::OkOnly);
+        const auto& prompt = scripted.messageBox.prompts[0];
+        EXPECT_EQ(std::tuple(prompt.text, prompt.title, prompt.style),
+                  std::tuple(QString("Error  75"), QString("Vedra Viewer"),
+                             platform::MsgBoxStyle::OkOnly));
     }
     // Once the program is gone nobody shows errors through its message box.
     platform::runHandler([] { throw platform::RuntimeError(platform::ErrorNumber::DiskFull); });

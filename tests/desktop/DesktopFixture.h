@@ -26,12 +26,10 @@ class DesktopTest : public MainWindowTest {
         MainWindowTest::TearDown();
     }
 
-    frmVedra& start(const QString& commandLine = {}) {
-        scripted.application.commandLine = commandLine;
+    platform::Services services() override {
         platform::Services services = scripted.services();
         services.clipboard = &clipboard;
-        program = std::make_unique<Program>(services);
-        return program->frmVedra();
+        return services;
     }
 
     // Selects the list entry with this name, loading its picture.

@@ -2,8 +2,10 @@
 // the pause after each step.
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QThread>
 #include <QWidget>
+#include <functional>
 
 #include "ViewingFixture.h"
 #include "platform/JpegDecoder.h"
@@ -19,63 +21,61 @@ TEST_F(ViewingTest, EveryIndicatorFollowsTheRunStateSpeedAndDirection) {
     const Modulo1& m = program->modulo1();
     w.File1.setListIndex(0);
     const platform::Picture shown = w.Image1.picture();
-    auto expectRunning = [&](bool running) {
+    // Run state: the flag, the menu's check mark, the button's picture and tool tip.
+    for (bool viaMenu : {false, true, true}) {
+        const bool running = !m.SlideShowAttivo;
+        (viaMenu ? w.mnuRunSlideShow.click() : w.cmdSlideShow.click());
         EXPECT_EQ(m.SlideShowAttivo, running);
         EXPECT_EQ(w.mnuRunSlideShow.Checked(), running);
         EXPECT_TRUE(w.cmdSlideShow.picture().sameAs(
             (running ? w.imgSlideShowGiu : w.imgSlideShowSu).picture()));
         EXPECT_EQ(w.cmdSlideShow.ToolTipText(), running ? "Pause Slide Show" : "Run Slide Show");
-    };
-    w.cmdSlideShow.click();
-    expectRunning(true);
-    w.mnuRunSlideShow.click();
-    expectRunning(false);
-    w.mnuRunSlideShow.click();
-    expectRunning(true);
-    // Neither starting nor pausing changes the picture.
-    EXPECT_TRUE(w.Image1.picture().sameAs(shown));
+    }
+    EXPECT_TRUE(w.Image1.picture().sameAs(shown));  // neither starting nor pausing changes it
 
-    // Speed: the menu's check mark, the bars lit up to the choice, the pause.
-    const std::vector<std::pair<platform::MenuItem*, int>> speeds = {
-        {w.mnuSpeedSS[0].get(), 0}, {w.mnuSpeedSS[2].get(), 2}, {w.mnuSpeedSS[1].get(), 1}};
-    for (auto [item, choice] : speeds) {
-        item->click();
+    // Speed, from the menu, a click on a bar or the space bar on one: the menu's check mark,
+    // the bars lit up to the choice, the pause in seconds.
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    const std::vector<std::pair<std::function<void()>, int>> speeds = {
+        {[&] { w.mnuSpeedSS[0]->click(); }, 0},
+        {[&] { w.mnuSpeedSS[2]->click(); }, 2},
+        {[&] { w.mnuSpeedSS[1]->click(); }, 1},
+        {[&] { w.imgSpeed1.click(); }, 0},
+        {[&] { QCoreApplication::sendEvent(w.imgSpeed3.inner(), &space); }, 2}};
+    for (const auto& [choose, choice] : speeds) {
+        choose();
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(w.mnuSpeedSS[i]->Checked(), i == choice);
+        EXPECT_EQ(w.imgSpeed1.BackColor(), Lit);
         EXPECT_EQ(w.imgSpeed2.BackColor(), choice >= 1 ? Lit : Unlit);
         EXPECT_EQ(w.imgSpeed3.BackColor(), choice == 2 ? Lit : Unlit);
         EXPECT_EQ(m.VelocitaSlideShow, 3 - choice);
     }
-    w.imgSpeed3.click();
-    EXPECT_TRUE(w.mnuSpeedSS[2]->Checked());
-    EXPECT_EQ(m.VelocitaSlideShow, 1);
-    w.imgSpeed1.click();
-    EXPECT_EQ(w.imgSpeed1.BackColor(), Lit);
-    EXPECT_EQ(w.imgSpeed2.BackColor(), Unlit);
-    EXPECT_EQ(m.VelocitaSlideShow, 3);
     EXPECT_TRUE(m.SlideShowAttivo);
 
     // Direction: the button twice restores everything; Down chosen again changes nothing.
-    auto expectDown = [&](bool down) {
+    for (const auto& [item, down] : {std::pair{&w.cmdFreccia, false}, {&w.cmdFreccia, true}}) {
+        item->click();
         EXPECT_EQ(w.VersoSlideShow(), down ? 1 : -1);
         EXPECT_EQ(w.mnuFreccia[0]->Checked(), !down);
         EXPECT_EQ(w.mnuFreccia[1]->Checked(), down);
         EXPECT_TRUE(
             w.cmdFreccia.picture().sameAs((down ? w.imgFrecciaGiu : w.imgFrecciaSu).picture()));
-    };
-    w.cmdFreccia.click();
-    expectDown(false);
-    w.cmdFreccia.click();
-    expectDown(true);
+    }
     w.mnuFreccia[1]->click();
-    expectDown(true);
+    EXPECT_EQ(w.VersoSlideShow(), 1);
 }
 
+// The first step shows the selection again (or the first entry when none is selected, or
+// the selection in place of a pasted picture); each next one comes one pause later and
+// wraps at the ends.
 TEST_F(ViewingTest, TheFirstStepReshowsTheSelectionAndTheNextEntryComesOnePauseLater) {
     frmVedra& w = start({"a.jpg", "b.gif", "c.bmp"});
     w.File1.setListIndex(2);
+    QGuiApplication::clipboard()->setImage(QImage(64, 48, QImage::Format_RGB32));
+    w.Pasteggia();
+    ASSERT_TRUE(w.ImmagineIncollata());
     w.cmdSlideShow.click();
-    EXPECT_EQ(shownFile(), "c.bmp");
     QStringList shown;
     std::vector<qint64> at;
     for (int i = 0; i < 4; ++i) {
@@ -83,50 +83,21 @@ TEST_F(ViewingTest, TheFirstStepReshowsTheSelectionAndTheNextEntryComesOnePauseL
         w.Timer1.tick();
         shown << shownFile();
     }
-    // Down from the last entry wraps to the first.
+    EXPECT_FALSE(w.ImmagineIncollata());
     EXPECT_EQ(shown, QStringList({"c.bmp", "a.jpg", "b.gif", "c.bmp"}));
     EXPECT_EQ(at, std::vector<qint64>({0, 2000, 4000, 6000}));
     EXPECT_EQ(w.lblContatore.Caption(), "3/3");
 
-    // Up from the first entry wraps to the last.
     w.cmdFreccia.click();
     for (const char* expected : {"a.jpg", "c.bmp", "b.gif", "a.jpg"}) {
         w.Timer1.tick();
         EXPECT_EQ(shownFile(), expected);
     }
-}
-
-TEST_F(ViewingTest, OneEntryIsReshownAndNoSelectionStartsAtTheFirst) {
-    frmVedra& w = start({"a.jpg"});
-    w.cmdSlideShow.click();
-    for (int menu : {0, 1}) {
-        w.mnuFreccia_Click(menu);
-        w.Timer1.tick();
-        EXPECT_EQ(shownFile(), "a.jpg");
-        EXPECT_EQ(program->modulo1().IndiceFile, 0);
-    }
-    folder.addPicture("b.jpg", 40, 30);
-    folder.addPicture("c.jpg", 40, 30);
-    w.File1.Refresh();
-    ASSERT_EQ(w.File1.ListIndex(), -1);
-    w.mnuFreccia_Click(0);
+    w.File1.setListIndex(-1);
     w.Timer1.tick();
     EXPECT_EQ(shownFile(), "a.jpg");
     w.Timer1.tick();
-    EXPECT_EQ(shownFile(), "c.jpg");
-}
-
-TEST_F(ViewingTest, APastedPictureIsReplacedByTheFirstStep) {
-    frmVedra& w = start({"a.jpg", "b.jpg"});
-    w.File1.setListIndex(1);
-    QGuiApplication::clipboard()->setImage(QImage(64, 48, QImage::Format_RGB32));
-    w.Pasteggia();
-    ASSERT_TRUE(w.ImmagineIncollata());
-    ASSERT_EQ(w.Caption(), "Vedra Viewer");
-    w.cmdSlideShow.click();
-    w.Timer1.tick();
-    EXPECT_FALSE(w.ImmagineIncollata());
-    EXPECT_EQ(shownFile(), "b.jpg");
+    EXPECT_EQ(shownFile(), "c.bmp");
 }
 
 TEST_F(ViewingTest, ThePauseRereadsTheSpeedAndRunsUserEventsUntilItsEnd) {
@@ -168,13 +139,20 @@ TEST_F(ViewingTest, ThePauseRereadsTheSpeedAndRunsUserEventsUntilItsEnd) {
     EXPECT_EQ(clock.monotonicMs, ended);
 }
 
-TEST_F(ViewingTest, APauseLastsItsLengthAcrossMidnight) {
+// A single entry is shown again in either direction; a pause lasts its length across
+// midnight.
+TEST_F(ViewingTest, ASingleEntryStepsOntoItselfAndAPauseSpansMidnight) {
     frmVedra& w = start({"a.jpg"});
     w.cmdSlideShow.click();
     clock.secondsSinceMidnight = 86399.5;
-    w.Timer1.tick();
-    EXPECT_EQ(clock.monotonicMs, 2000);
-    EXPECT_NEAR(clock.secondsSinceMidnight, 1.5, 1e-6);
+    for (int menu : {0, 1}) {
+        w.mnuFreccia_Click(menu);
+        w.Timer1.tick();
+        EXPECT_EQ(shownFile(), "a.jpg");
+        EXPECT_EQ(program->modulo1().IndiceFile, 0);
+    }
+    EXPECT_EQ(clock.monotonicMs, 4000);
+    EXPECT_NEAR(clock.secondsSinceMidnight, 3.5, 1e-6);
 }
 
 TEST_F(ViewingTest, TheTwoWindowsPausesNest) {
@@ -204,25 +182,20 @@ TEST_F(ViewingTest, EveryStepDecodesItsPictureOnceWhicheverWindowsShowIt) {
         folder.addPicture(name, 1600, 1200, Qt::darkCyan);
     frmVedra& w = start();
     w.imgSpeed3_Click();
-    enum class FullScreen { No, ByClick, ByMode };
-    struct Arrangement {
-        int sizeMode;
-        FullScreen fullScreen;
-    };
-    for (const Arrangement a :
-         {Arrangement{0, FullScreen::No}, Arrangement{1, FullScreen::No},
-          Arrangement{2, FullScreen::No}, Arrangement{1, FullScreen::ByClick},
-          Arrangement{2, FullScreen::ByClick}, Arrangement{3, FullScreen::ByMode},
-          Arrangement{4, FullScreen::ByMode}}) {
-        SCOPED_TRACE(testing::Message()
-                     << "size mode " << a.sizeMode << ", full screen " << int(a.fullScreen));
+    enum FullScreen { No, ByClick, ByMode };
+    const std::pair<int, FullScreen> arrangements[] = {
+        {0, No}, {1, No}, {2, No}, {1, ByClick}, {2, ByClick}, {3, ByMode}, {4, ByMode}};
+    for (const auto& arrangement : arrangements) {
+        const int sizeMode = arrangement.first;
+        const FullScreen opened = arrangement.second;
+        SCOPED_TRACE(testing::Message() << "size mode " << sizeMode << ", full screen " << opened);
         // In a full-screen mode the first step selects the first entry and opens the window.
-        if (a.fullScreen == FullScreen::ByMode)
+        if (opened == ByMode)
             w.File1.setListIndex(-1);
-        w.Dimensioni.setListIndex(a.sizeMode);
-        if (a.fullScreen == FullScreen::ByClick)
+        w.Dimensioni.setListIndex(sizeMode);
+        if (opened == ByClick)
             openFullScreenAt(0);
-        else if (a.fullScreen == FullScreen::No)
+        else if (opened == No)
             w.File1.setListIndex(0);
         w.cmdSlideShow.click();
         // Draws what each open window shows, as the screen would (the main window is covered
@@ -232,7 +205,7 @@ TEST_F(ViewingTest, EveryStepDecodesItsPictureOnceWhicheverWindowsShowIt) {
                 fs->Timer1.tick();  // the full-screen window takes the new picture
                 fs->Image1.widget()->grab();
             }
-            if (a.fullScreen != FullScreen::ByMode)
+            if (opened != ByMode)
                 w.Picture1.widget()->grab();  // the frame clips the picture
             while (program->prefetcher.busy())
                 QThread::msleep(5);

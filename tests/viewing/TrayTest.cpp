@@ -17,67 +17,63 @@ class TrayTest : public MainWindowTest {
     frmVedra& startShown() {
         folder.addPicture("a.jpg", 40, 30);
         folder.addPicture("b.jpg", 40, 30);
-        platform::Services services = scripted.services();
-        services.tray = &tray;
-        program = std::make_unique<Program>(services);
-        frmVedra& main = program->frmVedra();
+        frmVedra& main = start();
         main.Timer1.setEnabled(false);
         main.Show();
         return main;
     }
 
+    platform::Services services() override {
+        platform::Services services = scripted.services();
+        services.tray = &tray;
+        return services;
+    }
+
     testing_support::ScriptedTray tray;
 };
 
-TEST_F(TrayTest, EnteringPausesTheShowHidesTheWindowAndAddsTheIcon) {
-    frmVedra& main = startShown();
-    main.cmdSlideShow.click();
-    ASSERT_TRUE(program->modulo1().SlideShowAttivo);
-
-    main.mnuSysTray.click();
-
-    EXPECT_FALSE(program->modulo1().SlideShowAttivo);
-    EXPECT_FALSE(main.mnuRunSlideShow.Checked());
-    EXPECT_EQ(main.cmdSlideShow.ToolTipText(), "Run Slide Show");
-    EXPECT_FALSE(main.Visible());
-    EXPECT_TRUE(tray.iconShown);
-    EXPECT_EQ(tray.shownTip, "Vedra Viewer");
-    EXPECT_EQ(tray.shownIcon.toImage().size(), QSize(32, 32));
-
-    frmTrayIcon& trayIcon = program->frmTrayIcon();
-    EXPECT_FALSE(trayIcon.Visible());
-    // A single click does nothing; a double click brings the window back, still paused.
-    tray.act(TrayAction::LeftButtonDown);
-    tray.act(TrayAction::LeftButtonUp);
-    EXPECT_FALSE(main.Visible());
-    tray.act(TrayAction::LeftDoubleClick);
-    EXPECT_TRUE(main.Visible());
-    EXPECT_FALSE(tray.iconShown);
-    EXPECT_FALSE(program->modulo1().SlideShowAttivo);
-    EXPECT_FALSE(trayIcon.Visible());
-}
-
-TEST_F(TrayTest, EveryEntryShowsTheIconAgainAndOpenRestoresTheWindowState) {
+// From either window state: entering pauses the show, hides the window and adds the icon;
+// a single click does nothing; a double click or Open brings the window back as it was,
+// still paused.
+TEST_F(TrayTest, EnteringPausesTheShowAndTheIconBringsTheWindowBack) {
     frmVedra& main = startShown();
     for (const WindowState state : {WindowState::Normal, WindowState::Maximized}) {
         SCOPED_TRACE(static_cast<int>(state));
         main.setWindowState(state);
-        main.cmdSystray.click();
+        main.cmdSlideShow.click();
+        ASSERT_TRUE(program->modulo1().SlideShowAttivo);
+        if (state == WindowState::Normal)
+            main.mnuSysTray.click();
+        else
+            main.cmdSystray.click();
+        EXPECT_FALSE(program->modulo1().SlideShowAttivo);
+        EXPECT_FALSE(main.mnuRunSlideShow.Checked());
         EXPECT_FALSE(main.Visible());
         EXPECT_TRUE(tray.iconShown);
-        program->frmTrayIcon().mnuPopUp_Click(2);
+        EXPECT_EQ(tray.shownTip, "Vedra Viewer");
+        EXPECT_EQ(tray.shownIcon.toImage().size(), QSize(32, 32));
+        EXPECT_FALSE(program->frmTrayIcon().Visible());
+        tray.act(TrayAction::LeftButtonDown);
+        tray.act(TrayAction::LeftButtonUp);
+        EXPECT_FALSE(main.Visible());
+        if (state == WindowState::Normal)
+            tray.act(TrayAction::LeftDoubleClick);
+        else
+            program->frmTrayIcon().mnuPopUp_Click(2);
         EXPECT_TRUE(main.Visible());
         EXPECT_FALSE(tray.iconShown);
         EXPECT_EQ(main.windowState(), state);
+        EXPECT_FALSE(program->modulo1().SlideShowAttivo);
     }
     EXPECT_EQ(tray.removes, 2);
 }
 
-TEST_F(TrayTest, RightClickOpensTheMenuWithAboutAsDefaultAndIgnoresTheIconMeanwhile) {
+// A right click opens the menu with About as its default and the icon is ignored meanwhile;
+// About leaves tray mode as it is; Exit removes the icon and ends the program.
+TEST_F(TrayTest, TheIconsMenuOffersAboutOpenAndExit) {
     frmVedra& main = startShown();
     main.cmdSystray.click();
     QStringList items;
-    QString defaultItem;
     bool busy = false;
     QTimer::singleShot(0, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -85,23 +81,17 @@ TEST_F(TrayTest, RightClickOpensTheMenuWithAboutAsDefaultAndIgnoresTheIconMeanwh
             return;
         for (QAction* action : menu->actions())
             items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        defaultItem = menu->defaultAction() ? menu->defaultAction()->text() : QString();
+        items << (menu->defaultAction() ? menu->defaultAction()->text() : QString());
         busy = program->frmTrayIcon().InElaborazione();
-        // A double click while the menu is open is not handled.
-        tray.act(TrayAction::LeftDoubleClick);
+        tray.act(TrayAction::LeftDoubleClick);  // not handled while the menu is open
         menu->close();
     });
     tray.act(TrayAction::RightButtonUp);
-    EXPECT_EQ(items, QStringList({"&About", "-", "&Open", "-", "&Exit"}));
-    EXPECT_EQ(defaultItem, "&About");
+    EXPECT_EQ(items, QStringList({"&About", "-", "&Open", "-", "&Exit", "&About"}));
     EXPECT_TRUE(busy);
     EXPECT_FALSE(main.Visible());
     EXPECT_FALSE(program->frmTrayIcon().InElaborazione());
-}
 
-TEST_F(TrayTest, AboutLeavesTrayModeAndExitRemovesTheIconAndEnds) {
-    frmVedra& main = startShown();
-    main.cmdSystray.click();
     program->frmTrayIcon().mnuPopUp_Click(0);
     ASSERT_TRUE(program->frmAbout.exists());
     EXPECT_TRUE(program->frmAbout().Visible());
@@ -109,13 +99,13 @@ TEST_F(TrayTest, AboutLeavesTrayModeAndExitRemovesTheIconAndEnds) {
     EXPECT_FALSE(main.Visible());
     EXPECT_TRUE(tray.iconShown);
     program->frmAbout().cmdOK.click();
-
+    int status = -1;
     try {
         program->frmTrayIcon().mnuPopUp_Click(4);
-        FAIL() << "Exit did not end the program";
     } catch (const testing_support::ProgramEnded& ended) {
-        EXPECT_EQ(ended.status, 0);
+        status = ended.status;
     }
+    EXPECT_EQ(status, 0);
     EXPECT_FALSE(tray.iconShown);
 }
 

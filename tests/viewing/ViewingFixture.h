@@ -24,15 +24,18 @@ class ViewingTest : public MainWindowTest {
         MainWindowTest::TearDown();
     }
 
-    frmVedra& start(std::initializer_list<const char*> pictures = {}) {
-        for (const char* name : pictures)
-            folder.addPicture(name, 40, 30);
+    platform::Services services() override {
         platform::Services services = scripted.services();
         services.clock = &clock;
         services.clipboard = &clipboard;
-        program = std::make_unique<Program>(services);
-        program->frmVedra().Timer1.setEnabled(false);
-        return program->frmVedra();
+        return services;
+    }
+    frmVedra& start(std::initializer_list<const char*> pictures = {}) {
+        for (const char* name : pictures)
+            folder.addPicture(name, 40, 30);
+        frmVedra& w = MainWindowTest::start();
+        w.Timer1.setEnabled(false);
+        return w;
     }
     // The full-screen window when it is open, its timer stopped like the main one's.
     frmFS* fullScreen() {
