@@ -6,9 +6,18 @@
 #include "MainWindowFixture.h"
 #include "platform/Twips.h"
 
+// The layout cases also run at device pixel ratios 1.25, 1.5 and 2 (LayoutTest.* in ctest).
+class LayoutTest : public MainWindowTest {
+  protected:
+    static void settle() {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+};
+
 // Maximising and restoring moves the controls and applies the size mode again; with a typed
 // text in the size box a resize only rearranges.
-TEST_F(MainWindowTest, AResizeRearrangesTheControlsAndAppliesTheSizeModeAgain) {
+TEST_F(LayoutTest, AResizeRearrangesTheControlsAndAppliesTheSizeModeAgain) {
     folder.addPicture("p.bmp", 100, 50);
     frmVedra& w = start();
     program->start();
