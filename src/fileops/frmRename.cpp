@@ -1,9 +1,9 @@
 #include "fileops/frmRename.h"
 
+#include "core/FileFailureReport.h"
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
-#include "core/FileFailureReport.h"
 #include "platform/RuntimeError.h"
 #include "platform/services/FileSystemService.h"
 

@@ -1,10 +1,10 @@
 // The File menu's operations on the shown picture: copy, move, delete, rename, save as.
 #include "platform/FilePaths.h"
 
+#include "core/FileFailureReport.h"
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
-#include "core/FileFailureReport.h"
 #include "fileops/frmDirectoryCM.h"
 #include "fileops/frmRename.h"
 #include "platform/RuntimeError.h"

@@ -1,10 +1,10 @@
 // The HTML list of the shown folder's pictures, and opening it in an editor and a browser.
 #include <new>
 
+#include "core/FileFailureReport.h"
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/frmVedra.h"
-#include "core/FileFailureReport.h"
 #include "html/HtmlListDocument.h"
 #include "html/frmSaveHtml.h"
 #include "platform/NumberText.h"
