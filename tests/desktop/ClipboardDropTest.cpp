@@ -134,8 +134,9 @@ TEST_F(DesktopTest, ADropShowsTheLastOfferedFormatOrKeepsThePictureShown) {
         if (!c.file.isEmpty())
             data.setUrls({QUrl::fromLocalFile(c.file)});
         dropOnto(i % 2 ? w.Image1.widget() : w.Picture1.widget(), data);
-        if (i == 0)
+        if (i == 0) {
             EXPECT_EQ(w.windowState(), platform::WindowState::Maximized);
+        }
         EXPECT_EQ(w.Caption(), "Vedra Viewer");
         EXPECT_EQ(w.lblContatore.Caption(), "");
         EXPECT_TRUE(w.ImmagineIncollata());
