@@ -145,6 +145,9 @@ void ComboBox::showText() {
     updating_ = true;
     combo_->setCurrentIndex(listIndex_);
     combo_->setEditText(displayFileName(text_));
+    // A text wider than the field shows its beginning, as a picked item is read from the
+    // left ("Full Screen Maintain Aspect" is wider than the box in most desktop fonts).
+    combo_->lineEdit()->setCursorPosition(0);
     updating_ = wasUpdating;
 }
 
