@@ -53,12 +53,14 @@ done
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/vedra-e2e.XXXXXXXX") || exit 3
 xvfb_pid=
 session_pid=
+# shellcheck disable=SC2317  # called by the trap
 cleanup() {
     # The session's process group holds the buses, the window manager, the script and
     # the viewers it started.
     if [ -n "$session_pid" ]; then
         kill -TERM -- "-$session_pid" 2>/dev/null
-        wait_until 50 sh -c "! ps -eo pgid=,stat= | awk '\$1 == $session_pid && \$2 !~ /^Z/' | grep -q ."
+        wait_until 50 sh -c \
+            "! ps -eo pgid=,stat= | awk '\$1 == $session_pid && \$2 !~ /^Z/' | grep -q ."
         kill -KILL -- "-$session_pid" 2>/dev/null
     fi
     [ -n "$xvfb_pid" ] && kill -TERM "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null

@@ -2,7 +2,6 @@
 (xclip), drops from another program (XDND), printing to a PDF file and the wallpaper of a
 plain X11 session."""
 
-import os
 import subprocess
 
 import pyatspi
@@ -11,13 +10,18 @@ from vedra_e2e import TITLE, check, check_equal
 from xdnd_source import XdndSource
 
 
-def offer_on_clipboard(path, mime, owner=[]):
-    """Another program (xclip) owns the clipboard and offers a file's bytes."""
-    while owner:
-        owner.pop().kill()
-    owner.append(e2e.helper(["xclip", "-quiet", "-selection", "clipboard", "-t", mime, "-i", str(path)]))
-    e2e.wait_for(lambda: mime in e2e.run("xclip", "-selection", "clipboard", "-t", "TARGETS",
-                                         "-o").split(), what=f"xclip to offer {mime}")
+_owners = []  # the xclip that owns the clipboard
+
+
+def offer_on_clipboard(path, mime):
+    """Another program (xclip) owns the clipboard and offers a file's bytes (the one that
+    owned it before is gone first: its offer must not be mistaken for the new one)."""
+    while _owners:
+        _owners.pop().kill()
+    _owners.append(e2e.helper(["xclip", "-quiet", "-selection", "clipboard", "-t", mime, "-i",
+                               str(path)]))
+    targets = ["xclip", "-selection", "clipboard", "-t", "TARGETS", "-o"]
+    e2e.wait_for(lambda: mime in e2e.run(*targets).split(), what=f"xclip to offer {mime}")
 
 
 def clipboard_picture(out):

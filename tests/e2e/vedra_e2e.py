@@ -142,7 +142,7 @@ class Viewer:
 
     def _check_alive(self):
         status = self.process.poll()
-        check(status is None, f"the viewer ended with status {status}; its output:\n{self.output()}")
+        check(status is None, f"the viewer ended ({status}); its output:\n{self.output()}")
 
     def windows(self):
         """The program's top-level objects on the accessibility bus (hidden ones too)."""
