@@ -110,4 +110,6 @@ unset XDG_CURRENT_DESKTOP DESKTOP_SESSION XDG_SESSION_TYPE XDG_SESSION_DESKTOP W
 _VEDRA_E2E_INNER=1 setsid dbus-run-session -- "$here/run-e2e.sh" "$script" "$@" &
 session_pid=$!
 wait "$session_pid"
-exit $?
+status=$?
+[ "$status" -gt 128 ] && log "the session ended by signal $((status - 128))"
+exit "$status"

@@ -16,6 +16,7 @@ generous deadline: the tests must hold on a busy machine.
 """
 
 import ctypes
+import faulthandler
 import os
 import re
 import signal
@@ -500,8 +501,13 @@ class ClientListSpy:
 
 def run_tests(namespace):
     """Runs every test_* function of a script in order; exits non-zero on any failure."""
+    faulthandler.enable()  # a crash in the accessibility library shows where it happened
+    def stop(signum, frame):
+        print(f"stopped by signal {signum} in:\n{''.join(traceback.format_stack(frame))}",
+              flush=True)
+        sys.exit(128 + signum)
     for signum in (signal.SIGTERM, signal.SIGHUP):
-        signal.signal(signum, lambda s, _f: sys.exit(128 + s))
+        signal.signal(signum, stop)
     selected = sys.argv[1:]
     tests = [(n, f) for n, f in namespace.items()
              if n.startswith("test_") and callable(f) and (not selected or n in selected)]
