@@ -127,7 +127,7 @@ def test_the_note_about_and_the_credits_are_fixed_dialogs_opened_at_once():
     e2e.wait_gone("Vedra Viewer - About")
 
 
-def test_a_folder_set_over_at_spi_in_the_copy_move_dialog_is_the_copys_target():
+def test_a_folder_set_over_at_spi_is_the_copys_target_and_enter_answers_no():
     source, target = e2e.scratch_dir("source-"), e2e.scratch_dir("target-")
     e2e.make_picture(source / "a.jpg")
     viewer, window, wid = e2e.start_in(source)
@@ -146,6 +146,14 @@ def test_a_folder_set_over_at_spi_in_the_copy_move_dialog_is_the_copys_target():
     e2e.wait_for(lambda: (target / "a.jpg").exists() and
                  (target / "a.jpg").read_bytes() == (source / "a.jpg").read_bytes(),
                  what="a whole copy of a.jpg in the folder set over AT-SPI")
+    # The real question box: "Continue?" has No as its default button, so Enter keeps the file.
+    e2e.key("Delete")
+    box = viewer.wait_message("Continue?")
+    e2e.key("Return")
+    e2e.wait_for(lambda: not e2e.is_showing(box), what="the question to close")
+    e2e.key("Delete")  # asks only once the first Delete's handler has ended
+    viewer.wait_message("Continue?")
+    check((source / "a.jpg").exists(), "Enter on the question deleted a.jpg")
 
 
 if __name__ == "__main__":
