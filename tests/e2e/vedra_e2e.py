@@ -191,9 +191,16 @@ def start_in(folder, env=None):
 # ---------------------------------------------------------------------------
 
 
+def process_id(app):
+    try:
+        return app.get_process_id()
+    except Exception:  # an application that has just ended
+        return None
+
+
 def application_of(pid):
-    return next((a for a in children(pyatspi.Registry.getDesktop(0))
-                 if a.get_process_id() == pid), None)
+    return next((a for a in children(pyatspi.Registry.getDesktop(0)) if process_id(a) == pid),
+                None)
 
 
 def children(acc):
