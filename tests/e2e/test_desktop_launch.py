@@ -65,23 +65,14 @@ def launched_viewer_pids():
     return pids
 
 
-def stop(pids):
-    for pid in pids:
-        try:
-            os.kill(pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-
-
 def test_open_with_offers_the_program_for_every_picture_type_it_decodes():
     env = desktop_env()
-    missing = []
-    for mime in OPENED_TYPES:
+    def offered(mime):
         out = subprocess.run(["gio", "mime", mime], env=env, capture_output=True, text=True,
-                             timeout=30).stdout
-        registered = out.split("Registered applications:", 1)[-1].split("Recommended", 1)[0]
-        if f"{APP_ID}.desktop" not in registered:
-            missing.append(mime)
+                             timeout=e2e.TIMEOUT).stdout
+        return f"{APP_ID}.desktop" in out.split("Registered applications:", 1)[-1] \
+            .split("Recommended", 1)[0]
+    missing = [mime for mime in OPENED_TYPES if not offered(mime)]
     check(not missing, f"'gio mime' does not offer {APP_ID}.desktop for {missing}")
 
 
@@ -105,24 +96,20 @@ def test_launch_from_the_menu_entry_opens_the_picture():
         started = launched_viewer_pids()
         check(pid in started, f"the window belongs to pid {pid}, not to the installed program "
                               f"(running copies: {started})")
-        wm_class = subprocess.run(["xprop", "-id", str(wid), "WM_CLASS"], capture_output=True,
-                                  text=True, timeout=10).stdout
+        wm_class = e2e.run("xprop", "-id", wid, "WM_CLASS")
         check('"vedra-viewer"' in wm_class,
               f"WM_CLASS {wm_class.strip()!r} does not match the entry's StartupWMClass")
 
         app = e2e.wait_for(lambda: e2e.application_of(pid), what="the program on the bus")
 
-        def information_line():
-            for window in e2e.children(app):
-                for text in e2e.label_texts(window):
-                    if re.search(r"\bbyte\b", text):
-                        return text
-            return None
-        line = e2e.wait_for(information_line, what="the information line of the picture")
+        line = e2e.wait_for(lambda: next((t for w in e2e.children(app) for t in e2e.label_texts(w)
+                                          if re.search(r"\bbyte\b", t)), None),
+                            what="the information line of the picture")
         check(re.match(rf"\s*{size} byte\s+W120 x H80\s+Date: ", line) is not None,
               f"information line {line!r} does not describe the 120 x 80 picture of {size} bytes")
     finally:
-        stop(started or launched_viewer_pids())
+        for pid in started or launched_viewer_pids():
+            os.kill(pid, signal.SIGKILL)
         shutil.rmtree(folder, ignore_errors=True)
 
 

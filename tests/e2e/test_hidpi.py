@@ -22,7 +22,8 @@ def make_detailed_photo(path, size=(2400, 1800), grain=4):
     rng = random.Random(24)
     inner = (size[0] - 2 * BORDER, size[1] - 2 * BORDER)
     small = (inner[0] // grain, inner[1] // grain)
-    noise = Image.frombytes("L", small, bytes(rng.randrange(256) for _ in range(small[0] * small[1])))
+    noise = Image.frombytes("L", small, bytes(rng.randrange(256)
+                                              for _ in range(small[0] * small[1])))
     photo = Image.new("RGB", size, (255, 0, 255))
     photo.paste(noise.resize(inner, Image.BICUBIC).convert("RGB"), (BORDER, BORDER))
     photo.save(path, quality=95)
@@ -80,11 +81,10 @@ def test_a_fitted_photo_is_drawn_at_the_device_pixels():
                  what="the size box to show Resize Maintain Aspect")
 
     # The information line counts the photo in logical pixels (twips / 15), not device ones.
-    e2e.wait_for(lambda: "W2400 x H1800" in e2e.information_line(window),
-                 what=f"the information line (it is {e2e.information_line(window)!r})")
+    e2e.wait_line(window, "W2400 x H1800")
 
     def shown():
-        shot = Image.open(e2e.screenshot(e2e.scratch_dir("shot-") / "hidpi.png"))
+        shot = e2e.screenshot()
         box = frame_box(shot)
         # Whole and fitted: the photo's 4:3 frame, not the corner of it seen at natural size
         # before the size mode was applied.
@@ -104,7 +104,6 @@ def test_a_fitted_photo_is_drawn_at_the_device_pixels():
     check(to_device < 0.8 * to_logical,
           f"the photo shows the device pixels' detail: {to_device:.1f} against {to_logical:.1f}")
 
-
     # Full Screen Maintain Aspect (two items on, it opens the full-screen window): the wide
     # photo takes the screen's width, its frame reaching the first and last device column.
     e2e.key("Down", "Down")
@@ -112,8 +111,7 @@ def test_a_fitted_photo_is_drawn_at_the_device_pixels():
     def edges_covered():
         import numpy as np
 
-        shot = Image.open(e2e.screenshot(e2e.scratch_dir("shot-") / "fs.png")).convert("RGB")
-        a = np.asarray(shot).astype(int)
+        a = np.asarray(e2e.screenshot()).astype(int)
         band = a[a.shape[0] // 4:3 * a.shape[0] // 4]
         edges = np.concatenate([band[:, 0], band[:, -1]])
         magenta = (edges[:, 0] > 160) & (edges[:, 1] < 90) & (edges[:, 2] > 160)

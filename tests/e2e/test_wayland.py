@@ -1,11 +1,10 @@
 """The viewer as a native Wayland program (Qt's Wayland platform under weston, started by
-wayland_session.py): the main road over AT-SPI, the full-screen window covering the
-output, and pictures exchanged through the Wayland clipboard with wl-copy and wl-paste.
+wayland_session.py): the main road over AT-SPI, the Wayland clipboard both ways (wl-copy,
+wl-paste), the full-screen window covering the output, and the X11-only ways refusing.
 
-Keys go through the X display that holds the compositor's output, so they reach the
-viewer through the compositor's seat. Window positions are the compositor's business on
-Wayland: nothing here reads or sets one, and AT-SPI reports positions relative to the
-window."""
+Keys and clicks go through the X display that holds the compositor's output, so they
+reach the viewer through the compositor's seat. Window positions are the compositor's
+business on Wayland: nothing here reads or sets one."""
 
 import os
 import subprocess
@@ -18,18 +17,15 @@ from vedra_e2e import TITLE, check, check_equal
 FULL_SCREEN = "Vedra Viewer - Full Screen"
 SCREEN = (1280, 1024)  # the X screen, which the compositor's one output fills
 
-_helpers = []  # wl-copy processes started by a case
-
 
 def start_native(folder, display=""):
     """Starts the viewer on the Wayland platform, by default with no X display to fall back
-    on; waits until its main window is shown and has the keyboard. Returns (viewer, main
-    window)."""
+    on; waits until its main window is shown and has the keyboard."""
     check(os.environ.get("VEDRA_E2E_WAYLAND") == "1", "run this under wayland_session.py")
-    viewer = e2e.start_viewer(cwd=folder, env={"DISPLAY": display})
+    viewer = e2e.Viewer(cwd=folder, env={"DISPLAY": display})
     window = viewer.wait_frame(TITLE)
-    maps = Path(f"/proc/{viewer.pid}/maps").read_text()
-    check("libQt6WaylandClient" in maps, "the viewer runs on Qt's Wayland platform")
+    check("libQt6WaylandClient" in Path(f"/proc/{viewer.pid}/maps").read_text(),
+          "the viewer runs on Qt's Wayland platform")
     wait_active(window)
     return viewer, window
 
@@ -39,80 +35,52 @@ def wait_active(window):
                  what=f"the window {e2e.name(window)!r} to get the keyboard")
 
 
-def wait_title(viewer, title):
-    """The main window's title, read over AT-SPI (Wayland has no window list to ask)."""
-    return e2e.wait_for(lambda: [w for w in viewer.frames(title) if e2e.is_showing(w)],
-                        what=f"the title {title!r}")[0]
-
-
-def wait_line(window, text):
-    line = lambda: e2e.information_line(window)  # noqa: E731
-    return e2e.wait_for(lambda: text in line() and line(), what=f"an information line with {text!r}")
-
-
-def file_list(window):
-    lists = [e for e in e2e.find_all(window, "list") if e2e.list_entries(e)]
-    check(len(lists) >= 1, "the main window has a file list")
-    return lists
-
-
-def stop_helpers():
-    while _helpers:
-        p = _helpers.pop()
-        if p.poll() is None:
-            p.kill()
-        p.wait()
+def wait_title(viewer, path):
+    """The main window once its title names path, read over AT-SPI (Wayland has no window
+    list to ask)."""
+    return viewer.wait_frame(f"{TITLE} - {path}")
 
 
 def clipboard_types():
-    result = subprocess.run(["wl-paste", "--list-types"], capture_output=True, text=True,
-                            timeout=30)
-    return result.stdout.split() if result.returncode == 0 else []
+    return e2e.run("wl-paste", "--list-types").split()
 
 
-def test_the_main_road_lists_selects_and_describes_pictures():
+def test_the_main_road_the_full_screen_window_covering_the_output_and_the_copy():
+    from PIL import Image
+
     folder = e2e.scratch_dir("road-")
-    e2e.make_picture(folder / "a.jpg", size="64x48", colour="red")
+    # The output's shape (5:4), so that the picture fitted into it fills it.
+    e2e.make_picture(folder / "a.jpg", size="80x64", colour="red")
     e2e.make_picture(folder / "b.bmp", size="30x20", colour="blue")
     (folder / "notes.txt").write_text("not a picture\n")
     viewer, window = start_native(folder)
     # No filter item is picked yet: every ordinary file is listed.
-    check(any(e2e.list_entries(e) == ["a.jpg", "b.bmp", "notes.txt"] for e in file_list(window)),
-          f"the file list shows the folder's files: {[e2e.list_entries(e) for e in file_list(window)]}")
+    check(any(e2e.list_entries(e) == ["a.jpg", "b.bmp", "notes.txt"]
+              for e in e2e.find_all(window, "list")), "the file list shows the folder's files")
     _, _, width, height = e2e.extents(window)
     check(0 < width < SCREEN[0] and 0 < height < SCREEN[1],
           f"the main window keeps its own size, not the output's: {width} x {height}")
 
     e2e.key("Tab", "Down")
-    window = wait_title(viewer, f"{TITLE} - {folder / 'a.jpg'}")
-    line = wait_line(window, " byte  W64 x H48  Date: ")
+    window = wait_title(viewer, folder / "a.jpg")
     size = (folder / "a.jpg").stat().st_size
-    check(line.strip().startswith(f"{size} byte"), f"the line starts with the file's size: {line!r}")
+    e2e.wait_line(window, f"{size} byte  W80 x H64  Date: ")
     e2e.key("Down")
-    window = wait_title(viewer, f"{TITLE} - {folder / 'b.bmp'}")
-    wait_line(window, " byte  W30 x H20  Date: ")
+    window = wait_title(viewer, folder / "b.bmp")
+    e2e.wait_line(window, " byte  W30 x H20  Date: ")
     check_equal(e2e.extents(window)[2:], (width, height), "the window's size after two pictures")
 
-
-def test_the_full_screen_window_covers_the_output():
-    from PIL import Image
-
-    folder = e2e.scratch_dir("fs-")
-    # The output's shape (5:4), so that the picture fitted into it fills it.
-    e2e.make_picture(folder / "a.jpg", size="80x64", colour="red")
-    viewer, window = start_native(folder)
-    e2e.key("Tab", "Down")
-    wait_title(viewer, f"{TITLE} - {folder / 'a.jpg'}")
-    # From the file list: the filter box, then the size box, whose fourth item is
-    # "Full Screen Maintain Aspect"; choosing it opens the full-screen window.
+    # Back to a.jpg, the output's shape; past the filter box, the size box's fourth item
+    # is "Full Screen Maintain Aspect": choosing it opens the full-screen window.
+    e2e.key("Up")
+    wait_title(viewer, folder / "a.jpg")
     e2e.key("Tab", "Tab", "Down", "Down", "Down")
     full = viewer.wait_frame(FULL_SCREEN)
     e2e.wait_for(lambda: tuple(e2e.extents(full)[2:]) == SCREEN,
-                 what=f"the full-screen window to take the output's size {SCREEN} "
-                      f"(it is {e2e.extents(full)[2:]})")
+                 what=f"the full-screen window to take the output's size {SCREEN}")
 
     def covered():
-        shot = Image.open(e2e.screenshot(e2e.scratch_dir("shot-") / "fs.png")).convert("RGB")
+        shot = e2e.screenshot()
         check_equal(shot.size, SCREEN, "size of the compositor's output")
         wrong = [(x, y) for x in range(0, SCREEN[0], 40) for y in range(0, SCREEN[1], 32)
                  if not (lambda r, g, b: r > 200 and g < 60 and b < 60)(*shot.getpixel((x, y)))]
@@ -120,63 +88,42 @@ def test_the_full_screen_window_covers_the_output():
         # pixels may hide a sample or two. The shell's panel or a window left uncovered
         # would show along a whole edge.
         return all(abs(x - wrong[0][0]) < 32 and abs(y - wrong[0][1]) < 32 for x, y in wrong)
-    # The picture fills the whole output: the shell's panel and background are hidden
-    # behind it.
     e2e.wait_for(covered, what="the full-screen window to cover the output")
 
-    # A click closes it: the pointer reaches the program through the compositor's seat.
-    # (Not at the middle, where the X server's pointer starts: moving it there would be
-    # no move.)
+    # A click closes it (not at the middle, where the pointer starts: that is no move).
     e2e.click(SCREEN[0] // 3, SCREEN[1] // 3)
     e2e.wait_for(lambda: not [w for w in viewer.frames(FULL_SCREEN) if e2e.is_showing(w)],
                  what="the full-screen window to close")
-    check(viewer.running(), "the viewer keeps running after the full-screen window closes")
-
-
-def test_a_copied_picture_reaches_wl_paste():
-    from PIL import Image
-
-    folder = e2e.scratch_dir("copy-")
-    e2e.make_picture(folder / "a.bmp", size="100x50", colour="red")
-    viewer, window = start_native(folder)
-    e2e.key("Tab", "Down")
-    wait_title(viewer, f"{TITLE} - {folder / 'a.bmp'}")
+    # The main window has the keyboard again (wl-paste takes it away, so it comes last).
+    window = wait_title(viewer, folder / "a.jpg")
+    wait_active(window)
     e2e.key("ctrl+c")
-    e2e.wait_for(lambda: "image/png" in clipboard_types(),
-                 what=f"a picture on the clipboard (types: {clipboard_types()})")
-    data = subprocess.run(["wl-paste", "--type", "image/png"], capture_output=True,
-                          timeout=30, check=True).stdout
-    out = folder / "out.png"
-    out.write_bytes(data)
-    image = Image.open(out).convert("RGB")
-    check_equal(image.size, (100, 50), "size of the picture read back")
-    r, g, b = image.getpixel((50, 25))
+    e2e.wait_for(lambda: "image/png" in clipboard_types(), what="a picture on the clipboard")
+    (folder / "out.png").write_bytes(subprocess.run(
+        ["wl-paste", "--type", "image/png"], capture_output=True, timeout=e2e.TIMEOUT,
+        check=True).stdout)
+    image = Image.open(folder / "out.png").convert("RGB")
+    check_equal(image.size, (80, 64), "size of the picture read back")
+    r, g, b = image.getpixel((40, 32))
     check(r > 200 and g < 60 and b < 60, f"the picture read back is red, not {(r, g, b)}")
+
 
 
 def test_a_picture_set_with_wl_copy_pastes_with_its_size():
     folder = e2e.scratch_dir("paste-")
-    try:
-        for name, mime, size, colour in [("in.png", "image/png", "100x50", "red"),
-                                         ("in.bmp", "image/bmp", "30x20", "blue")]:
-            path = e2e.make_picture(folder / name, size=size, colour=colour)
-            stop_helpers()
-            with open(path, "rb") as data:
-                _helpers.append(subprocess.Popen(["wl-copy", "--foreground", "--type", mime],
-                                                 stdin=data, stdout=subprocess.DEVNULL,
-                                                 stderr=subprocess.DEVNULL,
-                                                 preexec_fn=e2e._die_with_parent))
-            e2e.wait_for(lambda: mime in clipboard_types(), what=f"wl-copy to offer {mime}")
-            # A Wayland program sees the clipboard once it has the keyboard: the viewer
-            # started after the offer gets it at once.
-            viewer, window = start_native(folder)
-            e2e.key("ctrl+v")
-            width, height = size.split("x")
-            e2e.wait_for(lambda: e2e.information_line(window) == f"W{width} x H{height}",
-                         what=f"the information line of a pasted {size} picture")
-            viewer.kill()
-    finally:
-        stop_helpers()
+    for name, mime, size in [("in.png", "image/png", "100x50"), ("in.bmp", "image/bmp", "30x20")]:
+        path = e2e.make_picture(folder / name, size=size)
+        e2e.stop_helpers()
+        with open(path, "rb") as data:
+            e2e.helper(["wl-copy", "--foreground", "--type", mime], stdin=data)
+        e2e.wait_for(lambda: mime in clipboard_types(), what=f"wl-copy to offer {mime}")
+        # A Wayland program sees the clipboard once it has the keyboard: the viewer
+        # started after the offer gets it at once.
+        _, window = start_native(folder)
+        e2e.key("ctrl+v")
+        width, height = size.split("x")
+        e2e.wait_for(lambda: e2e.information_line(window) == f"W{width} x H{height}",
+                     what=f"the information line of a pasted {size} picture")
 
 
 def test_the_x11_only_ways_refuse_even_when_an_x_server_is_reachable():
@@ -186,11 +133,10 @@ def test_the_x11_only_ways_refuse_even_when_an_x_server_is_reachable():
     e2e.make_picture(folder / "a.bmp", size="64x48", colour="blue")
     viewer, window = start_native(folder, display=os.environ["DISPLAY"])
     e2e.key("Tab", "Down")
-    wait_title(viewer, f"{TITLE} - {folder / 'a.bmp'}")
+    wait_title(viewer, folder / "a.bmp")
     e2e.key("ctrl+w")
     box = viewer.wait_message("This desktop offers no way to set the wallpaper.")
-    props = subprocess.run(["xprop", "-root", "_XROOTPMAP_ID"], capture_output=True, text=True,
-                           timeout=30).stdout
+    props = e2e.run("xprop", "-root", "_XROOTPMAP_ID")
     check("pixmap id" not in props, f"the X root window keeps no background: {props!r}")
     e2e.press_button(box, "OK")
     wait_active(window)

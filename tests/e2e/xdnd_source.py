@@ -73,7 +73,7 @@ class XdndSource:
             time.sleep(0.02)
         return None
 
-    def drop_on(self, window_id, x, y, timeout=10.0):
+    def drop_on(self, window_id, x, y, timeout=60.0):
         """Drags the offers onto the window at screen point (x, y); True when the target
         accepted the drop and said it has finished."""
         target = self.d.create_resource_object("window", window_id)
