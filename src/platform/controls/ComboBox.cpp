@@ -146,8 +146,11 @@ void ComboBox::showText() {
     combo_->setCurrentIndex(listIndex_);
     combo_->setEditText(displayFileName(text_));
     // A text wider than the field shows its beginning, as a picked item is read from the
-    // left ("Full Screen Maintain Aspect" is wider than the box in most desktop fonts).
-    combo_->lineEdit()->setCursorPosition(0);
+    // left ("Full Screen Maintain Aspect" is wider than the box in most desktop fonts); a
+    // text that fits keeps the cursor at its end, where typing goes on.
+    QLineEdit* field = combo_->lineEdit();
+    if (field->fontMetrics().horizontalAdvance(field->text()) > field->contentsRect().width())
+        field->setCursorPosition(0);
     updating_ = wasUpdating;
 }
 
