@@ -20,31 +20,20 @@ using platform::Metafile;
 
 namespace {
 
+using R = EmfRecord;
+using W = WmfRecord;
 constexpr std::uint32_t kRed = 0x0000FF;
 
 bool isRed(const QImage& image, int x, int y) {
     return image.pixelColor(x, y) == QColor(Qt::red);
 }
 
-std::uint32_t floatBits(double v) {
-    const float f = float(v);
-    std::uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
-
-Bytes xform(double m11, double m12, double m21, double m22, double dx, double dy) {
-    Bytes b;
-    for (double v : {m11, m12, m21, m22, dx, dy}) {
-        b.u32(floatBits(v));
-    }
-    return b;
+Bytes xform(float m11, float m12, float m21, float m22, float dx, float dy) {
+    return Bytes().f32s({m11, m12, m21, m22, dx, dy});
 }
 
 EmfBuilder redFill() {
-    EmfBuilder b;
-    b.solidBrush(1, kRed).select(1).select(0x80000008u);
-    return b;
+    return EmfBuilder().fillWith(kRed);
 }
 
 // --- World transforms ----------------------------------------------------
@@ -69,13 +58,13 @@ Bytes modify(const Bytes& m, std::uint32_t mode) {
 
 void apply(EmfBuilder& b, const Step& s) {
     if (s.mode == -1) {
-        b.record(EmfRecord::EMR_SAVEDC);
+        b.record(R::EMR_SAVEDC);
     } else if (s.mode == -2) {
-        b.record(EmfRecord::EMR_RESTOREDC, {-1});
+        b.record(R::EMR_RESTOREDC, {-1});
     } else if (s.mode == 0) {
-        b.record(EmfRecord::EMR_SETWORLDTRANSFORM, s.matrix);
+        b.record(R::EMR_SETWORLDTRANSFORM, s.matrix);
     } else {
-        b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(s.matrix, std::uint32_t(s.mode)));
+        b.record(R::EMR_MODIFYWORLDTRANSFORM, modify(s.matrix, std::uint32_t(s.mode)));
     }
 }
 
@@ -125,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WorldTransform, AFramelessPictureIsFramedByItsTransformedDrawing) {
     auto frameless = [](const EmfBuilder& b) { return Metafile::parse(b.buildFrameless()); };
     EmfBuilder turned = redFill();
-    turned.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2)).rectangle(0, 0, 500, 250);
+    turned.record(R::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2)).rectangle(0, 0, 500, 250);
     const auto picture = frameless(turned);
     ASSERT_NE(picture, nullptr);
     const QSize twips = picture->naturalSizeTwips();  // 25 x 50 mm on the reference device
@@ -179,37 +168,34 @@ QByteArray overlappingSquares(Fill fill, bool winding) {
     const bool shortPoints = fill == Fill::Polygon16 || fill == Fill::PolyPolygon16;
     if (fill == Fill::WmfPolygon || fill == Fill::WmfPolyPolygon) {
         WmfBuilder b;
-        b.fillWith(kRed).record(WmfRecord::META_SETPOLYFILLMODE, {winding ? 2 : 1, 0});
+        b.fillWith(kRed).record(W::META_SETPOLYFILLMODE, {winding ? 2 : 1, 0});
         return (fill == Fill::WmfPolygon
-                    ? b.record(WmfRecord::META_POLYGON,
-                               Bytes().u16(n).raw(points({joined}, true).data()))
-                    : b.record(WmfRecord::META_POLYPOLYGON,
+                    ? b.record(W::META_POLYGON, Bytes().u16(n).raw(points({joined}, true).data()))
+                    : b.record(W::META_POLYPOLYGON,
                                Bytes().i16s({2, 4, 4}).raw(points({kFirst, kSecond}, true).data())))
             .build();
     }
     EmfBuilder b;
-    b.fillWith(kRed).record(EmfRecord::EMR_SETPOLYFILLMODE, {winding ? 2 : 1});
+    b.fillWith(kRed).record(R::EMR_SETPOLYFILLMODE, {winding ? 2 : 1});
     switch (fill) {
         case Fill::Polygon:
         case Fill::Polygon16:
-            b.record(shortPoints ? EmfRecord::EMR_POLYGON16 : EmfRecord::EMR_POLYGON,
+            b.record(shortPoints ? R::EMR_POLYGON16 : R::EMR_POLYGON,
                      bounds().u32(n).raw(points({joined}, shortPoints).data()));
             break;
         case Fill::PolyPolygon:
         case Fill::PolyPolygon16:
             b.record(
-                shortPoints ? EmfRecord::EMR_POLYPOLYGON16 : EmfRecord::EMR_POLYPOLYGON,
+                shortPoints ? R::EMR_POLYPOLYGON16 : R::EMR_POLYPOLYGON,
                 bounds().u32s({2, 8, 4, 4}).raw(points({kFirst, kSecond}, shortPoints).data()));
             break;
         default:
-            b.record(EmfRecord::EMR_BEGINPATH);
+            b.record(R::EMR_BEGINPATH);
             for (const QPolygon& poly : {kFirst, kSecond}) {
-                b.record(EmfRecord::EMR_POLYGON, bounds().u32(4).raw(points({poly}, false).data()));
+                b.record(R::EMR_POLYGON, bounds().u32(4).raw(points({poly}, false).data()));
             }
-            b.record(EmfRecord::EMR_ENDPATH)
-                .record(
-                    fill == Fill::Path ? EmfRecord::EMR_FILLPATH : EmfRecord::EMR_STROKEANDFILLPATH,
-                    bounds());
+            b.record(R::EMR_ENDPATH)
+                .record(fill == Fill::Path ? R::EMR_FILLPATH : R::EMR_STROKEANDFILLPATH, bounds());
     }
     return b.build();
 }
@@ -268,47 +254,39 @@ TEST_P(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
 }
 
 void none(EmfBuilder&) {}
+void loMetric(EmfBuilder& b) {
+    b.record(R::EMR_SETMAPMODE, {2});
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, FontHeight,
-    testing::Values(FontCase{"NegativeIsTheEmHeight", none, -200, 0, {100, 500}, 143, false},
-                    FontCase{"PositiveIsTheCellHeight", none, 200, 0, {100, 500}, 128, false},
-                    FontCase{"LoMetricScalesWithTheReferenceDevice",
-                             [](EmfBuilder& b) { b.record(EmfRecord::EMR_SETMAPMODE, {2}); },
-                             -200,
-                             0,
-                             {100, -500},
-                             143,
-                             false},
-                    FontCase{"AnisotropicScalesByTheViewport",
-                             [](EmfBuilder& b) {
-                                 b.record(EmfRecord::EMR_SETMAPMODE, {8})
-                                     .record(EmfRecord::EMR_SETWINDOWEXTEX, {100, 100})
-                                     .record(EmfRecord::EMR_SETVIEWPORTEXTEX, {1000, 1000});
-                             },
-                             -20,
-                             0,
-                             {10, 50},
-                             143,
-                             false},
-                    FontCase{"WorldTransformScalesText",
-                             [](EmfBuilder& b) {
-                                 b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
-                                          modify(xform(2, 0, 0, 2, 0, 0), 4));
-                             },
-                             -100,
-                             0,
-                             {50, 250},
-                             143,
-                             false},
-                    FontCase{"EscapementTurnsTheLine", none, -200, 900, {500, 900}, 143, true},
-                    FontCase{"EscapementUnderAFlippedMapping",
-                             [](EmfBuilder& b) { b.record(EmfRecord::EMR_SETMAPMODE, {2}); },
-                             -200,
-                             900,
-                             {500, -900},
-                             143,
-                             true}),
+    testing::Values(
+        FontCase{"NegativeIsTheEmHeight", none, -200, 0, {100, 500}, 143, false},
+        FontCase{"PositiveIsTheCellHeight", none, 200, 0, {100, 500}, 128, false},
+        FontCase{
+            "LoMetricScalesWithTheReferenceDevice", loMetric, -200, 0, {100, -500}, 143, false},
+        FontCase{"AnisotropicScalesByTheViewport",
+                 [](EmfBuilder& b) {
+                     b.records({{R::EMR_SETMAPMODE, {8}},
+                                {R::EMR_SETWINDOWEXTEX, {100, 100}},
+                                {R::EMR_SETVIEWPORTEXTEX, {1000, 1000}}});
+                 },
+                 -20,
+                 0,
+                 {10, 50},
+                 143,
+                 false},
+        FontCase{"WorldTransformScalesText",
+                 [](EmfBuilder& b) {
+                     b.record(R::EMR_MODIFYWORLDTRANSFORM, modify(xform(2, 0, 0, 2, 0, 0), 4));
+                 },
+                 -100,
+                 0,
+                 {50, 250},
+                 143,
+                 false},
+        FontCase{"EscapementTurnsTheLine", none, -200, 900, {500, 900}, 143, true},
+        FontCase{"EscapementUnderAFlippedMapping", loMetric, -200, 900, {500, -900}, 143, true}),
     [](const testing::TestParamInfo<FontCase>& p) { return p.param.name; });
 
 // A font width asks for the face's average character width: Arial's is
@@ -391,7 +369,7 @@ TEST_P(SmallText, DrawsLikeExtTextOut) {
     auto drawn = [](const SmallTextCase& c, std::function<void(EmfBuilder&)> text) {
         EmfBuilder b;
         b.font(1, -120, "Arial", 0, c.escapement).select(1);
-        b.record(EmfRecord::EMR_SETBKMODE, {1});
+        b.record(R::EMR_SETBKMODE, {1});
         c.setup(b);
         text(b);
         return draw(b.build(), 500);
@@ -413,22 +391,21 @@ TEST_P(SmallText, DrawsLikeExtTextOut) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, SmallText,
-    testing::Values(SmallTextCase{"Plain", 0, [](EmfBuilder&) {}},
-                    SmallTextCase{"CentredOnTheBaseline", 0,
-                                  [](EmfBuilder& b) {
-                                      b.record(EmfRecord::EMR_SETTEXTALIGN, Bytes().u32(6 | 24));
-                                  }},
-                    SmallTextCase{"Turned", 900, [](EmfBuilder&) {}},
-                    SmallTextCase{"WorldTransform", 0,
-                                  [](EmfBuilder& b) {
-                                      b.record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
-                                               modify(xform(1.5, 0, 0.3, 1, -100, 0), 4));
-                                  }},
-                    SmallTextCase{"OpaqueBackground", 0,
-                                  [](EmfBuilder& b) {
-                                      b.record(EmfRecord::EMR_SETBKMODE, {2})
-                                          .record(EmfRecord::EMR_SETBKCOLOR, Bytes().u32(kRed));
-                                  }}),
+    testing::Values(
+        SmallTextCase{"Plain", 0, [](EmfBuilder&) {}},
+        SmallTextCase{"CentredOnTheBaseline", 0,
+                      [](EmfBuilder& b) { b.record(R::EMR_SETTEXTALIGN, Bytes().u32(6 | 24)); }},
+        SmallTextCase{"Turned", 900, [](EmfBuilder&) {}},
+        SmallTextCase{"WorldTransform", 0,
+                      [](EmfBuilder& b) {
+                          b.record(R::EMR_MODIFYWORLDTRANSFORM,
+                                   modify(xform(1.5, 0, 0.3, 1, -100, 0), 4));
+                      }},
+        SmallTextCase{
+            "OpaqueBackground", 0,
+            [](EmfBuilder& b) {
+                b.record(R::EMR_SETBKMODE, {2}).record(R::EMR_SETBKCOLOR, Bytes().u32(kRed));
+            }}),
     [](const testing::TestParamInfo<SmallTextCase>& p) { return p.param.name; });
 
 // With its rectangle, ETO_CLIPPED keeps the text inside it and ETO_OPAQUE
@@ -438,9 +415,8 @@ TEST(SmallText, ItsRectangleClipsAndFills) {
     for (const std::uint32_t form : {0u, kSmallChars}) {
         auto drawn = [form](std::uint32_t options) {
             EmfBuilder b;
-            b.font(1, -200).select(1).record(EmfRecord::EMR_SETBKMODE, {1});
-            b.record(EmfRecord::EMR_SETTEXTALIGN, {24})
-                .record(EmfRecord::EMR_SETBKCOLOR, Bytes().u32(kRed));
+            b.font(1, -200).select(1).record(R::EMR_SETBKMODE, {1});
+            b.record(R::EMR_SETTEXTALIGN, {24}).record(R::EMR_SETBKCOLOR, Bytes().u32(kRed));
             b.smallTextOut({100, 600}, QStringLiteral("HHHH"), options | form, {0, 0, 300, 1000});
             return draw(b.build(), 1000);
         };
@@ -465,9 +441,9 @@ TEST(TextInPath, GlyphOutlinesJoinThePath) {
         b.font(1, -400).select(1);
         b.solidBrush(2, kRed).select(2).select(0x80000008u);
         b.plainText();
-        b.record(EmfRecord::EMR_BEGINPATH);
+        b.record(R::EMR_BEGINPATH);
         b.textOut({100, 700}, QStringLiteral("HH"));
-        b.record(EmfRecord::EMR_ENDPATH);
+        b.record(R::EMR_ENDPATH);
         after(b);
         return draw(b.build(), 1000);
     };
@@ -478,13 +454,13 @@ TEST(TextInPath, GlyphOutlinesJoinThePath) {
     const QRect letters = inkBox(draw(plain.build(), 1000));
     ASSERT_FALSE(letters.isEmpty());
 
-    const QImage filled = drawn([](EmfBuilder& b) { b.record(EmfRecord::EMR_FILLPATH, bounds()); });
+    const QImage filled = drawn([](EmfBuilder& b) { b.record(R::EMR_FILLPATH, bounds()); });
     const QRect filledInk = inkBox(filled);
     EXPECT_LE((filledInk.topLeft() - letters.topLeft()).manhattanLength(), 2);
     EXPECT_LE((filledInk.bottomRight() - letters.bottomRight()).manhattanLength(), 2);
     EXPECT_TRUE(isRed(filled, letters.left() + 20, letters.center().y()));  // an H's stem
 
-    const QImage abandoned = drawn([](EmfBuilder& b) { b.record(EmfRecord::EMR_ABORTPATH); });
+    const QImage abandoned = drawn([](EmfBuilder& b) { b.record(R::EMR_ABORTPATH); });
     EXPECT_TRUE(inkBox(abandoned).isEmpty());
 }
 
@@ -501,8 +477,8 @@ TEST(PatternPen, StrokesArePaintedWithThePensBrush) {
         pen.u32(0x10000).u32(300).u32(brushStyle).u32(colorOrUsage).u32(hatch).u32(0);
         pen.raw(dib.data());
         EmfBuilder b;
-        b.record(EmfRecord::EMR_EXTCREATEPEN, pen).select(1);
-        b.record(EmfRecord::EMR_MOVETOEX, {0, 500}).record(EmfRecord::EMR_LINETO, {1000, 500});
+        b.record(R::EMR_EXTCREATEPEN, pen).select(1);
+        b.record(R::EMR_MOVETOEX, {0, 500}).record(R::EMR_LINETO, {1000, 500});
         return draw(b.build(), 200);
     };
     Bytes checker;  // 2 x 2, 24 bits: red and blue alternating
@@ -546,23 +522,23 @@ TEST(PathEditing, WidenedPathsFillThePenOutlineAndFlatPathsKeepTheirShape) {
     auto filledPath = [](EmfRecord editRecord, const std::function<void(EmfBuilder&)>& figure) {
         EmfBuilder b = redFill();
         b.pen(2, 0, 100, 0).select(2);  // solid, 100 units wide
-        b.record(EmfRecord::EMR_BEGINPATH);
+        b.record(R::EMR_BEGINPATH);
         figure(b);
-        b.record(EmfRecord::EMR_ENDPATH).record(editRecord, Bytes());
-        b.select(0x80000008u).record(EmfRecord::EMR_FILLPATH, bounds());
+        b.record(R::EMR_ENDPATH).record(editRecord, Bytes());
+        b.select(0x80000008u).record(R::EMR_FILLPATH, bounds());
         return draw(b.build());
     };
     auto line = [](EmfBuilder& b) {
-        b.record(EmfRecord::EMR_MOVETOEX, {100, 500}).record(EmfRecord::EMR_LINETO, {900, 500});
+        b.record(R::EMR_MOVETOEX, {100, 500}).record(R::EMR_LINETO, {900, 500});
     };
-    const QImage widened = filledPath(EmfRecord::EMR_WIDENPATH, line);
+    const QImage widened = filledPath(R::EMR_WIDENPATH, line);
     EXPECT_TRUE(isRed(widened, 50, 50));
     EXPECT_TRUE(isRed(widened, 50, 47));
     EXPECT_FALSE(isRed(widened, 50, 40));
     EXPECT_FALSE(isRed(widened, 2, 50));  // round caps end half a pen width past the line
 
     const QImage flattened =
-        filledPath(EmfRecord::EMR_FLATTENPATH, [](EmfBuilder& b) { b.ellipse(0, 0, 1000, 1000); });
+        filledPath(R::EMR_FLATTENPATH, [](EmfBuilder& b) { b.ellipse(0, 0, 1000, 1000); });
     EXPECT_TRUE(isRed(flattened, 50, 50));
     EXPECT_TRUE(isRed(flattened, 50, 3));
     EXPECT_FALSE(isRed(flattened, 3, 3));
@@ -582,40 +558,37 @@ TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
     };
     const Bytes firstOrg = Bytes().i16(0).i16(0);
     const Bytes firstExt = Bytes().i16(100).i16(100);  // y, x: 100 device units = the frame
-    const std::vector<Case> cases = {{"first viewport changes nothing",
-                                      [&](WmfBuilder& b) {
-                                          b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
-                                              .record(WmfRecord::META_SETVIEWPORTEXT, firstExt);
-                                      },
-                                      {25, 25},
-                                      {75, 25}},
-                                     {"offset origin shifts by device units",
-                                      [&](WmfBuilder& b) {
-                                          b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
-                                              .record(WmfRecord::META_SETVIEWPORTEXT, firstExt);
-                                          b.record(WmfRecord::META_OFFSETVIEWPORTORG, {0, 50});
-                                      },
-                                      {75, 25},
-                                      {25, 25}},
-                                     {"scaled extent shrinks",
-                                      [&](WmfBuilder& b) {
-                                          b.record(WmfRecord::META_SETVIEWPORTEXT, firstExt)
-                                              .record(WmfRecord::META_SCALEVIEWPORTEXT,
-                                                      {2, 1, 2, 1});
-                                      },
-                                      {12, 12},
-                                      {37, 37}},
-                                     {"restore brings the saved viewport back",
-                                      [&](WmfBuilder& b) {
-                                          b.record(WmfRecord::META_SETVIEWPORTORG, firstOrg)
-                                              .record(WmfRecord::META_SETVIEWPORTEXT, firstExt)
-                                              .record(WmfRecord::META_SAVEDC);
-                                          b.record(WmfRecord::META_OFFSETVIEWPORTORG, {0, 50})
-                                              .record(WmfRecord::META_RESTOREDC, {-1});
-                                          b.record(WmfRecord::META_SCALEVIEWPORTEXT, {1, 1, 1, 1});
-                                      },
-                                      {25, 25},
-                                      {75, 25}}};
+    const std::vector<Case> cases = {
+        {"first viewport changes nothing",
+         [&](WmfBuilder& b) {
+             b.record(W::META_SETVIEWPORTORG, firstOrg).record(W::META_SETVIEWPORTEXT, firstExt);
+         },
+         {25, 25},
+         {75, 25}},
+        {"offset origin shifts by device units",
+         [&](WmfBuilder& b) {
+             b.record(W::META_SETVIEWPORTORG, firstOrg).record(W::META_SETVIEWPORTEXT, firstExt);
+             b.record(W::META_OFFSETVIEWPORTORG, {0, 50});
+         },
+         {75, 25},
+         {25, 25}},
+        {"scaled extent shrinks",
+         [&](WmfBuilder& b) {
+             b.record(W::META_SETVIEWPORTEXT, firstExt)
+                 .record(W::META_SCALEVIEWPORTEXT, {2, 1, 2, 1});
+         },
+         {12, 12},
+         {37, 37}},
+        {"restore brings the saved viewport back",
+         [&](WmfBuilder& b) {
+             b.record(W::META_SETVIEWPORTORG, firstOrg)
+                 .record(W::META_SETVIEWPORTEXT, firstExt)
+                 .record(W::META_SAVEDC);
+             b.record(W::META_OFFSETVIEWPORTORG, {0, 50}).record(W::META_RESTOREDC, {-1});
+             b.record(W::META_SCALEVIEWPORTEXT, {1, 1, 1, 1});
+         },
+         {25, 25},
+         {75, 25}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         WmfBuilder b;
@@ -634,12 +607,11 @@ TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
 // as the mapping makes it (QPen itself holds widths only below 2^15).
 TEST(PenWidth, WidthsBeyondWhatQPenHoldsAreDrawn) {
     EmfBuilder b;
-    b.record(EmfRecord::EMR_SETMAPMODE, {8})  // MM_ANISOTROPIC: 1,000,000 units across 1000 pixels
-        .record(EmfRecord::EMR_SETWINDOWEXTEX, {1000000, 1000000})
-        .record(EmfRecord::EMR_SETVIEWPORTEXTEX, {1000, 1000});
+    b.record(R::EMR_SETMAPMODE, {8})  // MM_ANISOTROPIC: 1,000,000 units across 1000 pixels
+        .record(R::EMR_SETWINDOWEXTEX, {1000000, 1000000})
+        .record(R::EMR_SETVIEWPORTEXTEX, {1000, 1000});
     b.pen(1, 0, 40000, kRed).select(1);
-    b.record(EmfRecord::EMR_MOVETOEX, {100000, 500000})
-        .record(EmfRecord::EMR_LINETO, {900000, 500000});
+    b.record(R::EMR_MOVETOEX, {100000, 500000}).record(R::EMR_LINETO, {900000, 500000});
     const QImage image = draw(b.build());
     int redRows = 0;
     for (int y = 40; y < 60; ++y) {
@@ -656,8 +628,8 @@ TEST(OnePixelLines, LightWholePixels) {
         SCOPED_TRACE(y);
         WmfBuilder b;
         b.window(0, 0, 1000, 1000);
-        b.record(WmfRecord::META_CREATEPENINDIRECT, Bytes().u16(0).i16(0).i16(0).u32(0)).select(0);
-        b.record(WmfRecord::META_POLYLINE,
+        b.record(W::META_CREATEPENINDIRECT, Bytes().u16(0).i16(0).i16(0).u32(0)).select(0);
+        b.record(W::META_POLYLINE,
                  Bytes().u16(2).i16(0).i16(std::int16_t(y)).i16(1000).i16(std::int16_t(y)));
         const QImage image = draw(b.build());
         int dark = 0;
@@ -676,11 +648,11 @@ TEST(MiterLimit, DecidesHowFarAJoinReaches) {
     auto inkAtTip = [](int limit) {
         EmfBuilder b;
         if (limit) {
-            b.record(EmfRecord::EMR_SETMITERLIMIT, Bytes().f32(float(limit)));
+            b.record(R::EMR_SETMITERLIMIT, Bytes().f32(float(limit)));
         }
         // Geometric, flat ends, mitred joins, 100 units wide; the miter is 6.2 widths.
-        b.record(EmfRecord::EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, 0x12200, 100, 0, kRed, 0, 0});
-        b.select(1).record(EmfRecord::EMR_POLYLINE16,
+        b.record(R::EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, 0x12200, 100, 0, kRed, 0, 0});
+        b.select(1).record(R::EMR_POLYLINE16,
                            bounds().u32(3).i16s({410, 1000, 500, 450, 590, 1000}));
         const QImage image = draw(b.build());
         EXPECT_LT(qGray(image.pixel(50, 40)), 200) << "the stroke itself";

@@ -5,7 +5,7 @@
 // expected.tsv says whether it is refused or drawn, the colour what follows
 // the fault must still paint a quarter of the way in (on black), and how many
 // records are kept when the record list has to end at the fault.
-#include "TestData.h"
+#include "MetafileDrawing.h"
 #include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>

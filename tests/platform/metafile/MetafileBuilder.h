@@ -6,7 +6,6 @@
 #include <QPoint>
 #include <QRectF>
 #include <QString>
-#include <QtEndian>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -22,44 +21,30 @@ using platform::metafile::WmfRecord;
 
 class Bytes {
   public:
-    Bytes& u8(std::uint8_t v) {
-        data_.append(char(v));
+    // Every field is little-endian, as the files hold it.
+    template <typename T>
+    Bytes& put(T v) {
+        data_.append(reinterpret_cast<const char*>(&v), sizeof v);
         return *this;
     }
-    Bytes& u16(std::uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
-    Bytes& i16(std::int16_t v) { return u16(std::uint16_t(v)); }
-    Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Bytes& i32(std::int32_t v) { return u32(std::uint32_t(v)); }
-    Bytes& f32(float v) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        return u32(bits);
-    }
-    Bytes& i32s(std::initializer_list<std::int32_t> vs) {
-        for (auto v : vs) {
-            i32(v);
+    Bytes& u8(std::uint8_t v) { return put(v); }
+    Bytes& u16(std::uint16_t v) { return put(v); }
+    Bytes& i16(std::int16_t v) { return put(v); }
+    Bytes& u32(std::uint32_t v) { return put(v); }
+    Bytes& i32(std::int32_t v) { return put(v); }
+    Bytes& f32(float v) { return put(v); }
+    template <typename T, typename V>
+    Bytes& all(std::initializer_list<V> vs) {
+        for (V v : vs) {
+            put(T(v));
         }
         return *this;
     }
-    Bytes& u32s(std::initializer_list<std::uint32_t> vs) {
-        for (auto v : vs) {
-            u32(v);
-        }
-        return *this;
-    }
-    // 16-bit fields, signed or not, as WMF records hold them.
-    Bytes& i16s(std::initializer_list<int> vs) {
-        for (auto v : vs) {
-            u16(std::uint16_t(v));
-        }
-        return *this;
-    }
-    Bytes& f32s(std::initializer_list<float> vs) {
-        for (auto v : vs) {
-            f32(v);
-        }
-        return *this;
-    }
+    Bytes& i32s(std::initializer_list<std::int32_t> vs) { return all<std::int32_t>(vs); }
+    Bytes& u32s(std::initializer_list<std::uint32_t> vs) { return all<std::uint32_t>(vs); }
+    Bytes& i16s(std::initializer_list<int> vs) { return all<std::uint16_t>(vs); }  // WMF fields
+    Bytes& f32s(std::initializer_list<float> vs) { return all<float>(vs); }
+    Bytes& u16s(std::initializer_list<std::uint16_t> vs) { return all<std::uint16_t>(vs); }
     Bytes& raw(const QByteArray& bytes) {
         data_.append(bytes);
         return *this;
@@ -78,50 +63,43 @@ constexpr std::uint32_t kNullPen = 0x80000008u;
 // covering device pixels (0,0)-(999,999) unless told otherwise.
 class EmfBuilder {
   public:
-    explicit EmfBuilder(int frameHundredthsMm = 9999, std::uint16_t handles = 16) {
-        header_.u32(1).u32(88);
-        header_.i32(0).i32(0).i32(999).i32(999);                              // bounds
-        header_.i32(0).i32(0).i32(frameHundredthsMm).i32(frameHundredthsMm);  // frame
-        header_.u32(0x464D4520).u32(0x10000).u32(0).u32(0);  // signature, version, size, records
-        header_.u16(handles).u16(0).u32(0).u32(0).u32(0);
-        header_.i32(1000).i32(1000).i32(100).i32(100);  // device pixels, millimetres
+    explicit EmfBuilder(int frameHundredthsMm = 9999) {
+        header_.u32s({1, 88}).i32s({0, 0, 999, 999, 0, 0, frameHundredthsMm, frameHundredthsMm});
+        header_.u32s({0x464D4520, 0x10000, 0, 0}).u16(16).u16(0).u32s({0, 0, 0});
+        header_.i32s({1000, 1000, 100, 100});  // device pixels, millimetres
     }
-
-    // Appends a record whose size field is computed from the parameters.
-    EmfBuilder& record(platform::metafile::EmfRecord type, const Bytes& params) {
+    EmfBuilder& record(EmfRecord type, const Bytes& params) {
         body_.u32(std::uint32_t(type)).u32(std::uint32_t(8 + params.size())).raw(params.data());
         return *this;
     }
-    // Appends a record of 32-bit fields.
-    EmfBuilder& record(platform::metafile::EmfRecord type,
-                       std::initializer_list<std::int32_t> fields = {}) {
+    EmfBuilder& record(EmfRecord type, std::initializer_list<std::int32_t> fields = {}) {
         return record(type, Bytes().i32s(fields));
     }
-    // Appends a record with an explicit (possibly wrong) size field.
-    EmfBuilder& rawRecord(platform::metafile::EmfRecord type, std::uint32_t size,
-                          const Bytes& params) {
-        body_.u32(std::uint32_t(type)).u32(size).raw(params.data());
+    // Records of 32-bit fields, in order.
+    struct Fields {
+        EmfRecord type;
+        std::initializer_list<std::int32_t> fields;
+    };
+    EmfBuilder& records(std::initializer_list<Fields> list) {
+        for (const Fields& r : list) {
+            record(r.type, r.fields);
+        }
         return *this;
     }
-    QByteArray build(bool withEof = true) const {
-        QByteArray out = header_.data() + body_.data();
-        if (withEof) {
-            Bytes eof;
-            eof.u32(14).u32(20).u32(0).u32(0).u32(20);
-            out += eof.data();
-        }
-        return out;
+    QByteArray build() const {
+        return header_.data() + body_.data() + Bytes().u32s({14, 20, 0, 0, 20}).data();
     }
+    // The file with its header's bounds and frame zeroed: a picture that does
+    // not say how big it is.
+    QByteArray buildFrameless() const { return build().replace(8, 32, QByteArray(32, '\0')); }
 
-    // Common records.
     EmfBuilder& solidBrush(std::uint32_t index, std::uint32_t colorRef) {
-        return record(EmfRecord::EMR_CREATEBRUSHINDIRECT,
-                      Bytes().u32(index).u32(0).u32(colorRef).u32(0));
+        return record(EmfRecord::EMR_CREATEBRUSHINDIRECT, Bytes().u32s({index, 0, colorRef, 0}));
     }
     EmfBuilder& pen(std::uint32_t index, std::uint32_t style, std::int32_t width,
                     std::uint32_t colorRef) {
         return record(EmfRecord::EMR_CREATEPEN,
-                      Bytes().u32(index).u32(style).i32(width).i32(0).u32(colorRef));
+                      Bytes().u32s({index, style}).i32s({width, 0}).u32(colorRef));
     }
     EmfBuilder& select(std::uint32_t index) {
         return record(EmfRecord::EMR_SELECTOBJECT, Bytes().u32(index));
@@ -138,23 +116,19 @@ class EmfBuilder {
         return record(EmfRecord::EMR_MOVETOEX, {x0, y0}).record(EmfRecord::EMR_LINETO, {x1, y1});
     }
     EmfBuilder& rectangle(int l, int t, int r, int b) {
-        return record(EmfRecord::EMR_RECTANGLE, Bytes().i32(l).i32(t).i32(r).i32(b));
+        return record(EmfRecord::EMR_RECTANGLE, {l, t, r, b});
     }
     EmfBuilder& ellipse(int l, int t, int r, int b) {
-        return record(EmfRecord::EMR_ELLIPSE, Bytes().i32(l).i32(t).i32(r).i32(b));
+        return record(EmfRecord::EMR_ELLIPSE, {l, t, r, b});
     }
-    // EMR_EXTCREATEFONTINDIRECTW: a LOGFONT of normal weight; the orientation
-    // follows the escapement.
+    // EMR_EXTCREATEFONTINDIRECTW: a LOGFONT of normal weight whose
+    // orientation follows the escapement.
     EmfBuilder& font(std::uint32_t index, std::int32_t height, const QByteArray& face = "Arial",
                      std::int32_t width = 0, std::int32_t escapement = 0) {
         Bytes f;
-        f.u32(index).i32(height).i32(width).i32(escapement).i32(escapement).i32(400);
-        f.u32(0).u32(0);
-        for (char c : face) {
-            f.u16(std::uint16_t(c));
-        }
-        for (auto i = face.size(); i < 32; ++i) {
-            f.u16(0);
+        f.u32(index).i32s({height, width, escapement, escapement, 400, 0, 0});
+        for (int i = 0; i < 32; ++i) {
+            f.u16(i < face.size() ? std::uint16_t(face[i]) : 0);
         }
         return record(EmfRecord::EMR_EXTCREATEFONTINDIRECTW, f);
     }
@@ -163,50 +137,37 @@ class EmfBuilder {
     EmfBuilder& textOut(QPoint at, const QString& text, std::uint32_t options = 0,
                         std::array<std::int32_t, 4> rect = {0, 0, 0, 0}) {
         Bytes t;
-        t.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
-        t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(76).u32(options);
-        t.i32(rect[0]).i32(rect[1]).i32(rect[2]).i32(rect[3]).u32(0);
-        for (QChar c : text) {
-            t.u16(c.unicode());
-        }
-        if (text.size() % 2) {
-            t.u16(0);
-        }
-        return record(EmfRecord::EMR_EXTTEXTOUTW, t);
+        t.i32s({0, 0, 0, 0, 1, 0, 0, at.x(), at.y(), int(text.size()), 76, int(options)});
+        t.i32s({rect[0], rect[1], rect[2], rect[3], 0});
+        return record(EmfRecord::EMR_EXTTEXTOUTW, utf16(t, text));
     }
     // EMR_SMALLTEXTOUT of `text` at `at`: 8-bit codes with ETO_SMALL_CHARS
-    // in `options`, else UTF-16; the rectangle (left, top, right, bottom) is
-    // written unless ETO_NO_RECT is set.
+    // in `options`, else UTF-16; the rectangle is written unless ETO_NO_RECT is set.
     EmfBuilder& smallTextOut(QPoint at, const QString& text, std::uint32_t options,
                              std::array<std::int32_t, 4> rect = {0, 0, 0, 0}) {
-        constexpr std::uint32_t kNoRect = 0x0100, kSmallChars = 0x0200;
         Bytes t;
-        t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(options).u32(1);
-        t.f32(0).f32(0);
-        if (!(options & kNoRect)) {
-            t.i32(rect[0]).i32(rect[1]).i32(rect[2]).i32(rect[3]);
+        t.i32s({at.x(), at.y(), int(text.size()), int(options), 1}).f32s({0, 0});
+        if (!(options & 0x0100)) {
+            t.i32s({rect[0], rect[1], rect[2], rect[3]});
         }
-        for (QChar c : text) {
-            if (options & kSmallChars) {
-                t.u8(std::uint8_t(c.unicode()));
-            } else {
-                t.u16(c.unicode());
-            }
+        if (options & 0x0200) {
+            t.raw(text.toLatin1());
+        } else {
+            utf16(t, text);
         }
         while (t.size() % 4) {
             t.u8(0);
         }
         return record(EmfRecord::EMR_SMALLTEXTOUT, t);
     }
-    // The file with its header's bounds and frame zeroed: a picture that does
-    // not say how big it is.
-    QByteArray buildFrameless() const {
-        QByteArray out = build();
-        out.replace(8, 32, QByteArray(32, '\0'));
-        return out;
-    }
 
   private:
+    static Bytes& utf16(Bytes& b, const QString& text) {
+        for (QChar c : text) {
+            b.u16(c.unicode());
+        }
+        return text.size() % 2 ? b.u16(0) : b;
+    }
     Bytes header_;
     Bytes body_;
 };
@@ -296,9 +257,14 @@ class WmfBuilder {
                        std::initializer_list<int> fields = {}) {
         return record(function, Bytes().i16s(fields));
     }
-    WmfBuilder& rawRecord(std::uint32_t words, platform::metafile::WmfRecord function,
-                          const Bytes& params) {
-        body_.u32(words).u16(std::uint16_t(function)).raw(params.data());
+    struct Fields {
+        WmfRecord type;
+        std::initializer_list<int> fields;
+    };
+    WmfBuilder& records(std::initializer_list<Fields> list) {
+        for (const Fields& r : list) {
+            record(r.type, r.fields);
+        }
         return *this;
     }
     QByteArray build(bool withEof = true) const {
