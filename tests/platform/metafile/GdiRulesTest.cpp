@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <QtMath>
-#include <cstring>
 #include <functional>
 
 using metafile_test::Bytes;
@@ -14,6 +13,8 @@ using metafile_test::draw;
 using metafile_test::EmfBuilder;
 using metafile_test::EmfRecord;
 using metafile_test::inkBox;
+using metafile_test::Picture;
+using metafile_test::PictureCase;
 using metafile_test::WmfBuilder;
 using metafile_test::WmfRecord;
 using platform::Metafile;
@@ -36,78 +37,106 @@ EmfBuilder redFill() {
     return EmfBuilder().fillWith(kRed);
 }
 
-// --- World transforms ----------------------------------------------------
+// --- World transforms, path editing and WMF viewports, as pictures --------
 
 const Bytes kHalf = xform(0.5, 0, 0, 0.5, 0, 0);
 const Bytes kShift = xform(1, 0, 0, 1, 500, 0);
 // 90 degrees: (x, y) -> (1000 - y, x), the page turned on its side.
 const Bytes kTurn = xform(0, 1, -1, 0, 1000, 0);
 
-// One transform record: EMR_MODIFYWORLDTRANSFORM in `mode` (1 identity,
-// 2 left multiply, 3 right multiply, 4 set), EMR_SETWORLDTRANSFORM for mode 0,
-// SAVEDC for mode -1 and RESTOREDC(-1) for mode -2.
-struct Step {
-    int mode;
-    Bytes matrix;
-};
-
 Bytes modify(const Bytes& m, std::uint32_t mode) {
-    Bytes b = m;
-    return b.u32(mode);
+    return Bytes(m).u32(mode);
 }
 
-void apply(EmfBuilder& b, const Step& s) {
-    if (s.mode == -1) {
-        b.record(R::EMR_SAVEDC);
-    } else if (s.mode == -2) {
-        b.record(R::EMR_RESTOREDC, {-1});
-    } else if (s.mode == 0) {
-        b.record(R::EMR_SETWORLDTRANSFORM, s.matrix);
-    } else {
-        b.record(R::EMR_MODIFYWORLDTRANSFORM, modify(s.matrix, std::uint32_t(s.mode)));
-    }
-}
-
-struct TransformCase {
-    const char* name;
-    std::vector<Step> steps;
-    QPoint red;    // a pixel the rectangle (0,0)-(500,250) must cover after the transform
-    QPoint empty;  // one it must leave alone
-};
-
-class WorldTransform : public testing::TestWithParam<TransformCase> {};
-
-TEST_P(WorldTransform, MovesTheDrawing) {
+// The rectangle (0,0)-(500,250) in red after transform steps: `m` a matrix
+// for EMR_MODIFYWORLDTRANSFORM in mode (1 identity, 2 left multiply, 3 right
+// multiply, 4 set), "w" for EMR_SETWORLDTRANSFORM, "s" SAVEDC, "r" RESTOREDC.
+QByteArray transformed(std::initializer_list<std::pair<const char*, Bytes>> steps) {
     EmfBuilder b = redFill();
-    for (const Step& step : GetParam().steps) {
-        apply(b, step);
+    for (const auto& [step, matrix] : steps) {
+        if (step[0] == 's' || step[0] == 'r') {
+            step[0] == 's' ? b.record(R::EMR_SAVEDC) : b.record(R::EMR_RESTOREDC, {-1});
+        } else {
+            step[0] == 'w' ? b.record(R::EMR_SETWORLDTRANSFORM, matrix)
+                           : b.record(R::EMR_MODIFYWORLDTRANSFORM, modify(matrix, step[0] - '0'));
+        }
     }
-    const QImage image = draw(b.rectangle(0, 0, 500, 250).build());
-    EXPECT_TRUE(isRed(image, GetParam().red.x(), GetParam().red.y()));
-    EXPECT_FALSE(isRed(image, GetParam().empty.x(), GetParam().empty.y()));
+    return b.rectangle(0, 0, 500, 250).build();
 }
 
-const Step save{-1, {}}, restore{-2, {}};
+// A path of `figure` drawn with a 100-unit pen, edited by `edit`, then filled red.
+QByteArray editedPath(R edit, const std::function<void(EmfBuilder&)>& figure) {
+    EmfBuilder b = redFill();
+    b.pen(2, 0, 100, 0).select(2).record(R::EMR_BEGINPATH);
+    figure(b);
+    b.record(R::EMR_ENDPATH).record(edit).select(metafile_test::kNullPen);
+    return b.record(R::EMR_FILLPATH, {0, 0, 1000, 1000}).build();
+}
+
+// The first viewport a WMF sets stands for the picture frame (100 device
+// units); `records` follow, then the rectangle (0,0)-(500,500) in red.
+QByteArray wmfViewport(std::initializer_list<WmfBuilder::Fields> records) {
+    WmfBuilder b;
+    b.fillWith(kRed).records(
+        {{W::META_SETVIEWPORTORG, {0, 0}}, {W::META_SETVIEWPORTEXT, {100, 100}}});
+    return b.records(records).rectangle(0, 0, 500, 500).build();
+}
+
+const QColor red(Qt::red), white(Qt::white);
+const std::pair<const char*, Bytes> save{"s", {}}, restore{"r", {}};
 
 // Left multiply: shift, then halve (x -> (x + 500) / 2); right: halve, then shift.
 INSTANTIATE_TEST_SUITE_P(
-    Modes, WorldTransform,
+    Rules, Picture,
     testing::Values(
-        TransformCase{"LeftMultiplyTurnsThePage", {{2, kTurn}}, {87, 40}, {25, 12}},
-        TransformCase{"RightMultiplyTurnsThePage", {{3, kTurn}}, {87, 40}, {25, 12}},
-        TransformCase{"SetReplaces", {{0, kHalf}, {4, kShift}}, {75, 12}, {25, 12}},
-        TransformCase{"LeftMultiplyAppliesFirst", {{0, kHalf}, {2, kShift}}, {37, 6}, {60, 6}},
-        TransformCase{"RightMultiplyAppliesLast", {{0, kHalf}, {3, kShift}}, {60, 6}, {37, 6}},
-        TransformCase{"IdentityResets", {{0, kTurn}, {1, kHalf}}, {25, 12}, {87, 40}},
-        TransformCase{"RestoreDcBringsBackTheSavedTransform",
-                      {{2, kTurn}, save, {4, kHalf}, restore},
-                      {87, 40},
-                      {25, 12}},
-        TransformCase{"TransformSetInsideSaveDcEndsAtRestore",
-                      {save, {2, kTurn}, restore},
-                      {25, 12},
-                      {87, 40}}),
-    [](const testing::TestParamInfo<TransformCase>& p) { return p.param.name; });
+        PictureCase{"LeftMultiplyTurnsThePage",
+                    transformed({{"2", kTurn}}),
+                    {{{87, 40}, red}, {{25, 12}, white}}},
+        PictureCase{"RightMultiplyTurnsThePage",
+                    transformed({{"3", kTurn}}),
+                    {{{87, 40}, red}, {{25, 12}, white}}},
+        PictureCase{"SetReplaces",
+                    transformed({{"w", kHalf}, {"4", kShift}}),
+                    {{{75, 12}, red}, {{25, 12}, white}}},
+        PictureCase{"LeftMultiplyAppliesFirst",
+                    transformed({{"w", kHalf}, {"2", kShift}}),
+                    {{{37, 6}, red}, {{60, 6}, white}}},
+        PictureCase{"RightMultiplyAppliesLast",
+                    transformed({{"w", kHalf}, {"3", kShift}}),
+                    {{{60, 6}, red}, {{37, 6}, white}}},
+        PictureCase{"IdentityResets",
+                    transformed({{"w", kTurn}, {"1", kHalf}}),
+                    {{{25, 12}, red}, {{87, 40}, white}}},
+        PictureCase{"RestoreDcBringsBackTheSavedTransform",
+                    transformed({{"2", kTurn}, save, {"4", kHalf}, restore}),
+                    {{{87, 40}, red}, {{25, 12}, white}}},
+        PictureCase{"TransformSetInsideSaveDcEndsAtRestore",
+                    transformed({save, {"2", kTurn}, restore}),
+                    {{{25, 12}, red}, {{87, 40}, white}}},
+        // A widened line fills the pen's outline, round caps half a width past its ends.
+        PictureCase{"WidenPathFillsThePenOutline",
+                    editedPath(R::EMR_WIDENPATH, [](EmfBuilder& b) { b.line(100, 500, 900, 500); }),
+                    {{{50, 50}, red}, {{50, 47}, red}, {{50, 40}, white}, {{2, 50}, white}}},
+        PictureCase{
+            "FlattenPathKeepsTheShape",
+            editedPath(R::EMR_FLATTENPATH, [](EmfBuilder& b) { b.ellipse(0, 0, 1000, 1000); }),
+            {{{50, 50}, red}, {{50, 3}, red}, {{3, 3}, white}}},
+        PictureCase{"FirstWmfViewportChangesNothing",
+                    wmfViewport({}),
+                    {{{25, 25}, red}, {{75, 25}, white}}},
+        PictureCase{"OffsetViewportShiftsByDeviceUnits",
+                    wmfViewport({{W::META_OFFSETVIEWPORTORG, {0, 50}}}),
+                    {{{75, 25}, red}, {{25, 25}, white}}},
+        PictureCase{"ScaledViewportShrinks",
+                    wmfViewport({{W::META_SCALEVIEWPORTEXT, {2, 1, 2, 1}}}),
+                    {{{12, 12}, red}, {{37, 37}, white}}},
+        PictureCase{"RestoreDcBringsBackTheSavedViewport",
+                    wmfViewport({{W::META_SAVEDC, {}},
+                                 {W::META_OFFSETVIEWPORTORG, {0, 50}},
+                                 {W::META_RESTOREDC, {-1}},
+                                 {W::META_SCALEVIEWPORTEXT, {1, 1, 1, 1}}}),
+                    {{{25, 25}, red}, {{75, 25}, white}}}),
+    metafile_test::pictureName);
 
 // A header that gives neither frame nor bounds: the picture is framed by what
 // its records draw, after the world transform; drawing nothing, it is no picture.
@@ -515,91 +544,6 @@ TEST(PatternPen, StrokesArePaintedWithThePensBrush) {
 }
 
 }  // namespace
-
-// --- Path editing ----------------------------------------------------------
-
-TEST(PathEditing, WidenedPathsFillThePenOutlineAndFlatPathsKeepTheirShape) {
-    auto filledPath = [](EmfRecord editRecord, const std::function<void(EmfBuilder&)>& figure) {
-        EmfBuilder b = redFill();
-        b.pen(2, 0, 100, 0).select(2);  // solid, 100 units wide
-        b.record(R::EMR_BEGINPATH);
-        figure(b);
-        b.record(R::EMR_ENDPATH).record(editRecord, Bytes());
-        b.select(0x80000008u).record(R::EMR_FILLPATH, bounds());
-        return draw(b.build());
-    };
-    auto line = [](EmfBuilder& b) {
-        b.record(R::EMR_MOVETOEX, {100, 500}).record(R::EMR_LINETO, {900, 500});
-    };
-    const QImage widened = filledPath(R::EMR_WIDENPATH, line);
-    EXPECT_TRUE(isRed(widened, 50, 50));
-    EXPECT_TRUE(isRed(widened, 50, 47));
-    EXPECT_FALSE(isRed(widened, 50, 40));
-    EXPECT_FALSE(isRed(widened, 2, 50));  // round caps end half a pen width past the line
-
-    const QImage flattened =
-        filledPath(R::EMR_FLATTENPATH, [](EmfBuilder& b) { b.ellipse(0, 0, 1000, 1000); });
-    EXPECT_TRUE(isRed(flattened, 50, 50));
-    EXPECT_TRUE(isRed(flattened, 50, 3));
-    EXPECT_FALSE(isRed(flattened, 3, 3));
-}
-
-// --- WMF viewport -------------------------------------------------------------
-
-// The first viewport a WMF sets stands for the picture frame; later viewport
-// records move and scale the drawing relative to it, and SaveDC/RestoreDC
-// keep them like the rest of the state.
-TEST(WmfViewport, LaterViewportRecordsMoveAndScaleTheDrawing) {
-    struct Case {
-        const char* name;
-        std::function<void(WmfBuilder&)> records;
-        QPoint red;
-        QPoint empty;
-    };
-    const Bytes firstOrg = Bytes().i16(0).i16(0);
-    const Bytes firstExt = Bytes().i16(100).i16(100);  // y, x: 100 device units = the frame
-    const std::vector<Case> cases = {
-        {"first viewport changes nothing",
-         [&](WmfBuilder& b) {
-             b.record(W::META_SETVIEWPORTORG, firstOrg).record(W::META_SETVIEWPORTEXT, firstExt);
-         },
-         {25, 25},
-         {75, 25}},
-        {"offset origin shifts by device units",
-         [&](WmfBuilder& b) {
-             b.record(W::META_SETVIEWPORTORG, firstOrg).record(W::META_SETVIEWPORTEXT, firstExt);
-             b.record(W::META_OFFSETVIEWPORTORG, {0, 50});
-         },
-         {75, 25},
-         {25, 25}},
-        {"scaled extent shrinks",
-         [&](WmfBuilder& b) {
-             b.record(W::META_SETVIEWPORTEXT, firstExt)
-                 .record(W::META_SCALEVIEWPORTEXT, {2, 1, 2, 1});
-         },
-         {12, 12},
-         {37, 37}},
-        {"restore brings the saved viewport back",
-         [&](WmfBuilder& b) {
-             b.record(W::META_SETVIEWPORTORG, firstOrg)
-                 .record(W::META_SETVIEWPORTEXT, firstExt)
-                 .record(W::META_SAVEDC);
-             b.record(W::META_OFFSETVIEWPORTORG, {0, 50}).record(W::META_RESTOREDC, {-1});
-             b.record(W::META_SCALEVIEWPORTEXT, {1, 1, 1, 1});
-         },
-         {25, 25},
-         {75, 25}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        WmfBuilder b;
-        b.window(0, 0, 1000, 1000).solidBrush(kRed).nullPen().select(0).select(1);
-        c.records(b);
-        b.rectangle(0, 0, 500, 500);
-        const QImage image = draw(b.build());
-        EXPECT_TRUE(isRed(image, c.red.x(), c.red.y()));
-        EXPECT_FALSE(isRed(image, c.empty.x(), c.empty.y()));
-    }
-}
 
 // --- One-pixel lines ------------------------------------------------------------
 
