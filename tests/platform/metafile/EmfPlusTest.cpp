@@ -66,6 +66,20 @@ QByteArray plus(const std::function<void(EmfPlusBuilder&)>& add) {
     return b.build();
 }
 
+// These records in a dual EMF+ file.
+struct Rec {
+    P type;
+    std::uint16_t flags;
+    Bytes data;
+};
+QByteArray plus(std::initializer_list<Rec> records) {
+    return plus([&](EmfPlusBuilder& b) {
+        for (const Rec& r : records) {
+            b.plus(r.type, r.flags, r.data);
+        }
+    });
+}
+
 // A 100-pixel-wide mitred polyline whose join comes to a point at y = 450:
 // its miter is 6.2 pen widths long.
 QByteArray sharpJoin(const Bytes& pen) {
@@ -82,29 +96,13 @@ INSTANTIATE_TEST_SUITE_P(
                     redTopLeft(),
                     {{{25, 25}, kRedColor}, {{75, 75}, kWhite}, {{75, 25}, kWhite}}},
         PictureCase{"CompressedRects",
-                    [] {
-                        EmfPlusBuilder b;
-                        b.plus(P::EmfPlusFillRects, kColor | 0x4000 /* compressed */,
-                               Bytes().u32(kRed).u32(1).i16(500).i16(0).i16(500).i16(500));
-                        return b.build();
-                    }(),
+                    plus({{P::EmfPlusFillRects, kColor | 0x4000 /* compressed */, Bytes().u32(kRed).u32(1).i16(500).i16(0).i16(500).i16(500)}}),
                     {{{75, 25}, kRedColor}, {{25, 25}, kWhite}}},
         PictureCase{"BrushObjectWithAlphaBlends",
-                    [] {
-                        EmfPlusBuilder b;
-                        b.plus(P::EmfPlusObject, 0x0100 | 3, solidBrush(0x800000FFu));
-                        b.plus(P::EmfPlusFillEllipse, 3, Bytes().u32(3).f32s({0, 0, 1000, 1000}));
-                        return b.build();
-                    }(),
+                    plus({{P::EmfPlusObject, 0x0100 | 3, solidBrush(0x800000FFu)}, {P::EmfPlusFillEllipse, 3, Bytes().u32(3).f32s({0, 0, 1000, 1000})}}),
                     {{{50, 50}, QColor(127, 127, 255)}, {{2, 2}, kWhite}}},
         PictureCase{"PenObjectStrokesLines",
-                    [] {
-                        EmfPlusBuilder b;
-                        b.plus(P::EmfPlusObject, 0x0200 | 1, pen(100, kBlue));
-                        b.plus(P::EmfPlusDrawLines, 1,
-                               Bytes().u32(2).f32(0).f32(500).f32(1000).f32(500));
-                        return b.build();
-                    }(),
+                    plus({{P::EmfPlusObject, 0x0200 | 1, pen(100, kBlue)}, {P::EmfPlusDrawLines, 1, Bytes().u32(2).f32(0).f32(500).f32(1000).f32(500)}}),
                     {{{50, 50}, kBlueColor}, {{50, 47}, kBlueColor}, {{50, 40}, kWhite}}},
         PictureCase{
             "ThinPensAreLighterLines",
@@ -143,13 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                     sharpJoin(pen(100, kBlue, 0x10, 1.5)),
                     {{{50, 40}, kBlueColor}, {{50, 20}, kWhite}}},
         PictureCase{"PathObjectFilledWithItsClosedFigure",
-                    [] {
-                        EmfPlusBuilder b;
-                        b.plus(P::EmfPlusObject, 0x0300 | 2,
-                               path({{0, 0}, {1000, 0}, {0, 1000}}, {0x00, 0x01, 0x81}));
-                        b.plus(P::EmfPlusFillPath, kColor | 2, Bytes().u32(kRed));
-                        return b.build();
-                    }(),
+                    plus({{P::EmfPlusObject, 0x0300 | 2, path({{0, 0}, {1000, 0}, {0, 1000}}, {0x00, 0x01, 0x81})}, {P::EmfPlusFillPath, kColor | 2, Bytes().u32(kRed)}}),
                     {{{20, 20}, kRedColor}, {{80, 80}, kWhite}}},
         PictureCase{"RelativePolygonPoints",
                     [] {
@@ -170,12 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                     }(),
                     {{{75, 25}, kRedColor}, {{25, 25}, kWhite}, {{75, 75}, kWhite}}},
         PictureCase{"PieSweepsClockwiseFromTheXAxis",
-                    [] {
-                        EmfPlusBuilder b;
-                        b.plus(P::EmfPlusFillPie, kColor,
-                               Bytes().u32(kRed).f32s({0, 90, 0, 0, 1000, 1000}));
-                        return b.build();
-                    }(),
+                    plus({{P::EmfPlusFillPie, kColor, Bytes().u32(kRed).f32s({0, 90, 0, 0, 1000, 1000})}}),
                     {{{75, 70}, kRedColor}, {{75, 30}, kWhite}, {{25, 70}, kWhite}}},
         PictureCase{"TranslateThenRotateAppends",
                     [] {
@@ -243,16 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {{{25, 75}, kRedColor}, {{25, 25}, kWhite}, {{75, 75}, kWhite}}},
         PictureCase{
             "LinearGradientRunsAcrossItsRectangle",
-            [] {
-                EmfPlusBuilder b;
-                b.plus(P::EmfPlusObject, 0x0100 | 5,
-                       Bytes()
-                           .u32s({0xDBC01002u, 4, 0, 4})
-                           .f32s({0, 0, 1000, 1000})
-                           .u32s({kRed, kBlue, 0, 0}));
-                b.plus(P::EmfPlusFillRects, 0, Bytes().u32s({5, 1}).f32s({0, 0, 1000, 1000}));
-                return b.build();
-            }(),
+            plus({{P::EmfPlusObject, 0x0100 | 5, Bytes() .u32s({0xDBC01002u, 4, 0, 4}) .f32s({0, 0, 1000, 1000}) .u32s({kRed, kBlue, 0, 0})}, {P::EmfPlusFillRects, 0, Bytes().u32s({5, 1}).f32s({0, 0, 1000, 1000})}}),
             {{{2, 50}, QColor(250, 0, 5)}, {{97, 50}, QColor(8, 0, 247)}}},
         PictureCase{"BitmapImageKeepsItsPixels",
                     [] {
@@ -283,11 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
                     }(),
                     {{{20, 50}, kBlueColor}, {{80, 50}, kRedColor}}},
         PictureCase{"ClearFillsEverything",
-                    [] {
-                        EmfPlusBuilder b;
-                        b.plus(P::EmfPlusClear, 0, Bytes().u32(kBlue));
-                        return b.build();
-                    }(),
+                    plus({{P::EmfPlusClear, 0, Bytes().u32(kBlue)}}),
                     {{{1, 1}, kBlueColor}, {{98, 98}, kBlueColor}}},
         PictureCase{"DualFileSkipsTheFallbackRecords",
                     [] {
