@@ -247,76 +247,62 @@ INSTANTIATE_TEST_SUITE_P(Records, FillMode,
                                          Fill::PolyPolygon16, Fill::Path, Fill::StrokeAndFillPath,
                                          Fill::WmfPolygon, Fill::WmfPolyPolygon));
 
-// --- Font heights -------------------------------------------------------------
+// --- Text ------------------------------------------------------------------
 
-struct FontCase {
-    const char* name;
-    std::function<void(EmfBuilder&)> mapping;
-    std::int32_t height;
-    std::int32_t escapement;
-    QPoint at;         // reference point, logical units
-    double capHeight;  // expected height of "H" in target pixels (image is 1000 x 1000)
-    bool vertical;     // turned a quarter counter-clockwise
-};
+using Records = std::vector<std::pair<R, Bytes>>;
 
-class FontHeight : public testing::TestWithParam<FontCase> {};
+EmfBuilder& add(EmfBuilder& b, const Records& records) {
+    for (const auto& [type, params] : records) {
+        b.record(type, params);
+    }
+    return b;
+}
+
+const Records kLoMetric{{R::EMR_SETMAPMODE, Bytes().i32(2)}};
 
 // An "H" is 0.716 em high in Arial and its metric twins; a positive height
 // asks for the cell (the OS/2 table's Windows ascent + descent, 1.117 em in
-// those faces).
-TEST_P(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
-    const FontCase& c = GetParam();
-    EmfBuilder b;
-    c.mapping(b);
-    b.font(1, c.height, "Arial", 0, c.escapement).select(1);
-    b.plainText();
-    b.textOut(c.at, QStringLiteral("HH"));
-    const QRect box = inkBox(draw(b.build(), 1000));
-    ASSERT_FALSE(box.isEmpty()) << "no text drawn";
-    const double measured = c.vertical ? box.width() : box.height();
-    EXPECT_NEAR(measured, c.capHeight, c.capHeight * 0.08 + 1.5);
-    if (c.vertical) {
-        EXPECT_GT(box.height(), box.width());
-    } else {
-        EXPECT_GT(box.width(), box.height());
+// those faces). Cap heights are in pixels of a 1000 x 1000 image; turned
+// text is a quarter turn counter-clockwise.
+TEST(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
+    struct Case {
+        const char* name;
+        Records mapping;
+        std::int32_t height, escapement;
+        QPoint at;  // reference point, logical units
+        double capHeight;
+    };
+    const Case cases[] = {
+        {"negative is the em height", {}, -200, 0, {100, 500}, 143},
+        {"positive is the cell height", {}, 200, 0, {100, 500}, 128},
+        {"lometric scales with the reference device", kLoMetric, -200, 0, {100, -500}, 143},
+        {"anisotropic scales by the viewport",
+         {{R::EMR_SETMAPMODE, Bytes().i32(8)},
+          {R::EMR_SETWINDOWEXTEX, Bytes().i32s({100, 100})},
+          {R::EMR_SETVIEWPORTEXTEX, Bytes().i32s({1000, 1000})}},
+         -20,
+         0,
+         {10, 50},
+         143},
+        {"world transform scales text",
+         {{R::EMR_MODIFYWORLDTRANSFORM, modify(xform(2, 0, 0, 2, 0, 0), 4)}},
+         -100,
+         0,
+         {50, 250},
+         143},
+        {"escapement turns the line", {}, -200, 900, {500, 900}, 143},
+        {"escapement under a flipped mapping", kLoMetric, -200, 900, {500, -900}, 143}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EmfBuilder b;
+        add(b, c.mapping).font(1, c.height, "Arial", 0, c.escapement).select(1).plainText();
+        const QRect box = inkBox(draw(b.textOut(c.at, QStringLiteral("HH")).build(), 1000));
+        ASSERT_FALSE(box.isEmpty()) << "no text drawn";
+        const bool turned = c.escapement != 0;
+        EXPECT_NEAR(turned ? box.width() : box.height(), c.capHeight, c.capHeight * 0.08 + 1.5);
+        EXPECT_EQ(box.height() > box.width(), turned);
     }
 }
-
-void none(EmfBuilder&) {}
-void loMetric(EmfBuilder& b) {
-    b.record(R::EMR_SETMAPMODE, {2});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, FontHeight,
-    testing::Values(
-        FontCase{"NegativeIsTheEmHeight", none, -200, 0, {100, 500}, 143, false},
-        FontCase{"PositiveIsTheCellHeight", none, 200, 0, {100, 500}, 128, false},
-        FontCase{
-            "LoMetricScalesWithTheReferenceDevice", loMetric, -200, 0, {100, -500}, 143, false},
-        FontCase{"AnisotropicScalesByTheViewport",
-                 [](EmfBuilder& b) {
-                     b.records({{R::EMR_SETMAPMODE, {8}},
-                                {R::EMR_SETWINDOWEXTEX, {100, 100}},
-                                {R::EMR_SETVIEWPORTEXTEX, {1000, 1000}}});
-                 },
-                 -20,
-                 0,
-                 {10, 50},
-                 143,
-                 false},
-        FontCase{"WorldTransformScalesText",
-                 [](EmfBuilder& b) {
-                     b.record(R::EMR_MODIFYWORLDTRANSFORM, modify(xform(2, 0, 0, 2, 0, 0), 4));
-                 },
-                 -100,
-                 0,
-                 {50, 250},
-                 143,
-                 false},
-        FontCase{"EscapementTurnsTheLine", none, -200, 900, {500, 900}, 143, true},
-        FontCase{"EscapementUnderAFlippedMapping", loMetric, -200, 900, {500, -900}, 143, true}),
-    [](const testing::TestParamInfo<FontCase>& p) { return p.param.name; });
 
 // A font width asks for the face's average character width: Arial's is
 // 0.441 em, so that width keeps the letters as they are and half of it
@@ -339,103 +325,63 @@ TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
 // holds 8-bit codes or the face's own U+F0xx codes: Greek letters and
 // mathematical signs in Symbol, the pictures Unicode encodes for the others
 // (drawn by a face that has them when the face itself is not installed).
-struct SymbolCase {
-    const char* name;
-    QByteArray face;
-    QString codes;
-    QString shown;
-};
-
-class SymbolFaces : public testing::TestWithParam<SymbolCase> {};
-
-TEST_P(SymbolFaces, CodesDrawTheCharactersTheFaceShows) {
-    const SymbolCase& c = GetParam();
-    auto drawn = [&c](const QString& text) {
-        EmfBuilder b;
-        b.font(1, -300, c.face).select(1);
-        b.plainText();
-        b.textOut({100, 600}, text);
-        return draw(b.build(), 1000);
+TEST(SymbolFaces, CodesDrawTheCharactersTheFaceShows) {
+    struct Case {
+        QByteArray face;
+        QString codes, shown;
     };
-    const QImage shown = drawn(c.shown);
-    ASSERT_FALSE(inkBox(shown).isEmpty());
-    EXPECT_EQ(drawn(c.codes), shown);
-    QString privateUse;
-    for (QChar code : c.codes) {
-        privateUse.append(QChar(char16_t(0xF000 + code.unicode())));
+    for (const Case& c :
+         {Case{"Symbol", QStringLiteral("p-a"), QStringLiteral("\u03C0\u2212\u03B1")},
+          Case{"Wingdings", QStringLiteral("J!\u00F0"),
+               QString::fromUcs4(U"\u263A\U0001F589\u21E8")},
+          Case{"Wingdings 2", QStringLiteral("P!"), QString::fromUcs4(U"\U0001F5F8\U0001F58A")},
+          Case{"Wingdings 3", QStringLiteral("!l"), QString::fromUcs4(U"\u2B60\U0001F857")},
+          Case{"Webdings", QStringLiteral("!\u00F0"),
+               QString::fromUcs4(U"\U0001F577\U0001F5E7")}}) {
+        SCOPED_TRACE(c.face.toStdString());
+        auto drawn = [&c](const QString& text) {
+            EmfBuilder b;
+            b.font(1, -300, c.face).select(1).plainText().textOut({100, 600}, text);
+            return draw(b.build(), 1000);
+        };
+        const QImage shown = drawn(c.shown);
+        ASSERT_FALSE(inkBox(shown).isEmpty());
+        EXPECT_EQ(drawn(c.codes), shown);
+        QString privateUse;
+        for (QChar code : c.codes) {
+            privateUse.append(QChar(char16_t(0xF000 + code.unicode())));
+        }
+        EXPECT_EQ(drawn(privateUse), shown);
+        EXPECT_NE(drawn(c.codes + c.codes.front()), shown);
     }
-    EXPECT_EQ(drawn(privateUse), shown);
-    EXPECT_NE(drawn(c.codes + c.codes.front()), shown);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Faces, SymbolFaces,
-    testing::Values(SymbolCase{"Symbol", "Symbol", QStringLiteral("p-a"),
-                               QStringLiteral("\u03C0\u2212\u03B1")},
-                    SymbolCase{"Wingdings", "Wingdings", QStringLiteral("J!\u00F0"),
-                               QString::fromUcs4(U"\u263A\U0001F589\u21E8")},
-                    SymbolCase{"Wingdings2", "Wingdings 2", QStringLiteral("P!"),
-                               QString::fromUcs4(U"\U0001F5F8\U0001F58A")},
-                    SymbolCase{"Wingdings3", "Wingdings 3", QStringLiteral("!l"),
-                               QString::fromUcs4(U"\u2B60\U0001F857")},
-                    SymbolCase{"Webdings", "Webdings", QStringLiteral("!\u00F0"),
-                               QString::fromUcs4(U"\U0001F577\U0001F5E7")}),
-    [](const testing::TestParamInfo<SymbolCase>& p) { return p.param.name; });
 
 // EMR_SMALLTEXTOUT draws its characters as EMR_EXTTEXTOUTW draws the same
 // text (alignment, escapement, world transform and background mode alike),
 // from 8-bit codes as from UTF-16.
-struct SmallTextCase {
-    const char* name;
-    std::int32_t escapement;
-    std::function<void(EmfBuilder&)> setup;
-};
-
-class SmallText : public testing::TestWithParam<SmallTextCase> {};
-
-TEST_P(SmallText, DrawsLikeExtTextOut) {
+TEST(SmallText, DrawsLikeExtTextOut) {
     constexpr std::uint32_t kNoRect = 0x0100, kSmallChars = 0x0200;
-    auto drawn = [](const SmallTextCase& c, std::function<void(EmfBuilder&)> text) {
-        EmfBuilder b;
-        b.font(1, -120, "Arial", 0, c.escapement).select(1);
-        b.record(R::EMR_SETBKMODE, {1});
-        c.setup(b);
-        text(b);
-        return draw(b.build(), 500);
-    };
     const QString text = QStringLiteral("Hxg\u00E9");
-    const QImage expected = drawn(GetParam(), [&](EmfBuilder& b) { b.textOut({400, 500}, text); });
-    ASSERT_FALSE(inkBox(expected).isEmpty());
-    EXPECT_EQ(drawn(GetParam(),
-                    [&](EmfBuilder& b) {
-                        b.smallTextOut({400, 500}, text, kNoRect);
-                    }),
-              expected);
-    EXPECT_EQ(drawn(GetParam(),
-                    [&](EmfBuilder& b) {
-                        b.smallTextOut({400, 500}, text, kNoRect | kSmallChars);
-                    }),
-              expected);
+    const std::pair<std::int32_t, Records> cases[] = {
+        {0, {}},
+        {0, {{R::EMR_SETTEXTALIGN, Bytes().u32(6 | 24)}}},  // centred on the baseline
+        {900, {}},
+        {0, {{R::EMR_MODIFYWORLDTRANSFORM, modify(xform(1.5, 0, 0.3, 1, -100, 0), 4)}}},
+        {0, {{R::EMR_SETBKMODE, Bytes().u32(2)}, {R::EMR_SETBKCOLOR, Bytes().u32(kRed)}}}};
+    for (const auto& [escapement, setup] : cases) {
+        auto drawn = [&](int form) {
+            EmfBuilder b;
+            b.font(1, -120, "Arial", 0, escapement).select(1).record(R::EMR_SETBKMODE, {1});
+            add(b, setup);
+            form < 0 ? b.textOut({400, 500}, text) : b.smallTextOut({400, 500}, text, form);
+            return draw(b.build(), 500);
+        };
+        const QImage expected = drawn(-1);
+        ASSERT_FALSE(inkBox(expected).isEmpty());
+        EXPECT_EQ(drawn(kNoRect), expected);
+        EXPECT_EQ(drawn(kNoRect | kSmallChars), expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Records, SmallText,
-    testing::Values(
-        SmallTextCase{"Plain", 0, [](EmfBuilder&) {}},
-        SmallTextCase{"CentredOnTheBaseline", 0,
-                      [](EmfBuilder& b) { b.record(R::EMR_SETTEXTALIGN, Bytes().u32(6 | 24)); }},
-        SmallTextCase{"Turned", 900, [](EmfBuilder&) {}},
-        SmallTextCase{"WorldTransform", 0,
-                      [](EmfBuilder& b) {
-                          b.record(R::EMR_MODIFYWORLDTRANSFORM,
-                                   modify(xform(1.5, 0, 0.3, 1, -100, 0), 4));
-                      }},
-        SmallTextCase{
-            "OpaqueBackground", 0,
-            [](EmfBuilder& b) {
-                b.record(R::EMR_SETBKMODE, {2}).record(R::EMR_SETBKCOLOR, Bytes().u32(kRed));
-            }}),
-    [](const testing::TestParamInfo<SmallTextCase>& p) { return p.param.name; });
 
 // With its rectangle, ETO_CLIPPED keeps the text inside it and ETO_OPAQUE
 // fills it with the background colour, in both character forms.
