@@ -45,6 +45,7 @@ class Bytes {
     Bytes& i16s(std::initializer_list<int> vs) { return all<std::uint16_t>(vs); }  // WMF fields
     Bytes& f32s(std::initializer_list<float> vs) { return all<float>(vs); }
     Bytes& u16s(std::initializer_list<std::uint16_t> vs) { return all<std::uint16_t>(vs); }
+    Bytes& u8s(std::initializer_list<std::uint8_t> vs) { return all<std::uint8_t>(vs); }
     Bytes& raw(const QByteArray& bytes) {
         data_.append(bytes);
         return *this;
