@@ -4,11 +4,9 @@
 
 #include <QByteArray>
 #include <QPoint>
-#include <QRectF>
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 
 // Assembles small EMF and WMF files record by record, for tests that need
@@ -179,48 +177,42 @@ class EmfBuilder {
 class EmfPlusBuilder {
   public:
     explicit EmfPlusBuilder(bool dual = true) {
-        plus(EmfPlusRecord::EmfPlusHeader, dual ? 1 : 0,
-             Bytes().u32(0xDBC01002u).u32(1).u32(96).u32(96));
+        plus(EmfPlusRecord::EmfPlusHeader, dual ? 1 : 0, Bytes().u32s({0xDBC01002u, 1, 96, 96}));
     }
-
-    // Appends an EMF+ record to the comment being assembled.
-    EmfPlusBuilder& plus(platform::metafile::EmfPlusRecord type, std::uint16_t flags,
-                         const Bytes& data) {
+    // Appends an EMF+ record, of any type number, to the comment being assembled.
+    EmfPlusBuilder& plus(EmfPlusRecord type, std::uint16_t flags, const Bytes& data) {
         return plus(std::uint16_t(type), flags, data);
     }
-    // A record of any type number, defined or not.
     EmfPlusBuilder& plus(std::uint16_t type, std::uint16_t flags, const Bytes& data) {
-        pending_.u16(type).u16(flags).u32(std::uint32_t(12 + data.size()));
-        pending_.u32(std::uint32_t(data.size())).raw(data.data());
-        return *this;
-    }
-    // EmfPlusFillRects of one rectangle in an ARGB colour.
-    EmfPlusBuilder& fillRect(std::uint32_t argb, float x, float y, float w, float h) {
-        return plus(EmfPlusRecord::EmfPlusFillRects, 0x8000,
-                    Bytes().u32(argb).u32(1).f32s({x, y, w, h}));
+        pending_.u16(type).u16(flags).u32s(
+            {std::uint32_t(12 + data.size()), std::uint32_t(data.size())});
+        return plusRaw(data);
     }
     // Appends raw bytes to the comment (damaged records).
     EmfPlusBuilder& plusRaw(const Bytes& bytes) {
         pending_.raw(bytes.data());
         return *this;
     }
-    // EmfPlusDrawImage of image object `object`: the `source` part, in pixels,
-    // into the `dest` rectangle.
-    EmfPlusBuilder& drawImage(std::uint16_t object, QRectF source, QRectF dest) {
-        Bytes d;
-        d.u32(0xFFFFFFFFu).i32(2);
-        for (const QRectF& r : {source, dest}) {
-            d.f32(float(r.x())).f32(float(r.y())).f32(float(r.width())).f32(float(r.height()));
-        }
-        return plus(EmfPlusRecord::EmfPlusDrawImage, object, d);
+    // EmfPlusFillRects of one rectangle in an ARGB colour.
+    EmfPlusBuilder& fillRect(std::uint32_t argb, float x, float y, float w, float h) {
+        return plus(EmfPlusRecord::EmfPlusFillRects, 0x8000,
+                    Bytes().u32s({argb, 1}).f32s({x, y, w, h}));
+    }
+    // EmfPlusDrawImage of image object `object`: the `source` part, in
+    // pixels, into the `dest` rectangle, both as (x, y, width, height).
+    EmfPlusBuilder& drawImage(std::uint16_t object, std::array<float, 4> s,
+                              std::array<float, 4> d) {
+        return plus(
+            EmfPlusRecord::EmfPlusDrawImage, object,
+            Bytes().u32(0xFFFFFFFFu).i32(2).f32s({s[0], s[1], s[2], s[3], d[0], d[1], d[2], d[3]}));
     }
     // Ends the current comment; the next EMF+ record starts a new one.
     EmfPlusBuilder& flush() {
         if (pending_.size() > 0) {
-            emf_.record(EmfRecord::EMR_COMMENT, Bytes()
-                                                    .u32(std::uint32_t(4 + pending_.size()))
-                                                    .u32(0x2B464D45u)
-                                                    .raw(pending_.data()));
+            emf_.record(EmfRecord::EMR_COMMENT,
+                        Bytes()
+                            .u32s({std::uint32_t(4 + pending_.size()), 0x2B464D45u})
+                            .raw(pending_.data()));
             pending_ = Bytes();
         }
         return *this;
@@ -230,32 +222,26 @@ class EmfPlusBuilder {
         flush();
         return emf_;
     }
-    QByteArray build() {
-        plus(EmfPlusRecord::EmfPlusEndOfFile, 0, Bytes());
-        flush();
-        return emf_.build();
-    }
+    QByteArray build() { return plus(EmfPlusRecord::EmfPlusEndOfFile, 0, Bytes()).emf().build(); }
 
   private:
     EmfBuilder emf_;
     Bytes pending_;
 };
 
-// Placeable WMF with a 0..1000 bounding box at 1000 units per inch.
+// Placeable WMF with a 0..1000 bounding box at 1000 units per inch, or a plain one.
 class WmfBuilder {
   public:
-    explicit WmfBuilder(bool placeable = true, std::uint16_t objects = 8)
-        : placeable_(placeable), objects_(objects) {}
+    explicit WmfBuilder(bool placeable = true) : placeable_(placeable) {}
 
-    WmfBuilder& record(platform::metafile::WmfRecord function, const Bytes& params) {
+    WmfBuilder& record(WmfRecord function, const Bytes& params) {
         body_.u32(std::uint32_t(3 + params.size() / 2))
             .u16(std::uint16_t(function))
             .raw(params.data());
         return *this;
     }
     // Appends a record of 16-bit fields, in the order the file holds them.
-    WmfBuilder& record(platform::metafile::WmfRecord function,
-                       std::initializer_list<int> fields = {}) {
+    WmfBuilder& record(WmfRecord function, std::initializer_list<int> fields = {}) {
         return record(function, Bytes().i16s(fields));
     }
     struct Fields {
@@ -268,19 +254,14 @@ class WmfBuilder {
         }
         return *this;
     }
-    QByteArray build(bool withEof = true) const {
+    QByteArray build() const {
         Bytes out;
         if (placeable_) {
-            out.u32(0x9AC6CDD7).u16(0).i16(0).i16(0).i16(1000).i16(1000).u16(1000).u32(0).u16(0);
+            out.u32(0x9AC6CDD7).i16s({0, 0, 0, 1000, 1000, 1000, 0, 0, 0});
         }
-        out.u16(1).u16(9).u16(0x0300).u32(0).u16(objects_).u32(0).u16(0);
-        out.raw(body_.data());
-        if (withEof) {
-            out.u32(3).u16(0);
-        }
-        return out.data();
+        out.i16s({1, 9, 0x0300, 0, 0, 8, 0, 0, 0}).raw(body_.data());
+        return out.u32(3).u16(0).data();
     }
-
     WmfBuilder& window(int x, int y, int w, int h) {
         return record(WmfRecord::META_SETWINDOWORG, {y, x})
             .record(WmfRecord::META_SETWINDOWEXT, {h, w});
@@ -288,11 +269,9 @@ class WmfBuilder {
     WmfBuilder& solidBrush(std::uint32_t colorRef) {
         return record(WmfRecord::META_CREATEBRUSHINDIRECT, Bytes().u16(0).u32(colorRef).u16(0));
     }
-    WmfBuilder& nullPen() {
-        return record(WmfRecord::META_CREATEPENINDIRECT, Bytes().u16(5).i16(0).i16(0).u32(0));
-    }
+    WmfBuilder& nullPen() { return record(WmfRecord::META_CREATEPENINDIRECT, {5, 0, 0, 0, 0}); }
     WmfBuilder& select(std::uint16_t index) {
-        return record(WmfRecord::META_SELECTOBJECT, Bytes().u16(index));
+        return record(WmfRecord::META_SELECTOBJECT, {index});
     }
     WmfBuilder& rectangle(int l, int t, int r, int b) {
         return record(WmfRecord::META_RECTANGLE, {b, r, t, l});
@@ -301,15 +280,12 @@ class WmfBuilder {
     WmfBuilder& fillWith(std::uint32_t colorRef) {
         return window(0, 0, 1000, 1000).solidBrush(colorRef).nullPen().select(0).select(1);
     }
-
     // META_ESCAPE / MFCOMMENT carrying one chunk of an embedded EMF; the
     // fields are taken as given so tests can make them wrong.
     WmfBuilder& embeddedEmfChunk(std::uint32_t chunks, std::uint32_t remaining, std::uint32_t total,
                                  const QByteArray& data) {
-        Bytes comment;
-        comment.u32(0x43464D57).u32(1).u32(0x10000).u16(0).u32(0);  // "WMFC", EMF, version
-        comment.u32(chunks).u32(std::uint32_t(data.size())).u32(remaining).u32(total);
-        comment.raw(data);
+        Bytes comment = Bytes().u32s({0x43464D57, 1, 0x10000}).u16(0).u32(0);  // "WMFC", EMF
+        comment.u32s({chunks, std::uint32_t(data.size()), remaining, total}).raw(data);
         if (comment.size() % 2 == 1) {
             comment.u8(0);
         }
@@ -319,7 +295,6 @@ class WmfBuilder {
 
   private:
     bool placeable_;
-    std::uint16_t objects_;
     Bytes body_;
 };
 
