@@ -59,11 +59,11 @@ class Bytes {
 constexpr std::uint32_t kNullPen = 0x80000008u;
 
 // EMF with a 1000 x 1000 pixel reference device of 100 x 100 mm and a frame
-// covering device pixels (0,0)-(999,999) unless told otherwise.
+// covering device pixels (0,0)-(999,999).
 class EmfBuilder {
   public:
-    explicit EmfBuilder(int frameHundredthsMm = 9999) {
-        header_.u32s({1, 88}).i32s({0, 0, 999, 999, 0, 0, frameHundredthsMm, frameHundredthsMm});
+    EmfBuilder() {
+        header_.u32s({1, 88}).i32s({0, 0, 999, 999, 0, 0, 9999, 9999});
         header_.u32s({0x464D4520, 0x10000, 0, 0}).u16(16).u16(0).u32s({0, 0, 0});
         header_.i32s({1000, 1000, 100, 100});  // device pixels, millimetres
     }
