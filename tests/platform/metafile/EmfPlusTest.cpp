@@ -50,6 +50,12 @@ Bytes path(const std::vector<QPointF>& pts, const std::vector<std::uint8_t>& typ
     return b;
 }
 
+// An EmfPlusBitmap of 32-bit ARGB pixels, top row first.
+Bytes bitmap(int width, int height, std::initializer_list<std::uint32_t> pixels) {
+    Bytes b = Bytes().u32s({0xDBC01002u, 1}).i32s({width, height, width * 4});
+    return b.u32s({0x0026200A, 0}).u32s(pixels);
+}
+
 // The records of `add`, then red over the top-left quarter.
 QByteArray redTopLeft(const std::function<void(EmfPlusBuilder&)>& add = {}) {
     EmfPlusBuilder b;
@@ -236,10 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [] {
                         EmfPlusBuilder b;
                         // 2 x 2, 32 bpp ARGB, top-down: red, blue / blue, red.
-                        Bytes image;
-                        image.u32(0xDBC01002u).u32(1).i32(2).i32(2).i32(8).u32(0x0026200A).u32(0);
-                        image.u32(kRed).u32(kBlue).u32(kBlue).u32(kRed);
-                        b.plus(P::EmfPlusObject, 0x0500 | 6, image);
+                        b.plus(P::EmfPlusObject, 0x0500 | 6, bitmap(2, 2, {kRed, kBlue, kBlue, kRed}));
                         b.drawImage(6, {0, 0, 2, 2}, {0, 0, 1000, 1000});
                         return b.build();
                     }(),
@@ -248,10 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [] {
                         EmfPlusBuilder b;
                         // A 2 x 1 bitmap in two pieces, both flagged as continued.
-                        Bytes image;
-                        image.u32(0xDBC01002u).u32(1).i32(2).i32(1).i32(8).u32(0x0026200A).u32(0);
-                        image.u32(kBlue).u32(kRed);
-                        const QByteArray whole = image.data();
+                        const QByteArray whole = bitmap(2, 1, {kBlue, kRed}).data();
                         const std::uint32_t total = std::uint32_t(whole.size());
                         b.plus(P::EmfPlusObject, 0x8500 | 6,
                                Bytes().u32(total).raw(whole.left(16)));

@@ -40,11 +40,8 @@ const QColor red(Qt::red), blue(Qt::blue), green(Qt::green), white(Qt::white);
 
 // 2 x 2, 24 bits, bottom-up: bottom row red, blue; top row green, white.
 Bytes fourColourDib() {
-    Bytes b;
-    b.u32(40).i32(2).i32(2).u16(1).u16(24).u32s({0, 16, 0, 0, 0, 0});
-    b.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0).u16(0);
-    b.u8(0).u8(255).u8(0).u8(255).u8(255).u8(255).u16(0);
-    return b;
+    Bytes b = Bytes().u32(40).i32s({2, 2}).u16s({1, 24}).u32s({0, 16, 0, 0, 0, 0});
+    return b.u8s({0, 0, 255, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0});
 }
 
 // EMR_STRETCHDIBITS of `dib` (a 40-byte header, then bits) over the frame.
@@ -278,9 +275,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
     // 2 x 1, 24 bits: black, white, drawn with SRCAND over the whole frame.
-    Bytes dib;
-    dib.u32(40).i32(2).i32(1).u16(1).u16(24).u32s({0, 8, 0, 0, 0, 0});
-    dib.u8(0).u8(0).u8(0).u8(255).u8(255).u8(255).u16(0);
+    const Bytes dib = Bytes()
+                          .u32(40)
+                          .i32s({2, 1})
+                          .u16s({1, 24})
+                          .u32s({0, 8, 0, 0, 0, 0})
+                          .u8s({0, 0, 0, 255, 255, 255, 0, 0});
     const auto metafile = Metafile::parse(stretched(dib, 2, 1, 0x008800C6));
     ASSERT_NE(metafile, nullptr);
     const QImage image = metafile->toImage(QSize(100, 100), Qt::transparent);
@@ -314,8 +314,7 @@ TEST(MetafileRendering, ScalesToAnyTargetSize) {
 }
 
 TEST(MetafileRendering, OneParsedFileDrawsFromManyThreadsAlike) {
-    const auto metafile = Metafile::parse(metafile_test::readFile(
-        metafile_test::testDataDir() + QStringLiteral("/emf/libemf2svg/test-013.emf")));
+    const auto metafile = Metafile::parse(metafile_test::readFile("emf/libemf2svg/test-013.emf"));
     ASSERT_NE(metafile, nullptr);
     const QImage expected = metafile->toImage(QSize(300, 300));
     std::vector<QImage> results(4);
