@@ -89,8 +89,8 @@ TEST_P(CorpusFile, ParsesDrawsEveryRecordAndStaysInsideItsTarget) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusFile, testing::ValuesIn(corpusFiles()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
+                         [](const testing::TestParamInfo<std::string>& p) {
+                             std::string name = p.param;
                              std::replace_if(
                                  name.begin(), name.end(),
                                  [](char c) { return !std::isalnum((unsigned char)c); }, '_');

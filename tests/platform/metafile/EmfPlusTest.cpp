@@ -127,8 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
              {{50, 70}, QColor(102, 102, 255)},
              {{50, 71}, kWhite}}},
         PictureCase{"ArrowCapEndsTheLine",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         Bytes arrowPen;
                         arrowPen.u32(0xDBC01002u).u32(0).u32(0x1000).u32(0).f32(50);
                         arrowPen.u32(24).u32(0xDBC01002u).u32(1).f32(4).f32(4).f32(0).u32(1);
@@ -136,8 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                         b.plus(P::EmfPlusObject, 0x0200 | 1, arrowPen);
                         b.plus(P::EmfPlusDrawLines, 1,
                                Bytes().u32(2).f32(0).f32(500).f32(500).f32(500));
-                        return b.build();
-                    }(),
+                    }),
                     {{{20, 50}, kRedColor}, {{38, 53}, kRedColor}, {{60, 53}, kWhite}}},
         // GDI+ pens reach the miter's point unless their limit (10 unless set) is shorter.
         PictureCase{"MiterReachesItsPoint",
@@ -150,8 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                     plus({{P::EmfPlusObject, 0x0300 | 2, path({{0, 0}, {1000, 0}, {0, 1000}}, {0x00, 0x01, 0x81})}, {P::EmfPlusFillPath, kColor | 2, Bytes().u32(kRed)}}),
                     {{{20, 20}, kRedColor}, {{80, 80}, kWhite}}},
         PictureCase{"RelativePolygonPoints",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         // (500,0) as a 15-bit step, then 7-bit steps are too short:
                         // all 15-bit: (500,0) (500,0) (0,500) (-500,0)
                         Bytes pts;
@@ -164,8 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                         }
                         b.plus(P::EmfPlusFillPolygon, kColor | 0x0800,
                                Bytes().u32(kRed).u32(4).raw(pts.data()));
-                        return b.build();
-                    }(),
+                    }),
                     {{{75, 25}, kRedColor}, {{25, 25}, kWhite}, {{75, 75}, kWhite}}},
         PictureCase{"PieSweepsClockwiseFromTheXAxis",
                     plus({{P::EmfPlusFillPie, kColor, Bytes().u32(kRed).f32s({0, 90, 0, 0, 1000, 1000})}}),
@@ -201,28 +197,23 @@ INSTANTIATE_TEST_SUITE_P(
                     }(),
                     {{{40, 40}, kRedColor}}},
         PictureCase{"ContainerMapsItsSourceOntoTheDestination",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         b.plus(P::EmfPlusBeginContainer, 0x0200,
                                Bytes().f32s({500, 500, 500, 500, 0, 0, 100, 100}).u32(1));
                         b.fillRect(kRed, 0, 0, 100, 100);
                         b.plus(P::EmfPlusEndContainer, 0, Bytes().u32(1));
                         b.fillRect(kBlue, 0, 0, 200, 200);
-                        return b.build();
-                    }(),
+                    }),
                     {{{75, 75}, kRedColor}, {{10, 10}, kBlueColor}, {{40, 40}, kWhite}}},
         PictureCase{"PageUnitInches",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         b.plus(P::EmfPlusSetPageTransform, 4,
                                Bytes().f32(1));  // 1 unit = 1 inch = 96 pixels
                         b.fillRect(kRed, 0, 0, 5, 5);
-                        return b.build();
-                    }(),
+                    }),
                     {{{45, 45}, kRedColor}, {{50, 50}, kWhite}}},
         PictureCase{"ClipRectAndClipPathCombine",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         b.plus(P::EmfPlusSetClipRect, 0x0000,
                                Bytes().f32s({0, 0, 500, 1000}));  // replace: left half
                         b.plus(P::EmfPlusObject, 0x0300 | 4,
@@ -231,25 +222,21 @@ INSTANTIATE_TEST_SUITE_P(
                         b.plus(P::EmfPlusSetClipPath, 0x0400 | 4,
                                Bytes());  // exclude the top half
                         b.fillRect(kRed, 0, 0, 1000, 1000);
-                        return b.build();
-                    }(),
+                    }),
                     {{{25, 75}, kRedColor}, {{25, 25}, kWhite}, {{75, 75}, kWhite}}},
         PictureCase{
             "LinearGradientRunsAcrossItsRectangle",
             plus({{P::EmfPlusObject, 0x0100 | 5, Bytes() .u32s({0xDBC01002u, 4, 0, 4}) .f32s({0, 0, 1000, 1000}) .u32s({kRed, kBlue, 0, 0})}, {P::EmfPlusFillRects, 0, Bytes().u32s({5, 1}).f32s({0, 0, 1000, 1000})}}),
             {{{2, 50}, QColor(250, 0, 5)}, {{97, 50}, QColor(8, 0, 247)}}},
         PictureCase{"BitmapImageKeepsItsPixels",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         // 2 x 2, 32 bpp ARGB, top-down: red, blue / blue, red.
                         b.plus(P::EmfPlusObject, 0x0500 | 6, bitmap(2, 2, {kRed, kBlue, kBlue, kRed}));
                         b.drawImage(6, {0, 0, 2, 2}, {0, 0, 1000, 1000});
-                        return b.build();
-                    }(),
+                    }),
                     {{{20, 20}, kRedColor}, {{80, 20}, kBlueColor}, {{80, 80}, kRedColor}}},
         PictureCase{"ObjectSplitOverContinuedRecords",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         // A 2 x 1 bitmap in two pieces, both flagged as continued.
                         const QByteArray whole = bitmap(2, 1, {kBlue, kRed}).data();
                         const std::uint32_t total = std::uint32_t(whole.size());
@@ -257,23 +244,19 @@ INSTANTIATE_TEST_SUITE_P(
                                Bytes().u32(total).raw(whole.left(16)));
                         b.plus(P::EmfPlusObject, 0x8500 | 6, Bytes().u32(total).raw(whole.mid(16)));
                         b.drawImage(6, {0, 0, 2, 1}, {0, 0, 1000, 1000});
-                        return b.build();
-                    }(),
+                    }),
                     {{{20, 50}, kBlueColor}, {{80, 50}, kRedColor}}},
         PictureCase{"ClearFillsEverything",
                     plus({{P::EmfPlusClear, 0, Bytes().u32(kBlue)}}),
                     {{{1, 1}, kBlueColor}, {{98, 98}, kBlueColor}}},
         PictureCase{"DualFileSkipsTheFallbackRecords",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         b.fillRect(kRed, 0, 0, 1000, 1000);
                         b.emf().solidBrush(1, 0xFF0000).select(1).rectangle(0, 0, 1000, 1000);
-                        return b.build();
-                    }(),
+                    }),
                     {{{50, 50}, kRedColor}}},
         PictureCase{"GetDcHandsOverToTheEmfRecords",
-                    [] {
-                        EmfPlusBuilder b;
+                    plus([](EmfPlusBuilder& b) {
                         b.fillRect(kRed, 0, 0, 1000, 1000);
                         b.plus(P::EmfPlusGetDC, 0, Bytes());
                         b.emf()
@@ -283,8 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
                             .rectangle(0, 0, 500, 500);
                         b.fillRect(kRed, 0, 500, 1000, 500);
                         b.emf().rectangle(0, 0, 1000, 1000);  // fallback again: not drawn
-                        return b.build();
-                    }(),
+                    }),
                     {{{25, 25}, kBlueColor}, {{75, 25}, kRedColor}, {{25, 75}, kRedColor}}},
         PictureCase{"EmfPlusOnlyFileIsDrawn",
                     [] {
@@ -295,8 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {{{25, 25}, kRedColor}, {{75, 75}, kWhite}}},
         PictureCase{
             "DamagedAndUnknownRecordsAreSkipped",
-            [] {
-                EmfPlusBuilder b;
+            plus([](EmfPlusBuilder& b) {
                 b.plus(0x4999, 0, Bytes().u32(1));  // unknown type
                 b.plus(P::EmfPlusFillRects, kColor,
                        Bytes().u32(kRed).u32(1000));  // count beyond data
@@ -309,8 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
                 b.plusRaw(Bytes().u16(0x400A).u16(kColor).u32(4000).u32(3988));
                 b.flush();
                 b.fillRect(kBlue, 500, 500, 500, 500);
-                return b.build();
-            }(),
+            }),
             {{{25, 25}, kRedColor}, {{75, 75}, kBlueColor}, {{75, 25}, kWhite}}}),
     metafile_test::pictureName);
 
