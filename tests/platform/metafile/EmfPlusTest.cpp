@@ -2,7 +2,6 @@
 // checked against what the record means, in pixels and colours with alpha.
 #include "MetafileBuilder.h"
 #include "MetafileDrawing.h"
-#include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -13,7 +12,6 @@ using metafile_test::EmfPlusRecord;
 using metafile_test::inkBox;
 using metafile_test::Picture;
 using metafile_test::PictureCase;
-using platform::Metafile;
 
 namespace {
 

@@ -2,10 +2,8 @@
 // world transform modes, polygon fill modes, font heights and one-pixel lines.
 #include "MetafileBuilder.h"
 #include "MetafileDrawing.h"
-#include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>
-#include <QtMath>
 #include <functional>
 #include <map>
 #include <optional>

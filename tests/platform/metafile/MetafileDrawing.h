@@ -11,7 +11,6 @@
 #include <QRect>
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>

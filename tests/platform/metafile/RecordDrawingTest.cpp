@@ -3,7 +3,6 @@
 // text, for EMF and WMF alike.
 #include "MetafileBuilder.h"
 #include "MetafileDrawing.h"
-#include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>
 #include <thread>
