@@ -131,14 +131,10 @@ class EmfBuilder {
         }
         return record(EmfRecord::EMR_EXTCREATEFONTINDIRECTW, f);
     }
-    // EMR_EXTTEXTOUTW of `text` at `at`, with the ETO_ options and their
-    // rectangle (left, top, right, bottom).
-    EmfBuilder& textOut(QPoint at, const QString& text, std::uint32_t options = 0,
-                        std::array<std::int32_t, 4> rect = {0, 0, 0, 0}) {
-        Bytes t;
-        t.i32s({0, 0, 0, 0, 1, 0, 0, at.x(), at.y(), int(text.size()), 76, int(options)});
-        t.i32s({rect[0], rect[1], rect[2], rect[3], 0});
-        return record(EmfRecord::EMR_EXTTEXTOUTW, utf16(t, text));
+    // EMR_EXTTEXTOUTW of `text` at `at`, without options or rectangle.
+    EmfBuilder& textOut(QPoint at, const QString& text) {
+        Bytes t = Bytes().i32s({0, 0, 0, 0, 1, 0, 0, at.x(), at.y(), int(text.size()), 76});
+        return record(EmfRecord::EMR_EXTTEXTOUTW, utf16(t.i32s({0, 0, 0, 0, 0, 0}), text));
     }
     // EMR_SMALLTEXTOUT of `text` at `at`: 8-bit codes with ETO_SMALL_CHARS
     // in `options`, else UTF-16; the rectangle is written unless ETO_NO_RECT is set.
