@@ -4,12 +4,9 @@
 
 #include <QByteArray>
 #include <QPoint>
-#include <QRectF>
 #include <QString>
-#include <QtEndian>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 
 // Assembles small EMF and WMF files record by record, for tests that need
@@ -22,44 +19,31 @@ using platform::metafile::WmfRecord;
 
 class Bytes {
   public:
-    Bytes& u8(std::uint8_t v) {
-        data_.append(char(v));
+    // Every field is little-endian, as the files hold it.
+    template <typename T>
+    Bytes& put(T v) {
+        data_.append(reinterpret_cast<const char*>(&v), sizeof v);
         return *this;
     }
-    Bytes& u16(std::uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
-    Bytes& i16(std::int16_t v) { return u16(std::uint16_t(v)); }
-    Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    Bytes& i32(std::int32_t v) { return u32(std::uint32_t(v)); }
-    Bytes& f32(float v) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        return u32(bits);
-    }
-    Bytes& i32s(std::initializer_list<std::int32_t> vs) {
-        for (auto v : vs) {
-            i32(v);
+    Bytes& u8(std::uint8_t v) { return put(v); }
+    Bytes& u16(std::uint16_t v) { return put(v); }
+    Bytes& i16(std::int16_t v) { return put(v); }
+    Bytes& u32(std::uint32_t v) { return put(v); }
+    Bytes& i32(std::int32_t v) { return put(v); }
+    Bytes& f32(float v) { return put(v); }
+    template <typename T, typename V>
+    Bytes& all(std::initializer_list<V> vs) {
+        for (V v : vs) {
+            put(T(v));
         }
         return *this;
     }
-    Bytes& u32s(std::initializer_list<std::uint32_t> vs) {
-        for (auto v : vs) {
-            u32(v);
-        }
-        return *this;
-    }
-    // 16-bit fields, signed or not, as WMF records hold them.
-    Bytes& i16s(std::initializer_list<int> vs) {
-        for (auto v : vs) {
-            u16(std::uint16_t(v));
-        }
-        return *this;
-    }
-    Bytes& f32s(std::initializer_list<float> vs) {
-        for (auto v : vs) {
-            f32(v);
-        }
-        return *this;
-    }
+    Bytes& i32s(std::initializer_list<std::int32_t> vs) { return all<std::int32_t>(vs); }
+    Bytes& u32s(std::initializer_list<std::uint32_t> vs) { return all<std::uint32_t>(vs); }
+    Bytes& i16s(std::initializer_list<int> vs) { return all<std::uint16_t>(vs); }  // WMF fields
+    Bytes& f32s(std::initializer_list<float> vs) { return all<float>(vs); }
+    Bytes& u16s(std::initializer_list<std::uint16_t> vs) { return all<std::uint16_t>(vs); }
+    Bytes& u8s(std::initializer_list<std::uint8_t> vs) { return all<std::uint8_t>(vs); }
     Bytes& raw(const QByteArray& bytes) {
         data_.append(bytes);
         return *this;
@@ -75,53 +59,46 @@ class Bytes {
 constexpr std::uint32_t kNullPen = 0x80000008u;
 
 // EMF with a 1000 x 1000 pixel reference device of 100 x 100 mm and a frame
-// covering device pixels (0,0)-(999,999) unless told otherwise.
+// covering device pixels (0,0)-(999,999).
 class EmfBuilder {
   public:
-    explicit EmfBuilder(int frameHundredthsMm = 9999, std::uint16_t handles = 16) {
-        header_.u32(1).u32(88);
-        header_.i32(0).i32(0).i32(999).i32(999);                              // bounds
-        header_.i32(0).i32(0).i32(frameHundredthsMm).i32(frameHundredthsMm);  // frame
-        header_.u32(0x464D4520).u32(0x10000).u32(0).u32(0);  // signature, version, size, records
-        header_.u16(handles).u16(0).u32(0).u32(0).u32(0);
-        header_.i32(1000).i32(1000).i32(100).i32(100);  // device pixels, millimetres
+    EmfBuilder() {
+        header_.u32s({1, 88}).i32s({0, 0, 999, 999, 0, 0, 9999, 9999});
+        header_.u32s({0x464D4520, 0x10000, 0, 0}).u16(16).u16(0).u32s({0, 0, 0});
+        header_.i32s({1000, 1000, 100, 100});  // device pixels, millimetres
     }
-
-    // Appends a record whose size field is computed from the parameters.
-    EmfBuilder& record(platform::metafile::EmfRecord type, const Bytes& params) {
+    EmfBuilder& record(EmfRecord type, const Bytes& params) {
         body_.u32(std::uint32_t(type)).u32(std::uint32_t(8 + params.size())).raw(params.data());
         return *this;
     }
-    // Appends a record of 32-bit fields.
-    EmfBuilder& record(platform::metafile::EmfRecord type,
-                       std::initializer_list<std::int32_t> fields = {}) {
+    EmfBuilder& record(EmfRecord type, std::initializer_list<std::int32_t> fields = {}) {
         return record(type, Bytes().i32s(fields));
     }
-    // Appends a record with an explicit (possibly wrong) size field.
-    EmfBuilder& rawRecord(platform::metafile::EmfRecord type, std::uint32_t size,
-                          const Bytes& params) {
-        body_.u32(std::uint32_t(type)).u32(size).raw(params.data());
+    // Records of 32-bit fields, in order.
+    struct Fields {
+        EmfRecord type;
+        std::initializer_list<std::int32_t> fields;
+    };
+    EmfBuilder& records(std::initializer_list<Fields> list) {
+        for (const Fields& r : list) {
+            record(r.type, r.fields);
+        }
         return *this;
     }
-    QByteArray build(bool withEof = true) const {
-        QByteArray out = header_.data() + body_.data();
-        if (withEof) {
-            Bytes eof;
-            eof.u32(14).u32(20).u32(0).u32(0).u32(20);
-            out += eof.data();
-        }
-        return out;
+    QByteArray build() const {
+        return header_.data() + body_.data() + Bytes().u32s({14, 20, 0, 0, 20}).data();
     }
+    // The file with its header's bounds and frame zeroed: a picture that does
+    // not say how big it is.
+    QByteArray buildFrameless() const { return build().replace(8, 32, QByteArray(32, '\0')); }
 
-    // Common records.
     EmfBuilder& solidBrush(std::uint32_t index, std::uint32_t colorRef) {
-        return record(EmfRecord::EMR_CREATEBRUSHINDIRECT,
-                      Bytes().u32(index).u32(0).u32(colorRef).u32(0));
+        return record(EmfRecord::EMR_CREATEBRUSHINDIRECT, Bytes().u32s({index, 0, colorRef, 0}));
     }
     EmfBuilder& pen(std::uint32_t index, std::uint32_t style, std::int32_t width,
                     std::uint32_t colorRef) {
         return record(EmfRecord::EMR_CREATEPEN,
-                      Bytes().u32(index).u32(style).i32(width).i32(0).u32(colorRef));
+                      Bytes().u32s({index, style}).i32s({width, 0}).u32(colorRef));
     }
     EmfBuilder& select(std::uint32_t index) {
         return record(EmfRecord::EMR_SELECTOBJECT, Bytes().u32(index));
@@ -138,75 +115,54 @@ class EmfBuilder {
         return record(EmfRecord::EMR_MOVETOEX, {x0, y0}).record(EmfRecord::EMR_LINETO, {x1, y1});
     }
     EmfBuilder& rectangle(int l, int t, int r, int b) {
-        return record(EmfRecord::EMR_RECTANGLE, Bytes().i32(l).i32(t).i32(r).i32(b));
+        return record(EmfRecord::EMR_RECTANGLE, {l, t, r, b});
     }
     EmfBuilder& ellipse(int l, int t, int r, int b) {
-        return record(EmfRecord::EMR_ELLIPSE, Bytes().i32(l).i32(t).i32(r).i32(b));
+        return record(EmfRecord::EMR_ELLIPSE, {l, t, r, b});
     }
-    // EMR_EXTCREATEFONTINDIRECTW: a LOGFONT of normal weight; the orientation
-    // follows the escapement.
+    // EMR_EXTCREATEFONTINDIRECTW: a LOGFONT of normal weight whose
+    // orientation follows the escapement.
     EmfBuilder& font(std::uint32_t index, std::int32_t height, const QByteArray& face = "Arial",
                      std::int32_t width = 0, std::int32_t escapement = 0) {
         Bytes f;
-        f.u32(index).i32(height).i32(width).i32(escapement).i32(escapement).i32(400);
-        f.u32(0).u32(0);
-        for (char c : face) {
-            f.u16(std::uint16_t(c));
-        }
-        for (auto i = face.size(); i < 32; ++i) {
-            f.u16(0);
+        f.u32(index).i32s({height, width, escapement, escapement, 400, 0, 0});
+        for (int i = 0; i < 32; ++i) {
+            f.u16(i < face.size() ? std::uint16_t(face[i]) : 0);
         }
         return record(EmfRecord::EMR_EXTCREATEFONTINDIRECTW, f);
     }
-    // EMR_EXTTEXTOUTW of `text` at `at`, with the ETO_ options and their
-    // rectangle (left, top, right, bottom).
-    EmfBuilder& textOut(QPoint at, const QString& text, std::uint32_t options = 0,
-                        std::array<std::int32_t, 4> rect = {0, 0, 0, 0}) {
-        Bytes t;
-        t.i32(0).i32(0).i32(0).i32(0).u32(1).u32(0).u32(0);
-        t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(76).u32(options);
-        t.i32(rect[0]).i32(rect[1]).i32(rect[2]).i32(rect[3]).u32(0);
-        for (QChar c : text) {
-            t.u16(c.unicode());
-        }
-        if (text.size() % 2) {
-            t.u16(0);
-        }
-        return record(EmfRecord::EMR_EXTTEXTOUTW, t);
+    // EMR_EXTTEXTOUTW of `text` at `at`, without options or rectangle.
+    EmfBuilder& textOut(QPoint at, const QString& text) {
+        Bytes t = Bytes().i32s({0, 0, 0, 0, 1, 0, 0, at.x(), at.y(), int(text.size()), 76});
+        return record(EmfRecord::EMR_EXTTEXTOUTW, utf16(t.i32s({0, 0, 0, 0, 0, 0}), text));
     }
     // EMR_SMALLTEXTOUT of `text` at `at`: 8-bit codes with ETO_SMALL_CHARS
-    // in `options`, else UTF-16; the rectangle (left, top, right, bottom) is
-    // written unless ETO_NO_RECT is set.
+    // in `options`, else UTF-16; the rectangle is written unless ETO_NO_RECT is set.
     EmfBuilder& smallTextOut(QPoint at, const QString& text, std::uint32_t options,
                              std::array<std::int32_t, 4> rect = {0, 0, 0, 0}) {
-        constexpr std::uint32_t kNoRect = 0x0100, kSmallChars = 0x0200;
         Bytes t;
-        t.i32(at.x()).i32(at.y()).u32(std::uint32_t(text.size())).u32(options).u32(1);
-        t.f32(0).f32(0);
-        if (!(options & kNoRect)) {
-            t.i32(rect[0]).i32(rect[1]).i32(rect[2]).i32(rect[3]);
+        t.i32s({at.x(), at.y(), int(text.size()), int(options), 1}).f32s({0, 0});
+        if (!(options & 0x0100)) {
+            t.i32s({rect[0], rect[1], rect[2], rect[3]});
         }
-        for (QChar c : text) {
-            if (options & kSmallChars) {
-                t.u8(std::uint8_t(c.unicode()));
-            } else {
-                t.u16(c.unicode());
-            }
+        if (options & 0x0200) {
+            t.raw(text.toLatin1());
+        } else {
+            utf16(t, text);
         }
         while (t.size() % 4) {
             t.u8(0);
         }
         return record(EmfRecord::EMR_SMALLTEXTOUT, t);
     }
-    // The file with its header's bounds and frame zeroed: a picture that does
-    // not say how big it is.
-    QByteArray buildFrameless() const {
-        QByteArray out = build();
-        out.replace(8, 32, QByteArray(32, '\0'));
-        return out;
-    }
 
   private:
+    static Bytes& utf16(Bytes& b, const QString& text) {
+        for (QChar c : text) {
+            b.u16(c.unicode());
+        }
+        return text.size() % 2 ? b.u16(0) : b;
+    }
     Bytes header_;
     Bytes body_;
 };
@@ -217,48 +173,42 @@ class EmfBuilder {
 class EmfPlusBuilder {
   public:
     explicit EmfPlusBuilder(bool dual = true) {
-        plus(EmfPlusRecord::EmfPlusHeader, dual ? 1 : 0,
-             Bytes().u32(0xDBC01002u).u32(1).u32(96).u32(96));
+        plus(EmfPlusRecord::EmfPlusHeader, dual ? 1 : 0, Bytes().u32s({0xDBC01002u, 1, 96, 96}));
     }
-
-    // Appends an EMF+ record to the comment being assembled.
-    EmfPlusBuilder& plus(platform::metafile::EmfPlusRecord type, std::uint16_t flags,
-                         const Bytes& data) {
+    // Appends an EMF+ record, of any type number, to the comment being assembled.
+    EmfPlusBuilder& plus(EmfPlusRecord type, std::uint16_t flags, const Bytes& data) {
         return plus(std::uint16_t(type), flags, data);
     }
-    // A record of any type number, defined or not.
     EmfPlusBuilder& plus(std::uint16_t type, std::uint16_t flags, const Bytes& data) {
-        pending_.u16(type).u16(flags).u32(std::uint32_t(12 + data.size()));
-        pending_.u32(std::uint32_t(data.size())).raw(data.data());
-        return *this;
-    }
-    // EmfPlusFillRects of one rectangle in an ARGB colour.
-    EmfPlusBuilder& fillRect(std::uint32_t argb, float x, float y, float w, float h) {
-        return plus(EmfPlusRecord::EmfPlusFillRects, 0x8000,
-                    Bytes().u32(argb).u32(1).f32s({x, y, w, h}));
+        pending_.u16(type).u16(flags).u32s(
+            {std::uint32_t(12 + data.size()), std::uint32_t(data.size())});
+        return plusRaw(data);
     }
     // Appends raw bytes to the comment (damaged records).
     EmfPlusBuilder& plusRaw(const Bytes& bytes) {
         pending_.raw(bytes.data());
         return *this;
     }
-    // EmfPlusDrawImage of image object `object`: the `source` part, in pixels,
-    // into the `dest` rectangle.
-    EmfPlusBuilder& drawImage(std::uint16_t object, QRectF source, QRectF dest) {
-        Bytes d;
-        d.u32(0xFFFFFFFFu).i32(2);
-        for (const QRectF& r : {source, dest}) {
-            d.f32(float(r.x())).f32(float(r.y())).f32(float(r.width())).f32(float(r.height()));
-        }
-        return plus(EmfPlusRecord::EmfPlusDrawImage, object, d);
+    // EmfPlusFillRects of one rectangle in an ARGB colour.
+    EmfPlusBuilder& fillRect(std::uint32_t argb, float x, float y, float w, float h) {
+        return plus(EmfPlusRecord::EmfPlusFillRects, 0x8000,
+                    Bytes().u32s({argb, 1}).f32s({x, y, w, h}));
+    }
+    // EmfPlusDrawImage of image object `object`: the `source` part, in
+    // pixels, into the `dest` rectangle, both as (x, y, width, height).
+    EmfPlusBuilder& drawImage(std::uint16_t object, std::array<float, 4> s,
+                              std::array<float, 4> d) {
+        return plus(
+            EmfPlusRecord::EmfPlusDrawImage, object,
+            Bytes().u32(0xFFFFFFFFu).i32(2).f32s({s[0], s[1], s[2], s[3], d[0], d[1], d[2], d[3]}));
     }
     // Ends the current comment; the next EMF+ record starts a new one.
     EmfPlusBuilder& flush() {
         if (pending_.size() > 0) {
-            emf_.record(EmfRecord::EMR_COMMENT, Bytes()
-                                                    .u32(std::uint32_t(4 + pending_.size()))
-                                                    .u32(0x2B464D45u)
-                                                    .raw(pending_.data()));
+            emf_.record(EmfRecord::EMR_COMMENT,
+                        Bytes()
+                            .u32s({std::uint32_t(4 + pending_.size()), 0x2B464D45u})
+                            .raw(pending_.data()));
             pending_ = Bytes();
         }
         return *this;
@@ -268,52 +218,46 @@ class EmfPlusBuilder {
         flush();
         return emf_;
     }
-    QByteArray build() {
-        plus(EmfPlusRecord::EmfPlusEndOfFile, 0, Bytes());
-        flush();
-        return emf_.build();
-    }
+    QByteArray build() { return plus(EmfPlusRecord::EmfPlusEndOfFile, 0, Bytes()).emf().build(); }
 
   private:
     EmfBuilder emf_;
     Bytes pending_;
 };
 
-// Placeable WMF with a 0..1000 bounding box at 1000 units per inch.
+// Placeable WMF with a 0..1000 bounding box at 1000 units per inch, or a plain one.
 class WmfBuilder {
   public:
-    explicit WmfBuilder(bool placeable = true, std::uint16_t objects = 8)
-        : placeable_(placeable), objects_(objects) {}
+    explicit WmfBuilder(bool placeable = true) : placeable_(placeable) {}
 
-    WmfBuilder& record(platform::metafile::WmfRecord function, const Bytes& params) {
+    WmfBuilder& record(WmfRecord function, const Bytes& params) {
         body_.u32(std::uint32_t(3 + params.size() / 2))
             .u16(std::uint16_t(function))
             .raw(params.data());
         return *this;
     }
     // Appends a record of 16-bit fields, in the order the file holds them.
-    WmfBuilder& record(platform::metafile::WmfRecord function,
-                       std::initializer_list<int> fields = {}) {
+    WmfBuilder& record(WmfRecord function, std::initializer_list<int> fields = {}) {
         return record(function, Bytes().i16s(fields));
     }
-    WmfBuilder& rawRecord(std::uint32_t words, platform::metafile::WmfRecord function,
-                          const Bytes& params) {
-        body_.u32(words).u16(std::uint16_t(function)).raw(params.data());
+    struct Fields {
+        WmfRecord type;
+        std::initializer_list<int> fields;
+    };
+    WmfBuilder& records(std::initializer_list<Fields> list) {
+        for (const Fields& r : list) {
+            record(r.type, r.fields);
+        }
         return *this;
     }
-    QByteArray build(bool withEof = true) const {
+    QByteArray build() const {
         Bytes out;
         if (placeable_) {
-            out.u32(0x9AC6CDD7).u16(0).i16(0).i16(0).i16(1000).i16(1000).u16(1000).u32(0).u16(0);
+            out.u32(0x9AC6CDD7).i16s({0, 0, 0, 1000, 1000, 1000, 0, 0, 0});
         }
-        out.u16(1).u16(9).u16(0x0300).u32(0).u16(objects_).u32(0).u16(0);
-        out.raw(body_.data());
-        if (withEof) {
-            out.u32(3).u16(0);
-        }
-        return out.data();
+        out.i16s({1, 9, 0x0300, 0, 0, 8, 0, 0, 0}).raw(body_.data());
+        return out.u32(3).u16(0).data();
     }
-
     WmfBuilder& window(int x, int y, int w, int h) {
         return record(WmfRecord::META_SETWINDOWORG, {y, x})
             .record(WmfRecord::META_SETWINDOWEXT, {h, w});
@@ -321,11 +265,9 @@ class WmfBuilder {
     WmfBuilder& solidBrush(std::uint32_t colorRef) {
         return record(WmfRecord::META_CREATEBRUSHINDIRECT, Bytes().u16(0).u32(colorRef).u16(0));
     }
-    WmfBuilder& nullPen() {
-        return record(WmfRecord::META_CREATEPENINDIRECT, Bytes().u16(5).i16(0).i16(0).u32(0));
-    }
+    WmfBuilder& nullPen() { return record(WmfRecord::META_CREATEPENINDIRECT, {5, 0, 0, 0, 0}); }
     WmfBuilder& select(std::uint16_t index) {
-        return record(WmfRecord::META_SELECTOBJECT, Bytes().u16(index));
+        return record(WmfRecord::META_SELECTOBJECT, {index});
     }
     WmfBuilder& rectangle(int l, int t, int r, int b) {
         return record(WmfRecord::META_RECTANGLE, {b, r, t, l});
@@ -334,15 +276,12 @@ class WmfBuilder {
     WmfBuilder& fillWith(std::uint32_t colorRef) {
         return window(0, 0, 1000, 1000).solidBrush(colorRef).nullPen().select(0).select(1);
     }
-
     // META_ESCAPE / MFCOMMENT carrying one chunk of an embedded EMF; the
     // fields are taken as given so tests can make them wrong.
     WmfBuilder& embeddedEmfChunk(std::uint32_t chunks, std::uint32_t remaining, std::uint32_t total,
                                  const QByteArray& data) {
-        Bytes comment;
-        comment.u32(0x43464D57).u32(1).u32(0x10000).u16(0).u32(0);  // "WMFC", EMF, version
-        comment.u32(chunks).u32(std::uint32_t(data.size())).u32(remaining).u32(total);
-        comment.raw(data);
+        Bytes comment = Bytes().u32s({0x43464D57, 1, 0x10000}).u16(0).u32(0);  // "WMFC", EMF
+        comment.u32s({chunks, std::uint32_t(data.size()), remaining, total}).raw(data);
         if (comment.size() % 2 == 1) {
             comment.u8(0);
         }
@@ -352,7 +291,6 @@ class WmfBuilder {
 
   private:
     bool placeable_;
-    std::uint16_t objects_;
     Bytes body_;
 };
 

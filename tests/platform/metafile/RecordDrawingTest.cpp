@@ -3,8 +3,6 @@
 // text, for EMF and WMF alike.
 #include "MetafileBuilder.h"
 #include "MetafileDrawing.h"
-#include "TestData.h"
-#include "platform/metafile/Metafile.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -24,7 +22,7 @@ using platform::Metafile;
 namespace metafile_test {
 
 TEST_P(Picture, PutsItsColoursWhereTheRecordsSay) {
-    const QImage image = draw(GetParam().build());
+    const QImage image = draw(GetParam().bytes);
     ASSERT_FALSE(image.isNull());
     expectColours(image, GetParam().probes);
 }
@@ -33,17 +31,16 @@ TEST_P(Picture, PutsItsColoursWhereTheRecordsSay) {
 
 namespace {
 
+using R = EmfRecord;
+using W = WmfRecord;
 constexpr std::uint32_t kRed = 0x0000FF;  // COLORREF
 constexpr std::uint32_t kBlue = 0xFF0000;
 const QColor red(Qt::red), blue(Qt::blue), green(Qt::green), white(Qt::white);
 
 // 2 x 2, 24 bits, bottom-up: bottom row red, blue; top row green, white.
 Bytes fourColourDib() {
-    Bytes b;
-    b.u32(40).i32(2).i32(2).u16(1).u16(24).u32s({0, 16, 0, 0, 0, 0});
-    b.u8(0).u8(0).u8(255).u8(255).u8(0).u8(0).u16(0);
-    b.u8(0).u8(255).u8(0).u8(255).u8(255).u8(255).u16(0);
-    return b;
+    Bytes b = Bytes().u32(40).i32s({2, 2}).u16s({1, 24}).u32s({0, 16, 0, 0, 0, 0});
+    return b.u8s({0, 0, 255, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0});
 }
 
 // EMR_STRETCHDIBITS of `dib` (a 40-byte header, then bits) over the frame.
@@ -51,7 +48,7 @@ QByteArray stretched(const Bytes& dib, int w, int h, std::uint32_t rop = 0x00CC0
     Bytes p;
     p.i32s({0, 0, 999, 999, 0, 0, 0, 0, w, h});
     p.u32s({80, 40, 120, std::uint32_t(dib.size() - 40), 0, rop}).i32s({1000, 1000});
-    return EmfBuilder().record(EmfRecord::EMR_STRETCHDIBITS, p.raw(dib.data())).build();
+    return EmfBuilder().record(R::EMR_STRETCHDIBITS, p.raw(dib.data())).build();
 }
 
 // EMR_ALPHABLEND of a 2 x 1 premultiplied bitmap, clear then half-covering
@@ -68,7 +65,7 @@ QByteArray alphaBlend(bool bitfields) {
     p.i32s({0, 0}).f32s({1, 0, 0, 1, 0, 0}).u32(0);
     p.u32s({0, 108, std::uint32_t(info.size()), offBits, 8}).i32s({2, 1});
     p.raw(info.data()).u32s({0, 0x80800000});
-    return EmfBuilder().record(EmfRecord::EMR_ALPHABLEND, p).build();
+    return EmfBuilder().record(R::EMR_ALPHABLEND, p).build();
 }
 
 // An 8 x 8, 1 bpp DIB with every bit `bit`; `colorTable` adds black and white.
@@ -91,19 +88,18 @@ const QColor monoText(0x27, 0x3F, 0x6F), monoBack(0xE1, 0xE6, 0xF0);
 
 QByteArray emfMonoBrush(int bit) {
     EmfBuilder b;
-    b.record(EmfRecord::EMR_CREATEMONOBRUSH,
+    b.record(R::EMR_CREATEMONOBRUSH,
              Bytes().u32s({1, 2, 32, 40, 72, 32}).raw(monoDib(bit, false).data()));
-    b.record(EmfRecord::EMR_SETTEXTCOLOR, {kTextRef}).record(EmfRecord::EMR_SETBKCOLOR, {kBackRef});
+    b.record(R::EMR_SETTEXTCOLOR, {kTextRef}).record(R::EMR_SETBKCOLOR, {kBackRef});
     return b.select(kNullPen).select(1).rectangle(0, 0, 1000, 1000).build();
 }
 
 QByteArray wmfPatternBrush(int bit) {
     WmfBuilder b;
     b.window(0, 0, 1000, 1000).nullPen().select(0);
-    b.record(WmfRecord::META_DIBCREATEPATTERNBRUSH,
-             Bytes().u16(3).u16(0).raw(monoDib(bit, true).data()));
-    b.record(WmfRecord::META_SETTEXTCOLOR, Bytes().u32(kTextRef))
-        .record(WmfRecord::META_SETBKCOLOR, Bytes().u32(kBackRef));
+    b.record(W::META_DIBCREATEPATTERNBRUSH, Bytes().u16(3).u16(0).raw(monoDib(bit, true).data()));
+    b.record(W::META_SETTEXTCOLOR, Bytes().u32(kTextRef))
+        .record(W::META_SETBKCOLOR, Bytes().u32(kBackRef));
     return b.select(1).rectangle(0, 0, 1000, 1000).build();
 }
 
@@ -128,168 +124,162 @@ QByteArray wmfCarrying(int chunks) {
         .build();
 }
 
+// EMR_POLYDRAW: a line to each corner, the last closing the figure.
+QByteArray polyDraw() {
+    Bytes p = Bytes().i32s({0, 0, 1000, 1000, 3, 0, 0, 1000, 0, 0, 1000});
+    return EmfBuilder()
+        .fillWith(kRed)
+        .record(R::EMR_BEGINPATH)
+        .record(R::EMR_POLYDRAW, p.u8(6).u8(2).u8(3).u8(0))
+        .records({{R::EMR_ENDPATH, {}}, {R::EMR_FILLPATH, {0, 0, 0, 0}}})
+        .build();
+}
+
+// EMR_GRADIENTFILL of a rectangle from red on the left to blue on the right.
+QByteArray gradient() {
+    Bytes p = Bytes().i32s({0, 0, 1000, 1000, 2, 1, 0}).i32s({0, 0}).u16s({0xFF00, 0, 0, 0});
+    p.i32s({1000, 1000}).u16s({0, 0, 0xFF00, 0}).u32s({0, 1});
+    return EmfBuilder().record(R::EMR_GRADIENTFILL, p).build();
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Records, Picture,
     testing::Values(
-        PictureCase{"EmfRectangle",
-                    [] { return EmfBuilder().fillWith(kRed).rectangle(0, 0, 500, 500).build(); },
-                    {{{25, 25}, red}, {{75, 75}, white}, {{75, 25}, white}}},
         PictureCase{"EmfEllipse",
-                    [] { return EmfBuilder().fillWith(kRed).ellipse(0, 0, 1000, 1000).build(); },
+                    EmfBuilder().fillWith(kRed).ellipse(0, 0, 1000, 1000).build(),
                     {{{50, 50}, red}, {{3, 3}, white}, {{96, 96}, white}}},
         PictureCase{"AnisotropicMappingScales",
-                    [] {
-                        return EmfBuilder()
-                            .fillWith(kRed)
-                            .record(EmfRecord::EMR_SETMAPMODE, {8})
-                            .record(EmfRecord::EMR_SETWINDOWEXTEX, {100, 100})
-                            .record(EmfRecord::EMR_SETVIEWPORTEXTEX, {1000, 1000})
-                            .rectangle(0, 0, 50, 50)
-                            .build();
-                    },
+                    EmfBuilder()
+                        .fillWith(kRed)
+                        .records({{R::EMR_SETMAPMODE, {8}},
+                                  {R::EMR_SETWINDOWEXTEX, {100, 100}},
+                                  {R::EMR_SETVIEWPORTEXTEX, {1000, 1000}},
+                                  {R::EMR_RECTANGLE, {0, 0, 50, 50}}})
+                        .build(),
                     {{{25, 25}, red}, {{75, 75}, white}}},
         PictureCase{"AnisotropicMappingFlips",
-                    [] {
-                        return EmfBuilder()
-                            .fillWith(kRed)
-                            .record(EmfRecord::EMR_SETMAPMODE, {8})
-                            .record(EmfRecord::EMR_SETWINDOWEXTEX, {100, 100})
-                            .record(EmfRecord::EMR_SETVIEWPORTEXTEX, {1000, -1000})
-                            .record(EmfRecord::EMR_SETVIEWPORTORGEX, {0, 1000})
-                            .rectangle(0, 0, 50, 50)
-                            .build();
-                    },
+                    EmfBuilder()
+                        .fillWith(kRed)
+                        .records({{R::EMR_SETMAPMODE, {8}},
+                                  {R::EMR_SETWINDOWEXTEX, {100, 100}},
+                                  {R::EMR_SETVIEWPORTEXTEX, {1000, -1000}},
+                                  {R::EMR_SETVIEWPORTORGEX, {0, 1000}},
+                                  {R::EMR_RECTANGLE, {0, 0, 50, 50}}})
+                        .build(),
                     {{{25, 75}, red}, {{25, 25}, white}}},
         // MM_LOMETRIC: 0.1 mm units, y up, on a device of 10 pixels per millimetre.
         PictureCase{"LoMetricUsesTheReferenceDevice",
-                    [] {
-                        return EmfBuilder()
-                            .fillWith(kRed)
-                            .record(EmfRecord::EMR_SETMAPMODE, {2})
-                            .rectangle(0, 0, 500, -500)
-                            .build();
-                    },
+                    EmfBuilder()
+                        .fillWith(kRed)
+                        .records({{R::EMR_SETMAPMODE, {2}}, {R::EMR_RECTANGLE, {0, 0, 500, -500}}})
+                        .build(),
                     {{{25, 25}, red}, {{75, 75}, white}}},
-        PictureCase{"WorldTransformAppliesBeforeThePage",
-                    [] {
-                        return EmfBuilder()
-                            .fillWith(kRed)
-                            .record(EmfRecord::EMR_MODIFYWORLDTRANSFORM,
-                                    Bytes().f32s({0.5, 0, 0, 0.5, 500, 0}).u32(4))
-                            .rectangle(0, 0, 1000, 1000)
-                            .build();
-                    },
-                    {{{75, 25}, red}, {{25, 25}, white}, {{75, 75}, white}}},
-        PictureCase{"ClipRectEndsWithRestoreDc",
-                    [] {
-                        return EmfBuilder()
-                            .fillWith(kRed)
-                            .record(EmfRecord::EMR_SAVEDC)
-                            .record(EmfRecord::EMR_INTERSECTCLIPRECT, {0, 0, 500, 1000})
-                            .solidBrush(2, kBlue)
-                            .select(2)
-                            .rectangle(0, 0, 1000, 500)
-                            .record(EmfRecord::EMR_RESTOREDC, {-1})
-                            .rectangle(0, 500, 1000, 1000)
-                            .build();
-                    },
-                    {{{25, 25}, blue}, {{75, 25}, white}, {{25, 75}, red}, {{75, 75}, red}}},
+        PictureCase{
+            "ClipRectEndsWithRestoreDc",
+            EmfBuilder()
+                .fillWith(kRed)
+                .records({{R::EMR_SAVEDC, {}}, {R::EMR_INTERSECTCLIPRECT, {0, 0, 500, 1000}}})
+                .solidBrush(2, kBlue)
+                .select(2)
+                .records({{R::EMR_RECTANGLE, {0, 0, 1000, 500}},
+                          {R::EMR_RESTOREDC, {-1}},
+                          {R::EMR_RECTANGLE, {0, 500, 1000, 1000}}})
+                .build(),
+            {{{25, 25}, blue}, {{75, 25}, white}, {{25, 75}, red}, {{75, 75}, red}}},
         // RGN_COPY of one device rectangle: the bottom half.
         PictureCase{"DeviceClipRegion",
-                    [] {
-                        return EmfBuilder()
-                            .fillWith(kRed)
-                            .record(EmfRecord::EMR_EXTSELECTCLIPRGN,
-                                    {48, 5, 32, 1, 1, 16, 0, 500, 1000, 1000, 0, 500, 1000, 1000})
-                            .rectangle(0, 0, 1000, 1000)
-                            .build();
-                    },
+                    EmfBuilder()
+                        .fillWith(kRed)
+                        .records({{R::EMR_EXTSELECTCLIPRGN,
+                                   {48, 5, 32, 1, 1, 16, 0, 500, 1000, 1000, 0, 500, 1000, 1000}},
+                                  {R::EMR_RECTANGLE, {0, 0, 1000, 1000}}})
+                        .build(),
                     {{{50, 25}, white}, {{50, 75}, red}}},
         PictureCase{"PathBracketFillsTheCollectedFigure",
-                    [] {
-                        return EmfBuilder()
-                            .fillWith(kRed)
-                            .record(EmfRecord::EMR_BEGINPATH)
-                            .line(0, 0, 1000, 0)
-                            .record(EmfRecord::EMR_LINETO, {0, 1000})
-                            .record(EmfRecord::EMR_CLOSEFIGURE)
-                            .record(EmfRecord::EMR_ENDPATH)
-                            .record(EmfRecord::EMR_FILLPATH, {0, 0, 0, 0})
-                            .build();
-                    },
+                    EmfBuilder()
+                        .fillWith(kRed)
+                        .records({{R::EMR_BEGINPATH, {}},
+                                  {R::EMR_MOVETOEX, {0, 0}},
+                                  {R::EMR_LINETO, {1000, 0}},
+                                  {R::EMR_LINETO, {0, 1000}},
+                                  {R::EMR_CLOSEFIGURE, {}},
+                                  {R::EMR_ENDPATH, {}},
+                                  {R::EMR_FILLPATH, {0, 0, 0, 0}}})
+                        .build(),
                     {{{20, 20}, red}, {{80, 80}, white}, {{60, 20}, red}, {{20, 60}, red}}},
+        PictureCase{"PolyDrawFollowsItsPointTypes",
+                    polyDraw(),
+                    {{{20, 20}, red}, {{80, 80}, white}, {{60, 20}, red}, {{20, 60}, red}}},
+        PictureCase{"GradientFillRunsFromVertexToVertex",
+                    gradient(),
+                    {{{1, 50}, red}, {{98, 50}, blue}, {{50, 50}, QColor(128, 0, 127)}}},
         PictureCase{"StretchedDibKeepsRowOrderAndColours",
-                    [] { return stretched(fourColourDib(), 2, 2); },
+                    stretched(fourColourDib(), 2, 2),
                     {{{20, 20}, green}, {{80, 20}, white}, {{20, 80}, red}, {{80, 80}, blue}}},
         // EMR_PLGBLT: the bitmap's top edge runs from the first point to the
         // second, its left edge from the first to the third; here a quarter turn.
         PictureCase{"ParallelogramBlitTurnsTheBitmap",
-                    [] {
-                        Bytes p;
-                        p.i32s({0, 0, 999, 999, 1000, 0, 1000, 1000, 0, 0, 0, 0, 2, 2});
-                        p.f32s({1, 0, 0, 1, 0, 0}).u32s({0, 0, 140, 40, 180, 16});
-                        p.i32s({0, 0, 0, 0, 0, 0, 0}).raw(fourColourDib().data());
-                        return EmfBuilder().record(EmfRecord::EMR_PLGBLT, p).build();
-                    },
+                    EmfBuilder()
+                        .record(R::EMR_PLGBLT,
+                                Bytes()
+                                    .i32s({0, 0, 999, 999, 1000, 0, 1000, 1000, 0, 0, 0, 0, 2, 2})
+                                    .f32s({1, 0, 0, 1, 0, 0})
+                                    .u32s({0, 0, 140, 40, 180, 16})
+                                    .i32s({0, 0, 0, 0, 0, 0, 0})
+                                    .raw(fourColourDib().data()))
+                        .build(),
                     {{{75, 25}, green}, {{75, 75}, white}, {{25, 25}, red}, {{25, 75}, blue}}},
         PictureCase{"AlphaBlendRgb",
-                    [] { return alphaBlend(false); },
+                    alphaBlend(false),
                     {{{15, 50}, white}, {{85, 50}, QColor(255, 127, 127)}}},
         PictureCase{"AlphaBlendBitfields",
-                    [] { return alphaBlend(true); },
+                    alphaBlend(true),
                     {{{15, 50}, white}, {{85, 50}, QColor(255, 127, 127)}}},
-        PictureCase{"EmfMonoBrushZeroBitsAreTextColour",
-                    [] { return emfMonoBrush(0); },
-                    {{{50, 50}, monoText}}},
-        PictureCase{"EmfMonoBrushOneBitsAreBackground",
-                    [] { return emfMonoBrush(1); },
-                    {{{50, 50}, monoBack}}},
-        PictureCase{"WmfPatternBrushZeroBitsAreTextColour",
-                    [] { return wmfPatternBrush(0); },
-                    {{{50, 50}, monoText}}},
-        PictureCase{"WmfPatternBrushOneBitsAreBackground",
-                    [] { return wmfPatternBrush(1); },
-                    {{{50, 50}, monoBack}}},
+        PictureCase{"EmfMonoBrushZeroBitsAreTextColour", emfMonoBrush(0), {{{50, 50}, monoText}}},
+        PictureCase{"EmfMonoBrushOneBitsAreBackground", emfMonoBrush(1), {{{50, 50}, monoBack}}},
+        PictureCase{
+            "WmfPatternBrushZeroBitsAreTextColour", wmfPatternBrush(0), {{{50, 50}, monoText}}},
+        PictureCase{
+            "WmfPatternBrushOneBitsAreBackground", wmfPatternBrush(1), {{{50, 50}, monoBack}}},
         PictureCase{"WmfPlaceableBoundingBoxMapsTheWindow",
-                    [] { return WmfBuilder().fillWith(kRed).rectangle(0, 0, 500, 500).build(); },
+                    WmfBuilder().fillWith(kRed).rectangle(0, 0, 500, 500).build(),
                     {{{25, 25}, red}, {{75, 75}, white}}},
         // The window later shrinks to 100 units: the same frame now shows 0..100.
         PictureCase{"WmfWindowRecordsRemapOntoTheSameFrame",
-                    [] {
-                        return WmfBuilder(false)
-                            .fillWith(kRed)
-                            .window(0, 0, 100, -100)
-                            .rectangle(0, 0, 50, -50)
-                            .build();
-                    },
+                    WmfBuilder(false)
+                        .fillWith(kRed)
+                        .window(0, 0, 100, -100)
+                        .rectangle(0, 0, 50, -50)
+                        .build(),
                     {{{25, 25}, red}, {{75, 25}, white}, {{25, 75}, white}}},
-        PictureCase{"WmfObjectsFillTheLowestFreeSlot",
-                    [] {
-                        return WmfBuilder()
-                            .window(0, 0, 1000, 1000)
-                            .solidBrush(kBlue)                          // slot 0
-                            .nullPen()                                  // slot 1
-                            .record(WmfRecord::META_DELETEOBJECT, {0})  // slot 0 free again
-                            .solidBrush(kRed)                           // slot 0
-                            .select(0)
-                            .select(1)
-                            .rectangle(0, 0, 1000, 1000)
-                            .build();
-                    },
-                    {{{50, 50}, red}}},
-        PictureCase{"WmfCarryingAnEmfInOneChunk",
-                    [] { return wmfCarrying(1); },
-                    {{{50, 50}, red}, {{4, 94}, red}}},
-        PictureCase{"WmfCarryingAnEmfInTwoChunks",
-                    [] { return wmfCarrying(2); },
-                    {{{50, 50}, red}, {{4, 94}, red}}}),
+        // Slot 0 is freed and taken again by the red brush.
+        PictureCase{
+            "WmfObjectsFillTheLowestFreeSlot",
+            WmfBuilder()
+                .window(0, 0, 1000, 1000)
+                .solidBrush(kBlue)
+                .nullPen()
+                .record(W::META_DELETEOBJECT, {0})
+                .solidBrush(kRed)
+                .select(0)
+                .select(1)
+                .rectangle(0, 0, 1000, 1000)
+                .build(),
+            {{{50, 50}, red}}},
+        PictureCase{
+            "WmfCarryingAnEmfInOneChunk", wmfCarrying(1), {{{50, 50}, red}, {{4, 94}, red}}},
+        PictureCase{
+            "WmfCarryingAnEmfInTwoChunks", wmfCarrying(2), {{{50, 50}, red}, {{4, 94}, red}}}),
     metafile_test::pictureName);
 
 TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
     // 2 x 1, 24 bits: black, white, drawn with SRCAND over the whole frame.
-    Bytes dib;
-    dib.u32(40).i32(2).i32(1).u16(1).u16(24).u32s({0, 8, 0, 0, 0, 0});
-    dib.u8(0).u8(0).u8(0).u8(255).u8(255).u8(255).u16(0);
+    const Bytes dib = Bytes()
+                          .u32(40)
+                          .i32s({2, 1})
+                          .u16s({1, 24})
+                          .u32s({0, 8, 0, 0, 0, 0})
+                          .u8s({0, 0, 0, 255, 255, 255, 0, 0});
     const auto metafile = Metafile::parse(stretched(dib, 2, 1, 0x008800C6));
     ASSERT_NE(metafile, nullptr);
     const QImage image = metafile->toImage(QSize(100, 100), Qt::transparent);
@@ -303,7 +293,7 @@ TEST(EmfDrawing, MaskBlitsAlsoWorkOnTransparentTargets) {
 TEST(EmfDrawing, TextAlignmentMovesTheInk) {
     auto textAt = [](int align) {
         EmfBuilder b;
-        b.font(1, -100).select(1).plainText().record(EmfRecord::EMR_SETTEXTALIGN, {24 | align});
+        b.font(1, -100).select(1).plainText().record(R::EMR_SETTEXTALIGN, {24 | align});
         return inkBox(draw(b.textOut({500, 500}, QStringLiteral("HHHH")).build(), 200));
     };
     const QRect left = textAt(0), right = textAt(2), centre = textAt(6);
@@ -323,8 +313,7 @@ TEST(MetafileRendering, ScalesToAnyTargetSize) {
 }
 
 TEST(MetafileRendering, OneParsedFileDrawsFromManyThreadsAlike) {
-    const auto metafile = Metafile::parse(metafile_test::readFile(
-        metafile_test::testDataDir() + QStringLiteral("/emf/libemf2svg/test-013.emf")));
+    const auto metafile = Metafile::parse(metafile_test::readFile("emf/libemf2svg/test-013.emf"));
     ASSERT_NE(metafile, nullptr);
     const QImage expected = metafile->toImage(QSize(300, 300));
     std::vector<QImage> results(4);

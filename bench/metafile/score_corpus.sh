@@ -7,7 +7,7 @@
 # DATA_DIR defaults to tests/data of this repository.
 set -u
 render=${1:?path to metafile_render}
-repo=$(cd "$(dirname "$0")/../../.." && pwd)
+repo=$(cd "$(dirname "$0")/../.." && pwd)
 data=${2:-$repo/tests/data}
 out=${3:-$(mktemp -d)}
 ref=$data/reference
