@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -30,6 +31,8 @@ QString Label::Caption() const {
 }
 
 void Label::setCaption(const QString& caption) {
+    if (!caption.isEmpty())
+        fitPendingFont();
     // A file name's bytes that are not UTF-8 show as replacement characters.
     const QString shown = displayFileName(caption);
     label_->setText(shown);
@@ -42,15 +45,25 @@ void Label::setFont(const QString& family, double points, bool bold) {
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif);
     label_->setFont(font);
+    fitSamples_.clear();  // a font set by name replaces any fitting still to be done
 }
 
 int Label::textWidthPixels(const QString& text) const {
+    fitPendingFont();
     return QFontMetrics(label_->font()).horizontalAdvance(text);
 }
 
 void Label::fitFontTo(const QStringList& samples) {
     // A little room is kept for the label's own margin.
-    const int room = label_->width() - 2;
+    fitSamples_ = samples;
+    fitRoom_ = label_->width() - 2;
+}
+
+void Label::fitPendingFont() const {
+    if (fitSamples_.isEmpty())
+        return;
+    const QStringList samples = std::exchange(fitSamples_, {});
+    const int room = fitRoom_;
     auto fits = [&](const QFont& font) {
         const QFontMetrics metrics(font);
         for (const QString& sample : samples)

@@ -3,6 +3,8 @@
 #include "platform/controls/Container.h"
 #include "platform/controls/Control.h"
 
+#include <QStringList>
+
 class QLabel;
 
 namespace platform {
@@ -17,7 +19,8 @@ class Label : public Control {
     void setCaption(const QString& caption);
     void setFont(const QString& family, double points, bool bold);
     // Narrows the font, then makes it smaller in quarter points, until every one of
-    // `samples` fits in the label's width on one line.
+    // `samples` fits in the label's present width on one line. Measuring text is costly
+    // while the program starts, so the fitting is done when the label first shows text.
     void fitFontTo(const QStringList& samples);
     // The width `text` takes in the label's font, in pixels.
     int textWidthPixels(const QString& text) const;
@@ -26,7 +29,11 @@ class Label : public Control {
     void setWordWrap(bool wrap);
 
   private:
+    void fitPendingFont() const;
+
     QLabel* label_;
+    mutable QStringList fitSamples_;  // waiting to be fitted, with the width they must fit
+    int fitRoom_ = 0;
 };
 
 }  // namespace platform
