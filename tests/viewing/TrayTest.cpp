@@ -5,7 +5,6 @@
 #include <QTimer>
 
 #include "../core/MainWindowFixture.h"
-#include "ScriptedTray.h"
 #include "info/frmAbout.h"
 #include "viewing/frmTrayIcon.h"
 
@@ -22,14 +21,6 @@ class TrayTest : public MainWindowTest {
         main.Show();
         return main;
     }
-
-    platform::Services services() override {
-        platform::Services services = scripted.services();
-        services.tray = &tray;
-        return services;
-    }
-
-    testing_support::ScriptedTray tray;
 };
 
 // From either window state: entering pauses the show, hides the window and adds the icon;
