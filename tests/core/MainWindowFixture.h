@@ -33,12 +33,13 @@ class MainWindowTest : public ::testing::Test {
         beforeMainWindow(*program);
         return program->frmVedra();
     }
-    // The services the program is given: the scripted ones with a clock of scripted events, a
-    // scripted tray, the desktop clipboard (Qt's own offscreen) and the real system facts.
+    // The services the program is given: the scripted ones with a clock of scripted events,
+    // the desktop clipboard (Qt's own offscreen) and the real system facts; a scripted tray
+    // when `withTray` (a tray changes how the windows are kept).
     virtual platform::Services services() {
         platform::Services services = scripted.services();
         services.clock = &clock;
-        services.tray = &tray;
+        services.tray = withTray ? &tray : nullptr;
         services.clipboard = &clipboard;
         services.systemInfo = &systemInfo;
         return services;
@@ -58,6 +59,7 @@ class MainWindowTest : public ::testing::Test {
     testing_support::ScriptedServices scripted;
     ScriptedEventClock clock;
     testing_support::ScriptedTray tray;
+    bool withTray = false;
     platform::QtClipboard clipboard;
     platform::LinuxSystemInfo systemInfo;
     std::unique_ptr<Program> program;

@@ -15,6 +15,10 @@ using testing_support::ScopedEnv;
 
 class InfoTest : public MainWindowTest {
   protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        withTray = true;
+    }
     testing_support::ScriptedShell& shell = scripted.shell;
 };
 

@@ -14,6 +14,7 @@ using platform::WindowState;
 class TrayTest : public MainWindowTest {
   protected:
     frmVedra& startShown() {
+        withTray = true;
         folder.addPicture("a.jpg", 40, 30);
         folder.addPicture("b.jpg", 40, 30);
         frmVedra& main = start();
