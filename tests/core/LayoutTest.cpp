@@ -54,8 +54,7 @@ TEST_F(LayoutTest, AResizeRearrangesTheControlsAndAppliesTheSizeModeAgain) {
         else
             w.Dimensioni.setListIndex(c.sizeMode);
         w.setWindowState(c.state);
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
+        settle();
         EXPECT_EQ(
             std::vector<double>({w.Picture1.Width(), w.Picture1.Height(), w.lblDisplay.Width(),
                                  w.lblDisplay.Top(), w.File1.Height(), w.lblContatore.Top(),

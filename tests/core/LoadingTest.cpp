@@ -1,6 +1,4 @@
 #include <QFile>
-#include <QImage>
-#include <QPixmap>
 #include <QWidget>
 
 #include "MainWindowFixture.h"
@@ -60,8 +58,7 @@ TEST_F(LoadingTest, EveryDamagedTestPictureShowsOrBlanksWithoutAMessage) {
 // A metafile opens at its natural size; the line shows the control's size in twips over 15,
 // cut to whole pixels.
 TEST_F(LoadingTest, AMetafileOpensAtItsNaturalSize) {
-    QFile::copy(testing_support::testdataPath("emf/libemf2svg/EA-test-file-101.emf"),
-                folder.file("chart.EMF"));
+    folder.addCopy("chart.EMF", "emf/libemf2svg/EA-test-file-101.emf");
     frmVedra& w = startListing();
     w.File1.setListIndex(0);
     EXPECT_EQ(w.Image1.picture().kind(), platform::Picture::Kind::Metafile);
@@ -77,9 +74,9 @@ TEST_F(LoadingTest, AMetafileOpensAtItsNaturalSize) {
 // wherever it is, blanks the area at load and keeps the description of the last picture.
 TEST_F(LoadingTest, AJpegIsDecodedOnceAndBrokenDataBlanksTheAreaInEveryMode) {
     folder.addPicture("a.jpg", 300, 200);
-    folder.addUndecodableJpeg("b.jpg", 1600, 1200);
+    folder.addCopy("b.jpg", "hostile/jpg/scan-names-undefined-huffman-tables.jpg");
     folder.addPicture("c.jpg", 1600, 1200);
-    folder.addJpegBrokenAtTheEnd("d.jpg", 1600, 1200, true);
+    folder.addCopy("d.jpg", "hostile/jpg/second-frame-header-after-progressive-data.jpg");
     folder.addProgressiveJpeg("e.jpg", 1600, 1200);
     for (int mode = 0; mode <= 2; ++mode) {
         SCOPED_TRACE(mode);

@@ -5,10 +5,14 @@
 #include <QDir>
 #include <memory>
 
+#include "ScriptedEventClock.h"
 #include "ScriptedServices.h"
+#include "ScriptedTray.h"
 #include "TestPictures.h"
 #include "core/Program.h"
 #include "core/frmVedra.h"
+#include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/QtClipboard.h"
 
 // A main window started at a temporary folder of pictures with scripted services.
 class MainWindowTest : public ::testing::Test {
@@ -29,13 +33,35 @@ class MainWindowTest : public ::testing::Test {
         beforeMainWindow(*program);
         return program->frmVedra();
     }
-    // The services the program is given; suites replace some of the scripted ones.
-    virtual platform::Services services() { return scripted.services(); }
+    // The services the program is given: the scripted ones with a clock of scripted events,
+    // the desktop clipboard (Qt's own offscreen) and the real system facts; a scripted tray
+    // when `withTray` (a tray changes how the windows are kept).
+    virtual platform::Services services() {
+        platform::Services services = scripted.services();
+        services.clock = &clock;
+        services.tray = withTray ? &tray : nullptr;
+        services.clipboard = &clipboard;
+        services.systemInfo = &systemInfo;
+        return services;
+    }
+    // Selects the list entry with this name, loading its picture.
+    static void select(frmVedra& w, const QString& name) {
+        for (int i = 0; i < w.File1.ListCount(); ++i) {
+            if (w.File1.List(i) == name)
+                return w.File1.setListIndex(i);
+        }
+        FAIL() << "no entry " << name.toStdString();
+    }
     // Runs between the program's creation and its main window's (to set up its volumes).
     virtual void beforeMainWindow(Program&) {}
 
     testing_support::PictureFolder folder;
     testing_support::ScriptedServices scripted;
+    ScriptedEventClock clock;
+    testing_support::ScriptedTray tray;
+    bool withTray = false;
+    platform::QtClipboard clipboard;
+    platform::LinuxSystemInfo systemInfo;
     std::unique_ptr<Program> program;
 
   private:

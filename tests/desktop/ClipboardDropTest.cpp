@@ -72,7 +72,7 @@ TEST_F(DesktopTest, APasteWithoutPictureShowsTheSelectedEntryAgain) {
 TEST_F(DesktopTest, CopyPutsRastersAndRenderedMetafilesOnTheClipboardButNoIcons) {
     folder.addPicture("wide.bmp", 100, 50);
     folder.addPicture("small.ico", 32, 32);
-    QFile::copy(testing_support::testdataPath("wmf/pillow/drawing.wmf"), folder.file("d.wmf"));
+    folder.addCopy("d.wmf", "wmf/pillow/drawing.wmf");
     frmVedra& w = start();
     const QSize metafile = platform::LoadPicture(folder.file("d.wmf")).sizePixels();
     for (const auto& [name, copied] :
@@ -100,7 +100,7 @@ TEST_F(DesktopTest, CopyPutsRastersAndRenderedMetafilesOnTheClipboardButNoIcons)
 // dropped one. Nothing is ever reported.
 TEST_F(DesktopTest, ADropShowsTheLastOfferedFormatOrKeepsThePictureShown) {
     folder.addPicture("a.jpg", 40, 30);
-    const QString dropped = folder.addPicture("dropped photo.gif", 60, 45);
+    const QString dropped = folder.addCopy("dropped photo.gif", "gif/pillow/transparent.gif");
     const QString kept = "W40 x H30";
     struct Case {
         std::vector<std::pair<const char*, QByteArray>> formats;
@@ -148,7 +148,7 @@ TEST_F(DesktopTest, ADropShowsTheLastOfferedFormatOrKeepsThePictureShown) {
             // A dropped file is described as a file named on the command line.
             const QString line = w.lblDisplay.Caption();
             EXPECT_TRUE(line.startsWith(" " + QString::number(QFileInfo(dropped).size()) +
-                                        " byte  W60 x H45  Date: "))
+                                        " byte  W200 x H150  Date: "))
                 << line.toStdString();
             EXPECT_TRUE(w.RigaComando().isEmpty());
         }

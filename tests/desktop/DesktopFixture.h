@@ -11,10 +11,8 @@
 #include <QWindow>
 
 #include "../core/MainWindowFixture.h"
-#include "platform/linux/QtClipboard.h"
 
-// The main window's fixture with the desktop clipboard (Qt's own clipboard on the
-// offscreen platform).
+// The main window's fixture, starting with an empty desktop clipboard.
 class DesktopTest : public MainWindowTest {
   protected:
     void SetUp() override {
@@ -24,23 +22,6 @@ class DesktopTest : public MainWindowTest {
     void TearDown() override {
         QCoreApplication::processEvents();  // deletes unloaded windows
         MainWindowTest::TearDown();
-    }
-
-    platform::Services services() override {
-        platform::Services services = scripted.services();
-        services.clipboard = &clipboard;
-        return services;
-    }
-
-    // Selects the list entry with this name, loading its picture.
-    void select(frmVedra& w, const QString& name) {
-        for (int i = 0; i < w.File1.ListCount(); ++i) {
-            if (w.File1.List(i) == name) {
-                w.File1.setListIndex(i);
-                return;
-            }
-        }
-        FAIL() << "no entry " << name.toStdString();
     }
 
     // Drops `data` onto a control's widget as the desktop does: a drag enters the window
@@ -69,6 +50,4 @@ class DesktopTest : public MainWindowTest {
         image.fill(color);
         return image;
     }
-
-    platform::QtClipboard clipboard;
 };

@@ -1,4 +1,3 @@
-#include <QMimeData>
 
 #include "DesktopFixture.h"
 
@@ -44,10 +43,10 @@ TEST_F(DesktopTest, TheWallpaperCommandTakesOnlyABitmapFileAndReportsTheOutcome)
             EXPECT_EQ(scripted.wallpaper.requests, std::vector<QString>{folder.file(c.shown)});
         else
             EXPECT_TRUE(scripted.wallpaper.requests.empty());
-        ASSERT_EQ(scripted.messageBox.prompts.size(), c.message.isEmpty() ? 0u : 1u);
-        for (const auto& prompt : scripted.messageBox.prompts)
-            EXPECT_EQ(std::tuple(prompt.text, prompt.style, prompt.title),
-                      std::tuple(c.message, 0, QString("Vedra Viewer")));
+        EXPECT_EQ(scripted.messageBox.prompts,
+                  c.message.isEmpty()
+                      ? testing_support::Prompts{}
+                      : testing_support::Prompts{testing_support::report(c.message)});
     }
 }
 

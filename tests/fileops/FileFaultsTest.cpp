@@ -1,64 +1,16 @@
-// Refusals of the file system during copy, move and the writing of a whole file: each is
-// reported, and afterwards every file has its old bytes, nothing is half-written, no temporary
-// is left.
+// Refusals of the file system during copy and move: each is reported, and afterwards every
+// file has its old bytes, nothing is half-written, no temporary is left.
 #include <QFileInfo>
 #include <QProcess>
 
 #include "FileOpsFixture.h"
 #include "SmallVolume.h"
-#include "platform/TextOutputFile.h"
 
 using platform::MsgBoxAnswer::Yes;
-using testing_support::errorOf;
 using testing_support::noise;
 using testing_support::SmallVolume;
 
 using FileFaultsTest = FileOpsTest;
-
-TEST_F(FileFaultsTest, AWholeFileWrittenOntoAFullDiskFailsAndKeepsTheOldFile) {
-    // Every way the viewer writes a whole file, each more than the disk can hold; each
-    // reports what happened: a prompt for the form, the error for the calls.
-    const auto errorText = [](const std::function<void()>& write) {
-        return QString::number(errorOf(write));
-    };
-    const std::vector<std::pair<std::function<QString(const QString&)>, QString>> cases = {
-        {[&](const QString& path) {
-             frmVedra& w = startBrowsing();
-             w.File1.setListIndex(0);
-             scripted.messageBox.prompts.clear();
-             saveDialog.answers = {path};
-             w.mnuSaveAs.click();
-             program.reset();
-             return prompts().size() == 1 ? prompts()[0].text : QStringLiteral("no prompt");
-         },
-         "Cannot save the picture as \"%1\".\nThere is not enough free space on the disk."},
-        {[&](const QString& path) {
-             return errorText([&] { files.WriteTextFile(path, noise(200 * 1024)); });
-         },
-         "61"},
-        {[&](const QString& path) {
-             return errorText([&] {
-                 platform::TextOutputFile text(path);
-                 for (int i = 0; i < 4000; ++i)
-                     text.PrintLine(QString(50, QLatin1Char('x')));
-                 text.Close();
-             });
-         },
-         "61"},
-    };
-    folder.addPicture("big.jpg", 400, 300);  // about 360 KB as a bitmap
-    for (const auto& [write, expected] : cases) {
-        SCOPED_TRACE(expected.toStdString());
-        SmallVolume disk("size=64k");
-        if (!disk.mounted())
-            GTEST_SKIP() << "mounting a tmpfs needs root";
-        const QByteArray old = noise(1000);
-        testing_support::writeFile(disk.file("out.bmp"), old);
-        EXPECT_EQ(write(disk.file("out.bmp")),
-                  QString(expected).replace("%1", disk.file("out.bmp")));
-        EXPECT_EQ(filesIn(disk.path()), (Files{{"out.bmp", old}}));
-    }
-}
 
 TEST_F(FileFaultsTest, AMoveToAnotherDeviceCopiesWholeThenRemovesTheSource) {
     SmallVolume disk("size=1m");

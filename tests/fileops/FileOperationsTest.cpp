@@ -29,26 +29,39 @@ class OnePictureClipboard : public platform::ClipboardService {
 
 }  // namespace
 
-TEST_F(FileOpsTest, CopyAndMoveDoNothingUntilATargetFolderIsChosenAndAPictureSelected) {
+// Copy and move do nothing until a target folder is chosen and a picture of the list
+// selected; with none selected, or a pasted picture shown, move, delete and rename do nothing
+// either (copy still copies the listed file).
+TEST_F(FileOpsTest, TheCommandsDoNothingWithoutATargetOrAFileOfTheList) {
     struct Case {
         const char* name;
-        bool select;
-        bool sceltaFatta;
-        bool folderChosen;
+        bool select, pasted, sceltaFatta, folderChosen;
+        const char* commands;  // Copy, Move, Delete, Rename
     };
-    for (const Case& c : {Case{"no entry selected", false, true, true},
-                          Case{"the folder box rejected its text", true, false, true},
-                          Case{"no folder ever chosen", true, true, false}}) {
+    for (const Case& c : {Case{"no entry selected", false, false, true, true, "CMDR"},
+                          Case{"the folder box rejected its text", true, false, false, true, "CM"},
+                          Case{"no folder ever chosen", true, false, true, false, "CM"},
+                          Case{"a pasted picture shown", true, true, true, true, "MDR"}}) {
         SCOPED_TRACE(c.name);
         folder.addPicture("a.jpg", 20, 10);
-        frmVedra& w = startBrowsing();
+        OnePictureClipboard clipboard;
+        clipboard.picture = platform::Picture::fromImage(QImage(8, 8, QImage::Format_RGB32));
+        frmVedra& w = startBrowsing(&clipboard);
         if (c.select)
             w.File1.setListIndex(0);
+        if (c.pasted)
+            w.Pasteggia();
+        EXPECT_EQ(w.ImmagineIncollata(), c.pasted);
         program->modulo1().CartellaCM = c.folderChosen ? target.path() : QString();
         program->modulo1().SceltaFatta = c.sceltaFatta;
         const Files before = filesIn(folder.path());
-        w.mnuCopyFile.click();
-        w.mnuMoveFile.click();
+        scripted.messageBox.answers = {Yes, Yes};
+        for (const char* command = c.commands; *command; ++command)  // a rename would block
+            (*command == 'C'   ? w.mnuCopyFile
+             : *command == 'M' ? w.mnuMoveFile
+             : *command == 'D' ? w.mnuDeleteFile
+                               : w.mnuRenameFile)
+                .click();
         EXPECT_EQ(prompts(), Prompts{});
         EXPECT_EQ(filesIn(folder.path()), before);
         EXPECT_EQ(filesIn(target.path()), Files{});
@@ -56,49 +69,57 @@ TEST_F(FileOpsTest, CopyAndMoveDoNothingUntilATargetFolderIsChosenAndAPictureSel
     }
 }
 
-// Copy, move and delete as the user answers each question: the files of both folders, and
-// the list afterwards (after a move or delete, the picture that took the old place).
+// Copy, move and delete as the user answers each question (none for a delete once Confirm
+// Delete is switched off): the files of both folders, and the list afterwards (after a move
+// or delete, the picture that took the old place).
 TEST_F(FileOpsTest, CopyMoveAndDeleteLeaveTheFilesAndTheList) {
-    enum Op { Copy, Move, Delete };
+    enum Op { Copy, Move, Delete, Unconfirmed };
     struct Case {
         Op op;
         int count, selected;
-        int overwrite;  // the answer when the target has a picture of that name; 0: it has none
-        int index;      // selected afterwards
+        int answer;  // to the overwrite question or to "Continue?"; 0: none is asked
+        int index;   // selected afterwards
         const char* name;
     };
     const Case cases[] = {
-        {Copy, 2, 0, Yes, 0, "a.jpg"}, {Copy, 2, 0, No, 0, "a.jpg"},  {Move, 2, 0, Yes, 0, "b.jpg"},
-        {Move, 2, 0, No, 0, "a.jpg"},  {Move, 3, 1, 0, 1, "c.jpg"},   {Move, 3, 2, 0, 1, "b.jpg"},
-        {Move, 1, 0, 0, -1, ""},       {Delete, 3, 0, 0, 0, "b.jpg"}, {Delete, 3, 2, 0, 1, "b.jpg"},
-        {Delete, 1, 0, 0, -1, ""},
+        {Copy, 2, 0, Yes, 0, "a.jpg"},   {Copy, 2, 0, No, 0, "a.jpg"},
+        {Move, 2, 0, Yes, 0, "b.jpg"},   {Move, 2, 0, No, 0, "a.jpg"},
+        {Move, 3, 1, 0, 1, "c.jpg"},     {Move, 3, 2, 0, 1, "b.jpg"},
+        {Move, 1, 0, 0, -1, ""},         {Delete, 3, 0, Yes, 0, "b.jpg"},
+        {Delete, 3, 2, Yes, 1, "b.jpg"}, {Delete, 1, 0, Yes, -1, ""},
+        {Delete, 2, 0, No, 0, "a.jpg"},  {Unconfirmed, 2, 0, 0, 0, "b.jpg"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "op " << c.op << ", entry " << c.selected << " of "
-                                        << c.count << ", answer " << c.overwrite);
+                                        << c.count << ", answer " << c.answer);
         testing_support::PictureFolder source, dest;
         QDir::setCurrent(source.path());
         const char* names[] = {"a.jpg", "b.jpg", "c.jpg"};
         for (int i = 0; i < c.count; ++i)
             source.addPicture(names[i], 10 + i, 10, i ? Qt::red : Qt::green);
-        if (c.overwrite)
+        const bool transfer = c.op == Copy || c.op == Move;
+        if (transfer && c.answer)
             dest.addPicture(names[c.selected], 12, 12, Qt::blue);
         Files sourceAfter = filesIn(source.path()), destAfter = filesIn(dest.path());
         frmVedra& w = startBrowsing();
+        EXPECT_TRUE(w.mnuConfirmDelete.Checked());
+        if (c.op == Unconfirmed)
+            w.mnuConfirmDelete.click();
+        EXPECT_EQ(w.mnuConfirmDelete.Checked(), c.op != Unconfirmed);
         w.File1.setListIndex(c.selected);
         chooseTarget(dest.path());
         scripted.messageBox.prompts.clear();
-        scripted.messageBox.answers = {c.op == Delete ? Yes : c.overwrite};
+        scripted.messageBox.answers = {c.answer};
 
         (c.op == Copy ? w.mnuCopyFile : c.op == Move ? w.mnuMoveFile : w.mnuDeleteFile).click();
 
         const QString path = source.file(names[c.selected]);
-        EXPECT_EQ(prompts(), c.op == Delete ? Prompts{question("Continue?")}
-                             : c.overwrite  ? Prompts{question(OverwriteQuestion + path)}
-                                            : Prompts{});
-        if (c.op != Delete && c.overwrite != No)
+        EXPECT_EQ(prompts(), c.op == Delete         ? Prompts{question("Continue?")}
+                             : transfer && c.answer ? Prompts{question(OverwriteQuestion + path)}
+                                                    : Prompts{});
+        if (transfer && c.answer != No)
             destAfter[names[c.selected]] = sourceAfter[names[c.selected]];
-        if (c.op == Delete || (c.op == Move && c.overwrite != No))
+        if (c.op == Unconfirmed || (c.op != Copy && c.answer != No))
             sourceAfter.erase(names[c.selected]);
         EXPECT_EQ(filesIn(source.path()), sourceAfter);
         EXPECT_EQ(filesIn(dest.path()), destAfter);  // no temporary file left
@@ -110,53 +131,6 @@ TEST_F(FileOpsTest, CopyMoveAndDeleteLeaveTheFilesAndTheList) {
         }
         program.reset();
     }
-}
-
-TEST_F(FileOpsTest, DeleteAsksContinueUnlessConfirmDeleteIsSwitchedOff) {
-    folder.addPicture("a.jpg", 20, 10);
-    folder.addPicture("b.jpg", 20, 10);
-    frmVedra& w = startBrowsing();
-    EXPECT_TRUE(w.mnuConfirmDelete.Checked());
-    w.File1.setListIndex(0);
-    scripted.messageBox.answers = {No};
-    w.mnuDeleteFile.click();
-    EXPECT_EQ(prompts(), Prompts{question("Continue?")});
-    EXPECT_TRUE(QFileInfo::exists(folder.file("a.jpg")));
-    EXPECT_EQ(w.File1.ListIndex(), 0);
-
-    w.mnuConfirmDelete.click();
-    EXPECT_FALSE(w.mnuConfirmDelete.Checked());
-    w.mnuDeleteFile.click();
-    EXPECT_EQ(prompts().size(), 1u);  // no second question
-    EXPECT_FALSE(QFileInfo::exists(folder.file("a.jpg")));
-    EXPECT_EQ(w.File1.FileName(), "b.jpg");
-    w.mnuConfirmDelete.click();
-    EXPECT_TRUE(w.mnuConfirmDelete.Checked());
-}
-
-TEST_F(FileOpsTest, APastedPictureIsNeverTakenForTheFileOfTheList) {
-    folder.addPicture("a.jpg", 20, 10);
-    OnePictureClipboard clipboard;
-    clipboard.picture = platform::Picture::fromImage(QImage(8, 8, QImage::Format_RGB32));
-    scripted.application.commandLine.clear();
-    platform::Services services = scripted.services();
-    services.fileSystem = &files;
-    services.clipboard = &clipboard;
-    program = std::make_unique<Program>(services);
-    frmVedra& w = program->frmVedra();
-    w.TipoImmagine.setListIndex(0);
-    w.File1.setListIndex(0);
-    chooseTarget(target.path());
-    w.Pasteggia();
-    ASSERT_TRUE(w.ImmagineIncollata());
-    const Files before = filesIn(folder.path());
-    scripted.messageBox.answers = {Yes, Yes};
-    w.mnuDeleteFile.click();
-    w.mnuMoveFile.click();
-    w.mnuRenameFile.click();  // would block in the dialog if it opened
-    EXPECT_EQ(filesIn(folder.path()), before);
-    EXPECT_EQ(filesIn(target.path()), Files{});
-    EXPECT_FALSE(program->frmRename.exists());
 }
 
 TEST_F(FileOpsTest, RenameTakesAFreeNameAndRefusesEveryOther) {
@@ -212,17 +186,13 @@ TEST_F(FileOpsTest, SaveAsWritesTheShownPictureAsABitmap) {
     };
     const QString icon = folder.addPicture("i.ico", 32, 32);
     const QString jpeg = folder.addPicture("p.jpg", 40, 30);
-    const QString wmf =
-        folder.addBytes("m.wmf", bytesOf(testing_support::testdataPath("wmf/libwmf/ant.wmf")));
+    const QString wmf = folder.addCopy("m.wmf", "wmf/libwmf/ant.wmf");
     for (const Case& c :
          {Case{"jpeg", jpeg, false}, Case{"icon", icon, true}, Case{"metafile", wmf, true}}) {
         SCOPED_TRACE(c.name);
         frmVedra& w = startBrowsing();
         w.Dimensioni.setListIndex(2);  // stretched over the viewing area
-        for (int i = 0; i < w.File1.ListCount(); ++i) {
-            if (folder.file(w.File1.List(i)) == c.source)
-                w.File1.setListIndex(i);
-        }
+        select(w, QFileInfo(c.source).fileName());
         const QString saved = target.file(QString(c.name) + ".bmp");
         saveDialog.answers = {saved};
         w.mnuSaveAs.click();

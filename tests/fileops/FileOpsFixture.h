@@ -46,10 +46,12 @@ class FaultyFileSystem : public platform::LocalFileSystem {
 class FileOpsTest : public MainWindowTest {
   protected:
     // Starts the viewer with the file list showing every picture of the folder.
-    frmVedra& startBrowsing() {
+    frmVedra& startBrowsing(platform::ClipboardService* clipboard = nullptr) {
         scripted.application.commandLine.clear();
-        platform::Services services = scripted.services();
+        platform::Services services = MainWindowTest::services();
         services.fileSystem = &files;
+        if (clipboard)
+            services.clipboard = clipboard;
         program = std::make_unique<Program>(services);
         frmVedra& w = program->frmVedra();
         w.TipoImmagine.setListIndex(0);

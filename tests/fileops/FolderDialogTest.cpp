@@ -1,7 +1,7 @@
 // The target-folder dialog: the path box following the folder list, the history of ten,
 // OK as the default and the cancel button.
 #include <QApplication>
-#include <QCoreApplication>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QTest>
 
@@ -138,4 +138,21 @@ TEST_F(FolderDialogTest, EnterAndEscBothPressOkAndCancelClearsTheTarget) {
     EXPECT_EQ(m().CartellaCM, "");
     EXPECT_TRUE(m().SceltaFatta);
     EXPECT_EQ(history(), (QStringList{folder2, folder1}));
+}
+
+// A drive whose root has gone (a card pulled out) reports "Error 71"; the folder list, the
+// path box and the drive box stay on the folder shown before.
+TEST_F(FolderDialogTest, ADriveThatIsGoneReportsErrorSeventyOneAndStaysWhereItWas) {
+    const QString card = target.addFolder("card") + "/", folder1 = sub(1);
+    program->volumes().setRootsForTesting({card});
+    inDialog([&](frmDirectoryCM& d) {
+        d.Dir1.setPath(folder1);
+        QDir(card).removeRecursively();
+        static_cast<QComboBox*>(d.Drive1.widget())
+            ->setCurrentIndex(int(program->volumes().roots().indexOf(card)));
+        EXPECT_EQ(prompts(), Prompts{report("Error  71")});
+        EXPECT_EQ(d.Dir1.Path(), folder1);
+        EXPECT_EQ(d.cmbDirectoryCM.Text(), folder1);
+        EXPECT_EQ(d.Drive1.Drive(), "/");
+    });
 }

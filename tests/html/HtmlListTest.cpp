@@ -11,7 +11,6 @@
 
 #include "FileBytes.h"
 #include "MainWindowFixture.h"
-#include "html/HtmlListDocument.h"
 #include "html/frmSaveHtml.h"
 #include "platform/services/MessageBoxService.h"
 
@@ -87,13 +86,13 @@ class HtmlListTest : public MainWindowTest {
 
 TEST_F(HtmlListTest, ListsTheFolderPicturesInListOrderWithNamesWrittenAsTheyAre) {
     folder.addPicture("Holiday.JPG", 40, 30);
-    folder.addPicture("b & <c>.gif", 8, 8);
+    folder.addCopy("b & <c>.gif", "gif/pillow/transparent.gif");
     folder.addPicture("my photo.bmp", 10, 5);
     folder.addPicture("a.b.jpg", 6, 6);              // extension "b.jpg": shown, not listed
     folder.addBytes("broken.jpg", "not a picture");  // cannot be decoded: left out, no message
     folder.addPicture("icon.ico", 16, 16);           // icons are never listed
-    QFile::copy(testing_support::testdataPath("emf/pillow/drawing.emf"), folder.file("d.emf"));
-    QFile::copy(testing_support::testdataPath("wmf/libwmf/ant.wmf"), folder.file("e.WMF"));
+    folder.addCopy("d.emf", "emf/pillow/drawing.emf");
+    folder.addCopy("e.WMF", "wmf/libwmf/ant.wmf");
     folder.addBytes("PicList.htm", QByteArray(5000, 'x'));  // an older list: overwritten
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(FilterAll);
@@ -277,17 +276,4 @@ TEST_F(HtmlListTest, EverySettingOfTheDefaultNameCountsAsAChoice) {
         EXPECT_EQ(m.NomeHtml, w.Dir1.Path() + "/PicList.htm");
         EXPECT_EQ(program->frmSaveHtml().cmbSaveHtml.Text(), m.NomeHtml);
     }
-}
-
-TEST(HtmlListDocument, ADriveRootIsNamedOnceAndOnlyThePictureTypesAfterTheFirstDotAreListed) {
-    const QStringList header = html_list::headerLines("/");
-    EXPECT_EQ(header.value(2), "<TITLE>Images: /</TITLE>");
-    EXPECT_EQ(header.value(7), "<H2><EM>/</EM></H2>");
-    const std::pair<const char*, bool> names[] = {
-        {"Holiday.JPG", true}, {"b.gif", true},     {"c.Bmp", true},     {"d.wmf", true},
-        {"e.EMF", true},       {"a.b.jpg", false},  {"icon.ico", false}, {"photo.jpeg", false},
-        {"JPG", false},        {".jpg.txt", false},
-    };
-    for (const auto& [name, listed] : names)
-        EXPECT_EQ(html_list::isListedName(name), listed) << name;
 }

@@ -1,7 +1,6 @@
 // The document-name dialog: its history of ten names, its keys, its close box and the
 // Browse button's Save dialog.
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMainWindow>
 #include <QTest>
 

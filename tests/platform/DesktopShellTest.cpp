@@ -5,15 +5,12 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
-#include <QUrl>
+#include <QTest>
 
-#include "ScopedEnv.h"
+#include "FakePrograms.h"
 #include "platform/FileName.h"
 #include "platform/FilePaths.h"
 #include "platform/linux/DesktopEntries.h"
@@ -27,82 +24,39 @@ namespace {
 // A file name that a shell would take apart: quotes, "$", back quotes, "&", ";" and blanks.
 const QString Hostile = QStringLiteral("it's \"$HOME\" & `date`; rm -rf x.htm");
 
-// A private desktop: XDG folders and a folder of programs on PATH, restored afterwards. The
-// MIME database stays readable; the system's applications come after the fake ones, and none
-// of them can start, as PATH holds only the fake programs.
-class FakeDesktop {
+// A private desktop: XDG folders and fake programs, the only ones on PATH. The MIME database
+// stays readable; the system's applications come after the fake ones and cannot start.
+class FakeDesktop : public testing_support::FakePrograms {
   public:
-    QString dataHome() const { return root_.filePath("data"); }
-    QString bin() const { return root_.filePath("bin"); }
-    QString records() const { return root_.filePath("records"); }
+    QString bin() const { return folder(); }
     QString path(const QString& name) const { return root_.filePath(name); }
     QString root() const { return root_.path(); }
-
-    // A program that records its arguments (NUL-separated) in records/NAME.args, waits
-    // `seconds`, then writes records/NAME.done.
-    QString addProgram(const QString& name, double seconds) {
-        const QString program = bin() + "/" + name;
-        const QString record = records() + "/" + QString(name).replace(' ', '_');
-        write(program, QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1.args'\n"
-                                      "%3 %2\necho done > '%1.done'\n")
-                           .arg(record)
-                           .arg(seconds)
-                           .arg(sleep_));
-        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
-        return program;
-    }
     void addDesktopFile(const QString& id, const QString& exec, const QString& more = {}) {
-        write(dataHome() + "/applications/" + id,
+        write(root_.filePath("data/applications/" + id),
               "[Desktop Entry]\nType=Application\nName=Fake\nExec=" + exec + "\n" + more);
     }
     void setDefault(const QString& mimeType, const QString& id) {
-        QDir().mkpath(root_.filePath("config"));
-        QFile file(root_.filePath("config/mimeapps.list"));
-        file.open(QIODevice::Append);
-        file.write(("[Default Applications]\n" + mimeType + "=" + id + ";\n").toUtf8());
+        write(root_.filePath("config/mimeapps.list"),
+              "[Default Applications]\n" + mimeType + "=" + id + ";\n", QIODevice::Append);
     }
-
-    QStringList argumentsOf(const QString& name) const {
-        QFile file(records() + "/" + QString(name).replace(' ', '_') + ".args");
-        if (!file.open(QIODevice::ReadOnly))
-            return {"<not started>"};
-        QStringList arguments;
-        for (const QByteArray& part : file.readAll().split('\0'))
-            arguments << platform::decodeFileName(part);
-        arguments.removeLast();  // after the last separator
-        return arguments;
-    }
-    bool finished(const QString& name) const {
-        return QFile::exists(records() + "/" + QString(name).replace(' ', '_') + ".done");
-    }
-    // Waits until the program has started (`done` false) or finished (true).
-    bool waitUntil(const QString& name, bool done) const {
-        QElapsedTimer clock;
-        clock.start();
-        while (done ? !finished(name) : argumentsOf(name) == QStringList{"<not started>"}) {
-            if (clock.elapsed() > 10000)
-                return false;
-            QThread::msleep(20);
-        }
-        return true;
+    bool started(const QString& name) const {
+        return argumentsOf(name) != QStringList{"<not started>"};
     }
 
   private:
-    static void write(const QString& path, const QString& text) {
+    static void write(const QString& path, const QString& text,
+                      QIODevice::OpenMode mode = QIODevice::WriteOnly) {
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
-        file.open(QIODevice::WriteOnly);
+        file.open(mode);
         file.write(text.toUtf8());
     }
     QTemporaryDir root_;
-    QString sleep_ = QStandardPaths::findExecutable("sleep");
-    ScopedEnv data_{"XDG_DATA_HOME", dataHome().toUtf8()};
+    ScopedEnv data_{"XDG_DATA_HOME", root_.filePath("data").toUtf8()};
     ScopedEnv config_{"XDG_CONFIG_HOME", root_.filePath("config").toUtf8()};
     ScopedEnv configDirs_{"XDG_CONFIG_DIRS", root_.filePath("etc").toUtf8()};
     ScopedEnv dataDirs_{"XDG_DATA_DIRS", (root_.filePath("system") + ":/usr/share").toUtf8()};
     ScopedEnv desktop_{"XDG_CURRENT_DESKTOP", QByteArray()};
-    ScopedEnv path_{"PATH", bin().toUtf8()};
-    bool made_ = QDir().mkpath(bin()) && QDir().mkpath(records());
 };
 
 }  // namespace
@@ -142,7 +96,7 @@ TEST(DesktopShell, TheEditorGetsTheDocumentAndIsWaitedFor) {
         FakeDesktop desktop;
         const ScopedEnv session("XDG_CURRENT_DESKTOP", c.desktop);
         for (const QString& program : c.programs)
-            desktop.addProgram(program, 0.3);
+            desktop.add(program, 0, {}, 0.3);
         if (*c.exec) {
             desktop.addDesktopFile("editor.desktop", c.exec,
                                    QString(c.exec).startsWith("vim") ? terminal : QString());
@@ -171,17 +125,31 @@ TEST(DesktopShell, TheEditorGetsTheDocumentAndIsWaitedFor) {
     }
 }
 
-TEST(DesktopShell, AProgramThatCannotStartIsNotWaitedFor) {
+// Programs are started with their arguments as they are, never through a shell; one that
+// cannot start is reported at once and never waited for.
+TEST(DesktopShell, StartsAndWaitsForProgramsWithoutAShell) {
     FakeDesktop desktop;
     DesktopShell shell;
-    EXPECT_EQ(shell.RunAndWait(desktop.path("no such program"), {"x"}), -1);
-    EXPECT_FALSE(shell.Start(desktop.path("no such program"), {}));
+    const QString odd = desktop.path("a b; touch pwned");  // a command, if a shell saw it
+    const QString missing = desktop.path("no such program");
+    const std::tuple<QString, QStringList, int> cases[] = {{"/bin/sh", {"-c", "exit 3"}, 3},
+                                                           {"/bin/touch", {odd}, 0},
+                                                           {missing, {"x"}, -1},
+                                                           {"", {}, -1}};
+    for (const auto& [program, arguments, status] : cases)
+        EXPECT_EQ(shell.RunAndWait(program, arguments), status) << program.toStdString();
+    EXPECT_TRUE(QFile::exists(odd));
+    EXPECT_FALSE(QFile::exists(QDir::current().filePath("pwned")));
+    ASSERT_TRUE(shell.Start("/bin/touch", {desktop.path("started")}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(desktop.path("started")); }, 10000));
+    EXPECT_FALSE(shell.Start(missing, {}));
+    EXPECT_FALSE(shell.Start(QString(), {}));
 }
 
 TEST(DesktopShell, DocumentsAndAddressesOpenInTheirProgramsWithoutWaiting) {
     FakeDesktop desktop;
-    desktop.addProgram("fake browser", 1);
-    desktop.addProgram("fake viewer", 1);
+    desktop.add("fake browser", 0, {}, 1);
+    desktop.add("fake viewer", 0, {}, 1);
     desktop.addDesktopFile("browser.desktop", "\"" + desktop.bin() + "/fake browser\" %u");
     desktop.addDesktopFile("viewer.desktop", "'ignored'");  // no such program: skipped
     desktop.setDefault("x-scheme-handler/https", "browser.desktop");
@@ -195,8 +163,8 @@ TEST(DesktopShell, DocumentsAndAddressesOpenInTheirProgramsWithoutWaiting) {
     EXPECT_TRUE(shell.OpenDocument("https://vedra-viewer.org/"));
     EXPECT_TRUE(shell.OpenDocument(page));
     EXPECT_FALSE(desktop.finished("fake browser"));  // returned while the browser runs
-    ASSERT_TRUE(desktop.waitUntil("fake browser", false));
-    ASSERT_TRUE(desktop.waitUntil("fake viewer", false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.started("fake browser"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.started("fake viewer"); }, 10000));
     EXPECT_EQ(desktop.argumentsOf("fake browser"), QStringList{"https://vedra-viewer.org/"});
     const QString uri = desktop.argumentsOf("fake viewer").value(1);
     EXPECT_EQ(desktop.argumentsOf("fake viewer"), (QStringList{"--new-window", uri}));
@@ -205,8 +173,8 @@ TEST(DesktopShell, DocumentsAndAddressesOpenInTheirProgramsWithoutWaiting) {
     EXPECT_EQ(platform::encodeFileName(platform::pathOfFileUri(uri)),
               platform::encodeFileName(page));
     ::unlink(platform::encodeFileName(page).constData());  // Qt cannot remove it by its text
-    EXPECT_TRUE(desktop.waitUntil("fake browser", true));
-    EXPECT_TRUE(desktop.waitUntil("fake viewer", true));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.finished("fake browser"); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.finished("fake viewer"); }, 10000));
 }
 
 TEST(DesktopEntries, ExecLinesSplitLikeTheDesktopDoes) {

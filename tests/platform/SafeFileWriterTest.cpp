@@ -3,10 +3,8 @@
 // the middle of a copy.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <array>
 #include <functional>
@@ -67,12 +66,7 @@ class ScriptedProgress : public platform::WorkProgress {
 
 // Makes a file immutable or ordinary again.
 void setImmutable(const QString& path, bool on) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    int flags = 0;
-    ::ioctl(fd, FS_IOC_GETFLAGS, &flags);
-    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    ::close(fd);
+    QProcess::execute("chattr", {on ? "+i" : "-i", path});
 }
 
 }  // namespace

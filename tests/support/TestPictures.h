@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -14,20 +13,16 @@ class PictureFolder {
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }
 
-    // Writes a picture of the given size in the format its extension names (jpg, gif, bmp,
-    // ico); `format` overrides the extension's format.
+    // Writes a picture of the given size in the format its extension names (jpg, bmp, ico,
+    // png; Qt writes no GIF: copy one with addCopy); `format` overrides the extension's format.
     QString addPicture(const QString& name, int width, int height,
                        const QColor& color = QColor(200, 80, 40), const char* format = nullptr);
     QString addBytes(const QString& name, const QByteArray& bytes);
-    // A JPEG whose header is valid (size, tables) but whose scan names Huffman tables the
-    // file does not define, so no decoder can turn its data into pixels.
-    QString addUndecodableJpeg(const QString& name, int width, int height);
+    // A copy of a file of the shared test data (tests/data).
+    QString addCopy(const QString& name, const QString& testdata);
     // A JPEG written in many scans, coarse to fine, rather than in one.
     QString addProgressiveJpeg(const QString& name, int width, int height,
                                const QColor& color = QColor(200, 80, 40));
-    // A JPEG whose data decodes to its last row and is followed by a second frame header,
-    // which the decoder refuses: only a decode that reads all of the data finds it.
-    QString addJpegBrokenAtTheEnd(const QString& name, int width, int height, bool progressive);
     QString addFolder(const QString& name);
 
   private:

@@ -70,7 +70,7 @@ TEST_F(ViewingTest, EveryIndicatorFollowsTheRunStateSpeedAndDirection) {
 // the selection in place of a pasted picture); each next one comes one pause later and
 // wraps at the ends.
 TEST_F(ViewingTest, TheFirstStepReshowsTheSelectionAndTheNextEntryComesOnePauseLater) {
-    frmVedra& w = start({"a.jpg", "b.gif", "c.bmp"});
+    frmVedra& w = start({"a.jpg", "b.ico", "c.bmp"});
     w.File1.setListIndex(2);
     QGuiApplication::clipboard()->setImage(QImage(64, 48, QImage::Format_RGB32));
     w.Pasteggia();
@@ -84,12 +84,12 @@ TEST_F(ViewingTest, TheFirstStepReshowsTheSelectionAndTheNextEntryComesOnePauseL
         shown << shownFile();
     }
     EXPECT_FALSE(w.ImmagineIncollata());
-    EXPECT_EQ(shown, QStringList({"c.bmp", "a.jpg", "b.gif", "c.bmp"}));
+    EXPECT_EQ(shown, QStringList({"c.bmp", "a.jpg", "b.ico", "c.bmp"}));
     EXPECT_EQ(at, std::vector<qint64>({0, 2000, 4000, 6000}));
     EXPECT_EQ(w.lblContatore.Caption(), "3/3");
 
     w.cmdFreccia.click();
-    for (const char* expected : {"a.jpg", "c.bmp", "b.gif", "a.jpg"}) {
+    for (const char* expected : {"a.jpg", "c.bmp", "b.ico", "a.jpg"}) {
         w.Timer1.tick();
         EXPECT_EQ(shownFile(), expected);
     }

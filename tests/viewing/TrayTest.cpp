@@ -5,7 +5,6 @@
 #include <QTimer>
 
 #include "../core/MainWindowFixture.h"
-#include "ScriptedTray.h"
 #include "info/frmAbout.h"
 #include "viewing/frmTrayIcon.h"
 
@@ -15,6 +14,7 @@ using platform::WindowState;
 class TrayTest : public MainWindowTest {
   protected:
     frmVedra& startShown() {
+        withTray = true;
         folder.addPicture("a.jpg", 40, 30);
         folder.addPicture("b.jpg", 40, 30);
         frmVedra& main = start();
@@ -22,14 +22,6 @@ class TrayTest : public MainWindowTest {
         main.Show();
         return main;
     }
-
-    platform::Services services() override {
-        platform::Services services = scripted.services();
-        services.tray = &tray;
-        return services;
-    }
-
-    testing_support::ScriptedTray tray;
 };
 
 // From either window state: entering pauses the show, hides the window and adds the icon;

@@ -3,13 +3,10 @@
 #include <QCoreApplication>
 
 #include "../core/MainWindowFixture.h"
-#include "ScriptedEventClock.h"
-#include "platform/linux/QtClipboard.h"
 #include "viewing/frmFS.h"
 
-// The program at a temporary folder of pictures, with scripted services, a clock with
-// scripted events and the desktop clipboard, on an 800 x 600 pixel (12000 x 9000 twip)
-// screen. The windows' timers are stopped: the tests raise timer events with tick().
+// The main window's fixture on an 800 x 600 pixel (12000 x 9000 twip) screen. The windows' timers
+// are stopped: the tests raise timer events with tick().
 class ViewingTest : public MainWindowTest {
   protected:
     void SetUp() override {
@@ -24,12 +21,6 @@ class ViewingTest : public MainWindowTest {
         MainWindowTest::TearDown();
     }
 
-    platform::Services services() override {
-        platform::Services services = scripted.services();
-        services.clock = &clock;
-        services.clipboard = &clipboard;
-        return services;
-    }
     frmVedra& start(std::initializer_list<const char*> pictures = {}) {
         for (const char* name : pictures)
             folder.addPicture(name, 40, 30);
@@ -53,7 +44,4 @@ class ViewingTest : public MainWindowTest {
         program->frmVedra().Image1_Click();
         return *fullScreen();
     }
-
-    ScriptedEventClock clock;
-    platform::QtClipboard clipboard;
 };
