@@ -9,7 +9,6 @@
 #include "platform/FilePaths.h"
 #include "platform/RuntimeError.h"
 #include "platform/linux/SafeFileTransfer.h"
-#include "platform/linux/SafeFileWriter.h"
 
 namespace platform {
 
@@ -58,10 +57,6 @@ void LocalFileSystem::Kill(const QString& path) {
 
 void LocalFileSystem::Name(const QString& oldPath, const QString& newPath) {
     MoveFile(oldPath, newPath, false);
-}
-
-void LocalFileSystem::WriteTextFile(const QString& path, const QByteArray& contents) {
-    writeFileSafely(path, contents);
 }
 
 bool LocalFileSystem::IsFile(const QString& path) {

@@ -12,7 +12,6 @@ class LocalFileSystem : public FileSystemService {
     void FileCopy(const QString& source, const QString& target) override;
     void Kill(const QString& path) override;
     void Name(const QString& oldPath, const QString& newPath) override;
-    void WriteTextFile(const QString& path, const QByteArray& contents) override;
     bool IsFile(const QString& path) override;
     void CopyFile(const QString& source, const QString& target, bool replaceExisting) override;
     void MoveFile(const QString& source, const QString& target, bool replaceExisting) override;

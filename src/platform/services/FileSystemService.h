@@ -31,8 +31,6 @@ class FileSystemService {
     virtual void Kill(const QString& path) = 0;
     // Renames or moves; fails with 58 when the target exists.
     virtual void Name(const QString& oldPath, const QString& newPath) = 0;
-    // Writes a whole text file (8-bit, lines as given) through a temporary file.
-    virtual void WriteTextFile(const QString& path, const QByteArray& contents) = 0;
 
     // True when `path`, taken literally (no wildcards) and with its letter case, names an
     // existing ordinary file that is not hidden. Never fails.
