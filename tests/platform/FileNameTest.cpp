@@ -19,6 +19,8 @@ TEST(FileName, BytesRoundTripThroughTheTextForm) {
         "\xff\xfe.bmp",          // never UTF-8
         "\xed\xb2\x80.gif",      // an encoded surrogate is not valid UTF-8
         "\xc0\xaf.ico",          // overlong "/"
+        "\xe0\x80\xaf.ico",      // overlong "/" in three bytes
+        "\xf4\x90\x80\x80.jpg",  // past the last code point, U+10FFFF
         "\xf0\x9f\x93\xb7.jpg",  // outside the basic plane
         "cut\xe2\x82",           // a sequence cut short at the end
     };
