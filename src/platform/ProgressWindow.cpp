@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "platform/FileName.h"
+#include "platform/FilePaths.h"
 
 namespace platform {
 
@@ -49,17 +50,6 @@ class SharedProgress : public WorkProgress {
     std::atomic<qint64> done{0};
     std::atomic<bool> cancel{false};
 };
-
-QString folderOf(const QString& path) {
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return QStringLiteral(".");
-    return slash == 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-QString nameOf(const QString& path) {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 }  // namespace
 
@@ -97,8 +87,9 @@ ProgressWindow::ProgressWindow(const LongWork& what, QWidget* parent)
     setWindowModality(Qt::ApplicationModal);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* layout = new QVBoxLayout(this);
-    auto* heading = new QLabel(what.action + QLatin1Char(' ') +
-                               displayFileName(nameOf(what.from.isEmpty() ? what.to : what.from)));
+    auto* heading =
+        new QLabel(what.action + QLatin1Char(' ') +
+                   displayFileName(fileNameOf(what.from.isEmpty() ? what.to : what.from)));
     layout->addWidget(heading);
     if (!what.from.isEmpty()) {
         auto* from = new QLabel(QStringLiteral("From: ") + displayFileName(folderOf(what.from)));
