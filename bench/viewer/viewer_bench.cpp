@@ -29,21 +29,13 @@
 
 #include "MedianTime.h"
 #include "ReferenceTool.h"
+#include "ResidentMemory.h"
 #include "ScriptedServices.h"
 #include "core/Program.h"
 #include "core/frmVedra.h"
 #include "viewing/frmFS.h"
 
 namespace {
-
-long residentKiB() {
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
 
 QString makeJpeg(const QString& folder, const QString& name, int width, int height,
                  bool progressive = false) {

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "ResidentMemory.h"
 #include "TestPictures.h"
 #include "platform/JpegDecoder.h"
 #include "platform/Picture.h"
@@ -24,15 +25,6 @@ int errorOf(const QString& path, const platform::ShownViewFor& view = nullptr) {
     } catch (const RuntimeError& e) {
         return e.number();
     }
-    return 0;
-}
-
-long residentKiB() {
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
     return 0;
 }
 
