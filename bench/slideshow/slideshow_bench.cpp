@@ -328,7 +328,7 @@ int main(int argc, char** argv) {
          false},
         {"Slide show at High, size mode Resize to Window", 2, false, false},
         {"Slide show at High, size mode Full Screen Maintain Aspect (every step refreshes the "
-         "full-screen window; the main window paints at natural size behind it)",
+         "full-screen window; the main window beneath it is not drawn)",
          3, true, false},
         {"Slide show at High, size mode Full Screen (the full-screen window opened by the step, "
          "without waiting for it)",

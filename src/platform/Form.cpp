@@ -15,6 +15,7 @@
 #include "platform/FormWindow.h"
 #include "platform/Menu.h"
 #include "platform/Picture.h"
+#include "platform/ScreenCover.h"
 #include "platform/Twips.h"
 #include "platform/linux/X11WindowHints.h"
 
@@ -225,6 +226,7 @@ void Form::BringToFront() {
 
 void Form::CoverScreen() {
     window_->setWindowState(Qt::WindowFullScreen);
+    setScreenCover(window_.get());
 }
 
 void Form::DetachFromOwner() {

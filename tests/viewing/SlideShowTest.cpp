@@ -198,15 +198,14 @@ TEST_F(ViewingTest, EveryStepDecodesItsPictureOnceWhicheverWindowsShowIt) {
         else if (opened == No)
             w.File1.setListIndex(0);
         w.cmdSlideShow.click();
-        // Draws what each open window shows, as the screen would (the main window is covered
-        // by a full-screen window its mode opened), and lets the reading ahead finish.
+        // Draws every window as the screen would, the main window under a full-screen one
+        // included, and lets the reading ahead finish.
         auto showAndReadAhead = [&] {
             if (frmFS* fs = fullScreen()) {
                 fs->Timer1.tick();  // the full-screen window takes the new picture
                 fs->Image1.widget()->grab();
             }
-            if (opened != ByMode)
-                w.Picture1.widget()->grab();  // the frame clips the picture
+            w.Picture1.widget()->grab();  // the frame clips the picture
             while (program->prefetcher.busy())
                 QThread::msleep(5);
         };

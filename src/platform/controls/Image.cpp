@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/MimePictures.h"
+#include "platform/ScreenCover.h"
 #include "platform/Twips.h"
 #include "platform/controls/EventWidget.h"
 
@@ -36,7 +37,7 @@ Image::Image(Container container, const QString& name, double left, double top, 
     : Control(name, new EventWidget(container.widget), left, top, width, height),
       area_(static_cast<EventWidget*>(widget())) {
     area_->paint = [this](QPainter& painter) {
-        if (picture_.isEmpty())
+        if (picture_.isEmpty() || hiddenByScreenCover(area_))
             return;
         const QRectF target =
             stretch_ ? QRectF(area_->rect()) : QRectF(QPointF(0, 0), QSizeF(picture_.sizePixels()));
