@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QMainWindow>
 #include <QTest>
 #include <vector>
@@ -61,6 +62,24 @@ TEST(FileListBox, RaisesClickOncePerSelectionChangeAndReportsAnUntrappedError) {
     EXPECT_EQ(list.ListIndex(), 1);
     EXPECT_THROW(list.setListIndex(0), RuntimeError);
     setUnhandledErrorReporter(nullptr);
+
+    // A click whose handler selects another entry (a full-screen window opened by the click
+    // and moved on by its keys) leaves that entry highlighted, not the one clicked.
+    list.onClick = nullptr;
+    list.setListIndex(1);
+    list.onClick = [&] {
+        if (list.ListIndex() == 0)
+            list.setListIndex(1);
+    };
+    const QRect first = static_cast<QListView*>(list.widget())->visualRect(
+        static_cast<QListView*>(list.widget())->model()->index(0, 0));
+    QTest::mouseClick(static_cast<QListView*>(list.widget())->viewport(), Qt::LeftButton, {},
+                      first.center());
+    EXPECT_EQ(list.ListIndex(), 1);
+    const QModelIndexList highlighted =
+        static_cast<QListView*>(list.widget())->selectionModel()->selectedIndexes();
+    ASSERT_EQ(highlighted.size(), 1);
+    EXPECT_EQ(highlighted.first().row(), 1);
 
     list.setPath(folder.file("gone"));
     EXPECT_EQ(list.ListCount(), 0);

@@ -15,19 +15,38 @@ namespace platform {
 
 namespace {
 
-// Qt makes the first entry current when an empty-handed list gets the focus; the file list
-// keeps "no entry selected" until the user really moves the selection.
 class FileListView : public QListView {
   public:
     using QListView::QListView;
 
   protected:
+    // Qt makes the first entry current when an empty-handed list gets the focus; the file
+    // list keeps "no entry selected" until the user really moves the selection.
     void focusInEvent(QFocusEvent* event) override {
         const bool hadCurrent = currentIndex().isValid();
         const QSignalBlocker blocker(selectionModel());
         QListView::focusInEvent(event);
         if (!hadCurrent)
             selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+
+    // A press makes the entry current, which runs the click handler, and only then
+    // highlights the pressed entry. A handler that selected another entry meanwhile (a
+    // full-screen window opened by the click and moved on by its keys) keeps its choice.
+    void mousePressEvent(QMouseEvent* event) override {
+        QListView::mousePressEvent(event);
+        highlightCurrent();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QListView::mouseReleaseEvent(event);
+        highlightCurrent();
+    }
+
+  private:
+    void highlightCurrent() {
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && !selectionModel()->isSelected(current))
+            selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
     }
 };
 
