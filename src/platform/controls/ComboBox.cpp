@@ -2,11 +2,14 @@
 #include "platform/FileName.h"
 #include "platform/HandlerGuard.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/RuntimeError.h"
 
@@ -28,8 +31,24 @@ bool ComboBox::EditWatcher::eventFilter(QObject* watched, QEvent* event) {
 }
 
 namespace {
+// The drop-down list is as wide as its longest entry, also when the box is narrower, so no
+// entry is shortened with an ellipsis.
+class ComboBoxWidget : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override {
+        QAbstractItemView* list = view();
+        int needed = list->sizeHintForColumn(0) + 2 * list->frameWidth();
+        if (count() > maxVisibleItems())
+            needed += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+        list->setMinimumWidth(std::max(width(), needed));
+        QComboBox::showPopup();
+    }
+};
+
 QComboBox* makeCombo(QWidget* parent) {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new ComboBoxWidget(parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);  // typed text stays exactly as typed
