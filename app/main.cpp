@@ -32,6 +32,6 @@ int main(int argc, char** argv) {
     // An error no handler traps is shown as "Error N" and the program carries on.
     assembly::UnhandledErrorReporting reportUnhandledErrors(program);
     program.start();
-    platform::FirstPaintProbe::watch(program.frmVedra().window());
+    platform::reportFirstPaint(program.frmVedra().window());
     return QApplication::exec();
 }

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     window.resize(640, 480);
     if (argc > 1 && std::strcmp(argv[1], "--text") == 0)
         new QLabel(QStringLiteral("All Picture Files"), &window);
-    platform::FirstPaintProbe::watch(&window);
+    platform::reportFirstPaint(&window);
     window.show();
     return QApplication::exec();
 }

@@ -1,10 +1,8 @@
 #include "platform/controls/DirListBox.h"
 #include "platform/HandlerGuard.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QStyle>
 
 #include "platform/FileListing.h"
 #include "platform/FileName.h"
@@ -12,6 +10,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Volumes.h"
 #include "platform/controls/DriveListBox.h"
+#include "platform/controls/StandardIcons.h"
 
 namespace platform {
 
@@ -75,6 +74,15 @@ DirListBox::DirListBox(Container container, const QString& name, double left, do
     QObject::connect(list_, &QListWidget::itemDoubleClicked, [folderList](QListWidgetItem* item) {
         folderList->activate(folderList->row(item));
     });
+    showStandardIcons(list_, {QStyle::SP_DirOpenIcon, QStyle::SP_DirClosedIcon},
+                      [this](const QList<QIcon>& icons) {
+                          openIcon_ = icons.at(0);
+                          closedIcon_ = icons.at(1);
+                          // The open folders come first, down to the current one.
+                          for (int row = 0; row < list_->count(); ++row)
+                              list_->item(row)->setIcon(row <= currentRow_ ? openIcon_
+                                                                           : closedIcon_);
+                      });
     refill();
     volumes_.rememberCurrentFolder(path_);
 }
@@ -111,10 +119,6 @@ void DirListBox::keepInStepWith(DriveListBox& drives) {
 void DirListBox::refill() {
     entryPaths_.clear();
     list_->clear();
-    const QStyle* style = QApplication::style();
-    const QIcon openIcon = style->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style->standardIcon(QStyle::SP_DirClosedIcon);
-
     // The chain of open folders from the volume's root down to the current folder.
     const QString root = volumes_.rootOf(path_);
     QStringList chain{root};
@@ -128,13 +132,13 @@ void DirListBox::refill() {
     }
     int depth = 0;
     for (const QString& folder : chain) {
-        list_->addItem(indentedItem(openIcon, leafName(folder, volumes_), depth));
+        list_->addItem(indentedItem(openIcon_, leafName(folder, volumes_), depth));
         entryPaths_.append(folder);
         ++depth;
     }
     currentRow_ = int(entryPaths_.size()) - 1;
     for (const QString& sub : listSubfolders(path_)) {
-        list_->addItem(indentedItem(closedIcon, displayFileName(sub), depth));
+        list_->addItem(indentedItem(closedIcon_, displayFileName(sub), depth));
         entryPaths_.append(joinPath(path_, sub));
     }
     list_->setCurrentRow(currentRow_);

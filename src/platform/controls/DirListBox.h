@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QStringList>
 #include <functional>
 
@@ -50,6 +51,8 @@ class DirListBox : public Control {
     QStringList entryPaths_;
     int currentRow_ = 0;
     DriveListBox* drives_ = nullptr;
+    QIcon openIcon_;
+    QIcon closedIcon_;
 };
 
 // Normalises a folder path: cleaned, "/" separators, drive roots of `volumes` with a

@@ -2,11 +2,11 @@
 #include "platform/FilePaths.h"
 #include "platform/HandlerGuard.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QStyle>
 
 #include "platform/Volumes.h"
+#include "platform/controls/StandardIcons.h"
 
 namespace platform {
 
@@ -16,9 +16,12 @@ DriveListBox::DriveListBox(Container container, const QString& name, double left
       volumes_(volumes),
       combo_(static_cast<QComboBox*>(widget())) {
     roots_ = volumes_.roots();
-    const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
     for (const QString& root : roots_)
-        combo_->addItem(icon, volumes_.displayName(root));
+        combo_->addItem(volumes_.displayName(root));
+    showStandardIcons(combo_, {QStyle::SP_DriveHDIcon}, [this](const QList<QIcon>& icons) {
+        for (int i = 0; i < combo_->count(); ++i)
+            combo_->setItemIcon(i, icons.first());
+    });
     drive_ = volumes_.rootOf(currentFolder());
     combo_->setCurrentIndex(int(roots_.indexOf(drive_)));
     QObject::connect(combo_, &QComboBox::currentIndexChanged, [this](int index) {
