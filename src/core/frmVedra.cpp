@@ -1,8 +1,11 @@
 #include "core/frmVedra.h"
 
+#include <QMainWindow>
+
 #include "core/Program.h"
 #include "core/ProjectIdentity.h"
 #include "core/StoredPictures.h"
+#include "platform/AfterFirstFrame.h"
 
 using platform::Picture;
 
@@ -82,7 +85,10 @@ frmVedra::frmVedra(Program& program)
       program_(program),
       m_(program.modulo1()) {
     setCaption(project_identity::productName());
-    setIcon(storedPicture("app-icon"));
+    // The small icon is all the first frame needs; the large one, which docks and window
+    // switchers show, costs more to decode than the rest of the window's pictures together.
+    setIcon(storedPicture("app-icon-32"));
+    platform::afterFirstFrame(window(), [this] { setIcon(storedPicture("app-icon")); });
 
     mnuFreccia[0] = std::make_unique<platform::MenuItem>(mnuDirection, "mnuFreccia(0)", "&Up");
     mnuFreccia[1] = std::make_unique<platform::MenuItem>(mnuDirection, "mnuFreccia(1)", "Do&wn");
