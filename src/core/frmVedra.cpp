@@ -37,7 +37,7 @@ frmVedra::frmVedra(Program& program)
       Dimensioni(*this, "Dimensioni", 120, 4980, 2415, 315),
       imgLogo(*this, "imgLogo", 120, 5400, 2415, 495),
       lblDisplay(*this, "lblDisplay", 2760, 240, 5535, 255),
-      Picture1(*this, "Picture1", 2760, 600, 5535, 5295),
+      Picture1(*this, "Picture1", 2760, 600, FrameWidth, FrameHeight),
       Image1(Picture1, "Image1", 0, 0, 5475, 5235),
       Timer1(100, true),
       imgFrecciaSu(*this, "imgFrecciaSu", 660, 6000, 480, 480),

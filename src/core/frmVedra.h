@@ -245,9 +245,17 @@ class frmVedra : public platform::Form {
     // picture that the frame shows.
     platform::ShownViewFor shownViewInMainWindow() const;
     bool fullScreenOpen() const;
+    // Whether a command line names a picture to open at start.
+    static bool namesAPicture(const QString& commandLine);
+    // The view a picture named on the command line is loaded for at start, known before the
+    // window exists: Original Size in the frame as designed.
+    static platform::ShownViewFor viewAtStart(double devicePixelRatio);
     // The widest information lines a real file can give: a 10-digit length, a 5-digit
     // width and height, and the locale's widest date-time texts.
     static QStringList longestInformationLines();
+    // The viewing frame's designed size, in twips.
+    static constexpr double FrameWidth = 5535;
+    static constexpr double FrameHeight = 5295;
 
   private:
     // Steps of GeneraHtml once the listing holds an entry; false when the dialog was

@@ -19,15 +19,15 @@ long maximised(long length) {
     return roundHalfEven(length * 1.3);
 }
 
+}  // namespace
+
 // The command line names a picture when the text after its first "." is a picture type.
-bool namesAPicture(const QString& commandLine) {
+bool frmVedra::namesAPicture(const QString& commandLine) {
     const int dot = int(commandLine.indexOf(QLatin1Char('.')));
     const QString extension = dot < 0 ? QString() : commandLine.mid(dot + 1).toUpper();
     static const QStringList accepted = {"JPG", "GIF", "BMP", "WMF", "EMF", "ICO"};
     return accepted.contains(extension);
 }
-
-}  // namespace
 
 void frmVedra::Form_Load() {
     const platform::Services& services = program_.services();

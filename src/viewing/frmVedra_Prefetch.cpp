@@ -48,18 +48,9 @@ QRect seenInFrame(QSize natural, QSizeF frame) {
     return seen.adjusted(-2, -2, 2, 2).intersected(QRect(QPoint(0, 0), natural));
 }
 
-}  // namespace
-
-bool frmVedra::fullScreenOpen() const {
-    const ::frmFS* fs = program_.frmFS.peek();
-    return fs && fs->Visible();
-}
-
-platform::ShownViewFor frmVedra::shownViewInMainWindow() const {
-    const SizeMode mode = mainWindowMode(ModoDimensioni_);
-    const QSizeF area = areaForWindowState();
-    const QSizeF frame(Picture1.Width(), Picture1.Height());
-    const double ratio = Image1.devicePixelRatio();
+// The view of a picture in the main window: the size `mode` gives it in `area`, and at
+// natural size the part that `frame` shows.
+platform::ShownViewFor viewInFrame(SizeMode mode, QSizeF area, QSizeF frame, double ratio) {
     // May run on the read-ahead's worker thread: it uses only the values captured here.
     return [mode, area, frame, ratio](QSize natural) -> ShownView {
         const ShownSize shown = shownSize(mode, twipsOf(natural), area, QSizeF());
@@ -67,6 +58,24 @@ platform::ShownViewFor frmVedra::shownViewInMainWindow() const {
             return {pixelsOf(shown, natural), QRect(), ratio};
         return {natural, seenInFrame(natural, frame), ratio};
     };
+}
+
+}  // namespace
+
+platform::ShownViewFor frmVedra::viewAtStart(double devicePixelRatio) {
+    // Original Size, the mode at start, needs no area: only the frame.
+    return viewInFrame(SizeMode::OriginalSize, QSizeF(), QSizeF(FrameWidth, FrameHeight),
+                       devicePixelRatio);
+}
+
+bool frmVedra::fullScreenOpen() const {
+    const ::frmFS* fs = program_.frmFS.peek();
+    return fs && fs->Visible();
+}
+
+platform::ShownViewFor frmVedra::shownViewInMainWindow() const {
+    return viewInFrame(mainWindowMode(ModoDimensioni_), areaForWindowState(),
+                       QSizeF(Picture1.Width(), Picture1.Height()), Image1.devicePixelRatio());
 }
 
 platform::ShownViewFor frmVedra::shownViewForLoad() const {

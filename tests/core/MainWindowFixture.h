@@ -33,6 +33,14 @@ class MainWindowTest : public ::testing::Test {
         beforeMainWindow(*program);
         return program->frmVedra();
     }
+    // Starts the program as the shipped one does: the main window is created and shown.
+    frmVedra& startShown(const QString& commandLine = {}) {
+        scripted.application.commandLine = commandLine;
+        program = std::make_unique<Program>(services());
+        beforeMainWindow(*program);
+        program->start();
+        return program->frmVedra();
+    }
     // The services the program is given: the scripted ones with a clock of scripted events,
     // the desktop clipboard (Qt's own offscreen) and the real system facts; a scripted tray
     // when `withTray` (a tray changes how the windows are kept).

@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 #include "app/ProgramAssembly.h"
 #include "platform/HandlerGuard.h"
+#include "platform/JpegDecoder.h"
 #include "platform/RuntimeError.h"
 #include "platform/services/MessageBoxService.h"
 
@@ -36,23 +37,27 @@ TEST_F(MainWindowTest, StartsWithTheDesignedStateAndNoCommandLine) {
     EXPECT_TRUE(w.mnuFreccia[1]->Checked());
 }
 
-// A picture named on the command line is shown at once (or, when missing, nothing is);
-// anything else is refused with one message and the program ends with status 2.
+// A picture named on the command line is shown at once, decoded once while the window is
+// built (or, when missing, nothing is); anything else is refused with one message and the
+// program ends with status 2.
 TEST_F(MainWindowTest, TheCommandLineTakesOnlyAPictureName) {
-    const QString cat = folder.addPicture("CAT.jpg", 200, 100);
+    const QString cat = folder.addPicture("CAT.jpg", 1200, 900);
     struct Case {
         QString line;
         int status;   // -1: accepted
         QSize shown;  // empty: nothing shown
     };
-    for (const Case& c : {Case{cat, -1, {200, 100}}, Case{folder.file("missing.GIF"), -1, {}},
+    for (const Case& c : {Case{cat, -1, {1200, 900}}, Case{folder.file("missing.GIF"), -1, {}},
                           Case{"/home/MY.PICS/CAT.JPG", 2, {}}, Case{"notes", 2, {}},
                           Case{"\"/tmp/cat.jpg\"", 2, {}}, Case{"notes.txt", 2, {}}}) {
         SCOPED_TRACE(c.line.toStdString());
         scripted.messageBox.prompts.clear();
         int status = -1;
         try {
-            frmVedra& w = start(c.line);
+            const quint64 decodes = platform::jpegDecodeCount();
+            frmVedra& w = startShown(c.line);
+            w.Picture1.widget()->grab();  // painted as the screen would
+            EXPECT_EQ(platform::jpegDecodeCount() - decodes, c.shown.isEmpty() ? 0u : 1u);
             EXPECT_TRUE(w.RigaComando().isEmpty());
             EXPECT_TRUE(c.shown.isEmpty() || w.ImmagineIncollata());
             EXPECT_TRUE(c.shown.isEmpty() ? w.Image1.picture().isEmpty()
