@@ -74,15 +74,15 @@ DirListBox::DirListBox(Container container, const QString& name, double left, do
     QObject::connect(list_, &QListWidget::itemDoubleClicked, [folderList](QListWidgetItem* item) {
         folderList->activate(folderList->row(item));
     });
-    showStandardIcons(list_, {QStyle::SP_DirOpenIcon, QStyle::SP_DirClosedIcon},
-                      [this](const QList<QIcon>& icons) {
-                          openIcon_ = icons.at(0);
-                          closedIcon_ = icons.at(1);
-                          // The open folders come first, down to the current one.
-                          for (int row = 0; row < list_->count(); ++row)
-                              list_->item(row)->setIcon(row <= currentRow_ ? openIcon_
-                                                                           : closedIcon_);
-                      });
+    showStandardIcons(
+        list_, {QStyle::SP_DirOpenIcon, QStyle::SP_DirClosedIcon},
+        [this](const QList<QIcon>& icons) {
+            openIcon_ = icons.at(0);
+            closedIcon_ = icons.at(1);
+            // The open folders come first, down to the current one.
+            for (int row = 0; row < list_->count(); ++row)
+                list_->item(row)->setIcon(row <= currentRow_ ? openIcon_ : closedIcon_);
+        });
     refill();
     volumes_.rememberCurrentFolder(path_);
 }
