@@ -10,9 +10,16 @@
 #include "platform/FileName.h"
 #include "platform/FirstPaintProbe.h"
 #include "platform/PictureLimits.h"
+#include "platform/PicturePrefetcher.h"
 #include "platform/linux/LinuxServices.h"
 
 int main(int argc, char** argv) {
+    // A picture named on the command line starts decoding on the read-ahead's worker first
+    // thing, while the application and the main window are being set up.
+    platform::PicturePrefetcher readAhead;
+    if (argc == 2)
+        Program::readAheadAtStart(readAhead, platform::decodeFileName(QByteArray(argv[1])));
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vedra-viewer"));
     // Desktops (Wayland's app id, task bars) match the window to the installed menu entry.
@@ -28,7 +35,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments.append(platform::decodeFileName(QByteArray(argv[i])));
     platform::LinuxServices desktop(arguments, project_identity::productName());
-    Program program(desktop.services());
+    Program program(desktop.services(), readAhead);
     // An error no handler traps is shown as "Error N" and the program carries on.
     assembly::UnhandledErrorReporting reportUnhandledErrors(program);
     program.start();

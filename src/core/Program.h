@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "core/Modulo1.h"
 #include "platform/LazyForm.h"
@@ -30,6 +31,9 @@ class frmDirectoryCM;
 class Program {
   public:
     explicit Program(const platform::Services& services);
+    // A program whose read-ahead was started before it, as the shipped program starts it
+    // for a picture named on the command line; `readAhead` outlives the program.
+    Program(const platform::Services& services, platform::PicturePrefetcher& readAhead);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -37,6 +41,11 @@ class Program {
     // Creates the main window (running its Form_Load, which may end the program on a bad
     // command line) and shows it.
     void start();
+    // Starts decoding a picture that `commandLine` names, for the view the main window opens
+    // it in, so that the window's load at start finds it ready. Needs no application object:
+    // the shipped program calls it first thing, before the application and windows are set up.
+    static void readAheadAtStart(platform::PicturePrefetcher& readAhead,
+                                 const QString& commandLine);
 
     const platform::Services& services() const { return services_; }
     Modulo1& modulo1() { return modulo1_; }
@@ -44,14 +53,20 @@ class Program {
     platform::Volumes& volumes() { return volumes_; }
 
   private:
+    Program(const platform::Services& services,
+            std::unique_ptr<platform::PicturePrefetcher> ownReadAhead,
+            platform::PicturePrefetcher* startedReadAhead);
+
     platform::Services services_;
     Modulo1 modulo1_;
     platform::Volumes volumes_;
 
+    std::unique_ptr<platform::PicturePrefetcher> ownReadAhead_;
+
   public:
     // The pictures read ahead and the ones loaded last, served again while their files are
     // unchanged; destroyed after the windows that use them.
-    platform::PicturePrefetcher prefetcher;
+    platform::PicturePrefetcher& prefetcher;
     platform::RecentPictures recentPictures;
 
     // The windows, each created on first reference (declared after the state they use).

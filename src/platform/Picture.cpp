@@ -1,10 +1,8 @@
 #include "platform/Picture.h"
 
-#include <QGuiApplication>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QRectF>
-#include <QScreen>
 #include <algorithm>
 #include <cstdlib>
 
@@ -24,11 +22,6 @@ double ratioOf(const QPainter& painter) {
 }
 
 }  // namespace
-
-double screenPixelRatio() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->devicePixelRatio() : 1;
-}
 
 QSize devicePixelSize(QSizeF logical, double ratio) {
     return {std::max(1, qRound(logical.width() * ratio)),

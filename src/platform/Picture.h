@@ -68,9 +68,6 @@ struct ShownView {
 // The pixels a picture drawn into `logical` pixels is prepared at on a device with `ratio`
 // device pixels to the logical one.
 QSize devicePixelSize(QSizeF logical, double ratio);
-// The ratio of the screen a new window opens on, for views prepared before their window
-// exists.
-double screenPixelRatio();
 // The view a picture of a given natural size (in pixels) will be shown in.
 using ShownViewFor = std::function<ShownView(QSize natural)>;
 

@@ -33,10 +33,12 @@ class MainWindowTest : public ::testing::Test {
         beforeMainWindow(*program);
         return program->frmVedra();
     }
-    // Starts the program as the shipped one does: the main window is created and shown.
+    // Starts the program as the shipped one does: the picture named is read ahead, the main
+    // window is created and shown.
     frmVedra& startShown(const QString& commandLine = {}) {
         scripted.application.commandLine = commandLine;
         program = std::make_unique<Program>(services());
+        Program::readAheadAtStart(program->prefetcher, commandLine);
         beforeMainWindow(*program);
         program->start();
         return program->frmVedra();
