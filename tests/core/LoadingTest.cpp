@@ -4,14 +4,7 @@
 #include "MainWindowFixture.h"
 #include "platform/JpegDecoder.h"
 
-class LoadingTest : public MainWindowTest {
-  protected:
-    frmVedra& startListing() {
-        frmVedra& w = start();
-        w.TipoImmagine.setListIndex(0);
-        return w;
-    }
-};
+using LoadingTest = MainWindowTest;
 
 // A file deleted after listing is passed over, keeping what was shown; a file that is no
 // picture of its type blanks the area. Neither says anything.
@@ -55,8 +48,7 @@ TEST_F(LoadingTest, EveryDamagedTestPictureShowsOrBlanksWithoutAMessage) {
     EXPECT_TRUE(scripted.messageBox.prompts.empty());
 }
 
-// A metafile opens at its natural size; the line shows the control's size in twips over 15,
-// cut to whole pixels.
+// The line shows the control's size in twips over 15, cut to whole pixels.
 TEST_F(LoadingTest, AMetafileOpensAtItsNaturalSize) {
     folder.addCopy("chart.EMF", "emf/libemf2svg/EA-test-file-101.emf");
     frmVedra& w = startListing();
@@ -118,8 +110,7 @@ TEST_F(LoadingTest, AJpegIsDecodedOnceAndBrokenDataBlanksTheAreaInEveryMode) {
 }
 
 TEST_F(LoadingTest, TheLongestInformationLineFitsTheLabelInBothWindowStates) {
-    frmVedra& w = start();
-    program->start();
+    frmVedra& w = start({}, true);
     const QStringList lines = frmVedra::longestInformationLines();
     ASSERT_FALSE(lines.isEmpty());
     for (platform::WindowState state :

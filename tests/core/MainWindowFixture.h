@@ -26,20 +26,21 @@ class MainWindowTest : public ::testing::Test {
         QDir::setCurrent(previousFolder_);
     }
 
-    // Creates the program and its main window (running Form_Load) with `commandLine`.
-    frmVedra& start(const QString& commandLine = {}) {
+    // Creates the program and its main window (running Form_Load) with `commandLine`; when
+    // `shown`, starts it as the shipped program does, which also shows the window.
+    frmVedra& start(const QString& commandLine = {}, bool shown = false) {
         scripted.application.commandLine = commandLine;
         program = std::make_unique<Program>(services());
         beforeMainWindow(*program);
+        if (shown)
+            program->start();
         return program->frmVedra();
     }
-    // Starts the program as the shipped one does: the main window is created and shown.
-    frmVedra& startShown(const QString& commandLine = {}) {
-        scripted.application.commandLine = commandLine;
-        program = std::make_unique<Program>(services());
-        beforeMainWindow(*program);
-        program->start();
-        return program->frmVedra();
+    // Starts the viewer with the file list showing every picture of the folder.
+    frmVedra& startListing() {
+        frmVedra& w = start();
+        w.TipoImmagine.setListIndex(0);
+        return w;
     }
     // The services the program is given: the scripted ones with a clock of scripted events,
     // the desktop clipboard (Qt's own offscreen) and the real system facts; a scripted tray

@@ -9,11 +9,6 @@
 
 #include "MainWindowFixture.h"
 
-namespace {
-constexpr int FilterGif = 3;
-constexpr int FilterAll = 0;
-}  // namespace
-
 class NavigationTest : public MainWindowTest {};
 
 TEST_F(NavigationTest, TheFilterListsMatchingFilesIgnoringCaseSortedWithoutFoldersOrHiddenFiles) {
@@ -37,7 +32,7 @@ TEST_F(NavigationTest, TheFilterListsMatchingFilesIgnoringCaseSortedWithoutFolde
     // Another filter keeps the shown picture and its line.
     const QString caption = w.Caption(), line = w.lblDisplay.Caption();
     const platform::Picture shown = w.Image1.picture();
-    w.TipoImmagine.setListIndex(FilterGif);
+    w.TipoImmagine.setListIndex(3);  // GIF
     EXPECT_EQ(w.File1.Pattern(), "*.GIF");
     EXPECT_EQ(w.NumeroFile(), 2);
     EXPECT_EQ(w.Caption(), caption);
@@ -61,12 +56,11 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndAnEmptyOneCountsZero) {
     folder.addPicture("sub/y.jpg", 10, 10);
     folder.addFolder("b");
     folder.addFolder(".hidden");
-    frmVedra& w = start();
+    frmVedra& w = startListing();
     // Subfolders are listed sorted, hidden ones left out.
     const int first = w.Dir1.ListCount() - 2;
     EXPECT_EQ(w.Dir1.List(first), folder.file("b"));
     EXPECT_EQ(w.Dir1.List(first + 1), sub);
-    w.TipoImmagine.setListIndex(FilterAll);
     w.File1.setListIndex(0);
 
     w.Dir1.setPath(sub);
@@ -118,7 +112,7 @@ class MountPointTest : public NavigationTest {
 };
 
 TEST_F(MountPointTest, DriveBoxAndFolderListStayInStepBothWays) {
-    frmVedra& w = start();
+    frmVedra& w = startListing();
     int driveChanges = 0;
     int folderChanges = 0;
     auto driveChange = w.Drive1.onChange;
@@ -126,7 +120,6 @@ TEST_F(MountPointTest, DriveBoxAndFolderListStayInStepBothWays) {
     w.Drive1.onChange = [&] { ++driveChanges, driveChange(); };
     w.Dir1.onChange = [&] { ++folderChanges, folderChange(); };
     ASSERT_EQ(w.Drive1.Drive(), "/");
-    w.TipoImmagine.setListIndex(FilterAll);
     const QString mountRoot = mount + "/";
 
     struct Step {

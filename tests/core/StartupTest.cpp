@@ -14,8 +14,7 @@ using testing_support::report;
 TEST_F(MainWindowTest, StartsWithTheDesignedStateAndNoCommandLine) {
     folder.addPicture("a.jpg", 40, 30);
     folder.addCopy("b.gif", "gif/pillow/transparent.gif");
-    frmVedra& w = start();
-    program->start();
+    frmVedra& w = start({}, true);
     EXPECT_TRUE(w.Visible());
     EXPECT_EQ(QSizeF(w.ScaleWidth(), w.ScaleHeight()), QSizeF(8490, 6075));
     EXPECT_EQ(w.Caption(), "Vedra Viewer");
@@ -55,7 +54,7 @@ TEST_F(MainWindowTest, TheCommandLineTakesOnlyAPictureName) {
         int status = -1;
         try {
             const quint64 decodes = platform::jpegDecodeCount();
-            frmVedra& w = startShown(c.line);
+            frmVedra& w = start(c.line, true);
             w.Picture1.widget()->grab();  // painted as the screen would
             EXPECT_EQ(platform::jpegDecodeCount() - decodes, c.shown.isEmpty() ? 0u : 1u);
             EXPECT_TRUE(w.RigaComando().isEmpty());
@@ -73,8 +72,7 @@ TEST_F(MainWindowTest, TheCommandLineTakesOnlyAPictureName) {
     }
 }
 
-// What the shipped program does with an error that no handler trapped: "Error N" in a
-// message box titled with the program's name, and the window carries on.
+// As the shipped program reports it, in a message box titled with the program's name.
 TEST_F(MainWindowTest, AnUntrappedErrorIsShownAsErrorNumber) {
     frmVedra& w = start();
     {

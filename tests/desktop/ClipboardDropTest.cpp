@@ -5,8 +5,7 @@
 
 #include "DesktopFixture.h"
 
-// A paste shows the picture with only its size, and it is no file of the list; a metafile
-// is drawn by the metafile engine.
+// A metafile is drawn by the metafile engine.
 TEST_F(DesktopTest, PastedPicturesShowTheirSizeAndNoFile) {
     QFile emf(testing_support::testdataPath("emf/libemf2svg/test-030.emf"));
     ASSERT_TRUE(emf.open(QIODevice::ReadOnly));
@@ -44,8 +43,7 @@ TEST_F(DesktopTest, PastedPicturesShowTheirSizeAndNoFile) {
     }
 }
 
-// With no picture to paste, the selected entry is shown again; with none selected the
-// window is left as it was.
+// With no entry selected the window is left as it was.
 TEST_F(DesktopTest, APasteWithoutPictureShowsTheSelectedEntryAgain) {
     folder.addPicture("a.jpg", 40, 30);
     for (bool textOnly : {false, true}) {
@@ -67,8 +65,6 @@ TEST_F(DesktopTest, APasteWithoutPictureShowsTheSelectedEntryAgain) {
     }
 }
 
-// A copied raster pastes back the same; a metafile is copied rendered; an icon leaves the
-// clipboard empty.
 TEST_F(DesktopTest, CopyPutsRastersAndRenderedMetafilesOnTheClipboardButNoIcons) {
     folder.addPicture("wide.bmp", 100, 50);
     folder.addPicture("small.ico", 32, 32);

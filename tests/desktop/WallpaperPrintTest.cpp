@@ -3,8 +3,6 @@
 
 using platform::WallpaperResult;
 
-// Only a bitmap file shown from the list becomes the wallpaper; the report follows what
-// the desktop did with it.
 TEST_F(DesktopTest, TheWallpaperCommandTakesOnlyABitmapFileAndReportsTheOutcome) {
     struct Case {
         const char* shown;  // a list entry, or "pasted"
@@ -50,7 +48,6 @@ TEST_F(DesktopTest, TheWallpaperCommandTakesOnlyABitmapFileAndReportsTheOutcome)
     }
 }
 
-// The picture prints at the size the current size mode shows it; Cancel prints nothing.
 TEST_F(DesktopTest, PrintingTakesTheShownSizeAndCancelPrintsNothing) {
     folder.addPicture("wide.jpg", 200, 100);
     frmVedra& w = start();

@@ -1,33 +1,15 @@
 // The File menu's operations as the user meets them: guards, questions, the list afterwards.
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 
 #include "FileOpsFixture.h"
 #include "fileops/frmRename.h"
 #include "platform/Twips.h"
-#include "platform/services/ClipboardService.h"
 
 using platform::MsgBoxAnswer::No;
 using platform::MsgBoxAnswer::Yes;
-
-namespace {
-
-const QString OverwriteQuestion =
-    QStringLiteral("This filename is in use.\rDo you want to overwrite the existing file?\r");
-
-// A clipboard holding one picture, for showing a pasted picture.
-class OnePictureClipboard : public platform::ClipboardService {
-  public:
-    void Clear() override { picture = {}; }
-    void SetData(const platform::Picture& p, int) override { picture = p; }
-    platform::Picture GetData(int) override { return picture; }
-    bool GetFormat(int format) override {
-        return !picture.isEmpty() && format == platform::ClipFormat::Bitmap;
-    }
-    platform::Picture picture;
-};
-
-}  // namespace
 
 // Copy and move do nothing until a target folder is chosen and a picture of the list
 // selected; with none selected, or a pasted picture shown, move, delete and rename do nothing
@@ -44,9 +26,8 @@ TEST_F(FileOpsTest, TheCommandsDoNothingWithoutATargetOrAFileOfTheList) {
                           Case{"a pasted picture shown", true, true, true, true, "MDR"}}) {
         SCOPED_TRACE(c.name);
         folder.addPicture("a.jpg", 20, 10);
-        OnePictureClipboard clipboard;
-        clipboard.picture = platform::Picture::fromImage(QImage(8, 8, QImage::Format_RGB32));
-        frmVedra& w = startBrowsing(&clipboard);
+        QGuiApplication::clipboard()->setImage(QImage(8, 8, QImage::Format_RGB32));
+        frmVedra& w = startListing();
         if (c.select)
             w.File1.setListIndex(0);
         if (c.pasted)
@@ -101,7 +82,7 @@ TEST_F(FileOpsTest, CopyMoveAndDeleteLeaveTheFilesAndTheList) {
         if (transfer && c.answer)
             dest.addPicture(names[c.selected], 12, 12, Qt::blue);
         Files sourceAfter = filesIn(source.path()), destAfter = filesIn(dest.path());
-        frmVedra& w = startBrowsing();
+        frmVedra& w = startListing();
         EXPECT_TRUE(w.mnuConfirmDelete.Checked());
         if (c.op == Unconfirmed)
             w.mnuConfirmDelete.click();
@@ -149,7 +130,7 @@ TEST_F(FileOpsTest, RenameTakesAFreeNameAndRefusesEveryOther) {
         const QByteArray a = bytesOf(source.addPicture("a.jpg", 20, 10));
         const QByteArray b = bytesOf(source.addPicture("b.jpg", 10, 10));
         source.addFolder("sub");
-        frmVedra& w = startBrowsing();
+        frmVedra& w = startListing();
         w.File1.setListIndex(0);
         scripted.messageBox.prompts.clear();
         const bool refused = *c.message != '\0';
@@ -190,7 +171,7 @@ TEST_F(FileOpsTest, SaveAsWritesTheShownPictureAsABitmap) {
     for (const Case& c :
          {Case{"jpeg", jpeg, false}, Case{"icon", icon, true}, Case{"metafile", wmf, true}}) {
         SCOPED_TRACE(c.name);
-        frmVedra& w = startBrowsing();
+        frmVedra& w = startListing();
         w.Dimensioni.setListIndex(2);  // stretched over the viewing area
         select(w, QFileInfo(c.source).fileName());
         const QString saved = target.file(QString(c.name) + ".bmp");
@@ -215,7 +196,7 @@ TEST_F(FileOpsTest, SaveAsWritesTheShownPictureAsABitmap) {
 
 TEST_F(FileOpsTest, SaveAsCancelledWritesNothingAndAFailedWriteIsReported) {
     folder.addPicture("p.jpg", 40, 30);
-    frmVedra& w = startBrowsing();
+    frmVedra& w = startListing();
     w.File1.setListIndex(0);
     w.mnuSaveAs.click();  // the dialog is cancelled
     EXPECT_FALSE(w.ImmagineBitmap());

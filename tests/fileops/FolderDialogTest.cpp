@@ -13,7 +13,7 @@ class FolderDialogTest : public FileOpsTest {
   protected:
     void SetUp() override {
         FileOpsTest::SetUp();
-        startBrowsing();
+        startListing();
     }
     Modulo1& m() { return program->modulo1(); }
     // Opens the dialog, lets `act` work in it while it shows, and waits until it closes.
@@ -140,8 +140,7 @@ TEST_F(FolderDialogTest, EnterAndEscBothPressOkAndCancelClearsTheTarget) {
     EXPECT_EQ(history(), (QStringList{folder2, folder1}));
 }
 
-// A drive whose root has gone (a card pulled out) reports "Error 71"; the folder list, the
-// path box and the drive box stay on the folder shown before.
+// A drive whose root has gone: a card pulled out.
 TEST_F(FolderDialogTest, ADriveThatIsGoneReportsErrorSeventyOneAndStaysWhereItWas) {
     const QString card = target.addFolder("card") + "/", folder1 = sub(1);
     program->volumes().setRootsForTesting({card});

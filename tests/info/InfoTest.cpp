@@ -76,8 +76,7 @@ TEST_F(InfoTest, SystemInfoStartsTheFirstInstalledToolOfTheRunningDesktop) {
     }
 }
 
-// Each dialog of the Help menu opens modal and closes with Esc or Enter; About's icon opens
-// the credits, modal over it.
+// About's icon opens the credits, modal over it.
 TEST_F(InfoTest, TheHelpMenusDialogsOpenModalAndCloseByKey) {
     frmVedra& main = start();
     main.Show();

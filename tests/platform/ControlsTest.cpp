@@ -71,13 +71,11 @@ TEST(FileListBox, RaisesClickOncePerSelectionChangeAndReportsAnUntrappedError) {
         if (list.ListIndex() == 0)
             list.setListIndex(1);
     };
-    const QRect first = static_cast<QListView*>(list.widget())->visualRect(
-        static_cast<QListView*>(list.widget())->model()->index(0, 0));
-    QTest::mouseClick(static_cast<QListView*>(list.widget())->viewport(), Qt::LeftButton, {},
-                      first.center());
+    auto* view = static_cast<QListView*>(list.widget());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(0, 0)).center());
     EXPECT_EQ(list.ListIndex(), 1);
-    const QModelIndexList highlighted =
-        static_cast<QListView*>(list.widget())->selectionModel()->selectedIndexes();
+    const QModelIndexList highlighted = view->selectionModel()->selectedIndexes();
     ASSERT_EQ(highlighted.size(), 1);
     EXPECT_EQ(highlighted.first().row(), 1);
 

@@ -13,18 +13,14 @@ using platform::WallpaperResult;
 using testing_support::FakePrograms;
 using testing_support::ScopedEnv;
 
-namespace {
-
 // A bitmap whose name a shell would take apart: blanks, quotes and a "$".
-QString hostileBitmap(const QTemporaryDir& dir) {
+static QString hostileBitmap(const QTemporaryDir& dir) {
     const QString path = dir.filePath(QStringLiteral("it's a \"test\" $HOME pic.bmp"));
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write("BM");
     return path;
 }
-
-}  // namespace
 
 TEST(DesktopWallpaperTest, EachDesktopGetsItsOwnToolWithTheFileAsOneArgument) {
     QTemporaryDir pictures;

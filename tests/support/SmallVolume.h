@@ -12,9 +12,9 @@ namespace testing_support {
 // need one are skipped.
 class SmallVolume {
   public:
-    explicit SmallVolume(const char* options, unsigned long flags = 0) {
+    explicit SmallVolume(const char* options) {
         mounted_ = dir_.isValid() && ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(),
-                                             "tmpfs", flags, options) == 0;
+                                             "tmpfs", 0, options) == 0;
     }
     ~SmallVolume() {
         if (mounted_)

@@ -11,10 +11,8 @@
 #include "platform/JpegDecoder.h"
 #include "platform/PicturePrefetcher.h"
 
-namespace {
 constexpr unsigned long Lit = 0x80C0FF;
 constexpr unsigned long Unlit = 0x80FF80;
-}  // namespace
 
 TEST_F(ViewingTest, EveryIndicatorFollowsTheRunStateSpeedAndDirection) {
     frmVedra& w = start({"a.jpg"});
@@ -139,8 +137,6 @@ TEST_F(ViewingTest, ThePauseRereadsTheSpeedAndRunsUserEventsUntilItsEnd) {
     EXPECT_EQ(clock.monotonicMs, ended);
 }
 
-// A single entry is shown again in either direction; a pause lasts its length across
-// midnight.
 TEST_F(ViewingTest, ASingleEntryStepsOntoItselfAndAPauseSpansMidnight) {
     frmVedra& w = start({"a.jpg"});
     w.cmdSlideShow.click();
