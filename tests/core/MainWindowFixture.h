@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <memory>
 
 #include "ScriptedEventClock.h"
@@ -14,14 +17,21 @@
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/QtClipboard.h"
 
-// A main window started at a temporary folder of pictures with scripted services.
+using testing_support::Prompts;
+using testing_support::question;
+using testing_support::report;
+
+// A main window started at a temporary folder of pictures with scripted services and an empty
+// desktop clipboard.
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         previousFolder_ = QDir::currentPath();
         QDir::setCurrent(folder.path());
+        QGuiApplication::clipboard()->clear();
     }
     void TearDown() override {
+        QCoreApplication::processEvents();  // deletes unloaded windows
         program.reset();
         QDir::setCurrent(previousFolder_);
     }
@@ -61,6 +71,7 @@ class MainWindowTest : public ::testing::Test {
         }
         FAIL() << "no entry " << name.toStdString();
     }
+    const Prompts& prompts() const { return scripted.messageBox.prompts; }
     // Runs between the program's creation and its main window's (to set up its volumes).
     virtual void beforeMainWindow(Program&) {}
 

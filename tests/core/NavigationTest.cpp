@@ -143,7 +143,6 @@ TEST_F(MountPointTest, DriveBoxAndFolderListStayInStepBothWays) {
         EXPECT_EQ(w.Dir1.Path(), step.folder);
         EXPECT_EQ(w.File1.Path(), step.folder);
         EXPECT_EQ(w.Drive1.Drive(), step.drive);
-        // The folder list starts at the drive box's root.
         EXPECT_EQ(w.Dir1.List(0), step.drive);
         EXPECT_EQ(driveChanges, step.driveChanges) << step.folder.toStdString();
         EXPECT_EQ(folderChanges, step.folderChanges) << step.folder.toStdString();

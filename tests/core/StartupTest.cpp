@@ -8,8 +8,6 @@
 #include "platform/services/MessageBoxService.h"
 
 using testing_support::ProgramEnded;
-using testing_support::Prompts;
-using testing_support::report;
 
 TEST_F(MainWindowTest, StartsWithTheDesignedStateAndNoCommandLine) {
     folder.addPicture("a.jpg", 40, 30);
@@ -21,7 +19,7 @@ TEST_F(MainWindowTest, StartsWithTheDesignedStateAndNoCommandLine) {
     EXPECT_EQ(w.lblDisplay.Caption(), "");
     EXPECT_TRUE(w.Image1.picture().isEmpty());
     EXPECT_EQ(w.Dir1.Path(), folder.path());
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
     // The filter box shows its first item with no entry selected, so the file list has no
     // pattern and shows every ordinary file; the size box starts on Original Size.
     EXPECT_EQ(w.TipoImmagine.ListIndex(), -1);
@@ -67,8 +65,7 @@ TEST_F(MainWindowTest, TheCommandLineTakesOnlyAPictureName) {
             status = ended.status;
         }
         EXPECT_EQ(status, c.status);
-        EXPECT_EQ(scripted.messageBox.prompts,
-                  c.status < 0 ? Prompts{} : Prompts{report("Incorrect format")});
+        EXPECT_EQ(prompts(), c.status < 0 ? Prompts{} : Prompts{report("Incorrect format")});
     }
 }
 
@@ -79,10 +76,10 @@ TEST_F(MainWindowTest, AnUntrappedErrorIsShownAsErrorNumber) {
         assembly::UnhandledErrorReporting reporting(*program);
         platform::runHandler(
             [] { throw platform::RuntimeError(platform::ErrorNumber::PathFileAccessError); });
-        EXPECT_EQ(scripted.messageBox.prompts, Prompts{report("Error  75")});
+        EXPECT_EQ(prompts(), Prompts{report("Error  75")});
     }
     // Once the program is gone nobody shows errors through its message box.
     platform::runHandler([] { throw platform::RuntimeError(platform::ErrorNumber::DiskFull); });
-    EXPECT_EQ(scripted.messageBox.prompts.size(), 1u);
+    EXPECT_EQ(prompts().size(), 1u);
     EXPECT_EQ(w.Caption(), "Vedra Viewer");
 }

@@ -149,5 +149,5 @@ TEST_F(DesktopTest, ADropShowsTheLastOfferedFormatOrKeepsThePictureShown) {
             EXPECT_TRUE(w.RigaComando().isEmpty());
         }
     }
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
 }

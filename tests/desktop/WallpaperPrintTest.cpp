@@ -41,10 +41,7 @@ TEST_F(DesktopTest, TheWallpaperCommandTakesOnlyABitmapFileAndReportsTheOutcome)
             EXPECT_EQ(scripted.wallpaper.requests, std::vector<QString>{folder.file(c.shown)});
         else
             EXPECT_TRUE(scripted.wallpaper.requests.empty());
-        EXPECT_EQ(scripted.messageBox.prompts,
-                  c.message.isEmpty()
-                      ? testing_support::Prompts{}
-                      : testing_support::Prompts{testing_support::report(c.message)});
+        EXPECT_EQ(prompts(), c.message.isEmpty() ? Prompts{} : Prompts{report(c.message)});
     }
 }
 
@@ -72,5 +69,5 @@ TEST_F(DesktopTest, PrintingTakesTheShownSizeAndCancelPrintsNothing) {
     EXPECT_EQ(scripted.printer.printed.size(), 2u);
     EXPECT_EQ(w.Caption(), caption);
     EXPECT_EQ(w.lblDisplay.Caption(), line);
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
 }

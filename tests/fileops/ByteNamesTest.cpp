@@ -60,7 +60,7 @@ TEST_F(ByteNamesTest, EveryFileOperationUsesTheNameByteForByte) {
          }},
         {Renamed,
          [&](frmVedra& w, const QByteArray& name) {
-             whenDialogShows([&, name] {
+             QTimer::singleShot(0, [&, name] {
                  frmRename* dialog = program->frmRename.peek();
                  ASSERT_NE(dialog, nullptr);
                  // The dialog shows the name as the user reads it and gives back its bytes.

@@ -12,9 +12,6 @@
 using testing_support::bytesOf;
 using testing_support::Files;
 using testing_support::filesIn;
-using testing_support::Prompts;
-using testing_support::question;
-using testing_support::report;
 
 const QString OverwriteQuestion =
     QStringLiteral("This filename is in use.\rDo you want to overwrite the existing file?\r");
@@ -52,13 +49,7 @@ class FileOpsTest : public MainWindowTest {
         program->modulo1().CartellaCM = folderPath;
         program->modulo1().SceltaFatta = true;
     }
-    // Runs `act` once the modal dialog that the next step opens is showing.
-    static void whenDialogShows(std::function<void()> act) {
-        QTimer::singleShot(0, std::move(act));
-    }
-    const Prompts& prompts() const { return scripted.messageBox.prompts; }
 
     FaultyFileSystem files;
-    testing_support::ScriptedDialogs& saveDialog = scripted.dialogs;
     testing_support::PictureFolder target;
 };

@@ -17,9 +17,6 @@
 constexpr int Yes = platform::MsgBoxAnswer::Yes;
 constexpr int No = platform::MsgBoxAnswer::No;
 using testing_support::bytesOf;
-using testing_support::Prompts;
-using testing_support::question;
-using testing_support::report;
 const QString AllPictures = "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO";
 
 // The document as written by hand from its line table: header naming the folder, one line
@@ -72,8 +69,6 @@ class HtmlListTest : public MainWindowTest {
             .arg(name, name.toLower())
             .arg(QFileInfo(folder.file(name)).size());
     }
-
-    const Prompts& prompts() const { return scripted.messageBox.prompts; }
 
     bool dialogShown = false;
     QString proposed;
@@ -194,7 +189,6 @@ TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedInWordsAndTheWindowIsL
             dialog.cmbSaveHtml.setText(c.name);
             dialog.cmdOK.click();
         });
-        // What failed, where, and why.
         EXPECT_EQ(prompts(),
                   Prompts{report("Cannot write the HTML list \"" + c.name + "\".\n" + c.reason)});
         EXPECT_TRUE(QDir(locked).isEmpty());

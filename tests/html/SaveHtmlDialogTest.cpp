@@ -94,5 +94,5 @@ TEST_F(SaveHtmlDialogTest, BrowseAsksForAnHtmlNameAndACancelChangesNothing) {
 
     dialog.cmdSaveHtml.click();  // cancelled
     EXPECT_EQ(dialog.cmbSaveHtml.Text(), "/chosen/list.html");
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
 }

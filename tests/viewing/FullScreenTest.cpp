@@ -102,7 +102,6 @@ TEST_F(ViewingTest, KeysWalkTheMainListAndStopAtItsEnds) {
         EXPECT_EQ(shownFile(), expected);
         EXPECT_TRUE(fs.Image1.picture().sameAs(w.Image1.picture())) << expected;
     }
-    // With no entry selected, Up selects the first.
     w.File1.setListIndex(-1);
     pressKey(fs, Qt::Key_Up);
     EXPECT_EQ(w.File1.ListIndex(), 0);
@@ -189,7 +188,7 @@ TEST_F(ViewingTest, OpeningItAgainRefreshesTheOpenWindowInBothModes) {
     });
     w.Dimensioni.setListIndex(4);
     EXPECT_EQ(seen, QStringList({"b.jpg", "c.jpg", "a.jpg", "a.jpg"}));
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
 }
 
 TEST_F(ViewingTest, DrawsThePictureItselfAtScreenSizeNotTheMainWindowsSmallCopy) {
