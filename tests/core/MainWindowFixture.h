@@ -21,6 +21,15 @@ using testing_support::Prompts;
 using testing_support::question;
 using testing_support::report;
 
+// The entries of a list box or of a combo box's list.
+template <typename List>
+QStringList itemsOf(const List& list) {
+    QStringList items;
+    for (int i = 0; i < list.ListCount(); ++i)
+        items << list.List(i);
+    return items;
+}
+
 // A main window started at a temporary folder of pictures with scripted services and an empty
 // desktop clipboard.
 class MainWindowTest : public ::testing::Test {

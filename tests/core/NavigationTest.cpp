@@ -20,10 +20,7 @@ TEST_F(NavigationTest, TheFilterListsMatchingFilesIgnoringCaseSortedWithoutFolde
     folder.addBytes("notes.txt", "text");
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(2);
-    ASSERT_EQ(w.File1.ListCount(), 3);
-    EXPECT_EQ(w.File1.List(0), "Alpha.Jpg");
-    EXPECT_EQ(w.File1.List(1), "photo.jpg");
-    EXPECT_EQ(w.File1.List(2), "PHOTO2.JPG");
+    EXPECT_EQ(itemsOf(w.File1), (QStringList{"Alpha.Jpg", "photo.jpg", "PHOTO2.JPG"}));
     // The counter runs over the filtered list.
     w.File1.setListIndex(2);
     EXPECT_EQ(w.lblContatore.Caption(), "3/3");
@@ -58,9 +55,7 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndAnEmptyOneCountsZero) {
     folder.addFolder(".hidden");
     frmVedra& w = startListing();
     // Subfolders are listed sorted, hidden ones left out.
-    const int first = w.Dir1.ListCount() - 2;
-    EXPECT_EQ(w.Dir1.List(first), folder.file("b"));
-    EXPECT_EQ(w.Dir1.List(first + 1), sub);
+    EXPECT_EQ(itemsOf(w.Dir1).mid(w.Dir1.ListCount() - 2), (QStringList{folder.file("b"), sub}));
     w.File1.setListIndex(0);
 
     w.Dir1.setPath(sub);

@@ -33,12 +33,6 @@ class FolderDialogTest : public FileOpsTest {
             d.cmdOK.click();
         });
     }
-    static void press(frmDirectoryCM& d, Qt::Key key) {
-        // As typed into the folder box of the active dialog.
-        QApplication::setActiveWindow(d.window());
-        d.cmbDirectoryCM.SetFocus();
-        QTest::keyClick(QApplication::focusWidget(), key);
-    }
     QStringList history() {
         QStringList used;
         for (const QString& entry : m().CartelleRecenti)
@@ -65,12 +59,7 @@ TEST_F(FolderDialogTest, TheHistoryKeepsTenFoldersMostRecentFirstWithoutRepeats)
     confirm(target.file("f10"));  // the most recent again
     EXPECT_EQ(history(), expected);
 
-    QStringList offered;
-    inDialog([&](frmDirectoryCM& d) {
-        for (int i = 0; i < d.cmbDirectoryCM.ListCount(); ++i)
-            offered << d.cmbDirectoryCM.List(i);
-    });
-    EXPECT_EQ(offered, expected);
+    inDialog([&](frmDirectoryCM& d) { EXPECT_EQ(itemsOf(d.cmbDirectoryCM), expected); });
 }
 
 TEST_F(FolderDialogTest, AnEmptyPathEntersTheHistoryOnlyWhenNineSlotsAreUsed) {
@@ -119,7 +108,9 @@ TEST_F(FolderDialogTest, EnterAndEscBothPressOkAndCancelClearsTheTarget) {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         inDialog([&](frmDirectoryCM& d) {
             d.cmbDirectoryCM.setText(key == Qt::Key_Return ? folder1 : folder2);
-            press(d, key);
+            QApplication::setActiveWindow(d.window());  // typed into the folder box
+            d.cmbDirectoryCM.SetFocus();
+            QTest::keyClick(QApplication::focusWidget(), key);
             EXPECT_FALSE(program->frmDirectoryCM.exists());
         });
     }

@@ -165,12 +165,8 @@ TEST(DesktopShell, DocumentsAndAddressesOpenInTheirProgramsWithoutWaiting) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.started("fake browser"); }, 10000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.started("fake viewer"); }, 10000));
     EXPECT_EQ(desktop.argumentsOf("fake browser"), QStringList{"https://vedra-viewer.org/"});
-    const QString uri = desktop.argumentsOf("fake viewer").value(1);
-    EXPECT_EQ(desktop.argumentsOf("fake viewer"), (QStringList{"--new-window", uri}));
-    EXPECT_TRUE(uri.startsWith("file:///") && uri.endsWith("%E9.html")) << uri.toStdString();
-    EXPECT_FALSE(uri.contains(' ') || uri.contains('"') || uri.contains('`'));
-    EXPECT_EQ(platform::encodeFileName(platform::pathOfFileUri(uri)),
-              platform::encodeFileName(page));
+    EXPECT_EQ(desktop.argumentsOf("fake viewer"),
+              (QStringList{"--new-window", platform::fileUri(page)}));
     ::unlink(platform::encodeFileName(page).constData());  // Qt cannot remove it by its text
     EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.finished("fake browser"); }, 10000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.finished("fake viewer"); }, 10000));

@@ -20,8 +20,6 @@ class SmallVolume {
         if (mounted_)
             ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
     }
-    SmallVolume(const SmallVolume&) = delete;
-    SmallVolume& operator=(const SmallVolume&) = delete;
     bool mounted() const { return mounted_; }
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }
