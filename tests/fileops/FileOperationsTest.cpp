@@ -136,8 +136,6 @@ TEST_F(FileOpsTest, RenameTakesAFreeNameAndRefusesEveryOther) {
         QTimer::singleShot(0, [&] {
             frmRename* dialog = program->frmRename.peek();
             ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->lblOldName.Caption(), "a.jpg");
-            EXPECT_EQ(dialog->txtNewName.Text(), "a.jpg");
             dialog->txtNewName.setText(c.typed);
             dialog->cmdOK.click();
             EXPECT_EQ(program->frmRename.exists(), refused);  // a refusal leaves it open
