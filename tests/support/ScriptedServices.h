@@ -192,18 +192,9 @@ struct ScriptedServices {
     ScriptedShell shell;
     ScriptedDialogs dialogs;
 
-    platform::Services services() {
-        platform::Services s;
-        s.messageBox = &messageBox;
-        s.fileSystem = &fileSystem;
-        s.screen = &screen;
-        s.clock = &clock;
-        s.application = &application;
-        s.wallpaper = &wallpaper;
-        s.printer = &printer;
-        s.shell = &shell;
-        s.dialogs = &dialogs;
-        return s;
+    platform::Services services() {  // in the order of the struct's members
+        return {&messageBox, &fileSystem, &screen,    &clock,  &application, nullptr,
+                &dialogs,    &shell,      &wallpaper, nullptr, &printer,     nullptr};
     }
 };
 
