@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "FileBytes.h"
+#include "ResidentMemory.h"
 #include "TestPictures.h"
 #include "platform/JpegDecoder.h"
 #include "platform/Picture.h"
@@ -20,16 +21,6 @@ using testing_support::PictureFolder;
 
 static int errorOf(const QString& path, const platform::ShownViewFor& view = nullptr) {
     return testing_support::errorOf([&] { LoadPicture(path, view); });
-}
-
-// This process's resident memory (VmRSS) in KiB.
-static long residentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
 }
 
 static bool greenish(QRgb pixel) {
