@@ -6,21 +6,17 @@
 #include "MainWindowFixture.h"
 #include "platform/Twips.h"
 
-// The layout cases also run at device pixel ratios 1.25, 1.5 and 2 (LayoutTest.* in ctest).
-class LayoutTest : public MainWindowTest {
-  protected:
-    static void settle() {
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-    }
-};
+using LayoutTest = MainWindowTest;
 
-// Maximising and restoring moves the controls and applies the size mode again; with a typed
-// text in the size box a resize only rearranges.
+static void settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// With a typed text in the size box a resize only rearranges.
 TEST_F(LayoutTest, AResizeRearrangesTheControlsAndAppliesTheSizeModeAgain) {
     folder.addPicture("p.bmp", 100, 50);
-    frmVedra& w = start();
-    program->start();
+    frmVedra& w = start({}, true);
     w.TipoImmagine.setListIndex(0);
     w.File1.setListIndex(0);
     const double typedLeft = w.Image1.Left();
@@ -31,23 +27,14 @@ TEST_F(LayoutTest, AResizeRearrangesTheControlsAndAppliesTheSizeModeAgain) {
         std::vector<double> geometry;
         double imageWidth, imageHeight;  // the picture stretched to the area
     };
-    for (const Case& c : {
-             Case{WindowState::Maximized,
-                  -1,
-                  {7196, 6884, 7196, 240, 3240, 5910, 6210, 6570, 6990},
-                  0,
-                  0},
-             Case{WindowState::Normal,
-                  2,
-                  {5535, 5295, 5535, 240, 1650, 4320, 4620, 4980, 5400},
-                  5475,
-                  5235},
-             Case{WindowState::Maximized,
-                  2,
-                  {7196, 6884, 7196, 240, 3240, 5910, 6210, 6570, 6990},
-                  7118,
-                  6806},
-         }) {
+    const std::vector<double> maximized = {7196, 6884, 7196, 240, 3240, 5910, 6210, 6570, 6990};
+    for (const Case& c : {Case{WindowState::Maximized, -1, maximized, 0, 0},
+                          Case{WindowState::Normal,
+                               2,
+                               {5535, 5295, 5535, 240, 1650, 4320, 4620, 4980, 5400},
+                               5475,
+                               5235},
+                          Case{WindowState::Maximized, 2, maximized, 7118, 6806}}) {
         SCOPED_TRACE(c.sizeMode);
         if (c.sizeMode < 0)
             w.Dimensioni.setText("typed");
@@ -74,8 +61,7 @@ TEST_F(LayoutTest, AResizeRearrangesTheControlsAndAppliesTheSizeModeAgain) {
 // twips / 15, and every label's text fits inside the label.
 TEST_F(LayoutTest, AtAnyScreenDensityTwipsAreLogicalPixelsAndLabelsHoldTheirTexts) {
     folder.addPicture("a rather long name for a picture.bmp", 1600, 1200);
-    frmVedra& w = start();
-    program->start();
+    frmVedra& w = start({}, true);
     w.TipoImmagine.setListIndex(0);
     w.Dimensioni.setListIndex(1);
     w.File1.setListIndex(0);

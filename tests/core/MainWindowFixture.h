@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <memory>
 
 #include "ScriptedEventClock.h"
@@ -14,34 +17,52 @@
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/QtClipboard.h"
 
-// A main window started at a temporary folder of pictures with scripted services.
+using testing_support::Prompts;
+using testing_support::question;
+using testing_support::report;
+
+// The entries of a list box or of a combo box's list.
+template <typename List>
+QStringList itemsOf(const List& list) {
+    QStringList items;
+    for (int i = 0; i < list.ListCount(); ++i)
+        items << list.List(i);
+    return items;
+}
+
+// A main window started at a temporary folder of pictures with scripted services and an empty
+// desktop clipboard.
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         previousFolder_ = QDir::currentPath();
         QDir::setCurrent(folder.path());
+        QGuiApplication::clipboard()->clear();
     }
     void TearDown() override {
+        QCoreApplication::processEvents();  // deletes unloaded windows
         program.reset();
         QDir::setCurrent(previousFolder_);
     }
 
-    // Creates the program and its main window (running Form_Load) with `commandLine`.
-    frmVedra& start(const QString& commandLine = {}) {
+    // Creates the program and its main window (running Form_Load) with `commandLine`; when
+    // `shown`, starts it as the shipped program does: the picture named is read ahead and
+    // the window is shown.
+    frmVedra& start(const QString& commandLine = {}, bool shown = false) {
         scripted.application.commandLine = commandLine;
         program = std::make_unique<Program>(services());
+        if (shown)
+            Program::readAheadAtStart(program->prefetcher, commandLine);
         beforeMainWindow(*program);
+        if (shown)
+            program->start();
         return program->frmVedra();
     }
-    // Starts the program as the shipped one does: the picture named is read ahead, the main
-    // window is created and shown.
-    frmVedra& startShown(const QString& commandLine = {}) {
-        scripted.application.commandLine = commandLine;
-        program = std::make_unique<Program>(services());
-        Program::readAheadAtStart(program->prefetcher, commandLine);
-        beforeMainWindow(*program);
-        program->start();
-        return program->frmVedra();
+    // Starts the viewer with the file list showing every picture of the folder.
+    frmVedra& startListing() {
+        frmVedra& w = start();
+        w.TipoImmagine.setListIndex(0);
+        return w;
     }
     // The services the program is given: the scripted ones with a clock of scripted events,
     // the desktop clipboard (Qt's own offscreen) and the real system facts; a scripted tray
@@ -62,6 +83,7 @@ class MainWindowTest : public ::testing::Test {
         }
         FAIL() << "no entry " << name.toStdString();
     }
+    const Prompts& prompts() const { return scripted.messageBox.prompts; }
     // Runs between the program's creation and its main window's (to set up its volumes).
     virtual void beforeMainWindow(Program&) {}
 

@@ -9,11 +9,6 @@
 
 #include "MainWindowFixture.h"
 
-namespace {
-constexpr int FilterGif = 3;
-constexpr int FilterAll = 0;
-}  // namespace
-
 class NavigationTest : public MainWindowTest {};
 
 TEST_F(NavigationTest, TheFilterListsMatchingFilesIgnoringCaseSortedWithoutFoldersOrHiddenFiles) {
@@ -25,10 +20,7 @@ TEST_F(NavigationTest, TheFilterListsMatchingFilesIgnoringCaseSortedWithoutFolde
     folder.addBytes("notes.txt", "text");
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(2);
-    ASSERT_EQ(w.File1.ListCount(), 3);
-    EXPECT_EQ(w.File1.List(0), "Alpha.Jpg");
-    EXPECT_EQ(w.File1.List(1), "photo.jpg");
-    EXPECT_EQ(w.File1.List(2), "PHOTO2.JPG");
+    EXPECT_EQ(itemsOf(w.File1), (QStringList{"Alpha.Jpg", "photo.jpg", "PHOTO2.JPG"}));
     // The counter runs over the filtered list.
     w.File1.setListIndex(2);
     EXPECT_EQ(w.lblContatore.Caption(), "3/3");
@@ -37,7 +29,7 @@ TEST_F(NavigationTest, TheFilterListsMatchingFilesIgnoringCaseSortedWithoutFolde
     // Another filter keeps the shown picture and its line.
     const QString caption = w.Caption(), line = w.lblDisplay.Caption();
     const platform::Picture shown = w.Image1.picture();
-    w.TipoImmagine.setListIndex(FilterGif);
+    w.TipoImmagine.setListIndex(3);  // GIF
     EXPECT_EQ(w.File1.Pattern(), "*.GIF");
     EXPECT_EQ(w.NumeroFile(), 2);
     EXPECT_EQ(w.Caption(), caption);
@@ -61,12 +53,9 @@ TEST_F(NavigationTest, AFolderChangeBlanksTheViewAndAnEmptyOneCountsZero) {
     folder.addPicture("sub/y.jpg", 10, 10);
     folder.addFolder("b");
     folder.addFolder(".hidden");
-    frmVedra& w = start();
+    frmVedra& w = startListing();
     // Subfolders are listed sorted, hidden ones left out.
-    const int first = w.Dir1.ListCount() - 2;
-    EXPECT_EQ(w.Dir1.List(first), folder.file("b"));
-    EXPECT_EQ(w.Dir1.List(first + 1), sub);
-    w.TipoImmagine.setListIndex(FilterAll);
+    EXPECT_EQ(itemsOf(w.Dir1).mid(w.Dir1.ListCount() - 2), (QStringList{folder.file("b"), sub}));
     w.File1.setListIndex(0);
 
     w.Dir1.setPath(sub);
@@ -118,7 +107,7 @@ class MountPointTest : public NavigationTest {
 };
 
 TEST_F(MountPointTest, DriveBoxAndFolderListStayInStepBothWays) {
-    frmVedra& w = start();
+    frmVedra& w = startListing();
     int driveChanges = 0;
     int folderChanges = 0;
     auto driveChange = w.Drive1.onChange;
@@ -126,7 +115,6 @@ TEST_F(MountPointTest, DriveBoxAndFolderListStayInStepBothWays) {
     w.Drive1.onChange = [&] { ++driveChanges, driveChange(); };
     w.Dir1.onChange = [&] { ++folderChanges, folderChange(); };
     ASSERT_EQ(w.Drive1.Drive(), "/");
-    w.TipoImmagine.setListIndex(FilterAll);
     const QString mountRoot = mount + "/";
 
     struct Step {
@@ -150,7 +138,6 @@ TEST_F(MountPointTest, DriveBoxAndFolderListStayInStepBothWays) {
         EXPECT_EQ(w.Dir1.Path(), step.folder);
         EXPECT_EQ(w.File1.Path(), step.folder);
         EXPECT_EQ(w.Drive1.Drive(), step.drive);
-        // The folder list starts at the drive box's root.
         EXPECT_EQ(w.Dir1.List(0), step.drive);
         EXPECT_EQ(driveChanges, step.driveChanges) << step.folder.toStdString();
         EXPECT_EQ(folderChanges, step.folderChanges) << step.folder.toStdString();

@@ -7,8 +7,7 @@ class SizeModesTest : public MainWindowTest {
   protected:
     frmVedra& showPicture(int width, int height, int mode) {
         folder.addPicture("p.bmp", width, height);
-        frmVedra& w = start();
-        w.TipoImmagine.setListIndex(0);
+        frmVedra& w = startListing();
         w.Dimensioni.setListIndex(mode);
         w.File1.setListIndex(0);
         return w;

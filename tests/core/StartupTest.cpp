@@ -8,21 +8,18 @@
 #include "platform/services/MessageBoxService.h"
 
 using testing_support::ProgramEnded;
-using testing_support::Prompts;
-using testing_support::report;
 
 TEST_F(MainWindowTest, StartsWithTheDesignedStateAndNoCommandLine) {
     folder.addPicture("a.jpg", 40, 30);
     folder.addCopy("b.gif", "gif/pillow/transparent.gif");
-    frmVedra& w = start();
-    program->start();
+    frmVedra& w = start({}, true);
     EXPECT_TRUE(w.Visible());
     EXPECT_EQ(QSizeF(w.ScaleWidth(), w.ScaleHeight()), QSizeF(8490, 6075));
     EXPECT_EQ(w.Caption(), "Vedra Viewer");
     EXPECT_EQ(w.lblDisplay.Caption(), "");
     EXPECT_TRUE(w.Image1.picture().isEmpty());
     EXPECT_EQ(w.Dir1.Path(), folder.path());
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
     // The filter box shows its first item with no entry selected, so the file list has no
     // pattern and shows every ordinary file; the size box starts on Original Size.
     EXPECT_EQ(w.TipoImmagine.ListIndex(), -1);
@@ -55,7 +52,7 @@ TEST_F(MainWindowTest, TheCommandLineTakesOnlyAPictureName) {
         int status = -1;
         try {
             const quint64 decodes = platform::jpegDecodeCount();
-            frmVedra& w = startShown(c.line);
+            frmVedra& w = start(c.line, true);
             w.Picture1.widget()->grab();  // painted as the screen would
             EXPECT_EQ(platform::jpegDecodeCount() - decodes, c.shown.isEmpty() ? 0u : 1u);
             EXPECT_TRUE(w.RigaComando().isEmpty());
@@ -68,23 +65,21 @@ TEST_F(MainWindowTest, TheCommandLineTakesOnlyAPictureName) {
             status = ended.status;
         }
         EXPECT_EQ(status, c.status);
-        EXPECT_EQ(scripted.messageBox.prompts,
-                  c.status < 0 ? Prompts{} : Prompts{report("Incorrect format")});
+        EXPECT_EQ(prompts(), c.status < 0 ? Prompts{} : Prompts{report("Incorrect format")});
     }
 }
 
-// What the shipped program does with an error that no handler trapped: "Error N" in a
-// message box titled with the program's name, and the window carries on.
+// As the shipped program reports it, in a message box titled with the program's name.
 TEST_F(MainWindowTest, AnUntrappedErrorIsShownAsErrorNumber) {
     frmVedra& w = start();
     {
         assembly::UnhandledErrorReporting reporting(*program);
         platform::runHandler(
             [] { throw platform::RuntimeError(platform::ErrorNumber::PathFileAccessError); });
-        EXPECT_EQ(scripted.messageBox.prompts, Prompts{report("Error  75")});
+        EXPECT_EQ(prompts(), Prompts{report("Error  75")});
     }
     // Once the program is gone nobody shows errors through its message box.
     platform::runHandler([] { throw platform::RuntimeError(platform::ErrorNumber::DiskFull); });
-    EXPECT_EQ(scripted.messageBox.prompts.size(), 1u);
+    EXPECT_EQ(prompts().size(), 1u);
     EXPECT_EQ(w.Caption(), "Vedra Viewer");
 }

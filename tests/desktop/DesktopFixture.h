@@ -12,18 +12,9 @@
 
 #include "../core/MainWindowFixture.h"
 
-// The main window's fixture, starting with an empty desktop clipboard.
+// The main window's fixture with the desktop's ways of handing over pictures.
 class DesktopTest : public MainWindowTest {
   protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        QGuiApplication::clipboard()->clear();
-    }
-    void TearDown() override {
-        QCoreApplication::processEvents();  // deletes unloaded windows
-        MainWindowTest::TearDown();
-    }
-
     // Drops `data` onto a control's widget as the desktop does: a drag enters the window
     // over the control, then the data is dropped there.
     static void dropOnto(QWidget* target, const QMimeData& data) {

@@ -3,8 +3,6 @@
 
 using platform::WallpaperResult;
 
-// Only a bitmap file shown from the list becomes the wallpaper; the report follows what
-// the desktop did with it.
 TEST_F(DesktopTest, TheWallpaperCommandTakesOnlyABitmapFileAndReportsTheOutcome) {
     struct Case {
         const char* shown;  // a list entry, or "pasted"
@@ -43,14 +41,10 @@ TEST_F(DesktopTest, TheWallpaperCommandTakesOnlyABitmapFileAndReportsTheOutcome)
             EXPECT_EQ(scripted.wallpaper.requests, std::vector<QString>{folder.file(c.shown)});
         else
             EXPECT_TRUE(scripted.wallpaper.requests.empty());
-        EXPECT_EQ(scripted.messageBox.prompts,
-                  c.message.isEmpty()
-                      ? testing_support::Prompts{}
-                      : testing_support::Prompts{testing_support::report(c.message)});
+        EXPECT_EQ(prompts(), c.message.isEmpty() ? Prompts{} : Prompts{report(c.message)});
     }
 }
 
-// The picture prints at the size the current size mode shows it; Cancel prints nothing.
 TEST_F(DesktopTest, PrintingTakesTheShownSizeAndCancelPrintsNothing) {
     folder.addPicture("wide.jpg", 200, 100);
     frmVedra& w = start();
@@ -75,5 +69,5 @@ TEST_F(DesktopTest, PrintingTakesTheShownSizeAndCancelPrintsNothing) {
     EXPECT_EQ(scripted.printer.printed.size(), 2u);
     EXPECT_EQ(w.Caption(), caption);
     EXPECT_EQ(w.lblDisplay.Caption(), line);
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
 }

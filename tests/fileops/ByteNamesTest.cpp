@@ -17,15 +17,11 @@ using platform::displayFileName;
 using platform::MsgBoxAnswer::No;
 using platform::MsgBoxAnswer::Yes;
 
-namespace {
-
 using testing_support::FilesRemovedAtEnd;
 
 // The names: Latin-1 "café" and a byte that is never UTF-8.
 const QByteArray Cafe = "caf\xe9.jpg";
 const QByteArray Ff = "\xff.jpg";
-
-}  // namespace
 
 class ByteNamesTest : public FileOpsTest {
   protected:
@@ -42,14 +38,6 @@ class ByteNamesTest : public FileOpsTest {
             original_[name] = filesIn(source.path())[name];
         }
         source.addPicture("a.jpg", 10, 10);
-    }
-    // The entry of the file list whose name has these bytes; -1 when not listed.
-    static int rowOf(frmVedra& w, const QByteArray& name) {
-        for (int i = 0; i < w.File1.ListCount(); ++i) {
-            if (platform::encodeFileName(w.File1.List(i)) == name)
-                return i;
-        }
-        return -1;
     }
     std::map<QByteArray, QByteArray> original_;
 };
@@ -72,7 +60,7 @@ TEST_F(ByteNamesTest, EveryFileOperationUsesTheNameByteForByte) {
          }},
         {Renamed,
          [&](frmVedra& w, const QByteArray& name) {
-             whenDialogShows([&, name] {
+             QTimer::singleShot(0, [&, name] {
                  frmRename* dialog = program->frmRename.peek();
                  ASSERT_NE(dialog, nullptr);
                  // The dialog shows the name as the user reads it and gives back its bytes.
@@ -92,21 +80,18 @@ TEST_F(ByteNamesTest, EveryFileOperationUsesTheNameByteForByte) {
             testing_support::PictureFolder source, targetFolder;
             const FilesRemovedAtEnd cleanup{{source.path(), targetFolder.path()}};
             fill(source);
-            frmVedra& w = startBrowsing();
+            frmVedra& w = startListing();
             chooseTarget(targetFolder.path());
             scripted.messageBox.prompts.clear();
             Files sourceAfter = filesIn(source.path()), targetAfter;
 
-            // Listed under its bytes, shown with a replacement character.
-            const int row = rowOf(w, name);
-            ASSERT_GE(row, 0);
+            // Listed under its bytes, shown with a replacement character; selected: loaded,
+            // described, named in the caption as the user reads it.
+            select(w, decodeFileName(name));
             const auto* view = static_cast<QListView*>(w.File1.widget());
-            const QString shown = view->model()->index(row, 0).data().toString();
+            const QString shown = view->model()->index(w.File1.ListIndex(), 0).data().toString();
             EXPECT_EQ(shown, displayFileName(decodeFileName(name)));
             EXPECT_TRUE(shown.contains(QChar(QChar::ReplacementCharacter)));
-
-            // Selected: loaded, described, named in the caption as the user reads it.
-            w.File1.setListIndex(row);
             EXPECT_FALSE(w.Image1.picture().isEmpty());
             EXPECT_TRUE(w.lblDisplay.Caption().startsWith(
                 QStringLiteral(" %1 byte  W20 x H10  Date: ").arg(original_[name].size())))
@@ -143,7 +128,7 @@ TEST_F(ByteNamesTest, TheHtmlListAndTheCommandLineUseTheNamesBytes) {
         EXPECT_EQ(prompts(), Prompts{});
         program.reset();
     }
-    frmVedra& w = startBrowsing();
+    frmVedra& w = startListing();
     scripted.messageBox.answers = {No, No};
     QTimer::singleShot(0, [this] { program->frmSaveHtml().cmdOK.click(); });
     w.mnuHtml.click();

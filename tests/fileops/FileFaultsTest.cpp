@@ -18,7 +18,7 @@ TEST_F(FileFaultsTest, AMoveToAnotherDeviceCopiesWholeThenRemovesTheSource) {
         GTEST_SKIP() << "mounting a tmpfs needs root";
     folder.addBytes("a.jpg", noise(300 * 1024));
     folder.addBytes("b.jpg", noise(100));
-    frmVedra& w = startBrowsing();
+    frmVedra& w = startListing();
     w.File1.setListIndex(0);
     const QByteArray moved = bytesOf(folder.file("a.jpg"));
     const QDateTime changed = QFileInfo(folder.file("a.jpg")).lastModified();
@@ -79,7 +79,7 @@ TEST_F(FileFaultsTest, ARefusedCopyOrMoveIsReportedAndChangesNoFile) {
             QDir::setCurrent(p.source.path());
             const QString a = p.source.addBytes("a.jpg", noise(4000));
             p.source.addBytes("b.jpg", noise(100));
-            frmVedra& w = startBrowsing();
+            frmVedra& w = startListing();
             w.File1.setListIndex(0);
             const QString chosen = c.target == Disk      ? p.disk.path()
                                    : c.target == Source  ? p.source.path()
@@ -98,8 +98,7 @@ TEST_F(FileFaultsTest, ARefusedCopyOrMoveIsReportedAndChangesNoFile) {
                 QProcess::execute("chattr", {"-i", a});
             Prompts expected;
             if (QFileInfo::exists(QDir(chosen).filePath("a.jpg")))
-                expected.push_back(question(
-                    "This filename is in use.\rDo you want to overwrite the existing file?\r" + a));
+                expected.push_back(question(OverwriteQuestion + a));
             if (c.reason)
                 expected.push_back(report(QString(move ? "Cannot move \"" : "Cannot copy \"") + a +
                                           "\"\nto \"" + QDir::cleanPath(chosen) + "/a.jpg\".\n" +

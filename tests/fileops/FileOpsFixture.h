@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "../core/MainWindowFixture.h"
 #include "FileBytes.h"
@@ -11,11 +12,9 @@
 using testing_support::bytesOf;
 using testing_support::Files;
 using testing_support::filesIn;
-using testing_support::Prompts;
-using testing_support::question;
-using testing_support::report;
 
-namespace fileops_testing {
+const QString OverwriteQuestion =
+    QStringLiteral("This filename is in use.\rDo you want to overwrite the existing file?\r");
 
 // The real file system, with a failure the test may inject into the next copy or move.
 class FaultyFileSystem : public platform::LocalFileSystem {
@@ -32,43 +31,25 @@ class FaultyFileSystem : public platform::LocalFileSystem {
 
   private:
     void failIfAsked() {
-        if (nextFailure) {
-            const int number = *nextFailure;
-            nextFailure.reset();
-            throw platform::RuntimeError(number);
-        }
+        if (const std::optional<int> number = std::exchange(nextFailure, std::nullopt))
+            throw platform::RuntimeError(*number);
     }
 };
-
-}  // namespace fileops_testing
 
 // A main window over a folder of pictures with a target folder for copy and move.
 class FileOpsTest : public MainWindowTest {
   protected:
-    // Starts the viewer with the file list showing every picture of the folder.
-    frmVedra& startBrowsing(platform::ClipboardService* clipboard = nullptr) {
-        scripted.application.commandLine.clear();
+    platform::Services services() override {
         platform::Services services = MainWindowTest::services();
         services.fileSystem = &files;
-        if (clipboard)
-            services.clipboard = clipboard;
-        program = std::make_unique<Program>(services);
-        frmVedra& w = program->frmVedra();
-        w.TipoImmagine.setListIndex(0);
-        return w;
+        return services;
     }
     // Chooses `folder` as the copy and move target, as the folder dialog leaves it.
     void chooseTarget(const QString& folderPath) {
         program->modulo1().CartellaCM = folderPath;
         program->modulo1().SceltaFatta = true;
     }
-    // Runs `act` once the modal dialog that the next step opens is showing.
-    static void whenDialogShows(std::function<void()> act) {
-        QTimer::singleShot(0, std::move(act));
-    }
-    const Prompts& prompts() const { return scripted.messageBox.prompts; }
 
-    fileops_testing::FaultyFileSystem files;
-    testing_support::ScriptedDialogs& saveDialog = scripted.dialogs;
+    FaultyFileSystem files;
     testing_support::PictureFolder target;
 };

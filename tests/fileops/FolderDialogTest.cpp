@@ -13,12 +13,12 @@ class FolderDialogTest : public FileOpsTest {
   protected:
     void SetUp() override {
         FileOpsTest::SetUp();
-        startBrowsing();
+        startListing();
     }
     Modulo1& m() { return program->modulo1(); }
     // Opens the dialog, lets `act` work in it while it shows, and waits until it closes.
     void inDialog(const std::function<void(frmDirectoryCM&)>& act) {
-        whenDialogShows([&] {
+        QTimer::singleShot(0, [&] {
             frmDirectoryCM* dialog = program->frmDirectoryCM.peek();
             ASSERT_NE(dialog, nullptr);
             act(*dialog);
@@ -32,12 +32,6 @@ class FolderDialogTest : public FileOpsTest {
             d.cmbDirectoryCM.setText(text);
             d.cmdOK.click();
         });
-    }
-    static void press(frmDirectoryCM& d, Qt::Key key) {
-        // As typed into the folder box of the active dialog.
-        QApplication::setActiveWindow(d.window());
-        d.cmbDirectoryCM.SetFocus();
-        QTest::keyClick(QApplication::focusWidget(), key);
     }
     QStringList history() {
         QStringList used;
@@ -65,12 +59,7 @@ TEST_F(FolderDialogTest, TheHistoryKeepsTenFoldersMostRecentFirstWithoutRepeats)
     confirm(target.file("f10"));  // the most recent again
     EXPECT_EQ(history(), expected);
 
-    QStringList offered;
-    inDialog([&](frmDirectoryCM& d) {
-        for (int i = 0; i < d.cmbDirectoryCM.ListCount(); ++i)
-            offered << d.cmbDirectoryCM.List(i);
-    });
-    EXPECT_EQ(offered, expected);
+    inDialog([&](frmDirectoryCM& d) { EXPECT_EQ(itemsOf(d.cmbDirectoryCM), expected); });
 }
 
 TEST_F(FolderDialogTest, AnEmptyPathEntersTheHistoryOnlyWhenNineSlotsAreUsed) {
@@ -104,7 +93,6 @@ TEST_F(FolderDialogTest, ThePathBoxFollowsTypingAndTheFolderList) {
         EXPECT_EQ(m().CartellaCM, folder1);
         EXPECT_EQ(d.Dir1.Path(), folder1);
         EXPECT_TRUE(prompts().empty());
-        // Opening a folder in the list puts it into the box.
         d.Dir1.setPath(target.path());
         EXPECT_EQ(d.cmbDirectoryCM.Text(), target.path());
         EXPECT_EQ(m().CartellaCM, target.path());
@@ -120,7 +108,9 @@ TEST_F(FolderDialogTest, EnterAndEscBothPressOkAndCancelClearsTheTarget) {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         inDialog([&](frmDirectoryCM& d) {
             d.cmbDirectoryCM.setText(key == Qt::Key_Return ? folder1 : folder2);
-            press(d, key);
+            QApplication::setActiveWindow(d.window());  // typed into the folder box
+            d.cmbDirectoryCM.SetFocus();
+            QTest::keyClick(QApplication::focusWidget(), key);
             EXPECT_FALSE(program->frmDirectoryCM.exists());
         });
     }
@@ -140,8 +130,7 @@ TEST_F(FolderDialogTest, EnterAndEscBothPressOkAndCancelClearsTheTarget) {
     EXPECT_EQ(history(), (QStringList{folder2, folder1}));
 }
 
-// A drive whose root has gone (a card pulled out) reports "Error 71"; the folder list, the
-// path box and the drive box stay on the folder shown before.
+// A drive whose root has gone: a card pulled out.
 TEST_F(FolderDialogTest, ADriveThatIsGoneReportsErrorSeventyOneAndStaysWhereItWas) {
     const QString card = target.addFolder("card") + "/", folder1 = sub(1);
     program->volumes().setRootsForTesting({card});

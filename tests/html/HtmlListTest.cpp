@@ -14,20 +14,14 @@
 #include "html/frmSaveHtml.h"
 #include "platform/services/MessageBoxService.h"
 
-namespace {
-
-constexpr int FilterAll = 0;
 constexpr int Yes = platform::MsgBoxAnswer::Yes;
 constexpr int No = platform::MsgBoxAnswer::No;
 using testing_support::bytesOf;
-using testing_support::Prompts;
-using testing_support::question;
-using testing_support::report;
 const QString AllPictures = "*.JPG;*.GIF;*.BMP;*.WMF;*.EMF;*.ICO";
 
 // The document as written by hand from its line table: header naming the folder, one line
 // per picture, the footer with this project's credit and addresses. CR LF after each line.
-QByteArray expectedDocument(const QString& folder, const QStringList& entries) {
+static QByteArray expectedDocument(const QString& folder, const QStringList& entries) {
     QString text = QStringLiteral(
                        "<HTML>\r\n<HEAD>\r\n<TITLE>Images: %1</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
                        "<CENTER>\r\n<H1><FONT COLOR=\"#0000FF\">IMAGES</FONT></H1>\r\n"
@@ -46,8 +40,6 @@ QByteArray expectedDocument(const QString& folder, const QStringList& entries) {
         "<HR>\r\n</BODY>\r\n</HTML>\r\n");
     return text.toUtf8();
 }
-
-}  // namespace
 
 class HtmlListTest : public MainWindowTest {
   protected:
@@ -78,8 +70,6 @@ class HtmlListTest : public MainWindowTest {
             .arg(QFileInfo(folder.file(name)).size());
     }
 
-    const Prompts& prompts() const { return scripted.messageBox.prompts; }
-
     bool dialogShown = false;
     QString proposed;
 };
@@ -94,8 +84,7 @@ TEST_F(HtmlListTest, ListsTheFolderPicturesInListOrderWithNamesWrittenAsTheyAre)
     folder.addCopy("d.emf", "emf/pillow/drawing.emf");
     folder.addCopy("e.WMF", "wmf/libwmf/ant.wmf");
     folder.addBytes("PicList.htm", QByteArray(5000, 'x'));  // an older list: overwritten
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
+    frmVedra& w = startListing();
     w.File1.setListIndex(1);
     const QString selected = w.File1.FileName();
     scripted.messageBox.answers = {No, No};
@@ -120,47 +109,38 @@ TEST_F(HtmlListTest, ListsTheFolderPicturesInListOrderWithNamesWrittenAsTheyAre)
     EXPECT_FALSE(w.Image1.picture().isEmpty());
 }
 
-TEST_F(HtmlListTest, AFolderWithoutListedPicturesWritesNothingAndAsksNothing) {
+// A folder without listed pictures shows no dialog; a cancelled dialog leaves the view blank.
+TEST_F(HtmlListTest, NoListedPictureOrACancelledDialogWritesNothingAndAsksNothing) {
     folder.addPicture("one.ico", 16, 16);
     folder.addBytes("notes.txt", "text");
     frmVedra& w = start();
     w.TipoImmagine.setListIndex(7);  // icons
     w.File1.setListIndex(0);
-
     generate(w);
-
     EXPECT_FALSE(dialogShown);
-    EXPECT_FALSE(QFile::exists(folder.file("PicList.htm")));
-    EXPECT_EQ(prompts(), Prompts{});
     EXPECT_EQ(w.File1.Pattern(), "*.ICO");
     EXPECT_EQ(w.File1.FileName(), "one.ico");
     EXPECT_FALSE(w.Image1.picture().isEmpty());
-}
 
-TEST_F(HtmlListTest, ACancelledDialogWritesNothingAndLeavesTheViewBlank) {
     folder.addPicture("a.jpg", 20, 20);
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
+    w.TipoImmagine.setListIndex(0);
     w.File1.setListIndex(0);
-
     generate(w, [](frmSaveHtml& dialog) { dialog.cmdCancel.click(); });
-
     EXPECT_TRUE(dialogShown);
-    EXPECT_FALSE(QFile::exists(folder.file("PicList.htm")));
     EXPECT_FALSE(program->modulo1().HtmlConfermato);
-    EXPECT_EQ(prompts(), Prompts{});
     EXPECT_EQ(w.File1.Pattern(), AllPictures);
     EXPECT_EQ(w.File1.ListIndex(), -1);
     EXPECT_TRUE(w.Image1.picture().isEmpty());
     EXPECT_EQ(w.lblDisplay.Caption(), "");
     EXPECT_EQ(w.lblContatore.Caption(), "");
+    EXPECT_FALSE(QFile::exists(folder.file("PicList.htm")));
+    EXPECT_EQ(prompts(), Prompts{});
 }
 
 TEST_F(HtmlListTest, YesOpensTheSourceInTheEditorAndThePageInTheBrowser) {
     folder.addPicture("a.jpg", 20, 20);
     const QString spaced = folder.addFolder("my pages") + "/list of pics.htm";
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
+    frmVedra& w = startListing();
     scripted.messageBox.answers = {Yes, Yes};
 
     generate(w, [&](frmSaveHtml& dialog) {
@@ -197,20 +177,10 @@ TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedInWordsAndTheWindowIsL
         {folder.file("no such folder/PicList.htm"), "The folder does not exist."},
         {"", "The name cannot be used for a file."},
     };
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
+    frmVedra& w = startListing();
     // Files are opened as a user without special rights, even when the tests run as root.
-    struct PlainUser {
-        PlainUser()
-            : previousGroup(setfsgid(geteuid() == 0 ? 65534 : getegid())),
-              previous(setfsuid(geteuid() == 0 ? 65534 : geteuid())) {}
-        ~PlainUser() {
-            setfsuid(previous);
-            setfsgid(previousGroup);
-        }
-        gid_t previousGroup;
-        uid_t previous;
-    } plainUser;
+    const gid_t previousGroup = setfsgid(geteuid() == 0 ? 65534 : getegid());
+    const uid_t previousUser = setfsuid(geteuid() == 0 ? 65534 : geteuid());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.toStdString());
         w.File1.setListIndex(1);
@@ -219,7 +189,6 @@ TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedInWordsAndTheWindowIsL
             dialog.cmbSaveHtml.setText(c.name);
             dialog.cmdOK.click();
         });
-        // What failed, where, and why.
         EXPECT_EQ(prompts(),
                   Prompts{report("Cannot write the HTML list \"" + c.name + "\".\n" + c.reason)});
         EXPECT_TRUE(QDir(locked).isEmpty());
@@ -228,14 +197,15 @@ TEST_F(HtmlListTest, ADocumentThatCannotBeOpenedIsReportedInWordsAndTheWindowIsL
         EXPECT_FALSE(w.Image1.picture().isEmpty());
         EXPECT_TRUE(w.Image1.Visible());
     }
+    setfsuid(previousUser);
+    setfsgid(previousGroup);
 }
 
 TEST_F(HtmlListTest, AFullDiskEndsTheRunAfterOneReportAndLeavesNoPartialDocument) {
     for (int i = 0; i < 40; ++i)
         folder.addPicture(QString("picture number %1.jpg").arg(i, 2, 10, QChar('0')), 4, 4);
     folder.addBytes("PicList.htm", "the old list");
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
+    frmVedra& w = startListing();
     // Files may not grow past 1 KB: every write beyond fails as on a full disk.
     signal(SIGXFSZ, SIG_IGN);
     rlimit previous{};
@@ -259,8 +229,7 @@ TEST_F(HtmlListTest, EverySettingOfTheDefaultNameCountsAsAChoice) {
     folder.addPicture("a.jpg", 20, 20);
     folder.addPicture("b.jpg", 20, 20);
     const QString sub = folder.addFolder("sub");
-    frmVedra& w = start();
-    w.TipoImmagine.setListIndex(FilterAll);
+    frmVedra& w = startListing();
     Modulo1& m = program->modulo1();
     const std::vector<std::pair<const char*, std::function<void()>>> actions = {
         {"a file selected", [&] { w.File1.setListIndex(0); }},

@@ -16,14 +16,6 @@ class SaveHtmlDialogTest : public MainWindowTest {
         dialog.cmdOK.click();
         program->frmSaveHtml.release();
     }
-
-    QStringList dropDown() {
-        frmSaveHtml& dialog = program->frmSaveHtml();
-        QStringList items;
-        for (int i = 0; i < dialog.cmbSaveHtml.ListCount(); ++i)
-            items << dialog.cmbSaveHtml.List(i);
-        return items;
-    }
 };
 
 TEST_F(SaveHtmlDialogTest, RemembersTheLastTenNewNamesMostRecentFirst) {
@@ -44,7 +36,7 @@ TEST_F(SaveHtmlDialogTest, RemembersTheLastTenNewNamesMostRecentFirst) {
         program->modulo1().DocumentiRecenti = {};
         for (const QString& name : c.confirmed)
             confirm(name);
-        EXPECT_EQ(dropDown(), c.expected);
+        EXPECT_EQ(itemsOf(program->frmSaveHtml().cmbSaveHtml), c.expected);
         // The dialog opens with the most recent name, until a folder sets the default.
         EXPECT_EQ(program->frmSaveHtml().cmbSaveHtml.Text(), c.expected.first());
         EXPECT_EQ(program->modulo1().FileHtml, c.confirmed.last());
@@ -94,5 +86,5 @@ TEST_F(SaveHtmlDialogTest, BrowseAsksForAnHtmlNameAndACancelChangesNothing) {
 
     dialog.cmdSaveHtml.click();  // cancelled
     EXPECT_EQ(dialog.cmbSaveHtml.Text(), "/chosen/list.html");
-    EXPECT_TRUE(scripted.messageBox.prompts.empty());
+    EXPECT_EQ(prompts(), Prompts{});
 }

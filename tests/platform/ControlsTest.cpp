@@ -20,18 +20,12 @@
 
 using namespace platform;
 
-namespace {
-struct TestForm : Form {
-    TestForm() : Form("TestForm", 6000, 4000) {}
-};
-}  // namespace
-
 TEST(FileListBox, RaisesClickOncePerSelectionChangeAndReportsAnUntrappedError) {
     testing_support::PictureFolder folder;
     folder.addPicture("b.jpg", 4, 4);
     folder.addPicture("A.JPG", 4, 4);
     folder.addCopy("c.gif", "gif/pillow/transparent.gif");
-    TestForm form;
+    Form form("TestForm", 6000, 4000);
     FileListBox list(form, "File1", 0, 0, 3000, 2000);
     std::vector<int> clicks;
     list.onClick = [&] { clicks.push_back(list.ListIndex()); };
@@ -86,7 +80,7 @@ TEST(FileListBox, RaisesClickOncePerSelectionChangeAndReportsAnUntrappedError) {
 // The menu's shortcuts reach their items from every control: a text field keeps neither
 // Ctrl+V nor Del for itself.
 TEST(ComboBox, LeavesTheMenusShortcutsToTheMenu) {
-    TestForm form;
+    Form form("TestForm", 6000, 4000);
     MenuItem edit(form, "mnuEdit", "&Image");
     MenuItem paste(edit, "mnuPaste", "&Paste", "Ctrl+V");
     MenuItem remove(edit, "mnuDelete", "&Delete", "Del");
@@ -111,7 +105,7 @@ TEST(ComboBox, LeavesTheMenusShortcutsToTheMenu) {
 // edit; a choice from the list raises Click. Enter in the text field and leaving the box choose
 // nothing from the list, and the focus loss is reported once.
 TEST(ComboBox, ChangeForEveryTextClickOnlyForAChoiceFromTheList) {
-    TestForm form;
+    Form form("TestForm", 6000, 4000);
     ComboBox box(form, "Filter", 0, 0, 2000, 300);
     ComboBox other(form, "Other", 0, 400, 2000, 300);
     int changes = 0, clicks = 0, focusLosses = 0;

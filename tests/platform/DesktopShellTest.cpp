@@ -28,7 +28,6 @@ const QString Hostile = QStringLiteral("it's \"$HOME\" & `date`; rm -rf x.htm");
 // stays readable; the system's applications come after the fake ones and cannot start.
 class FakeDesktop : public testing_support::FakePrograms {
   public:
-    QString bin() const { return folder(); }
     QString path(const QString& name) const { return root_.filePath(name); }
     QString root() const { return root_.path(); }
     void addDesktopFile(const QString& id, const QString& exec, const QString& more = {}) {
@@ -112,7 +111,7 @@ TEST(DesktopShell, TheEditorGetsTheDocumentAndIsWaitedFor) {
         for (const QString& argument : c.arguments)
             expected << (argument == "%path"  ? desktop.path(document)
                          : argument == "%uri" ? platform::fileUri(desktop.path(document))
-                         : argument == "%vim" ? desktop.bin() + "/vim"
+                         : argument == "%vim" ? desktop.folder() + "/vim"
                                               : argument);
         for (const QString& program : c.programs) {
             EXPECT_EQ(desktop.argumentsOf(program),
@@ -125,8 +124,7 @@ TEST(DesktopShell, TheEditorGetsTheDocumentAndIsWaitedFor) {
     }
 }
 
-// Programs are started with their arguments as they are, never through a shell; one that
-// cannot start is reported at once and never waited for.
+// One that cannot start is reported at once and never waited for.
 TEST(DesktopShell, StartsAndWaitsForProgramsWithoutAShell) {
     FakeDesktop desktop;
     DesktopShell shell;
@@ -150,13 +148,14 @@ TEST(DesktopShell, DocumentsAndAddressesOpenInTheirProgramsWithoutWaiting) {
     FakeDesktop desktop;
     desktop.add("fake browser", 0, {}, 1);
     desktop.add("fake viewer", 0, {}, 1);
-    desktop.addDesktopFile("browser.desktop", "\"" + desktop.bin() + "/fake browser\" %u");
+    desktop.addDesktopFile("browser.desktop", "\"" + desktop.folder() + "/fake browser\" %u");
     desktop.addDesktopFile("viewer.desktop", "'ignored'");  // no such program: skipped
     desktop.setDefault("x-scheme-handler/https", "browser.desktop");
     // The page's name is not UTF-8: the browser gets its bytes percent-encoded.
     const QString page = desktop.path(Hostile + platform::decodeFileName("\xe9.html"));
     ::close(::open(platform::encodeFileName(page).constData(), O_WRONLY | O_CREAT, 0644));
-    desktop.addDesktopFile("page.desktop", "\"" + desktop.bin() + "/fake viewer\" --new-window %u");
+    desktop.addDesktopFile("page.desktop",
+                           "\"" + desktop.folder() + "/fake viewer\" --new-window %u");
     desktop.setDefault("text/html", "viewer.desktop;page.desktop");
 
     DesktopShell shell;
@@ -166,12 +165,8 @@ TEST(DesktopShell, DocumentsAndAddressesOpenInTheirProgramsWithoutWaiting) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.started("fake browser"); }, 10000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.started("fake viewer"); }, 10000));
     EXPECT_EQ(desktop.argumentsOf("fake browser"), QStringList{"https://vedra-viewer.org/"});
-    const QString uri = desktop.argumentsOf("fake viewer").value(1);
-    EXPECT_EQ(desktop.argumentsOf("fake viewer"), (QStringList{"--new-window", uri}));
-    EXPECT_TRUE(uri.startsWith("file:///") && uri.endsWith("%E9.html")) << uri.toStdString();
-    EXPECT_FALSE(uri.contains(' ') || uri.contains('"') || uri.contains('`'));
-    EXPECT_EQ(platform::encodeFileName(platform::pathOfFileUri(uri)),
-              platform::encodeFileName(page));
+    EXPECT_EQ(desktop.argumentsOf("fake viewer"),
+              (QStringList{"--new-window", platform::fileUri(page)}));
     ::unlink(platform::encodeFileName(page).constData());  // Qt cannot remove it by its text
     EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.finished("fake browser"); }, 10000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.finished("fake viewer"); }, 10000));

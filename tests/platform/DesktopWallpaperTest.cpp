@@ -13,18 +13,14 @@ using platform::WallpaperResult;
 using testing_support::FakePrograms;
 using testing_support::ScopedEnv;
 
-namespace {
-
 // A bitmap whose name a shell would take apart: blanks, quotes and a "$".
-QString hostileBitmap(const QTemporaryDir& dir) {
+static QString hostileBitmap(const QTemporaryDir& dir) {
     const QString path = dir.filePath(QStringLiteral("it's a \"test\" $HOME pic.bmp"));
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write("BM");
     return path;
 }
-
-}  // namespace
 
 TEST(DesktopWallpaperTest, EachDesktopGetsItsOwnToolWithTheFileAsOneArgument) {
     QTemporaryDir pictures;
@@ -38,6 +34,11 @@ TEST(DesktopWallpaperTest, EachDesktopGetsItsOwnToolWithTheFileAsOneArgument) {
         std::vector<QStringList> expected;
     };
     const QString gnome = "org.gnome.desktop.background";
+    const auto xfce = [&](const QString& workspace) {
+        const QString property = "/backdrop/screen0/" + workspace + "/last-image";
+        return QStringList{"xfconf-query", "-c", "xfce4-desktop", "-p", property} +
+               QStringList{"-n", "-t", "string", "-s", path};
+    };
     const std::vector<Case> cases = {
         {"ubuntu:GNOME",
          {{"gsettings", "set", gnome, "picture-uri", uri},
@@ -47,15 +48,9 @@ TEST(DesktopWallpaperTest, EachDesktopGetsItsOwnToolWithTheFileAsOneArgument) {
         {"MATE", {{"gsettings", "set", "org.mate.background", "picture-filename", path}}},
         {"XFCE",
          {{"xfconf-query", "-c", "xfce4-desktop", "-l"},
-          {"xfconf-query", "-c", "xfce4-desktop", "-p",
-           "/backdrop/screen0/monitorHDMI-1/workspace0/last-image", "-n", "-t", "string", "-s",
-           path},
-          {"xfconf-query", "-c", "xfce4-desktop", "-p",
-           "/backdrop/screen0/monitoreDP-1/workspace0/last-image", "-n", "-t", "string", "-s",
-           path},
-          {"xfconf-query", "-c", "xfce4-desktop", "-p",
-           "/backdrop/screen0/monitoreDP-1/workspace1/last-image", "-n", "-t", "string", "-s",
-           path}}},
+          xfce("monitorHDMI-1/workspace0"),
+          xfce("monitoreDP-1/workspace0"),
+          xfce("monitoreDP-1/workspace1")}},
         {"KDE", {{"plasma-apply-wallpaperimage", path}}},
         {"LXQt", {{"pcmanfm-qt", "--set-wallpaper", path}}},
         {"LXDE", {{"pcmanfm", "--set-wallpaper", path}}},

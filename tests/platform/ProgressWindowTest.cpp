@@ -20,27 +20,17 @@ using platform::LongWork;
 using platform::ProgressWindow;
 using platform::WorkProgress;
 
-namespace {
-
-LongWork copyOf(qint64 total) {
-    LongWork work;
-    work.title = "Vedra Viewer - Copy";
-    work.action = "Copying";
-    work.noun = "the copy";
-    work.from = "/pictures/holiday/a.jpg";
-    work.to = "/media/card/a.jpg";
-    work.total = total;
-    return work;
+static LongWork copyOf(qint64 total) {
+    return {"Vedra Viewer - Copy",     "Copying",           "the copy",
+            "/pictures/holiday/a.jpg", "/media/card/a.jpg", total};
 }
 
-ProgressWindow* shownProgressWindow() {
+static ProgressWindow* shownProgressWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (auto* window = qobject_cast<ProgressWindow*>(widget); window && window->isVisible())
             return window;
     return nullptr;
 }
-
-}  // namespace
 
 TEST(ProgressWindow, LittleWorkRunsAtOnceOnTheCallingThread) {
     std::thread::id ranOn;

@@ -50,11 +50,9 @@ inline void writeFile(const QString& path, const QByteArray& bytes, int mode = 0
 }
 
 inline QByteArray noise(qint64 size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
-    for (qint64 i = size / 4 * 4; i < size; ++i)
-        bytes[i] = char(QRandomGenerator::global()->generate());
-    return bytes;
+    QByteArray bytes(size + 3, Qt::Uninitialized);
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes.data()), (size + 3) / 4);
+    return bytes.left(size);
 }
 
 // Every entry of a folder, hidden ones included (a left temporary shows here), by the bytes

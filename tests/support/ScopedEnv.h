@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <optional>
 
 namespace testing_support {
 
@@ -9,26 +10,17 @@ namespace testing_support {
 // puts the old value back.
 class ScopedEnv {
   public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
+    ScopedEnv(const char* name, const QByteArray& value) : name_(name) {
+        if (qEnvironmentVariableIsSet(name))
+            old_ = qgetenv(name);
+        value.isNull() ? qunsetenv(name) : qputenv(name, value);
     }
-    ~ScopedEnv() {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
+    ~ScopedEnv() { old_ ? qputenv(name_, *old_) : qunsetenv(name_); }
     ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
   private:
     const char* name_;
-    bool had_;
-    QByteArray old_;
+    std::optional<QByteArray> old_;
 };
 
 }  // namespace testing_support

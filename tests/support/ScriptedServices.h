@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/RuntimeError.h"
 #include "platform/linux/LocalFileSystem.h"
 #include "platform/services/ApplicationService.h"
 #include "platform/services/ClockService.h"
@@ -28,7 +29,15 @@ class ScriptedMessageBox : public platform::MessageBoxService {
         int style;
         QString title;
     };
-    int MsgBox(const QString& text, int style, const QString& title) override;
+    int MsgBox(const QString& text, int style, const QString& title) override {
+        prompts.push_back({text, style, title});
+        if (answers.empty())
+            return (style & 7) == platform::MsgBoxStyle::YesNo ? platform::MsgBoxAnswer::No
+                                                               : platform::MsgBoxAnswer::Ok;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 
     std::vector<Prompt> prompts;
     std::deque<int> answers;
@@ -71,7 +80,13 @@ class FakeClock : public platform::ClockService {
     float Timer() const override { return static_cast<float>(secondsSinceMidnight); }
     qint64 monotonicMilliseconds() const override { return monotonicMs; }
     void DoEvents() override { ++eventRounds; }
-    void waitForEvents(int maxMilliseconds) override;
+    void waitForEvents(int maxMilliseconds) override {
+        ++eventRounds;
+        monotonicMs += maxMilliseconds;
+        secondsSinceMidnight += maxMilliseconds / 1000.0;
+        if (secondsSinceMidnight >= 86400.0)
+            secondsSinceMidnight -= 86400.0;
+    }
 
     double secondsSinceMidnight = 12 * 3600.0;
     qint64 monotonicMs = 0;
@@ -130,19 +145,36 @@ class ScriptedShell : public platform::ShellService {
         QString program;
         QStringList arguments;
     };
-    bool OpenDocument(const QString& target) override;
-    bool Start(const QString& program, const QStringList& arguments) override;
-    int RunAndWait(const QString& program, const QStringList& arguments) override;
-    int EditAndWait(const QString& file) override;
+    bool OpenDocument(const QString& target) override { return record("open", target, {}); }
+    bool Start(const QString& program, const QStringList& arguments) override {
+        return record("start", program, arguments);
+    }
+    int RunAndWait(const QString& program, const QStringList& arguments) override {
+        return record("run", program, arguments) ? 0 : -1;
+    }
+    int EditAndWait(const QString& file) override { return record("edit", {}, {file}) ? 0 : -1; }
 
     std::vector<Call> calls;
     bool canStart = true;  // false: as if no program could start
+
+  private:
+    bool record(const char* kind, const QString& program, const QStringList& arguments) {
+        calls.push_back({QString::fromLatin1(kind), program, arguments});
+        return canStart;
+    }
 };
 
 // The Save dialog: answers with the queued file names; an empty queue cancels.
 class ScriptedDialogs : public platform::DialogService {
   public:
-    QString ShowSave(const platform::SaveDialogOptions& options) override;
+    QString ShowSave(const platform::SaveDialogOptions& options) override {
+        shown.push_back(options);
+        if (answers.empty())
+            throw platform::RuntimeError(platform::ErrorNumber::DialogCancelled);
+        const QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 
     std::vector<platform::SaveDialogOptions> shown;
     std::deque<QString> answers;
@@ -160,7 +192,10 @@ struct ScriptedServices {
     ScriptedShell shell;
     ScriptedDialogs dialogs;
 
-    platform::Services services();
+    platform::Services services() {  // in the order of the struct's members
+        return {&messageBox, &fileSystem, &screen,    &clock,  &application, nullptr,
+                &dialogs,    &shell,      &wallpaper, nullptr, &printer,     nullptr};
+    }
 };
 
 }  // namespace testing_support

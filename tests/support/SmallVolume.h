@@ -12,16 +12,14 @@ namespace testing_support {
 // need one are skipped.
 class SmallVolume {
   public:
-    explicit SmallVolume(const char* options, unsigned long flags = 0) {
+    explicit SmallVolume(const char* options) {
         mounted_ = dir_.isValid() && ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(),
-                                             "tmpfs", flags, options) == 0;
+                                             "tmpfs", 0, options) == 0;
     }
     ~SmallVolume() {
         if (mounted_)
             ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
     }
-    SmallVolume(const SmallVolume&) = delete;
-    SmallVolume& operator=(const SmallVolume&) = delete;
     bool mounted() const { return mounted_; }
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }

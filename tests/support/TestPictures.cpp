@@ -8,28 +8,20 @@
 
 namespace testing_support {
 
-namespace {
-
 // The test picture: a plain colour crossed by a white diagonal.
-QImage drawn(int width, int height, const QColor& color) {
+QString PictureFolder::addPicture(const QString& name, int width, int height, const QColor& color,
+                                  const char* format) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(color);
     QPainter painter(&image);
     painter.setPen(Qt::white);
     painter.drawLine(0, 0, width - 1, height - 1);
-    return image;
-}
-
-}  // namespace
-
-PictureFolder::PictureFolder() = default;
-
-QString PictureFolder::addPicture(const QString& name, int width, int height, const QColor& color,
-                                  const char* format) {
-    const QImage image = drawn(width, height, color);
+    painter.end();
     const QByteArray fmt =
         format ? QByteArray(format) : QFileInfo(name).suffix().toLower().toLatin1();
-    if (!image.save(file(name), fmt.constData()))
+    QImageWriter writer(file(name), fmt == "progressive" ? "jpeg" : fmt);
+    writer.setProgressiveScanWrite(fmt == "progressive");
+    if (!writer.write(image))
         qFatal("could not write test picture %s", qPrintable(name));
     return file(name);
 }
@@ -46,15 +38,6 @@ QString PictureFolder::addCopy(const QString& name, const QString& testdata) {
     QFile::remove(file(name));
     if (!QFile::copy(testdataPath(testdata), file(name)))
         qFatal("could not copy %s", qPrintable(testdata));
-    return file(name);
-}
-
-QString PictureFolder::addProgressiveJpeg(const QString& name, int width, int height,
-                                          const QColor& color) {
-    QImageWriter writer(file(name), "jpeg");
-    writer.setProgressiveScanWrite(true);
-    if (!writer.write(drawn(width, height, color)))
-        qFatal("could not write test picture %s", qPrintable(name));
     return file(name);
 }
 

@@ -11,17 +11,14 @@
 #include "platform/JpegDecoder.h"
 #include "platform/PicturePrefetcher.h"
 
-namespace {
 constexpr unsigned long Lit = 0x80C0FF;
 constexpr unsigned long Unlit = 0x80FF80;
-}  // namespace
 
 TEST_F(ViewingTest, EveryIndicatorFollowsTheRunStateSpeedAndDirection) {
     frmVedra& w = start({"a.jpg"});
     const Modulo1& m = program->modulo1();
     w.File1.setListIndex(0);
     const platform::Picture shown = w.Image1.picture();
-    // Run state: the flag, the menu's check mark, the button's picture and tool tip.
     for (bool viaMenu : {false, true, true}) {
         const bool running = !m.SlideShowAttivo;
         (viaMenu ? w.mnuRunSlideShow.click() : w.cmdSlideShow.click());
@@ -33,8 +30,7 @@ TEST_F(ViewingTest, EveryIndicatorFollowsTheRunStateSpeedAndDirection) {
     }
     EXPECT_TRUE(w.Image1.picture().sameAs(shown));  // neither starting nor pausing changes it
 
-    // Speed, from the menu, a click on a bar or the space bar on one: the menu's check mark,
-    // the bars lit up to the choice, the pause in seconds.
+    // Speed, from the menu, a click on a bar or the space bar on one.
     QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
     const std::vector<std::pair<std::function<void()>, int>> speeds = {
         {[&] { w.mnuSpeedSS[0]->click(); }, 0},
@@ -139,8 +135,6 @@ TEST_F(ViewingTest, ThePauseRereadsTheSpeedAndRunsUserEventsUntilItsEnd) {
     EXPECT_EQ(clock.monotonicMs, ended);
 }
 
-// A single entry is shown again in either direction; a pause lasts its length across
-// midnight.
 TEST_F(ViewingTest, ASingleEntryStepsOntoItselfAndAPauseSpansMidnight) {
     frmVedra& w = start({"a.jpg"});
     w.cmdSlideShow.click();
@@ -185,9 +179,7 @@ TEST_F(ViewingTest, EveryStepDecodesItsPictureOnceWhicheverWindowsShowIt) {
     enum FullScreen { No, ByClick, ByMode };
     const std::pair<int, FullScreen> arrangements[] = {
         {0, No}, {1, No}, {2, No}, {1, ByClick}, {2, ByClick}, {3, ByMode}, {4, ByMode}};
-    for (const auto& arrangement : arrangements) {
-        const int sizeMode = arrangement.first;
-        const FullScreen opened = arrangement.second;
+    for (const auto& [sizeMode, opened] : arrangements) {
         SCOPED_TRACE(testing::Message() << "size mode " << sizeMode << ", full screen " << opened);
         // In a full-screen mode the first step selects the first entry and opens the window.
         if (opened == ByMode)

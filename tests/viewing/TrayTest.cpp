@@ -4,21 +4,18 @@
 #include <QMenu>
 #include <QTimer>
 
-#include "../core/MainWindowFixture.h"
+#include "ViewingFixture.h"
 #include "info/frmAbout.h"
 #include "viewing/frmTrayIcon.h"
 
 using platform::TrayAction;
 using platform::WindowState;
 
-class TrayTest : public MainWindowTest {
+class TrayTest : public ViewingTest {
   protected:
     frmVedra& startShown() {
         withTray = true;
-        folder.addPicture("a.jpg", 40, 30);
-        folder.addPicture("b.jpg", 40, 30);
-        frmVedra& main = start();
-        main.Timer1.setEnabled(false);
+        frmVedra& main = start({"a.jpg", "b.jpg"});
         main.Show();
         return main;
     }

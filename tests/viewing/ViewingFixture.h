@@ -17,7 +17,6 @@ class ViewingTest : public MainWindowTest {
     void TearDown() override {
         if (program && program->frmFS.exists())
             program->frmFS().Unload();
-        QCoreApplication::processEvents();  // deletes unloaded windows
         MainWindowTest::TearDown();
     }
 
