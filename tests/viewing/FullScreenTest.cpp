@@ -27,21 +27,18 @@ static void click(QWidget* target, Qt::MouseButton button) {
 // Chooses `choice` in the next popup menu, as the user would, and returns its items.
 static QStringList choosePopupItem(QWidget* target, const QString& choice) {
     QStringList items;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        QAction* chosen = nullptr;
-        for (QAction* action : menu->actions()) {
-            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-            if (action->text() == choice)
-                chosen = action;
-        }
-        menu->close();
-        if (chosen)
-            chosen->trigger();
-    });
-    click(target, Qt::RightButton);
+    onPopup([&] { click(target, Qt::RightButton); },
+            [&](QMenu& menu) {
+                QAction* chosen = nullptr;
+                for (QAction* action : menu.actions()) {
+                    items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+                    if (action->text() == choice)
+                        chosen = action;
+                }
+                menu.close();
+                if (chosen)
+                    chosen->trigger();
+            });
     return items;
 }
 

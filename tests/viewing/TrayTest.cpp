@@ -64,18 +64,15 @@ TEST_F(TrayTest, TheIconsMenuOffersAboutOpenAndExit) {
     main.cmdSystray.click();
     QStringList items;
     bool busy = false;
-    QTimer::singleShot(0, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        for (QAction* action : menu->actions())
-            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        items << (menu->defaultAction() ? menu->defaultAction()->text() : QString());
-        busy = program->frmTrayIcon().InElaborazione();
-        tray.act(TrayAction::LeftDoubleClick);  // not handled while the menu is open
-        menu->close();
-    });
-    tray.act(TrayAction::RightButtonUp);
+    onPopup([&] { tray.act(TrayAction::RightButtonUp); },
+            [&](QMenu& menu) {
+                for (QAction* action : menu.actions())
+                    items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+                items << (menu.defaultAction() ? menu.defaultAction()->text() : QString());
+                busy = program->frmTrayIcon().InElaborazione();
+                tray.act(TrayAction::LeftDoubleClick);  // not handled while the menu is open
+                menu.close();
+            });
     EXPECT_EQ(items, QStringList({"&About", "-", "&Open", "-", "&Exit", "&About"}));
     EXPECT_TRUE(busy);
     EXPECT_FALSE(main.Visible());

@@ -1,9 +1,26 @@
 #pragma once
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMenu>
+#include <QTimer>
+#include <functional>
 
 #include "../core/MainWindowFixture.h"
 #include "viewing/frmFS.h"
+
+// Runs `open`, which opens a popup menu, and `act` on that menu once it is open: it may
+// open only after a pause that lets a window's activation settle.
+inline void onPopup(const std::function<void()>& open, const std::function<void(QMenu&)>& act) {
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            watch.stop();
+            act(*menu);
+        }
+    });
+    watch.start(5);
+    open();
+}
 
 // The main window's fixture on an 800 x 600 pixel (12000 x 9000 twip) screen. The windows' timers
 // are stopped: the tests raise timer events with tick().
