@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
 
     testing_support::ScriptedServices scripted;
     QDir::setCurrent(work.path());
-    Program program(scripted.services());
+    platform::PicturePrefetcher readAhead;
+    Program program(scripted.services(), readAhead);
     frmVedra& w = program.frmVedra();
     w.Show();
     w.TipoImmagine.setListIndex(0);

@@ -308,7 +308,8 @@ int main(int argc, char** argv) {
     MeasuringClock clock(realClock);
     platform::Services services = desktop.services();
     services.clock = &clock;
-    Program program(services);
+    platform::PicturePrefetcher readAhead;
+    Program program(services, readAhead);
     clock.prefetcher = &program.prefetcher;
     program.start();
     frmVedra& w = program.frmVedra();

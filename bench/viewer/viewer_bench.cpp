@@ -110,7 +110,8 @@ int main(int argc, char** argv) {
 
     testing_support::ScriptedServices scripted;
     QDir::setCurrent(pictures);
-    Program program(scripted.services());
+    platform::PicturePrefetcher readAhead;
+    Program program(scripted.services(), readAhead);
     frmVedra& w = program.frmVedra();
     w.TipoImmagine.setListIndex(0);
     // Each load is of a file changed since the last one, so nothing is served from an

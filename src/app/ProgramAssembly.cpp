@@ -21,19 +21,10 @@
 #include "viewing/frmFS.h"
 #include "viewing/frmTrayIcon.h"
 
-Program::Program(const platform::Services& services)
-    : Program(services, std::make_unique<platform::PicturePrefetcher>(), nullptr) {}
-
 Program::Program(const platform::Services& services, platform::PicturePrefetcher& readAhead)
-    : Program(services, nullptr, &readAhead) {}
-
-Program::Program(const platform::Services& services,
-                 std::unique_ptr<platform::PicturePrefetcher> ownReadAhead,
-                 platform::PicturePrefetcher* startedReadAhead)
     : services_(services),
       modulo1_(*services.fileSystem),
-      ownReadAhead_(std::move(ownReadAhead)),
-      prefetcher(startedReadAhead ? *startedReadAhead : *ownReadAhead_),
+      prefetcher(readAhead),
       frmVedra([this] { return std::make_unique<::frmVedra>(*this); }),
       frmFS([this] { return std::make_unique<::frmFS>(*this); }),
       frmPrinter([this] { return std::make_unique<::frmPrinter>(*this); }),

@@ -3,10 +3,8 @@
 #include "core/frmVedra.h"
 
 void Program::readAheadAtStart(platform::PicturePrefetcher& readAhead, const QString& commandLine) {
-    // The view at natural size does not depend on the screen's pixel ratio, which is not
-    // known before the application exists.
     if (::frmVedra::namesAPicture(commandLine))
-        readAhead.prefetch(commandLine, ::frmVedra::viewAtStart(1.0));
+        readAhead.prefetch(commandLine, ::frmVedra::viewAtStart());
 }
 
 void Program::start() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <memory>
 
 #include "core/Modulo1.h"
 #include "platform/LazyForm.h"
@@ -30,9 +29,8 @@ class frmDirectoryCM;
 // another.
 class Program {
   public:
-    explicit Program(const platform::Services& services);
-    // A program whose read-ahead was started before it, as the shipped program starts it
-    // for a picture named on the command line; `readAhead` outlives the program.
+    // `readAhead` outlives the program: the shipped program starts it before the program
+    // exists, for a picture named on the command line.
     Program(const platform::Services& services, platform::PicturePrefetcher& readAhead);
     ~Program();
     Program(const Program&) = delete;
@@ -53,19 +51,14 @@ class Program {
     platform::Volumes& volumes() { return volumes_; }
 
   private:
-    Program(const platform::Services& services,
-            std::unique_ptr<platform::PicturePrefetcher> ownReadAhead,
-            platform::PicturePrefetcher* startedReadAhead);
-
     platform::Services services_;
     Modulo1 modulo1_;
     platform::Volumes volumes_;
 
-    std::unique_ptr<platform::PicturePrefetcher> ownReadAhead_;
-
   public:
-    // The pictures read ahead and the ones loaded last, served again while their files are
-    // unchanged; destroyed after the windows that use them.
+    // The pictures read ahead (the read-ahead given, which outlives the program) and the
+    // ones loaded last (destroyed after the windows that use them), served again while their
+    // files are unchanged.
     platform::PicturePrefetcher& prefetcher;
     platform::RecentPictures recentPictures;
 

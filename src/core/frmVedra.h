@@ -249,7 +249,7 @@ class frmVedra : public platform::Form {
     static bool namesAPicture(const QString& commandLine);
     // The view a picture named on the command line is loaded for at start, known before the
     // window exists: Original Size in the frame as designed.
-    static platform::ShownViewFor viewAtStart(double devicePixelRatio);
+    static platform::ShownViewFor viewAtStart();
     // The widest information lines a real file can give: a 10-digit length, a 5-digit
     // width and height, and the locale's widest date-time texts.
     static QStringList longestInformationLines();

@@ -68,7 +68,8 @@ class ScreenCover : public QObject {
         const QWindow* coverWindow = window_->windowHandle();
         for (const QWindow* w = focused; w; w = w->transientParent())
             if (w == coverWindow) {
-                inFront_ = focused == coverWindow ? true : inFront_;
+                if (focused == coverWindow)
+                    inFront_ = true;
                 return;
             }
         inFront_ = false;

@@ -62,10 +62,11 @@ platform::ShownViewFor viewInFrame(SizeMode mode, QSizeF area, QSizeF frame, dou
 
 }  // namespace
 
-platform::ShownViewFor frmVedra::viewAtStart(double devicePixelRatio) {
-    // Original Size, the mode at start, needs no area: only the frame.
-    return viewInFrame(SizeMode::OriginalSize, QSizeF(), QSizeF(FrameWidth, FrameHeight),
-                       devicePixelRatio);
+platform::ShownViewFor frmVedra::viewAtStart() {
+    // Original Size, the mode at start, needs no area, and at natural size the picture is
+    // prepared whatever the screen's pixel ratio, which is not known before the application
+    // exists.
+    return viewInFrame(SizeMode::OriginalSize, QSizeF(), QSizeF(FrameWidth, FrameHeight), 1);
 }
 
 bool frmVedra::fullScreenOpen() const {

@@ -50,12 +50,14 @@ class MainWindowTest : public ::testing::Test {
     // the window is shown.
     frmVedra& start(const QString& commandLine = {}, bool shown = false) {
         scripted.application.commandLine = commandLine;
-        program = std::make_unique<Program>(services());
-        if (shown)
-            Program::readAheadAtStart(program->prefetcher, commandLine);
+        program.reset();  // before the read-ahead it holds
+        readAhead = std::make_unique<platform::PicturePrefetcher>();
+        program = std::make_unique<Program>(services(), *readAhead);
         beforeMainWindow(*program);
-        if (shown)
+        if (shown) {
+            Program::readAheadAtStart(*readAhead, commandLine);
             program->start();
+        }
         return program->frmVedra();
     }
     // Starts the viewer with the file list showing every picture of the folder.
@@ -94,6 +96,7 @@ class MainWindowTest : public ::testing::Test {
     bool withTray = false;
     platform::QtClipboard clipboard;
     platform::LinuxSystemInfo systemInfo;
+    std::unique_ptr<platform::PicturePrefetcher> readAhead;
     std::unique_ptr<Program> program;
 
   private:
