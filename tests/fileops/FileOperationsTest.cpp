@@ -1,7 +1,10 @@
 // The File menu's operations as the user meets them: guards, questions, the list afterwards.
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMainWindow>
+#include <QTest>
 
 #include "FileOpsFixture.h"
 #include "fileops/frmRename.h"
@@ -117,11 +120,12 @@ TEST_F(FileOpsTest, RenameTakesAFreeNameAndRefusesEveryOther) {
     struct Case {
         const char* typed;
         const char* message;  // empty when the rename must happen (or nothing is to be done)
+        Qt::Key key = Qt::Key_unknown;  // pressed in the name box; otherwise OK is clicked
     };
     const char* const notAName = "A file name cannot contain \"/\" or be \".\" or \"..\".";
     for (const Case& c :
-         {Case{"renamed.jpg", ""}, Case{"a.jpg", ""},
-          Case{"b.jpg", "A file with that name already exists."},
+         {Case{"renamed.jpg", "", Qt::Key_Escape}, Case{"a.jpg", ""},
+          Case{"b.jpg", "A file with that name already exists.", Qt::Key_Return},
           Case{"", "The new name is empty."}, Case{"sub/x.jpg", notAName}, Case{"..", notAName}}) {
         SCOPED_TRACE(c.typed);
         testing_support::PictureFolder source;
@@ -137,7 +141,13 @@ TEST_F(FileOpsTest, RenameTakesAFreeNameAndRefusesEveryOther) {
             frmRename* dialog = program->frmRename.peek();
             ASSERT_NE(dialog, nullptr);
             dialog->txtNewName.setText(c.typed);
-            dialog->cmdOK.click();
+            if (c.key == Qt::Key_unknown) {
+                dialog->cmdOK.click();
+            } else {  // Enter and Esc both press OK
+                QApplication::setActiveWindow(dialog->window());
+                dialog->txtNewName.SetFocus();
+                QTest::keyClick(QApplication::focusWidget(), c.key);
+            }
             EXPECT_EQ(program->frmRename.exists(), refused);  // a refusal leaves it open
             if (program->frmRename.exists())
                 dialog->cmdCancel.click();

@@ -85,6 +85,10 @@ TEST_F(TrayTest, TheIconsMenuOffersAboutOpenAndExit) {
     EXPECT_FALSE(main.Visible());
     EXPECT_TRUE(tray.iconShown);
     program->frmAbout().cmdOK.click();
+    program->frmTrayIcon().mnuPopUp_Click(2);  // Open
+    EXPECT_TRUE(main.Visible());
+    EXPECT_FALSE(tray.iconShown);
+    main.cmdSystray.click();
     int status = -1;
     try {
         program->frmTrayIcon().mnuPopUp_Click(4);

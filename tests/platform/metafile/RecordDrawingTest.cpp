@@ -207,12 +207,31 @@ INSTANTIATE_TEST_SUITE_P(
                                   {R::EMR_FILLPATH, {0, 0, 0, 0}}})
                         .build(),
                     {{{20, 20}, red}, {{80, 80}, white}, {{60, 20}, red}, {{20, 60}, red}}},
+        // Counter-clockwise from the radial through (1000,1000) to the one through (0,0).
+        PictureCase{
+            "PieRunsBetweenTheRadialsThroughItsPoints",
+            EmfBuilder()
+                .fillWith(kRed)
+                .record(R::EMR_PIE, {0, 0, 1000, 1000, 1000, 1000, 0, 0})
+                .build(),
+            {{{40, 15}, red}, {{60, 85}, white}, {{20, 40}, white}}},
         PictureCase{"PolyDrawFollowsItsPointTypes",
                     polyDraw(),
                     {{{20, 20}, red}, {{80, 80}, white}, {{60, 20}, red}, {{20, 60}, red}}},
         PictureCase{"GradientFillRunsFromVertexToVertex",
                     gradient(),
                     {{{1, 50}, red}, {{98, 50}, blue}, {{50, 50}, QColor(128, 0, 127)}}},
+        // Without a bitmap the raster operation runs with the brush alone (PATCOPY).
+        PictureCase{
+            "StretchedDibWithoutBitmapPaintsWithTheBrush",
+            EmfBuilder()
+                .fillWith(kRed)
+                .record(R::EMR_STRETCHDIBITS, Bytes()
+                                                  .i32s({0, 0, 999, 999, 0, 0, 0, 0, 0, 0})
+                                                  .u32s({0, 0, 0, 0, 0, 0x00F00021})
+                                                  .i32s({500, 1000}))
+                .build(),
+            {{{25, 50}, red}, {{75, 50}, white}}},
         PictureCase{"StretchedDibKeepsRowOrderAndColours",
                     stretched(fourColourDib(), 2, 2),
                     {{{20, 20}, green}, {{80, 20}, white}, {{20, 80}, red}, {{80, 80}, blue}}},
