@@ -12,25 +12,6 @@ using testing_support::SmallVolume;
 
 using FileFaultsTest = FileOpsTest;
 
-TEST_F(FileFaultsTest, AMoveToAnotherDeviceCopiesWholeThenRemovesTheSource) {
-    SmallVolume disk("size=1m");
-    if (!disk.mounted())
-        GTEST_SKIP() << "mounting a tmpfs needs root";
-    folder.addBytes("a.jpg", noise(300 * 1024));
-    folder.addBytes("b.jpg", noise(100));
-    frmVedra& w = startListing();
-    w.File1.setListIndex(0);
-    const QByteArray moved = bytesOf(folder.file("a.jpg"));
-    const QDateTime changed = QFileInfo(folder.file("a.jpg")).lastModified();
-    chooseTarget(disk.path());
-    w.mnuMoveFile.click();
-    EXPECT_EQ(prompts(), Prompts{});
-    EXPECT_EQ(filesIn(disk.path()), (Files{{"a.jpg", moved}}));
-    EXPECT_EQ(QFileInfo(disk.file("a.jpg")).lastModified(), changed);
-    EXPECT_EQ(filesIn(folder.path()).count("a.jpg"), 0u);
-    EXPECT_EQ(w.File1.FileName(), "b.jpg");
-}
-
 // Each refusal, for copy and for move: one report naming both files and the reason, every
 // file of both folders as it was, the list as it was. Cancel is no failure to report.
 TEST_F(FileFaultsTest, ARefusedCopyOrMoveIsReportedAndChangesNoFile) {

@@ -119,7 +119,7 @@ TEST(SafeFileWriter, WritesTheWholeFileOrLeavesTheFolderAsItWas) {
 
 // Copy, move across disks and Save As, each stopped at one step by a refusal of the file
 // system or by Cancel: afterwards the source and the old target have their bytes and their
-// names, and neither folder holds anything new.
+// names, and neither folder holds anything new. A copy or move that succeeds keeps the times.
 TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
     enum Op { Copy, Move, Save };
     struct Volumes {
@@ -182,6 +182,7 @@ TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
         writeFile(source, data);
         if (c.targetExists)
             writeFile(target, old);
+        const QDateTime changed = QFileInfo(source).lastModified();
         const auto sourceBefore = filesIn(v.source.path());
         const auto targetBefore = filesIn(v.target.path());
         if (c.before)
@@ -207,6 +208,7 @@ TEST(SafeFileTransfer, EveryFailedStepLeavesEveryFileAsItWas) {
             EXPECT_EQ(filesIn(v.target.path()), targetBefore);
         } else {
             EXPECT_EQ(filesIn(v.target.path()), (Files{{"a.jpg", data}}));
+            EXPECT_EQ(QFileInfo(target).lastModified(), changed);
             EXPECT_EQ(namesIn(v.source.path()),
                       c.op == Move ? QStringList() : QStringList{"a.jpg"});
             EXPECT_EQ(progress.last, size);
