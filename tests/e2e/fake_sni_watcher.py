@@ -2,8 +2,9 @@
 
     fake_sni_watcher.py LOG
 
-Owns org.kde.StatusNotifierWatcher, says a host is registered, and appends one line
-"SENDER SERVICE" to LOG for every item that registers. Runs until it is terminated.
+Owns org.kde.StatusNotifierWatcher with what an item asks of it: says a host is registered,
+and appends one line "SENDER SERVICE" to LOG for every item that registers. Runs until it
+is terminated.
 """
 
 import signal
@@ -15,40 +16,22 @@ INTERFACE = """
 <node>
   <interface name="org.kde.StatusNotifierWatcher">
     <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
-    <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
-    <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
     <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
-    <property name="ProtocolVersion" type="i" access="read"/>
-    <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
-    <signal name="StatusNotifierItemUnregistered"><arg type="s"/></signal>
-    <signal name="StatusNotifierHostRegistered"/>
   </interface>
 </node>
 """
 
 log_path = sys.argv[1]
-items = []
 
 
 def on_call(connection, sender, path, interface, method, params, invocation):
-    if method == "RegisterStatusNotifierItem":
-        service = params.unpack()[0]
-        items.append(service)
-        with open(log_path, "a", encoding="utf-8") as log:
-            log.write(f"{sender} {service}\n")
-        connection.emit_signal(None, path, interface, "StatusNotifierItemRegistered",
-                               GLib.Variant("(s)", (service,)))
+    with open(log_path, "a", encoding="utf-8") as log:  # RegisterStatusNotifierItem
+        log.write(f"{sender} {params.unpack()[0]}\n")
     invocation.return_value(None)
 
 
 def on_get_property(connection, sender, path, interface, name):
-    if name == "RegisteredStatusNotifierItems":
-        return GLib.Variant("as", items)
-    if name == "IsStatusNotifierHostRegistered":
-        return GLib.Variant("b", True)
-    if name == "ProtocolVersion":
-        return GLib.Variant("i", 0)
-    return None
+    return GLib.Variant("b", True)  # IsStatusNotifierHostRegistered
 
 
 def on_bus(connection, name):

@@ -1,8 +1,5 @@
 """Start-up and shut-down of the viewer under a real window manager."""
 
-import os
-from pathlib import Path
-
 import vedra_e2e as e2e
 from vedra_e2e import TITLE, check, check_equal
 
@@ -47,24 +44,6 @@ def test_a_text_file_on_the_command_line_is_refused_before_any_window_opens():
         e2e.press_button(message, "OK")
         check_equal(viewer.wait_exit(), 2, "exit status after the message")
     check_equal(spy.windows, {shown}, "windows the window manager saw (only the message)")
-
-
-# The samples a first run opens on, in list order, with their natural sizes in pixels.
-SAMPLES = [("Balloons.gif", 480, 360), ("Chart.emf", 640, 400), ("Compass.ico", 256, 256),
-           ("Harbour at dusk.jpg", 1200, 800), ("House.wmf", 480, 360),
-           ("Mountains.jpg", 3000, 2000), ("Tiles.bmp", 320, 240)]
-
-
-def test_the_keyboard_walks_the_sample_folder_through_a_picture_of_every_type():
-    samples = Path(__file__).resolve().parents[2] / "samples"
-    _, window, wid = e2e.start_in(samples)
-    e2e.key("Tab")  # from the folder list to the file list
-    for index, (name, width, height) in enumerate(SAMPLES):
-        e2e.key("Down")
-        e2e.wait_title(wid, os.path.join(samples, name))
-        e2e.wait_line(window, f" byte  W{width} x H{height}  Date: ")
-        counter = f"{index + 1}/{len(SAMPLES)}"
-        check_equal(e2e.label_texts(window).count(counter), 1, f"counters reading {counter}")
 
 
 if __name__ == "__main__":

@@ -205,8 +205,4 @@ def test_a_status_notifier_host_activates_opens_and_draws_the_exported_menu():
 
 
 if __name__ == "__main__":
-    for tool in ("trayer", "gdbus"):
-        if not e2e.run("sh", "-c", f"command -v {tool}"):
-            print(f"missing tool: {tool} (skipping)")
-            sys.exit(77)
-    e2e.run_tests(globals())
+    e2e.run_tests(globals(), tools=("trayer", "gdbus"))

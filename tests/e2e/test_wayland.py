@@ -35,12 +35,6 @@ def wait_active(window):
                  what=f"the window {e2e.name(window)!r} to get the keyboard")
 
 
-def wait_title(viewer, path):
-    """The main window once its title names path, read over AT-SPI (Wayland has no window
-    list to ask)."""
-    return viewer.wait_frame(f"{TITLE} - {path}")
-
-
 def clipboard_types():
     return e2e.run("wl-paste", "--list-types").split()
 
@@ -52,28 +46,24 @@ def test_the_main_road_the_full_screen_window_covering_the_output_and_the_copy()
     # The output's shape (5:4), so that the picture fitted into it fills it.
     e2e.make_picture(folder / "a.jpg", size="80x64", colour="red")
     e2e.make_picture(folder / "b.bmp", size="30x20", colour="blue")
-    (folder / "notes.txt").write_text("not a picture\n")
     viewer, window = start_native(folder)
-    # No filter item is picked yet: every ordinary file is listed.
-    check(any(e2e.list_entries(e) == ["a.jpg", "b.bmp", "notes.txt"]
-              for e in e2e.find_all(window, "list")), "the file list shows the folder's files")
     _, _, width, height = e2e.extents(window)
     check(0 < width < SCREEN[0] and 0 < height < SCREEN[1],
           f"the main window keeps its own size, not the output's: {width} x {height}")
 
     e2e.key("Tab", "Down")
-    window = wait_title(viewer, folder / "a.jpg")
+    window = viewer.wait_frame(f"{TITLE} - {folder / 'a.jpg'}")
     size = (folder / "a.jpg").stat().st_size
     e2e.wait_line(window, f"{size} byte  W80 x H64  Date: ")
     e2e.key("Down")
-    window = wait_title(viewer, folder / "b.bmp")
+    window = viewer.wait_frame(f"{TITLE} - {folder / 'b.bmp'}")
     e2e.wait_line(window, " byte  W30 x H20  Date: ")
     check_equal(e2e.extents(window)[2:], (width, height), "the window's size after two pictures")
 
     # Back to a.jpg, the output's shape; past the filter box, the size box's fourth item
     # is "Full Screen Maintain Aspect": choosing it opens the full-screen window.
     e2e.key("Up")
-    wait_title(viewer, folder / "a.jpg")
+    viewer.wait_frame(f"{TITLE} - {folder / 'a.jpg'}")
     e2e.key("Tab", "Tab", "Down", "Down", "Down")
     full = viewer.wait_frame(FULL_SCREEN)
     e2e.wait_for(lambda: tuple(e2e.extents(full)[2:]) == SCREEN,
@@ -95,7 +85,7 @@ def test_the_main_road_the_full_screen_window_covering_the_output_and_the_copy()
     e2e.wait_for(lambda: not [w for w in viewer.frames(FULL_SCREEN) if e2e.is_showing(w)],
                  what="the full-screen window to close")
     # The main window has the keyboard again (wl-paste takes it away, so it comes last).
-    window = wait_title(viewer, folder / "a.jpg")
+    window = viewer.wait_frame(f"{TITLE} - {folder / 'a.jpg'}")
     wait_active(window)
     e2e.key("ctrl+c")
     e2e.wait_for(lambda: "image/png" in clipboard_types(), what="a picture on the clipboard")
@@ -122,8 +112,7 @@ def test_a_picture_set_with_wl_copy_pastes_with_its_size():
         _, window = start_native(folder)
         e2e.key("ctrl+v")
         width, height = size.split("x")
-        e2e.wait_for(lambda: e2e.information_line(window) == f"W{width} x H{height}",
-                     what=f"the information line of a pasted {size} picture")
+        e2e.wait_line(window, f"W{width} x H{height}")
 
 
 def test_the_x11_only_ways_refuse_even_when_an_x_server_is_reachable():
@@ -133,7 +122,7 @@ def test_the_x11_only_ways_refuse_even_when_an_x_server_is_reachable():
     e2e.make_picture(folder / "a.bmp", size="64x48", colour="blue")
     viewer, window = start_native(folder, display=os.environ["DISPLAY"])
     e2e.key("Tab", "Down")
-    wait_title(viewer, folder / "a.bmp")
+    viewer.wait_frame(f"{TITLE} - {folder / 'a.bmp'}")
     e2e.key("ctrl+w")
     box = viewer.wait_message("This desktop offers no way to set the wallpaper.")
     props = e2e.run("xprop", "-root", "_XROOTPMAP_ID")

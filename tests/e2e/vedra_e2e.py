@@ -1,24 +1,13 @@
-"""Helpers for the end-to-end test scripts of Vedra Viewer.
-
-The scripts run under run-e2e.sh, which provides an X display with a window manager, a
-session bus with the accessibility bus, throw-away XDG folders and these variables:
-
-    VEDRA_BIN           the viewer program
-    VEDRA_E2E_SCRATCH   a folder the scripts may fill; removed after the run
-    VEDRA_E2E_ARTIFACTS screenshots of failed cases go here (optional)
-
-A script defines functions named test_* and ends with `vedra_e2e.run_tests(globals())`.
-Each case runs in order; the viewers and helper programs it started are killed after it,
-whatever happened. Names given on the command line run only those cases.
-
-Every wait is on a state (a window, a title, a file, an accessible property) with a
-generous deadline: the tests must hold on a busy machine.
-"""
+"""Helpers for the end-to-end test scripts, which run under run-e2e.sh with VEDRA_BIN (the
+viewer), VEDRA_E2E_SCRATCH (a folder removed after the run) and, optionally,
+VEDRA_E2E_ARTIFACTS (screenshots of failed cases). A script defines test_* functions and
+ends with `vedra_e2e.run_tests(globals())`; names on the command line run only those."""
 
 import ctypes
 import faulthandler
 import os
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -73,7 +62,6 @@ def check_equal(actual, expected, what):
 
 
 def scratch_dir(prefix="case-"):
-    """A new empty folder inside the run's scratch area."""
     return Path(tempfile.mkdtemp(prefix=prefix, dir=os.environ.get("VEDRA_E2E_SCRATCH")))
 
 
@@ -92,17 +80,13 @@ _prctl = ctypes.CDLL("libc.so.6", use_errno=True).prctl  # loaded before any for
 _helpers = []  # helper programs started by the current case
 
 
-def die_with_parent():
-    """Runs in a child before exec: if the test script dies, the child dies too."""
-    _prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
-
-
 def helper(args, **kwargs):
-    """Starts a helper program (a clipboard owner, a tray) that is stopped after the case."""
+    """Starts a helper program (a clipboard owner, a tray) that is stopped after the case and
+    dies with the test script (PR_SET_PDEATHSIG)."""
     kwargs.setdefault("stdout", subprocess.DEVNULL)
     kwargs.setdefault("stderr", subprocess.DEVNULL)
     process = subprocess.Popen(args, stdin=kwargs.pop("stdin", subprocess.DEVNULL),
-                               preexec_fn=die_with_parent, **kwargs)
+                               preexec_fn=lambda: _prctl(1, signal.SIGKILL), **kwargs)
     _helpers.append(process)
     return process
 
@@ -116,8 +100,6 @@ def stop_helpers():
 
 
 class Viewer:
-    """One run of the viewer program."""
-
     def __init__(self, args=(), cwd=None, env=None):
         fd, log_path = tempfile.mkstemp(prefix="viewer-", suffix=".log",
                                         dir=os.environ.get("VEDRA_E2E_SCRATCH"))
@@ -129,21 +111,16 @@ class Viewer:
         self.pid = self.process.pid
         self._app = None
 
-    def running(self):
-        return self.process.poll() is None
-
     def wait_exit(self, timeout=TIMEOUT):
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise TimedOut(f"the viewer still runs {timeout:g} s later") from None
 
-    def output(self):
-        return self.log_path.read_text(errors="replace")
-
     def _check_alive(self):
         status = self.process.poll()
-        check(status is None, f"the viewer ended ({status}); its output:\n{self.output()}")
+        check(status is None, f"the viewer ended ({status}); its output:\n"
+                              + self.log_path.read_text(errors="replace"))
 
     def windows(self):
         """The program's top-level objects on the accessibility bus (hidden ones too)."""
@@ -174,7 +151,8 @@ class Viewer:
         """Waits for a shown message box (role alert or dialog) that shows this text."""
         def find_box():
             self._check_alive()
-            return next((w for w in self.message_boxes() if text in texts_of(w)), None)
+            return next((w for w in self.message_boxes()
+                         if text in map(text_of, descendants(w))), None)
         return wait_for(find_box, what=f"a message box saying {text!r}")
 
 
@@ -191,16 +169,14 @@ def start_in(folder, env=None):
 # ---------------------------------------------------------------------------
 
 
-def process_id(app):
-    try:
-        return app.get_process_id()
-    except Exception:  # an application that has just ended
-        return None
-
-
 def application_of(pid):
-    return next((a for a in children(pyatspi.Registry.getDesktop(0)) if process_id(a) == pid),
-                None)
+    for app in children(pyatspi.Registry.getDesktop(0)):
+        try:
+            if app.get_process_id() == pid:
+                return app
+        except Exception:  # an application that has just ended
+            pass
+    return None
 
 
 def children(acc):
@@ -273,32 +249,18 @@ def text_of(acc):
         return name(acc)
 
 
-def texts_of(acc):
-    """Every name and text shown inside acc (itself included)."""
-    found = [name(acc)] + [name(d) for d in descendants(acc)]
-    found += [text_of(d) for d in descendants(acc) if role(d) in ("label", "text")]
-    return [t for t in found if t]
-
-
 def label_texts(acc):
     return [text_of(d) for d in descendants(acc) if role(d) == "label"]
 
 
-def list_entries(list_acc):
-    """The entries of a list or combo box, in order."""
-    return [name(d) for d in descendants(list_acc, 3) if role(d) in ("list item", "menu item")]
-
-
-def information_line(window):
-    """The main window's information line: the label that starts with a size or with "W"."""
-    window.clear_cache()
-    return next((t for t in label_texts(window) if t.startswith("W") or " byte  " in t), "")
-
-
 def wait_line(window, expected):
-    """Waits until the information line contains expected."""
-    return wait_for(lambda: expected in information_line(window),
-                    what=f"the information line {expected!r} (it is {information_line(window)!r})")
+    """Waits until the main window's information line (the label that starts with a size or
+    with "W") contains expected."""
+    def line():
+        window.clear_cache()
+        return next((t for t in label_texts(window) if t.startswith("W") or " byte  " in t), "")
+    wait_for(lambda: expected in line(),
+             what=f"the information line {expected!r} (it is {line()!r})")
 
 
 def popup(viewer, title):
@@ -336,13 +298,6 @@ def do_action(acc):
     check(names, f"{role(acc)} {name(acc)!r} offers no action")
     action.doAction(next((names.index(n) for n in ("press", "click", "activate", "toggle")
                           if n in names), 0))
-
-
-def timed_action(acc):
-    """Runs the default action; returns how long the program took to answer, in seconds."""
-    started = time.monotonic()
-    do_action(acc)
-    return time.monotonic() - started
 
 
 def press_button(container, caption):
@@ -391,15 +346,11 @@ def window_name(wid):
     return run("xdotool", "getwindowname", wid).strip()
 
 
-def active_window():
-    out = run("xdotool", "getactivewindow").strip()
-    return int(out) if out else None
-
-
 def activate(wid):
     """Makes a window the active one (through the window manager) and waits until it is."""
     xdotool("windowactivate", "--sync", wid)
-    wait_for(lambda: active_window() == wid, what=f"window {wid} to become active")
+    wait_for(lambda: run("xdotool", "getactivewindow").strip() == str(wid),
+             what=f"window {wid} to become active")
     return wid
 
 
@@ -417,17 +368,13 @@ def click(x, y, button=1, double=False):
     xdotool("click", *(["--repeat", 2, "--delay", 80] if double else []), button)
 
 
-def wait_title(wid, path):
-    """Waits until the main window's title names the file at path."""
-    expected = f"{TITLE} - {path}"
+def show_first_entry(wid, folder, file_name):
+    """From the folder list (where the keyboard starts), shows the file list's first entry and
+    waits for the title to name it."""
+    key("Tab", "Down")
+    expected = f"{TITLE} - {os.path.join(folder, file_name)}"
     wait_for(lambda: window_name(wid) == expected,
              what=f"the title {expected!r} (it is {window_name(wid)!r})")
-
-
-def show_first_entry(wid, folder, file_name):
-    """From the folder list (where the keyboard starts), shows the file list's first entry."""
-    key("Tab", "Down")
-    wait_title(wid, os.path.join(folder, file_name))
 
 
 def wm_state(wid):
@@ -477,24 +424,21 @@ class ClientListSpy:
     however short its life (windows managed before are left out)."""
 
     def __enter__(self):
-        self.windows, self._before = set(), None
-        self._cond = threading.Condition()
+        self.windows = set()
         self._proc = helper(["xprop", "-root", "-spy", "_NET_CLIENT_LIST"],
                             stdout=subprocess.PIPE, text=True)
-        threading.Thread(target=self._read, daemon=True).start()
-        with self._cond:  # xprop prints the current value first; then it is listening
-            check(self._cond.wait_for(lambda: self._before is not None, timeout=TIMEOUT),
-                  "xprop -spy printed nothing")
+        # xprop prints the current value at once; from then on it is listening.
+        before = self._ids(self._proc.stdout.readline())
+        threading.Thread(target=self._read, args=(before,), daemon=True).start()
         return self
 
-    def _read(self):
+    @staticmethod
+    def _ids(line):
+        return {int(w, 16) for w in re.findall(r"0x[0-9a-fA-F]+", line)}
+
+    def _read(self, before):
         for line in self._proc.stdout:
-            ids = {int(w, 16) for w in re.findall(r"0x[0-9a-fA-F]+", line)}
-            with self._cond:
-                if self._before is None:
-                    self._before = ids
-                self.windows |= ids - self._before
-                self._cond.notify_all()
+            self.windows |= self._ids(line) - before
 
     def __exit__(self, *exc):
         self._proc.kill()
@@ -506,8 +450,13 @@ class ClientListSpy:
 # ---------------------------------------------------------------------------
 
 
-def run_tests(namespace):
-    """Runs every test_* function of a script in order; exits non-zero on any failure."""
+def run_tests(namespace, tools=()):
+    """Runs every test_* function of a script in order; exits non-zero on any failure, 77
+    (skipped) when one of the tools it needs is missing."""
+    missing = [t for t in tools if not shutil.which(t)]
+    if missing:
+        print(f"missing tools: {' '.join(missing)} (skipping)")
+        sys.exit(77)
     faulthandler.enable()  # a crash in the accessibility library shows where it happened
     def stop(signum, frame):
         print(f"stopped by signal {signum} in:\n{''.join(traceback.format_stack(frame))}",

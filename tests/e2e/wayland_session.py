@@ -2,11 +2,9 @@
 
     run-e2e.sh BINARY wayland_session.py TEST_SCRIPT [CASES...]
 
-Weston's headless backend has no seat (no keyboard, pointer or clipboard); its X11
-backend, a full-screen window of the display, gets one fed by the X display, so xdotool's
-keys and clicks and wl-copy/wl-paste reach the Wayland program through the compositor,
-and a screenshot of the X root is one of the output. TEST_SCRIPT runs with
-WAYLAND_DISPLAY, QT_QPA_PLATFORM=wayland and VEDRA_E2E_WAYLAND=1. Exit status: the
+Weston's headless backend has no seat; its X11 backend, a full-screen window of the display,
+gets one fed by the X display, so xdotool's keys and clicks and wl-copy/wl-paste reach the
+Wayland program, and a screenshot of the X root is one of the output. Exit status: the
 script's; 77 when weston, wl-clipboard or Qt's Wayland plugin is missing; 3 when the
 compositor does not start.
 """
@@ -17,6 +15,8 @@ import subprocess
 import sys
 import time
 from pathlib import Path
+
+import vedra_e2e as e2e
 
 SOCKET = "vedra-e2e-wayland"
 
@@ -32,10 +32,6 @@ def qt_wayland_plugin_present():
     return any(f and Path(f, "platforms", "libqwayland-generic.so").exists() for f in folders)
 
 
-def out(*args, env=None):
-    return subprocess.run(args, capture_output=True, text=True, timeout=60, env=env).stdout
-
-
 def compositor_ready(env, screen):
     """The compositor's X window once a Wayland client can connect (wl-paste ends with 0 or,
     on an empty clipboard, 1) and the window manager has made the window fill the screen."""
@@ -43,10 +39,8 @@ def compositor_ready(env, screen):
                            timeout=60)
     if b"connect" in paste.stderr.lower() or paste.returncode not in (0, 1):
         return None
-    wids = out("xdotool", "search", "--onlyvisible", "--class", "weston").split()
-    geometry = out("xdotool", "getwindowgeometry", "--shell", *wids[:1]).split()
-    full = ["X=0", "Y=0", f"WIDTH={screen[0]}", f"HEIGHT={screen[1]}"]
-    return wids[0] if wids and all(g in geometry for g in full) else None
+    wids = e2e.run("xdotool", "search", "--onlyvisible", "--class", "weston").split()
+    return wids[0] if wids and e2e.geometry(wids[0]) == (0, 0, *screen) else None
 
 
 def main():
@@ -62,7 +56,7 @@ def main():
     ini = workdir / "weston.ini"
     ini.write_text("[core]\nidle-time=0\n\n[shell]\nlocking=false\nanimation=none\n"
                    "startup-animation=none\n")
-    screen = out("xdotool", "getdisplaygeometry").split()
+    screen = [int(n) for n in e2e.run("xdotool", "getdisplaygeometry").split()]
     weston_log = workdir / "weston.log"
     # Weston belongs to run-e2e.sh's process group, which is stopped at the end.
     weston = subprocess.Popen(
@@ -79,7 +73,7 @@ def main():
             return 3
         time.sleep(0.1)
     # The compositor's seat follows the X focus: keys typed with xdotool reach it.
-    out("xdotool", "windowactivate", "--sync", wid)
+    e2e.xdotool("windowactivate", "--sync", wid)
     env.update(QT_QPA_PLATFORM="wayland", VEDRA_E2E_WAYLAND="1")
     return subprocess.call(["/usr/bin/python3", *sys.argv[1:]], env=env)
 

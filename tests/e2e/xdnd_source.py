@@ -1,11 +1,6 @@
-"""A drag source that speaks the XDND protocol to one chosen window.
-
-A real pointer drag can only reach a window that is on the screen. A minimised
-window is unmapped, so this source sends the protocol's messages straight to
-its X window instead, as a task bar that lets drops through to minimised
-windows does: enter, position (in screen coordinates), drop; it serves the
-dragged bytes when the target asks for them and waits for the target to say
-it has finished.
+"""A drag source that sends the XDND messages straight to one X window (enter, position in
+screen coordinates, drop), as a task bar that lets drops through to a minimised, unmapped
+window does; it serves the dragged bytes when asked and waits for the target to finish.
 
     with XdndSource({"image/png": data}) as source:
         accepted = source.drop_on(window_id, x, y)
@@ -21,7 +16,8 @@ XDND_VERSION = 5
 
 class XdndSource:
     def __init__(self, offers):
-        self.offers = dict(offers)  # MIME type -> bytes
+        self.offers = dict(offers)  # MIME type -> bytes; up to three types (no XdndTypeList)
+        assert len(self.offers) <= 3
 
     def __enter__(self):
         self.d = display.Display()
@@ -78,11 +74,8 @@ class XdndSource:
         accepted the drop and said it has finished."""
         target = self.d.create_resource_object("window", window_id)
         self.window.set_selection_owner(self.atom("XdndSelection"), X.CurrentTime)
-        if len(self.types) > 3:
-            self.window.change_property(self.atom("XdndTypeList"), Xatom.ATOM, 32, self.types)
         source = self.window.id
-        more = 1 if len(self.types) > 3 else 0
-        self._send(target, "XdndEnter", [source, (XDND_VERSION << 24) | more] + self.types[:3])
+        self._send(target, "XdndEnter", [source, XDND_VERSION << 24] + self.types)
         self._send(target, "XdndPosition", [source, 0, (x << 16) | y, X.CurrentTime,
                                             self.atom("XdndActionCopy")])
         status = self._wait("XdndStatus", timeout)
