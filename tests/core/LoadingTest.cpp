@@ -45,6 +45,13 @@ TEST_F(LoadingTest, EveryDamagedTestPictureShowsOrBlanksWithoutAMessage) {
         }
     }
     EXPECT_GT(loaded, 40);
+    w.Dir1.setPath(QStringLiteral(VEDRA_SAMPLES));  // what a first run opens on: all show
+    EXPECT_EQ(w.File1.ListCount(), 7);
+    for (int i = 0; i < w.File1.ListCount(); ++i) {
+        w.File1.setListIndex(i);
+        w.Picture1.widget()->grab();
+        EXPECT_FALSE(w.Image1.picture().isEmpty()) << w.File1.FileName().toStdString();
+    }
     EXPECT_EQ(prompts(), Prompts{});
 }
 
