@@ -62,25 +62,6 @@ TEST_F(FolderDialogTest, TheHistoryKeepsTenFoldersMostRecentFirstWithoutRepeats)
     inDialog([&](frmDirectoryCM& d) { EXPECT_EQ(itemsOf(d.cmbDirectoryCM), expected); });
 }
 
-TEST_F(FolderDialogTest, AnEmptyPathEntersTheHistoryOnlyWhenNineSlotsAreUsed) {
-    inDialog([&](frmDirectoryCM& d) {  // the first opening: no path, no history
-        EXPECT_EQ(d.cmbDirectoryCM.Text(), "");
-        EXPECT_EQ(d.cmbDirectoryCM.ListCount(), 0);
-        d.cmdOK.click();
-    });
-    EXPECT_EQ(m().CartellaCM, "");
-    EXPECT_EQ(history(), QStringList{});
-    confirm(sub(0));
-    confirm("");
-    EXPECT_EQ(history(), QStringList{target.file("f0")});  // an empty slot counts as equal
-    for (int i = 1; i < 9; ++i)
-        confirm(sub(i));
-    confirm("");
-    EXPECT_EQ(history().size(), 10);
-    EXPECT_EQ(m().CartelleRecenti[0], "");
-    EXPECT_EQ(m().CartelleRecenti[1], target.file("f8"));
-}
-
 TEST_F(FolderDialogTest, ThePathBoxFollowsTypingAndTheFolderList) {
     const QString folder1 = sub(1);
     inDialog([&](frmDirectoryCM& d) {

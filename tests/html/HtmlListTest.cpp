@@ -225,24 +225,3 @@ TEST_F(HtmlListTest, AFullDiskEndsTheRunAfterOneReportAndLeavesNoPartialDocument
     EXPECT_EQ(w.File1.Pattern(), AllPictures);
 }
 
-TEST_F(HtmlListTest, EverySettingOfTheDefaultNameCountsAsAChoice) {
-    folder.addPicture("a.jpg", 20, 20);
-    folder.addPicture("b.jpg", 20, 20);
-    const QString sub = folder.addFolder("sub");
-    frmVedra& w = startListing();
-    Modulo1& m = program->modulo1();
-    const std::vector<std::pair<const char*, std::function<void()>>> actions = {
-        {"a file selected", [&] { w.File1.setListIndex(0); }},
-        {"another file, the same name", [&] { w.File1.setListIndex(1); }},
-        {"a folder change", [&] { w.Dir1.setPath(sub); }},
-        {"back to the first folder", [&] { w.Dir1.setPath(folder.path()); }},
-    };
-    for (const auto& [what, act] : actions) {
-        SCOPED_TRACE(what);
-        m.SceltaFatta = false;
-        act();
-        EXPECT_TRUE(m.SceltaFatta);
-        EXPECT_EQ(m.NomeHtml, w.Dir1.Path() + "/PicList.htm");
-        EXPECT_EQ(program->frmSaveHtml().cmbSaveHtml.Text(), m.NomeHtml);
-    }
-}

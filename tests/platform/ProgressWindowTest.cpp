@@ -32,12 +32,6 @@ static ProgressWindow* shownProgressWindow() {
     return nullptr;
 }
 
-TEST(ProgressWindow, LittleWorkRunsAtOnceOnTheCallingThread) {
-    std::thread::id ranOn;
-    platform::runLongWork(copyOf(1000), [&](WorkProgress&) { ranOn = std::this_thread::get_id(); });
-    EXPECT_EQ(ranOn, std::this_thread::get_id());
-}
-
 TEST(ProgressWindow, LongWorkKeepsTheInterfaceRunningAndStopsOnCancel) {
     platform::setProgressWindowDelay(100);
     const qint64 total = qint64(2) << 30;
