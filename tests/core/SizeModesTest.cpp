@@ -74,22 +74,3 @@ TEST(ShownSize, OneRuleForEveryModeAndWindow) {
         EXPECT_EQ(isFullScreen(sizeModeOf(c.index)), c.index == 3 || c.index == 4);
     }
 }
-
-// Full Screen with nothing selected and a typed text apply nothing; a folder change keeps
-// stretching at the normal area's size.
-TEST_F(SizeModesTest, NothingToShowOrATypedModeAppliesNothing) {
-    frmVedra& w = showPicture(200, 100, 0);
-    w.Dimensioni.setText("Orig");
-    EXPECT_EQ(w.ModoDimensioni(), -1);
-    EXPECT_DOUBLE_EQ(w.Image1.Left(), 1268);
-    w.Dimensioni.setListIndex(2);
-    w.Dir1.setPath(folder.addFolder("next"));
-    EXPECT_TRUE(w.Image1.picture().isEmpty());
-    EXPECT_TRUE(w.Image1.Stretch());
-    EXPECT_DOUBLE_EQ(w.Image1.Width(), 5475);
-    EXPECT_DOUBLE_EQ(w.Image1.Height(), 5235);
-    w.Dimensioni.setListIndex(4);
-    EXPECT_EQ(w.Dimensioni.Text(), "Full Screen");
-    EXPECT_FALSE(program->frmFS.exists());
-    EXPECT_FALSE(program->modulo1().MantieniAspettoFS);
-}
