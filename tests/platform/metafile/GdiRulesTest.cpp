@@ -8,41 +8,16 @@
 #include <map>
 #include <optional>
 
-using metafile_test::Bytes;
-using metafile_test::draw;
-using metafile_test::EmfBuilder;
-using metafile_test::EmfRecord;
-using metafile_test::inkBox;
-using metafile_test::Picture;
-using metafile_test::PictureCase;
-using metafile_test::WmfBuilder;
-using metafile_test::WmfRecord;
-using platform::Metafile;
+using namespace metafile_test;
 
 namespace {
 
-using R = EmfRecord;
-using W = WmfRecord;
-constexpr std::uint32_t kRed = 0x0000FF;
-
-bool isRed(const QImage& image, int x, int y) {
-    return image.pixelColor(x, y) == QColor(Qt::red);
-}
-
-Bytes xform(float m11, float m12, float m21, float m22, float dx, float dy) {
-    return Bytes().f32s({m11, m12, m21, m22, dx, dy});
-}
-
-EmfBuilder redFill() {
-    return EmfBuilder().fillWith(kRed);
-}
-
 // --- World transforms, path editing and WMF viewports, as pictures --------
 
-const Bytes kHalf = xform(0.5, 0, 0, 0.5, 0, 0);
-const Bytes kShift = xform(1, 0, 0, 1, 500, 0);
+const Bytes kHalf = Bytes().f32s({0.5, 0, 0, 0.5, 0, 0});
+const Bytes kShift = Bytes().f32s({1, 0, 0, 1, 500, 0});
 // 90 degrees: (x, y) -> (1000 - y, x), the page turned on its side.
-const Bytes kTurn = xform(0, 1, -1, 0, 1000, 0);
+const Bytes kTurn = Bytes().f32s({0, 1, -1, 0, 1000, 0});
 
 Bytes modify(const Bytes& m, std::uint32_t mode) {
     return Bytes(m).u32(mode);
@@ -52,7 +27,7 @@ Bytes modify(const Bytes& m, std::uint32_t mode) {
 // for EMR_MODIFYWORLDTRANSFORM in mode (1 identity, 2 left multiply, 3 right
 // multiply, 4 set), "w" for EMR_SETWORLDTRANSFORM, "s" SAVEDC, "r" RESTOREDC.
 QByteArray transformed(std::initializer_list<std::pair<const char*, Bytes>> steps) {
-    EmfBuilder b = redFill();
+    EmfBuilder b = EmfBuilder().fillWith(kRed);
     for (const auto& [step, matrix] : steps) {
         if (step[0] == 's' || step[0] == 'r') {
             step[0] == 's' ? b.record(R::EMR_SAVEDC) : b.record(R::EMR_RESTOREDC, {-1});
@@ -66,10 +41,10 @@ QByteArray transformed(std::initializer_list<std::pair<const char*, Bytes>> step
 
 // A path of `figure` drawn with a 100-unit pen, edited by `edit`, then filled red.
 QByteArray editedPath(R edit, const std::function<void(EmfBuilder&)>& figure) {
-    EmfBuilder b = redFill();
+    EmfBuilder b = EmfBuilder().fillWith(kRed);
     b.pen(2, 0, 100, 0).select(2).record(R::EMR_BEGINPATH);
     figure(b);
-    b.record(R::EMR_ENDPATH).record(edit).select(metafile_test::kNullPen);
+    b.record(R::EMR_ENDPATH).record(edit).select(kNullPen);
     return b.record(R::EMR_FILLPATH, {0, 0, 1000, 1000}).build();
 }
 
@@ -106,7 +81,6 @@ QByteArray wideRedLine() {
     return b.pen(1, 0, 40000, kRed).select(1).line(100000, 500000, 900000, 500000).build();
 }
 
-const QColor red(Qt::red), white(Qt::white);
 const std::pair<const char*, Bytes> save{"s", {}}, restore{"r", {}};
 
 // Left multiply: shift, then halve (x -> (x + 500) / 2); right: halve, then shift.
@@ -174,8 +148,11 @@ INSTANTIATE_TEST_SUITE_P(
 // A header that gives neither frame nor bounds: the picture is framed by what
 // its records draw, after the world transform; drawing nothing, it is no picture.
 TEST(WorldTransform, AFramelessPictureIsFramedByItsTransformedDrawing) {
-    auto frameless = [](const EmfBuilder& b) { return Metafile::parse(b.buildFrameless()); };
-    EmfBuilder turned = redFill();
+    // Bounds and frame zeroed: a picture that does not say how big it is.
+    auto frameless = [](const EmfBuilder& b) {
+        return Metafile::parse(b.build().replace(8, 32, QByteArray(32, '\0')));
+    };
+    EmfBuilder turned = EmfBuilder().fillWith(kRed);
     turned.record(R::EMR_MODIFYWORLDTRANSFORM, modify(kTurn, 2)).rectangle(0, 0, 500, 250);
     const auto picture = frameless(turned);
     ASSERT_NE(picture, nullptr);
@@ -186,8 +163,7 @@ TEST(WorldTransform, AFramelessPictureIsFramedByItsTransformedDrawing) {
     EXPECT_TRUE(isRed(image, 2, 2));
     EXPECT_TRUE(isRed(image, 47, 97));
 
-    EmfBuilder empty = redFill();
-    EXPECT_EQ(frameless(empty), nullptr);
+    EXPECT_EQ(frameless(EmfBuilder().fillWith(kRed)), nullptr);
 }
 
 // --- Fill modes -------------------------------------------------------------
@@ -318,7 +294,7 @@ TEST(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
          {10, 50},
          143},
         {"world transform scales text",
-         {{R::EMR_MODIFYWORLDTRANSFORM, modify(xform(2, 0, 0, 2, 0, 0), 4)}},
+         {{R::EMR_MODIFYWORLDTRANSFORM, modify(Bytes().f32s({2, 0, 0, 2, 0, 0}), 4)}},
          -100,
          0,
          {50, 250},
@@ -343,8 +319,7 @@ TEST(FontHeight, CapitalsAreAsTallAsTheRulesSay) {
 TEST(FontWidth, TheAverageCharacterWidthScalesTheLetters) {
     auto inkWidth = [](std::int32_t width) {
         EmfBuilder b;
-        b.font(1, -200, "Arial", width).select(1);
-        b.plainText();
+        b.font(1, -200, "Arial", width).select(1).plainText();
         b.textOut({100, 500}, QStringLiteral("Hamb"));
         return inkBox(draw(b.build(), 1000)).width();
     };
@@ -399,7 +374,7 @@ TEST(SmallText, DrawsLikeExtTextOut) {
         {0, {}},
         {0, {{R::EMR_SETTEXTALIGN, Bytes().u32(6 | 24)}}},  // centred on the baseline
         {900, {}},
-        {0, {{R::EMR_MODIFYWORLDTRANSFORM, modify(xform(1.5, 0, 0.3, 1, -100, 0), 4)}}},
+        {0, {{R::EMR_MODIFYWORLDTRANSFORM, modify(Bytes().f32s({1.5, 0, 0.3, 1, -100, 0}), 4)}}},
         {0, {{R::EMR_SETBKMODE, Bytes().u32(2)}, {R::EMR_SETBKCOLOR, Bytes().u32(kRed)}}}};
     for (const auto& [escapement, setup] : cases) {
         auto drawn = [&](int form) {
@@ -514,9 +489,8 @@ TEST(OnePixelLines, LightWholePixels) {
         SCOPED_TRACE(y);
         WmfBuilder b;
         b.window(0, 0, 1000, 1000);
-        b.record(W::META_CREATEPENINDIRECT, Bytes().u16(0).i16(0).i16(0).u32(0)).select(0);
-        b.record(W::META_POLYLINE,
-                 Bytes().u16(2).i16(0).i16(std::int16_t(y)).i16(1000).i16(std::int16_t(y)));
+        b.record(W::META_CREATEPENINDIRECT, {0, 0, 0, 0, 0}).select(0);
+        b.record(W::META_POLYLINE, {2, 0, y, 1000, y});
         const QImage image = draw(b.build());
         int dark = 0;
         for (int row = 40; row < 60; ++row) {

@@ -10,13 +10,12 @@
 #include <gtest/gtest.h>
 #include <QRandomGenerator>
 
-using metafile_test::readFile;
-using platform::Metafile;
+using namespace metafile_test;
 
 namespace {
 
 TEST(HostileInput, EveryFaultNamedFileGetsItsExpectedReaction) {
-    const QString dir = metafile_test::testDataDir() + QStringLiteral("/hostile/");
+    const QString dir = testDataDir() + QStringLiteral("/hostile/");
     QStringList listed, present;
     for (const QByteArray& line : readFile(dir + "expected.tsv").split('\n').mid(1)) {
         const QStringList cols = QString::fromUtf8(line).split(QLatin1Char('\t'));

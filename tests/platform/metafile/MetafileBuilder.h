@@ -16,6 +16,12 @@ namespace metafile_test {
 using platform::metafile::EmfPlusRecord;
 using platform::metafile::EmfRecord;
 using platform::metafile::WmfRecord;
+using R = EmfRecord;
+using W = WmfRecord;
+using P = EmfPlusRecord;
+
+// COLORREFs (0x00BBGGRR) of pure red and pure blue.
+constexpr std::uint32_t kRed = 0x0000FF, kBlue = 0xFF0000;
 
 class Bytes {
   public:
@@ -88,9 +94,6 @@ class EmfBuilder {
     QByteArray build() const {
         return header_.data() + body_.data() + Bytes().u32s({14, 20, 0, 0, 20}).data();
     }
-    // The file with its header's bounds and frame zeroed: a picture that does
-    // not say how big it is.
-    QByteArray buildFrameless() const { return build().replace(8, 32, QByteArray(32, '\0')); }
 
     EmfBuilder& solidBrush(std::uint32_t index, std::uint32_t colorRef) {
         return record(EmfRecord::EMR_CREATEBRUSHINDIRECT, Bytes().u32s({index, 0, colorRef, 0}));
@@ -167,6 +170,30 @@ class EmfBuilder {
     Bytes body_;
 };
 
+// An EMF of `records` drawn with a red brush and the null pen.
+inline QByteArray redFilled(std::initializer_list<EmfBuilder::Fields> records) {
+    return EmfBuilder().fillWith(kRed).records(records).build();
+}
+
+// One EMF+ record: type, flags and data.
+struct PlusRecord {
+    EmfPlusRecord type;
+    std::uint16_t flags;
+    Bytes data;
+};
+
+// EmfPlusFillRects of one rectangle in an ARGB colour.
+inline PlusRecord fillRect(std::uint32_t argb, float x, float y, float w, float h) {
+    return {EmfPlusRecord::EmfPlusFillRects, 0x8000, Bytes().u32s({argb, 1}).f32s({x, y, w, h})};
+}
+
+// EmfPlusDrawImage of image object `object`: the `source` part, in pixels,
+// into the `dest` rectangle, both as (x, y, width, height).
+inline PlusRecord drawImage(std::uint16_t object, std::array<float, 4> s, std::array<float, 4> d) {
+    return {EmfPlusRecord::EmfPlusDrawImage, object,
+            Bytes().u32(0xFFFFFFFFu).i32(2).f32s({s[0], s[1], s[2], s[3], d[0], d[1], d[2], d[3]})};
+}
+
 // EMF whose picture is carried by EMF+ records inside EMR_COMMENT records.
 // The EMF+ header declares a dual file (or an EMF+-only one) on a 96 dpi
 // video display; EMF+ pixels are the EMF's device pixels.
@@ -184,23 +211,16 @@ class EmfPlusBuilder {
             {std::uint32_t(12 + data.size()), std::uint32_t(data.size())});
         return plusRaw(data);
     }
+    EmfPlusBuilder& plus(std::initializer_list<PlusRecord> records) {
+        for (const PlusRecord& r : records) {
+            plus(r.type, r.flags, r.data);
+        }
+        return *this;
+    }
     // Appends raw bytes to the comment (damaged records).
     EmfPlusBuilder& plusRaw(const Bytes& bytes) {
         pending_.raw(bytes.data());
         return *this;
-    }
-    // EmfPlusFillRects of one rectangle in an ARGB colour.
-    EmfPlusBuilder& fillRect(std::uint32_t argb, float x, float y, float w, float h) {
-        return plus(EmfPlusRecord::EmfPlusFillRects, 0x8000,
-                    Bytes().u32s({argb, 1}).f32s({x, y, w, h}));
-    }
-    // EmfPlusDrawImage of image object `object`: the `source` part, in
-    // pixels, into the `dest` rectangle, both as (x, y, width, height).
-    EmfPlusBuilder& drawImage(std::uint16_t object, std::array<float, 4> s,
-                              std::array<float, 4> d) {
-        return plus(
-            EmfPlusRecord::EmfPlusDrawImage, object,
-            Bytes().u32(0xFFFFFFFFu).i32(2).f32s({s[0], s[1], s[2], s[3], d[0], d[1], d[2], d[3]}));
     }
     // Ends the current comment; the next EMF+ record starts a new one.
     EmfPlusBuilder& flush() {

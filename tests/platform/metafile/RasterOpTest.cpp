@@ -6,15 +6,11 @@
 
 #include <gtest/gtest.h>
 
-using metafile_test::Bytes;
-using metafile_test::EmfBuilder;
-using metafile_test::EmfRecord;
-using metafile_test::WmfBuilder;
-using metafile_test::WmfRecord;
+using namespace metafile_test;
 
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFF, kRed = 0xFF0000;
+constexpr QRgb kRgb = 0xFFFFFF, kRedRgb = 0xFF0000;
 // The drawing colour: distinct bit patterns in every channel.
 constexpr QRgb kPen = 0x3C9AF0;
 
@@ -42,13 +38,13 @@ QImage picture(int mode, Shape shape) {
     if (shape == Shape::WmfBrush) {
         WmfBuilder b;
         b.window(0, 0, 1000, 1000).nullPen().select(0);
-        b.solidBrush(colorRef(kRed)).select(1).rectangle(0, 0, 500, 1000);
+        b.solidBrush(kRed).select(1).rectangle(0, 0, 500, 1000);
         b.record(WmfRecord::META_SETROP2, {mode});
         b.solidBrush(colorRef(kPen)).select(2).rectangle(0, 250, 1000, 750);
-        return metafile_test::draw(b.build(), 100, Qt::transparent);
+        return draw(b.build(), 100, Qt::transparent);
     }
     EmfBuilder b;
-    b.select(metafile_test::kNullPen).solidBrush(1, colorRef(kRed)).select(1);
+    b.select(kNullPen).solidBrush(1, kRed).select(1);
     b.rectangle(0, 0, 500, 1000).record(EmfRecord::EMR_SETROP2, {mode});
     if (shape == Shape::EmfBrush) {
         b.solidBrush(2, colorRef(kPen)).select(2).rectangle(0, 250, 1000, 750);
@@ -57,29 +53,27 @@ QImage picture(int mode, Shape shape) {
                  Bytes().u32s({2, 0, 0, 0, 0, 0x00010200u, 500, 0, colorRef(kPen), 0, 0}));
         b.select(2).line(-100, 500, 1100, 500);
     }
-    return metafile_test::draw(b.build(), 100, Qt::transparent);
+    return draw(b.build(), 100, Qt::transparent);
 }
 
 TEST(RasterOp, EveryModeCombinesWithPaperAndWithWhatIsDrawn) {
-    std::vector<std::pair<int, Shape>> cases;
+    std::vector<std::pair<int, Shape>> cases{
+        {7, Shape::EmfPen}, {9, Shape::EmfPen}, {7, Shape::WmfBrush}, {2, Shape::WmfBrush}};
     for (int mode = 1; mode <= 16; ++mode) {
         cases.push_back({mode, Shape::EmfBrush});
     }
-    cases.insert(
-        cases.end(),
-        {{7, Shape::EmfPen}, {9, Shape::EmfPen}, {7, Shape::WmfBrush}, {2, Shape::WmfBrush}});
     for (const auto& [mode, shape] : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << mode << " shape " << int(shape));
         const QImage image = picture(mode, shape);
         const QRgb overRed = image.pixel(25, 50), overPaper = image.pixel(75, 50);
         EXPECT_EQ(qAlpha(overRed), 255);
-        EXPECT_EQ(overRed & kWhite, expected(mode, kPen, kRed));
-        const QRgb onPaper = expected(mode, kPen, kWhite);
+        EXPECT_EQ(overRed & kRgb, expected(mode, kPen, kRedRgb));
+        const QRgb onPaper = expected(mode, kPen, kRgb);
         // White on clear paper leaves the canvas clear.
-        EXPECT_EQ(qAlpha(overPaper), onPaper == kWhite ? 0 : 255);
-        EXPECT_EQ(overPaper & kWhite, onPaper == kWhite ? 0 : onPaper);
+        EXPECT_EQ(qAlpha(overPaper), onPaper == kRgb ? 0 : 255);
+        EXPECT_EQ(overPaper & kRgb, onPaper == kRgb ? 0 : onPaper);
         // Outside the band nothing changes.
-        EXPECT_EQ(image.pixel(25, 10) & kWhite, kRed);
+        EXPECT_EQ(image.pixel(25, 10) & kRgb, kRedRgb);
         EXPECT_EQ(qAlpha(image.pixel(75, 10)), 0);
     }
 }
