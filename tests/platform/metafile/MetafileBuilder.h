@@ -64,9 +64,27 @@ class Bytes {
 // Stock object: the pen that draws nothing, so fills can be checked up to their edges.
 constexpr std::uint32_t kNullPen = 0x80000008u;
 
+// Appends records given as a type and its fields, in order (32-bit fields in an EMF,
+// 16-bit ones in a WMF).
+template <typename Builder, typename Type, typename Field>
+class RecordLists {
+  public:
+    struct Fields {
+        Type type;
+        std::initializer_list<Field> fields;
+    };
+    Builder& records(std::initializer_list<Fields> list) {
+        auto& self = static_cast<Builder&>(*this);
+        for (const Fields& r : list) {
+            self.record(r.type, r.fields);
+        }
+        return self;
+    }
+};
+
 // EMF with a 1000 x 1000 pixel reference device of 100 x 100 mm and a frame
 // covering device pixels (0,0)-(999,999).
-class EmfBuilder {
+class EmfBuilder : public RecordLists<EmfBuilder, EmfRecord, std::int32_t> {
   public:
     EmfBuilder() {
         header_.u32s({1, 88}).i32s({0, 0, 999, 999, 0, 0, 9999, 9999});
@@ -79,17 +97,6 @@ class EmfBuilder {
     }
     EmfBuilder& record(EmfRecord type, std::initializer_list<std::int32_t> fields = {}) {
         return record(type, Bytes().i32s(fields));
-    }
-    // Records of 32-bit fields, in order.
-    struct Fields {
-        EmfRecord type;
-        std::initializer_list<std::int32_t> fields;
-    };
-    EmfBuilder& records(std::initializer_list<Fields> list) {
-        for (const Fields& r : list) {
-            record(r.type, r.fields);
-        }
-        return *this;
     }
     QByteArray build() const {
         return header_.data() + body_.data() + Bytes().u32s({14, 20, 0, 0, 20}).data();
@@ -246,7 +253,7 @@ class EmfPlusBuilder {
 };
 
 // Placeable WMF with a 0..1000 bounding box at 1000 units per inch, or a plain one.
-class WmfBuilder {
+class WmfBuilder : public RecordLists<WmfBuilder, WmfRecord, int> {
   public:
     explicit WmfBuilder(bool placeable = true) : placeable_(placeable) {}
 
@@ -259,16 +266,6 @@ class WmfBuilder {
     // Appends a record of 16-bit fields, in the order the file holds them.
     WmfBuilder& record(WmfRecord function, std::initializer_list<int> fields = {}) {
         return record(function, Bytes().i16s(fields));
-    }
-    struct Fields {
-        WmfRecord type;
-        std::initializer_list<int> fields;
-    };
-    WmfBuilder& records(std::initializer_list<Fields> list) {
-        for (const Fields& r : list) {
-            record(r.type, r.fields);
-        }
-        return *this;
     }
     QByteArray build() const {
         Bytes out;
