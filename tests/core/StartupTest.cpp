@@ -13,7 +13,6 @@ TEST_F(MainWindowTest, StartsWithTheDesignedStateAndNoCommandLine) {
     folder.addPicture("a.jpg", 40, 30);
     folder.addCopy("b.gif", "gif/pillow/transparent.gif");
     frmVedra& w = start({}, true);
-    EXPECT_TRUE(w.Visible());
     EXPECT_TRUE(w.Image1.picture().isEmpty());
     EXPECT_EQ(w.Dir1.Path(), folder.path());
     EXPECT_EQ(prompts(), Prompts{});

@@ -152,10 +152,6 @@ TEST_F(ViewingTest, RunSlideShowInThePopupMenuSwitchesBothWindows) {
 
     w.cmdSlideShow.click();
     EXPECT_FALSE(fs.mnuRunSlideShow.Checked());
-    choosePopupItem(fs.Image1.widget(), "&Run Slide Show");
-    choosePopupItem(fs.Image1.widget(), "&Run Slide Show");
-    EXPECT_FALSE(program->modulo1().SlideShowAttivo);
-    EXPECT_EQ(w.cmdSlideShow.ToolTipText(), "Run Slide Show");
 }
 
 TEST_F(ViewingTest, OpeningItAgainRefreshesTheOpenWindowInBothModes) {

@@ -276,13 +276,6 @@ TEST(EmfDrawing, TextAlignmentMovesTheInk) {
     EXPECT_LT(left.bottom(), 101);  // on the baseline, not below it
 }
 
-TEST(MetafileRendering, ScalesToAnyTargetSize) {
-    const QByteArray bytes = EmfBuilder().fillWith(kRed).ellipse(250, 250, 750, 750).build();
-    EXPECT_EQ(draw(bytes, 50).pixelColor(25, 25), red);
-    const QImage large = draw(bytes, 800);
-    EXPECT_EQ(inkBox(large), QRect(200, 200, 400, 400));
-}
-
 TEST(MetafileRendering, OneParsedFileDrawsFromManyThreadsAlike) {
     const auto metafile = Metafile::parse(metafile_test::readFile("emf/libemf2svg/test-013.emf"));
     ASSERT_NE(metafile, nullptr);
@@ -298,14 +291,6 @@ TEST(MetafileRendering, OneParsedFileDrawsFromManyThreadsAlike) {
     for (const QImage& image : results) {
         EXPECT_EQ(image, expected);
     }
-}
-
-TEST(MetafileSignature, RecognisesAllThreeHeadsAndNothingElse) {
-    EXPECT_TRUE(Metafile::hasMetafileSignature(EmfBuilder().build().left(44)));
-    EXPECT_TRUE(Metafile::hasMetafileSignature(WmfBuilder(true).build().left(4)));
-    EXPECT_TRUE(Metafile::hasMetafileSignature(WmfBuilder(false).build().left(18)));
-    EXPECT_FALSE(Metafile::hasMetafileSignature(QByteArray("GIF89a")));
-    EXPECT_FALSE(Metafile::hasMetafileSignature(QByteArray()));
 }
 
 }  // namespace
