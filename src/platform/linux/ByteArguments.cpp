@@ -18,11 +18,11 @@ namespace {
 // Runs in the child between fork and exec. Qt may start the child with vfork, which shares the
 // parent's memory until exec: code checked by AddressSanitizer would leave its marks on the
 // parent's stack there, from frames that never return, so this stays unchecked.
+[[noreturn]]
 #if defined(__GNUC__)
 __attribute__((no_sanitize_address))
 #endif
-[[noreturn]] void
-execWithBytes(char* const* argv) {
+void execWithBytes(char* const* argv) {
     ::execve(argv[0], argv, environ);
     ::_exit(127);
 }
