@@ -224,4 +224,3 @@ TEST_F(HtmlListTest, AFullDiskEndsTheRunAfterOneReportAndLeavesNoPartialDocument
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 41);
     EXPECT_EQ(w.File1.Pattern(), AllPictures);
 }
-
