@@ -19,7 +19,7 @@ class ScopedEnv {
     ScopedEnv(const ScopedEnv&) = delete;
 
   private:
-    const char* name_;
+    const char* const name_;
     std::optional<QByteArray> old_;
 };
 

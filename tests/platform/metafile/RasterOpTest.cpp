@@ -10,7 +10,7 @@ using namespace metafile_test;
 
 namespace {
 
-constexpr QRgb kRgb = 0xFFFFFF, kRedRgb = 0xFF0000;
+constexpr QRgb kWhiteRgb = 0xFFFFFF, kRedRgb = 0xFF0000;
 // The drawing colour: distinct bit patterns in every channel.
 constexpr QRgb kPen = 0x3C9AF0;
 
@@ -67,13 +67,13 @@ TEST(RasterOp, EveryModeCombinesWithPaperAndWithWhatIsDrawn) {
         const QImage image = picture(mode, shape);
         const QRgb overRed = image.pixel(25, 50), overPaper = image.pixel(75, 50);
         EXPECT_EQ(qAlpha(overRed), 255);
-        EXPECT_EQ(overRed & kRgb, expected(mode, kPen, kRedRgb));
-        const QRgb onPaper = expected(mode, kPen, kRgb);
+        EXPECT_EQ(overRed & kWhiteRgb, expected(mode, kPen, kRedRgb));
+        const QRgb onPaper = expected(mode, kPen, kWhiteRgb);
         // White on clear paper leaves the canvas clear.
-        EXPECT_EQ(qAlpha(overPaper), onPaper == kRgb ? 0 : 255);
-        EXPECT_EQ(overPaper & kRgb, onPaper == kRgb ? 0 : onPaper);
+        EXPECT_EQ(qAlpha(overPaper), onPaper == kWhiteRgb ? 0 : 255);
+        EXPECT_EQ(overPaper & kWhiteRgb, onPaper == kWhiteRgb ? 0 : onPaper);
         // Outside the band nothing changes.
-        EXPECT_EQ(image.pixel(25, 10) & kRgb, kRedRgb);
+        EXPECT_EQ(image.pixel(25, 10) & kWhiteRgb, kRedRgb);
         EXPECT_EQ(qAlpha(image.pixel(75, 10)), 0);
     }
 }
