@@ -88,6 +88,7 @@ TEST_F(InfoTest, TheHelpMenusDialogsOpenModalAndCloseByKey) {
                 if (!dialog)
                     return;
                 if (frmAbout* about = program->frmAbout.peek(); about && key == Qt::Key_Return) {
+                    EXPECT_EQ(about->lblDescription.Caption(), "Picture Viewer for Linux");
                     QTimer::singleShot(0, [&] {
                         Uovo* credits = program->Uovo.peek();
                         EXPECT_TRUE(credits && credits->isModalShowing());
